@@ -1,0 +1,99 @@
+#pragma once
+// The records behind shown shell items. An item owns its lists and answers, lazily and with
+// caching, what a control asks about it: name, icons, overlay, attributes, type, path, folder.
+// Cached values use -1 or empty text for "not read yet"; a failed read is retried next time.
+// Lists returned by an item stay the item's.
+
+#include <windows.h>
+#include <oleidl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/ComPtr.h"
+#include "shell/ShellIDFunc.h"
+
+class TShellDataItem {
+public:
+    virtual ~TShellDataItem() = default;
+    TShellDataItem(const TShellDataItem&) = delete;
+    TShellDataItem& operator=(const TShellDataItem&) = delete;
+
+    // System image list index of the normal icon; -1 while it cannot be found.
+    virtual int GetIconIndex();
+    virtual int GetLevel() const = 0;
+    // Absolute list of the parent folder, cached; null when it cannot be had.
+    virtual LPCITEMIDLIST GetParentIDList() = 0;
+    virtual LPCITEMIDLIST GetAbsoluteIDList() const = 0;
+    // System image list index of the open (selected) icon.
+    virtual int GetOpenIconIndex();
+    virtual bool IsValid() const = 0;
+
+    LPCITEMIDLIST RelativeIDList() const noexcept { return relativeIDList_.Get(); }
+
+    // The parent folder's interface, cached; false when it cannot be had.
+    bool GetParentFolder(TComPtr<IShellFolder>& folder);
+    // Asks the shell every time.
+    bool HasAttribute(TShAttribute attribute);
+    const std::string& GetDisplayName();
+    // Overlay index minus one (0 share, 1 link with the shell's fall-back); -1 for none.
+    int GetOverlayIndex();
+    TShItemIDType GetItemType();
+    // File-system path; empty for virtual items. A drive root keeps its backslash.
+    std::string GetPath();
+    // The item's own drop target; `owner` is the window the shell's drop UI belongs to.
+    bool GetDropTarget(HWND owner, TComPtr<IDropTarget>& target);
+
+    // Cache resets for settings and medium changes; the next request reads again.
+    void ResetIcons() noexcept;
+    void SetDisplayName(const std::string& name) { displayName_ = name; }
+
+protected:
+    // Takes over both lists.
+    TShellDataItem(LPITEMIDLIST relative, LPITEMIDLIST absolute) noexcept;
+
+    // RelativeIDList, or for the desktop (level 0) the absolute list: the list the parent folder
+    // is asked about.
+    LPCITEMIDLIST OwnIDList() const;
+    int SmallSystemIconIndex() const;
+    int IconIndexFromExtractor(IShellFolder* folder);
+
+    TComPtr<IShellFolder> parentFolder_;
+    TShIDListPtr relativeIDList_;
+    TShIDListPtr absoluteIDList_;
+    TShIDListPtr parentIDList_;
+    int openIconIndex_ = -1;
+    int iconIndex_ = -1;
+    std::string displayName_;
+};
+
+// The record behind a folder tree node. The root of a tree (the desktop) has the empty list as its
+// absolute list and the desktop directory's list as its relative list.
+class TShellFolderItem : public TShellDataItem {
+public:
+    // Takes over both lists.
+    TShellFolderItem(LPITEMIDLIST relative, LPITEMIDLIST absolute) noexcept
+        : TShellDataItem(relative, absolute) {}
+
+    int GetLevel() const override;
+    LPCITEMIDLIST GetParentIDList() override;
+    LPCITEMIDLIST GetAbsoluteIDList() const override { return absoluteIDList_.Get(); }
+    bool IsValid() const override { return absoluteIDList_ && relativeIDList_; }
+};
+
+// The data dragged over a shell control, with room for what the drag handlers collect about it.
+class TShellDragObject {
+public:
+    // Throws std::invalid_argument with SInvalidParameter when `data` is missing.
+    explicit TShellDragObject(IDataObject* data);
+
+    IDataObject* DataObject() const noexcept { return dataObject_.Get(); }
+    std::vector<std::string>& FileNames() noexcept { return fileNames_; }
+    TShellIDList2& IDLists() noexcept { return idLists_; }
+
+private:
+    TComPtr<IDataObject> dataObject_;
+    std::vector<std::string> fileNames_;
+    TShellIDList2 idLists_;
+};

@@ -1,0 +1,60 @@
+#pragma once
+// Helper routines shared by the shell controls, and the data-transfer formats their drag and drop
+// asks for. No routine keeps state or throws: failure is false, 0 or empty text. Path texts are in
+// the ANSI code page (932 on the target systems).
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <string>
+
+#include "shell/ShellSets.h"
+
+// True only for an existing directory (a file gives false). Safe on any thread.
+bool FolderExists(const std::string& path);
+
+// `path` with a backslash appended unless its last character (a double-byte character counts as
+// one) already is a backslash. Safe on any thread.
+std::string WithTrailingBackslash(const std::string& path);
+
+// The label of the volume at `root` ("E:\") as shown to the user: lower case with a capital first
+// letter (MYDISK gives Mydisk). Empty when the volume cannot be read or has no label; never asks
+// the user to insert a disk.
+std::string VolumeDisplayLabel(const std::string& root);
+
+// A UTC file time as a local date-time value (days since 1899-12-30, time of day as the
+// fraction); 0 when either half of the time is 0 or it cannot be converted.
+double LocalDateTimeOfFileTime(const FILETIME& time);
+
+// The display name of `item` (relative to `folder`) for the SHGDN_ `flags`. True with empty text
+// when the folder or the item is missing; false when the folder cannot answer.
+bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std::string& text);
+
+// The system image list index of the icon of an absolute list; 0 for a null list or on failure.
+int SystemIconIndex(LPCITEMIDLIST absolute, bool large, bool open);
+
+// The shared system image list of the small or large icons; null on failure.
+HIMAGELIST SystemImageList(bool large);
+
+// Sets or clears `mask` in the window style of `window`; nothing while there is no window.
+void SetWindowStyleBits(HWND window, DWORD mask, bool on);
+
+// Shift and mouse-button state of a drag, bit n for ordinal n.
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSmallSet<TShiftStateFlag, std::uint8_t>;
+
+// The MK_ key-state bits of a drag call as a shift state (double-click is never set).
+TShiftState KeyStateToShift(DWORD keyState);
+
+// The data-transfer formats registered at start-up (content aspect, all indexes, global memory).
+// Before RegisterShellFormats has run their format identifiers are 0.
+const FORMATETC& IDListArrayFormat();          // "Shell IDList Array"
+const FORMATETC& ObjectOffsetsFormat();        // "Shell Object Offsets"
+const FORMATETC& FileNameMapFormat();          // "FileNameMap"
+const FORMATETC& FileNameMapWFormat();         // "FileNameMapW"
+const FORMATETC& PerformedDropEffectFormat();  // "Performed DropEffect"
+
+// Registers the five format names, in the order above. Run by TShellLibrary's start-up.
+void RegisterShellFormats();
