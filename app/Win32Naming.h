@@ -1,0 +1,30 @@
+#pragma once
+// The Windows side of the naming core: the locale's alternative calendar and directory creation.
+
+#include <optional>
+#include <string>
+
+#include "naming/CreationRun.h"
+#include "naming/JapaneseEra.h"
+
+namespace app {
+
+// GetDateFormatA with the thread locale and the alternative-calendar flag, pictures "gg" and
+// "yy". Whether its answers are Japanese eras is the core's probe to decide.
+class Win32AlternativeCalendar final : public naming::AlternativeCalendar {
+ public:
+  std::optional<naming::EraText> EraOf(const naming::CalendarDate& date) const override;
+};
+
+// CreateDirectoryA with no security attributes. A failure that leaves a directory at the path
+// (it existed, or the path names the base folder itself) is "already there"; any other failure
+// carries the system's text for its error code.
+class Win32DirectoryCreator final : public naming::DirectoryCreator {
+ public:
+  naming::CreateResult Create(const std::string& path) override;
+};
+
+// The system's text for an error code, without its closing line break.
+std::string SystemErrorText(unsigned long error);
+
+}  // namespace app

@@ -1,0 +1,76 @@
+#include "naming/Composition.h"
+
+namespace naming {
+
+namespace {
+
+// In the order the message lists them.
+constexpr std::string_view kForbidden = "\\?/\";:,<>!*|";
+
+bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool TierFails(const TierTemplate& tier) {
+  return HasForbiddenCharacter(tier.FrontText()) || HasForbiddenCharacter(tier.BackText()) ||
+         (UsesFreeLines(tier.PositionPattern()) && HasForbiddenCharacter(tier.FreeLinesText()));
+}
+
+}  // namespace
+
+bool UsesFreeLines(int positionPattern) {
+  return positionPattern >= static_cast<int>(Position::AfterBack) &&
+         positionPattern <= static_cast<int>(Position::First);
+}
+
+std::string ComposeName(int positionPattern, std::string_view front, std::string_view sequence,
+                        std::string_view back, std::string_view freeLine) {
+  std::string name;
+  name.reserve(front.size() + sequence.size() + back.size() + freeLine.size());
+  auto join = [&name](std::string_view a, std::string_view b, std::string_view c,
+                      std::string_view d) {
+    name.append(a).append(b).append(c).append(d);
+  };
+  switch (static_cast<Position>(positionPattern)) {
+    case Position::AfterBack: join(front, sequence, back, freeLine); break;
+    case Position::BeforeBack: join(front, sequence, freeLine, back); break;
+    case Position::AfterFront: join(front, freeLine, sequence, back); break;
+    case Position::First: join(freeLine, front, sequence, back); break;
+    default: join(front, sequence, back, {}); break;
+  }
+  return name;
+}
+
+std::string FolderPath(std::string_view base, std::string_view name) {
+  std::string path;
+  path.reserve(base.size() + 1 + name.size());
+  path.append(base).append(1, '\\').append(name);
+  return path;
+}
+
+bool HasForbiddenCharacter(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+      ++i;  // skip the second byte: it is part of the character, whatever its value
+      continue;
+    }
+    if (kForbidden.find(text[i]) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+bool CharErrCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders) {
+  // Every searched text is read even after a find: reading has no effects, so stopping early
+  // gives the same answer.
+  if (TierFails(parent)) return false;
+  return !(childFolders && TierFails(child));
+}
+
+std::string ForbiddenCharacterMessage() {
+  std::string message = "ファイル名に使用できない文字[ ";
+  message += kForbidden;
+  message += " ]があるため\r\nフォルダを作成できませんでした";
+  return message;
+}
+
+}  // namespace naming

@@ -1,0 +1,36 @@
+#pragma once
+// Folder names and paths, and the check for characters no folder name may hold.
+
+#include <string>
+#include <string_view>
+
+#include "naming/Template.h"
+
+namespace naming {
+
+// True when the position pattern joins free lines into the names (any entry but 0).
+bool UsesFreeLines(int positionPattern);
+
+// Joins front text A, sequence text S, back text B and free line F in the order the position
+// pattern gives; nothing is trimmed, inserted or validated. A pattern outside 0 to 4 counts
+// as entry 0.
+std::string ComposeName(int positionPattern, std::string_view front, std::string_view sequence,
+                        std::string_view back, std::string_view freeLine);
+
+// base + "\" + name, even when the base already ends with a backslash (the platform reads the
+// doubled separator of C:\\name as one).
+std::string FolderPath(std::string_view base, std::string_view name);
+
+// True when `text`, read as code page 932, holds one of the twelve forbidden characters. A byte
+// that is the second half of a double-byte character is never a match: ソ is 83 5C, ポ 83 7C.
+bool HasForbiddenCharacter(std::string_view text);
+
+// Passes (true) when no searched text holds a forbidden character: the parent tier's front and
+// back text, its whole free-lines text when its pattern uses free lines, and the same of the
+// child tier when child folders are wanted.
+bool CharErrCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders);
+
+// The two-line message a run shows when CharErrCheck fails.
+std::string ForbiddenCharacterMessage();
+
+}  // namespace naming

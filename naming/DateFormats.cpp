@@ -1,0 +1,54 @@
+#include "naming/DateFormats.h"
+
+#include <optional>
+
+#include "naming/Integer.h"
+
+namespace naming {
+
+DateFormatTable::DateFormatTable(JapaneseEra era, std::array<std::vector<Part>, kCount> formats)
+    : era_(std::move(era)), formats_(std::move(formats)) {}
+
+DateFormatTable DateTypeInit(std::unique_ptr<AlternativeCalendar> platform) {
+  using P = DateFormatTable::Piece;
+  const DateFormatTable::Part year{P::Year4, nullptr}, month{P::Month2, nullptr},
+      day{P::Day2, nullptr}, eraName{P::EraName, nullptr}, eraYear{P::EraYear, nullptr},
+      dash{P::Text, "-"}, nen{P::Text, "年"}, gatsu{P::Text, "月"}, nichi{P::Text, "日"};
+  return DateFormatTable(JapaneseEra(std::move(platform)),
+                         {{
+                             {year, dash, month, dash, day},
+                             {year, dash, month},
+                             {month, dash, day},
+                             {day, dash, month, dash, year},
+                             {month, dash, year},
+                             {day, dash, month},
+                             {year, nen, month, gatsu, day, nichi},
+                             {year, nen, month, gatsu},
+                             {eraName, eraYear, nen, month, gatsu, day, nichi},
+                             {eraName, eraYear, nen, month, gatsu},
+                             {month, gatsu, day, nichi},
+                         }});
+}
+
+std::string DateFormatTable::Format(int index, const CalendarDate& date) const {
+  if (index < 0 || index >= kCount) index = 0;
+  std::string out;
+  std::optional<EraText> era;  // asked at most once: the platform's answer costs a call
+  auto eraOf = [&]() -> const EraText& {
+    if (!era) era = era_.Of(date);
+    return *era;
+  };
+  for (const Part& part : formats_[index]) {
+    switch (part.piece) {
+      case Piece::Year4: out += FormatNumber(date.year, 4); break;
+      case Piece::Month2: out += FormatNumber(date.month, 2); break;
+      case Piece::Day2: out += FormatNumber(date.day, 2); break;
+      case Piece::EraName: out += eraOf().name; break;
+      case Piece::EraYear: out += eraOf().year; break;
+      case Piece::Text: out += part.text; break;
+    }
+  }
+  return out;
+}
+
+}  // namespace naming
