@@ -1,0 +1,71 @@
+#pragma once
+// The application: its title, its forms and main form, the message loop and the standard error
+// box. One per program, reached through Application().
+
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/Form.h"
+
+class TApplication {
+ public:
+  TApplication();
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  // The caption of message boxes and the error box; "Tessarin".
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title) { title_ = title; }
+
+  // Makes a form that the application owns until Run ends; the first one becomes the main form.
+  // Runs the form's OnCreate when it is set.
+  template <typename T, typename... Args>
+  T& CreateForm(Args&&... args) {
+    auto form = std::make_unique<T>(std::forward<Args>(args)...);
+    T& result = *form;
+    Adopt(std::move(form));
+    return result;
+  }
+  // Not owned. Closing the main form ends the message loop.
+  TForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TForm* form) { mainForm_ = form; }
+
+  // Shows the main form and handles messages until Terminate, then destroys the forms made by
+  // CreateForm, last made first.
+  void Run();
+  // Handles the messages already waiting, then returns.
+  void ProcessMessages();
+  // Ends Run's loop (at once when it runs; otherwise Run returns as soon as it is called).
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // The standard error box: stop icon, the title as caption, the error's text with a full stop
+  // added when it has none.
+  void ShowException(const std::exception& error);
+  // A modal message box with the title as caption; returns MessageBoxA's answer.
+  int MessageBox(const std::string& text, UINT flags = MB_OK);
+
+  // The text the error box shows for `message`.
+  static std::string ErrorText(const std::string& message);
+
+ private:
+  void Adopt(std::unique_ptr<TForm> form);
+  // Menu shortcuts and dialog keys (Tab, Enter, Alt mnemonics); true when the message was used.
+  bool Preprocess(MSG& message);
+  void Handle(MSG& message);
+  HWND MessageBoxOwner() const;
+
+  std::string title_ = "Tessarin";
+  std::vector<std::unique_ptr<TForm>> forms_;
+  TForm* mainForm_ = nullptr;  // not owned
+  bool running_ = false;
+  bool terminated_ = false;
+};
+
+TApplication& Application();

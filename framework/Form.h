@@ -1,0 +1,61 @@
+#pragma once
+// A top-level window holding controls: caption, fixed border, optional main menu, background
+// colour, and closing that its owner can cancel or turn into hiding.
+
+#include <functional>
+#include <string>
+
+#include "framework/Container.h"
+
+class TMainMenu;
+class TButton;
+
+enum class TBorderStyle {
+  Single,  // fixed single border; system menu and minimise box
+  Dialog,  // dialog frame; close box only
+};
+
+// What closing a form does, as the OnClose handler leaves it. Closing the application's main
+// form ends the program unless the handler says None.
+enum class TCloseAction { None, Hide };
+
+class TForm : public TContainer {
+ public:
+  // Created hidden. `owner`: a form that this one stays above, so it has no task-bar button.
+  TForm(const std::string& caption, TBorderStyle border, TForm* owner = nullptr);
+  ~TForm() override;
+
+  void SetClientSize(int width, int height);
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  // The menu bar; not owned, it must outlive the form's window.
+  void SetMenu(TMainMenu& menu);
+  TMainMenu* Menu() const { return menu_; }
+
+  // Centre on the screen when first shown; later showings keep the place it was left at.
+  void SetCenterOnFirstShow(bool center) { centerOnFirstShow_ = center; }
+  // Makes the form visible and brings it to the front.
+  void Show();
+  void Hide();
+  // Closes as the close box does: OnClose decides between hiding (the default) and staying open.
+  void Close();
+
+  // The push button that Enter presses wherever the focus is (unless the focused control takes
+  // Enter itself, as a memo does); null for none.
+  TButton* DefaultButton() const;
+
+  // Run by TApplication::CreateForm once the form and its controls exist.
+  std::function<void()> OnCreate;
+  std::function<void(TCloseAction& action)> OnClose;
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void MenuCommand(WORD id) override;
+
+ private:
+  TMainMenu* menu_ = nullptr;  // not owned
+  bool centerOnFirstShow_ = false;
+  bool shown_ = false;
+  HWND lastFocus_ = nullptr;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// A radio button. The radio buttons with the same parent (one group box) exclude each other.
+// Turning one on, by a click or by the program, turns the others off and runs its OnClick;
+// turning it off runs nothing.
+
+#include "framework/Button.h"
+
+class TRadioButton : public TButtonControl {
+ public:
+  TRadioButton(TContainer& parent, const TBounds& bounds, const std::string& caption);
+
+  bool Checked() const { return CheckMark(); }
+  void SetChecked(bool checked);
+
+ protected:
+  void Command(WORD code) override;
+};

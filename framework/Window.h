@@ -1,0 +1,115 @@
+#pragma once
+// The base of every control that owns a window.
+//
+// Windows of this layer's own classes get their object at WM_NCCREATE through the static window
+// procedure; native controls (edit, button, combo box, common controls) are subclassed right after
+// creation. Either way every message goes to the virtual WndProc. Notifications that a native
+// control sends to its parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) are handed back to the object
+// of the control that sent them, so each control class turns its own notifications into typed
+// events and no form ever decodes WPARAM or LPARAM.
+//
+// An exception that leaves an event handler is caught where the message entered this layer and is
+// shown in the application's error box; the program goes on.
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "framework/Color.h"
+#include "framework/Graphics.h"
+
+class TContainer;
+
+// A place in pixels: in the parent's client area, or on the screen for a top-level window.
+struct TBounds {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+};
+
+class TWinControl {
+ public:
+  virtual ~TWinControl();
+  TWinControl(const TWinControl&) = delete;
+  TWinControl& operator=(const TWinControl&) = delete;
+
+  HWND Handle() const { return handle_; }
+  // Not owned: the parent outlives its controls. Null for a top-level window.
+  TContainer* Parent() const { return parent_; }
+  // The object behind a window of this layer, or null.
+  static TWinControl* FromHandle(HWND window);
+
+  std::string Text() const;
+  // Sets the window text; nothing happens when it is the same.
+  virtual void SetText(const std::string& text);
+
+  TBounds Bounds() const;
+  virtual void SetBounds(const TBounds& bounds);
+  int Left() const { return Bounds().Left; }
+  int Top() const { return Bounds().Top; }
+  int Width() const { return Bounds().Width; }
+  int Height() const { return Bounds().Height; }
+  void SetLeft(int left);
+  void SetTop(int top);
+  void SetWidth(int width);
+  void SetHeight(int height);
+
+  bool Enabled() const;
+  virtual void SetEnabled(bool enabled);
+  bool Visible() const;
+  virtual void SetVisible(bool visible);
+  bool Focused() const;
+  void SetFocus();
+
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& font);
+
+  // True for the fields the edit commands act on (edit boxes, memos, spin edits).
+  virtual bool IsTextField() const { return false; }
+
+  // Puts sibling controls in this Tab order, after whatever comes before the first of them.
+  static void SetTabOrder(std::initializer_list<TWinControl*> controls);
+
+ protected:
+  // `parent` null: a top-level window. A child starts with its parent's font.
+  explicit TWinControl(TContainer* parent);
+
+  struct TCreateParams {
+    const char* ClassName = nullptr;  // a native class, or one of this layer's (RegisterOwnClass)
+    std::string Text;
+    DWORD Style = 0;  // WS_CHILD, WS_VISIBLE and a control id are added for children
+    DWORD ExStyle = 0;
+    TBounds Bounds;
+    HWND Owner = nullptr;  // top-level windows only
+  };
+  // Creates the window; throws std::system_error when it cannot be made.
+  void CreateHandle(const TCreateParams& params);
+  // Registers a window class of this layer (once per name) whose procedure hands messages here.
+  static void RegisterOwnClass(const char* className, UINT classStyle, HCURSOR cursor);
+
+  virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // What the window would do without this layer: the native procedure or DefWindowProc.
+  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Notifications this control sent to its parent, handed back to it.
+  virtual void Command(WORD /*code*/) {}
+  virtual LRESULT Notify(const NMHDR& /*header*/) { return 0; }
+  // The brush for a WM_CTLCOLOR* query about this control; null keeps the default colours.
+  virtual HBRUSH CtlColor(HDC /*dc*/) { return nullptr; }
+  // A menu command or accelerator (WM_COMMAND without a control).
+  virtual void MenuCommand(WORD /*id*/) {}
+
+ private:
+  static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT Dispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
+  bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void Detach();
+
+  TContainer* parent_;
+  HWND handle_ = nullptr;
+  WNDPROC nativeProc_ = nullptr;  // set for subclassed native controls
+  TFont font_;
+};
