@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "naming/Composition.h"
+#include "naming/Integer.h"
+#include "naming/Sample.h"
+#include "tests/naming/TestTier.h"
+
+// GCC 12 at -O3 sees overlapping copies in the inlined string assignments below that cannot
+// happen (its -Wrestrict false positive on basic_string::_M_replace).
+#pragma GCC diagnostic ignored "-Wrestrict"
+
+namespace naming::test {
+namespace {
+
+// Code page 932 test data: ソフト is 83 5C 83 74 83 67, 表 95 5C, ポ 83 7C (trail bytes that equal
+// \ and |).
+const std::string kSofuto = "\x83\x5C\x83\x74\x83\x67";
+const std::string kSofutoHyouPo = "\x83\x5C\x83\x74\x83\x67\x95\x5C\x83\x7C";
+
+TEST(Composition, JoinsInPatternOrderWithoutTrimming) {
+  const char* expected[] = {"ASB", "ASBF", "ASFB", "AFSB", "FASB"};
+  for (int pattern = 0; pattern < 5; ++pattern) {
+    EXPECT_EQ(ComposeName(pattern, "A", "S", "B", "F"), expected[pattern]);
+  }
+  EXPECT_EQ(ComposeName(-1, "A", "S", "B", "F"), "ASB");
+  EXPECT_EQ(ComposeName(2, " a", "", "b ", ""), " ab ");
+  EXPECT_EQ(FolderPath("C:\\", "x"), "C:\\\\x");
+  EXPECT_EQ(FolderPath("C:\\work", ""), "C:\\work\\");
+}
+
+TEST(ForbiddenCharacters, FindsAllTwelveButNeverATrailByte) {
+  for (char c : std::string("\\?/\";:,<>!*|")) EXPECT_TRUE(HasForbiddenCharacter({&c, 1})) << c;
+  EXPECT_FALSE(HasForbiddenCharacter("a b.c-d_(e)"));
+  EXPECT_FALSE(HasForbiddenCharacter(kSofutoHyouPo));
+  EXPECT_TRUE(HasForbiddenCharacter("\x83\x5C\x83\x74\x83\x67\\"));
+  EXPECT_TRUE(HasForbiddenCharacter("\x83"  "|"  "\x5C"));  // lead byte pairs with |, then a real \ .
+  EXPECT_FALSE(HasForbiddenCharacter("\x83"));                // a lone lead byte at the end
+  EXPECT_EQ(ForbiddenCharacterMessage(),
+            "ファイル名に使用できない文字[ \\?/\";:,<>!*| ]があるため\r\n"
+            "フォルダを作成できませんでした");
+}
+
+TEST(ForbiddenCharacters, SearchesOnlyTheTextsARunUses) {
+  TestTier parent, child;
+  EXPECT_TRUE(CharErrCheck(parent, child, true));
+  parent.front = "a/b";
+  EXPECT_FALSE(CharErrCheck(parent, child, false));
+  parent.front = kSofuto;
+  parent.lines = {"ok", "x!y"};  // the second line is past the last folder: searched all the same
+  EXPECT_TRUE(CharErrCheck(parent, child, false));
+  parent.pattern = 1;
+  EXPECT_FALSE(CharErrCheck(parent, child, false));
+  parent.pattern = 0;
+  child.front = "a:b";
+  EXPECT_TRUE(CharErrCheck(parent, child, false));
+  EXPECT_FALSE(CharErrCheck(parent, child, true));
+  child.front.clear();
+  child.back = "c*";
+  EXPECT_FALSE(CharErrCheck(parent, child, true));
+}
+
+TEST(Sample, ShowsTheFirstNameOfTheRun) {
+  const DateFormatTable table = DateTypeInit(nullptr);
+  TestTier tier;
+  EXPECT_EQ(SampleName(tier, table), "0");
+  tier.front = "x", tier.back = "y", tier.start = "1", tier.digits = "3", tier.end = "bad";
+  EXPECT_EQ(SampleName(tier, table), "x001y");
+  tier.pattern = 4, tier.lines = {"p", "q"};
+  EXPECT_EQ(SampleName(tier, table), "px001y");
+  tier.kind = SequenceKind::Letters, tier.letterCase = 1, tier.lettersPerName = "4";
+  EXPECT_EQ(SampleName(tier, table), "pxaaaay");
+  tier.lettersPerName = "0";  // the refilled field before it loses the focus
+  EXPECT_EQ(SampleName(tier, table), "pxy");
+  tier.kind = SequenceKind::Date, tier.dateFormat = -1;  // typed text matching no entry
+  EXPECT_EQ(SampleName(tier, table), "px2004-02-03y");
+  tier.kind = SequenceKind::Number, tier.start = "-";
+  EXPECT_THROW(SampleName(tier, table), ConversionError);
+}
+
+}  // namespace
+}  // namespace naming::test
