@@ -45,5 +45,6 @@ class TButtonControl : public TWinControl {
   HBRUSH CtlColor(HDC dc) override;
 
  private:
-  std::optional<TBrush> brush_;
+  std::optional<TColor> color_;
+  std::optional<TBrush> brush_;  // of the colour last painted with
 };

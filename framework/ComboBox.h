@@ -20,7 +20,8 @@ class TComboBox : public TWinControl {
   void Clear();
   int Count() const;
   std::string Item(int index) const;
-  // The selected entry, -1 for none (for an editable list: also while typed text stands there).
+  // The selected entry, -1 for none. For an editable list: the entry whose text the field shows
+  // exactly, -1 while it shows typed text that matches no entry.
   int ItemIndex() const;
   // Selects an entry (-1: none) without running OnChange, as any change made by the program.
   void SetItemIndex(int index);
@@ -30,4 +31,9 @@ class TComboBox : public TWinControl {
 
  protected:
   void Command(WORD code) override;
+
+ private:
+  bool Editable() const;
+
+  bool selecting_ = false;  // the field takes the picked entry's text: no second change event
 };

@@ -20,4 +20,7 @@ class TDateTimePicker : public TWinControl {
 
  protected:
   LRESULT Notify(const NMHDR& header) override;
+
+ private:
+  SYSTEMTIME shown_{};  // the control reports some non-changes too: OnChange runs on real ones
 };

@@ -31,7 +31,6 @@ class TCustomEdit : public TWinControl {
   TCustomEdit(TContainer& parent, const TBounds& bounds, DWORD style);
 
   void Command(WORD code) override;
-  HBRUSH CtlColor(HDC dc) override;
 
  private:
   void Change();

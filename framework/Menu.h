@@ -91,9 +91,11 @@ class TMainMenu {
   bool DrawItem(const DRAWITEMSTRUCT& draw) const;
 
  private:
+  friend class TForm;
   TMenuItem* Find(UINT id);
 
   HMENU handle_;
+  HWND window_ = nullptr;  // the form whose bar shows the menu, taken off it before destruction
   const TImageList* images_ = nullptr;  // not owned
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };

@@ -1,0 +1,94 @@
+#include "framework/Application.h"
+
+#include <stdexcept>
+
+#include "framework/Menu.h"
+
+TApplication& Application() {
+  static TApplication application;
+  return application;
+}
+
+TApplication::TApplication() = default;
+
+TApplication::~TApplication() = default;
+
+void TApplication::Adopt(std::unique_ptr<TForm> form) {
+  TForm& adopted = *form;
+  forms_.push_back(std::move(form));
+  if (!mainForm_) mainForm_ = &adopted;
+  if (adopted.OnCreate) adopted.OnCreate();
+}
+
+void TApplication::Run() {
+  running_ = !terminated_;
+  if (running_ && mainForm_ && !mainForm_->Visible()) mainForm_->Show();
+  MSG message;
+  while (running_ && !terminated_) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    Handle(message);
+  }
+  running_ = false;
+  terminated_ = true;
+  while (!forms_.empty()) forms_.pop_back();
+}
+
+void TApplication::ProcessMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(static_cast<int>(message.wParam));  // for Run's loop to see as well
+      return;
+    }
+    Handle(message);
+  }
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  if (running_) PostQuitMessage(0);
+}
+
+void TApplication::Handle(MSG& message) {
+  try {
+    if (Preprocess(message)) return;
+  } catch (const std::exception& error) {
+    ShowException(error);
+    return;
+  }
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
+bool TApplication::Preprocess(MSG& message) {
+  if (!message.hwnd) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
+  if (!form) return false;
+  if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && form->Menu() &&
+      form->Menu()->IsShortCut(message))
+    return true;
+  return IsDialogMessageA(root, &message) != FALSE;
+}
+
+std::string TApplication::ErrorText(const std::string& message) {
+  // A Shift-JIS trail byte is never 0x2E, so a last byte "." is a full stop.
+  if (message.empty() || message.back() == '.') return message;
+  return message + ".";
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  ::MessageBoxA(MessageBoxOwner(), ErrorText(error.what()).c_str(), title_.c_str(),
+              MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& text, UINT flags) {
+  return ::MessageBoxA(MessageBoxOwner(), text.c_str(), title_.c_str(), flags);
+}
+
+HWND TApplication::MessageBoxOwner() const {
+  if (HWND active = GetActiveWindow()) return active;
+  return mainForm_ ? mainForm_->Handle() : nullptr;
+}

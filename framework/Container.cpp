@@ -1,0 +1,138 @@
+#include "framework/Container.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "framework/GraphicControl.h"
+
+namespace {
+
+bool Contains(const TBounds& b, POINT p) {
+  return p.x >= b.Left && p.x < b.Left + b.Width && p.y >= b.Top && p.y < b.Top + b.Height;
+}
+
+POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+}  // namespace
+
+TContainer::TContainer(TContainer* parent) : TWinControl(parent) {}
+
+TContainer::~TContainer() = default;
+
+TColor TContainer::Color() const {
+  if (color_) return *color_;
+  if (Parent()) return Parent()->Color();
+  return TColor::System(COLOR_BTNFACE);
+}
+
+void TContainer::SetColor(TColor color) {
+  color_ = color;
+  // Children that paint with the parent's colour follow it.
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TContainer::Add(TGraphicControl* control) { graphics_.push_back(control); }
+
+void TContainer::Remove(TGraphicControl* control) {
+  std::erase(graphics_, control);
+  if (hover_ == control) hover_ = nullptr;
+  if (pressed_ == control) pressed_ = nullptr;
+}
+
+LRESULT TContainer::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT paints everything, through a memory bitmap
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_MOUSEMOVE:
+      MouseMoved(PointOf(lParam));
+      break;
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      SetHover(nullptr);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      TGraphicControl* control = ControlAt(PointOf(lParam));
+      pressed_ = control && control->Enabled() ? control : nullptr;
+      if (pressed_) SetCapture(Handle());
+      break;
+    }
+    case WM_LBUTTONUP: {
+      TGraphicControl* pressed = std::exchange(pressed_, nullptr);
+      if (GetCapture() == Handle()) ReleaseCapture();
+      if (pressed && ControlAt(PointOf(lParam)) == pressed && pressed->OnClick) pressed->OnClick();
+      break;
+    }
+    case WM_SETCURSOR: {
+      if (reinterpret_cast<HWND>(wParam) != Handle() || LOWORD(lParam) != HTCLIENT) break;
+      POINT p{};
+      GetCursorPos(&p);
+      ScreenToClient(Handle(), &p);
+      TGraphicControl* control = ControlAt(p);
+      if (!control || control->Cursor() == TCursor::Default) break;
+      ::SetCursor(LoadCursorA(nullptr, IDC_HAND));
+      return TRUE;
+    }
+    default:
+      break;
+  }
+  return TWinControl::WndProc(message, wParam, lParam);
+}
+
+void TContainer::PaintBackground(HDC dc, const RECT& client) const {
+  FillRect(dc, &client, TBrush(Color()).Handle());
+}
+
+void TContainer::Paint() {
+  PAINTSTRUCT ps;
+  HDC target = BeginPaint(Handle(), &ps);
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP buffer = CreateCompatibleBitmap(target, client.right, client.bottom);
+  if (dc && buffer) {
+    HGDIOBJ oldBitmap = SelectObject(dc, buffer);
+    PaintBackground(dc, client);
+    for (const TGraphicControl* control : graphics_) {
+      const TBounds& b = control->Bounds();
+      RECT area{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
+      RECT visible{};
+      if (!control->Visible() || !IntersectRect(&visible, &area, &ps.rcPaint)) continue;
+      const int saved = SaveDC(dc);
+      IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+      control->Paint(dc, area);
+      RestoreDC(dc, saved);
+    }
+    BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+           ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    SelectObject(dc, oldBitmap);
+  }
+  if (buffer) DeleteObject(buffer);
+  if (dc) DeleteDC(dc);
+  EndPaint(Handle(), &ps);
+}
+
+TGraphicControl* TContainer::ControlAt(POINT point) const {
+  // The last painted lies on top.
+  for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it)
+    if ((*it)->Visible() && Contains((*it)->Bounds(), point)) return *it;
+  return nullptr;
+}
+
+void TContainer::MouseMoved(POINT point) {
+  SetHover(ControlAt(point));
+  if (trackingLeave_) return;
+  TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+  trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+}
+
+void TContainer::SetHover(TGraphicControl* control) {
+  if (control == hover_) return;
+  TGraphicControl* left = std::exchange(hover_, control);
+  if (left && left->OnMouseLeave) left->OnMouseLeave();
+  if (control && control->OnMouseEnter) control->OnMouseEnter();
+}

@@ -1,0 +1,62 @@
+#include "framework/Edit.h"
+
+#include "framework/Container.h"
+
+TCustomEdit::TCustomEdit(TContainer& parent, const TBounds& bounds, DWORD style)
+    : TWinControl(&parent) {
+  CreateHandle({"EDIT", "", style | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE, bounds});
+}
+
+void TCustomEdit::SetText(const std::string& text) {
+  if (Text() == text) return;
+  // A multi-line field sends no EN_CHANGE for a text set by the program; run OnChange once either
+  // way.
+  changeSeen_ = false;
+  SetWindowTextA(Handle(), text.c_str());
+  if (!changeSeen_) Change();
+}
+
+void TCustomEdit::Command(WORD code) {
+  if (code == EN_CHANGE) Change();
+}
+
+void TCustomEdit::Change() {
+  changeSeen_ = true;
+  if (OnChange) OnChange();
+}
+
+bool TCustomEdit::CanUndo() const { return SendMessageA(Handle(), EM_CANUNDO, 0, 0) != 0; }
+
+void TCustomEdit::Undo() { SendMessageA(Handle(), EM_UNDO, 0, 0); }
+
+int TCustomEdit::SelStart() const {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(start);
+}
+
+int TCustomEdit::SelLength() const {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(end - start);
+}
+
+void TCustomEdit::SetSelection(int start, int length) {
+  SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start),
+               static_cast<LPARAM>(start + length));
+}
+
+void TCustomEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+
+void TCustomEdit::CutToClipboard() { SendMessageA(Handle(), WM_CUT, 0, 0); }
+
+void TCustomEdit::CopyToClipboard() { SendMessageA(Handle(), WM_COPY, 0, 0); }
+
+void TCustomEdit::PasteFromClipboard() { SendMessageA(Handle(), WM_PASTE, 0, 0); }
+
+TEdit::TEdit(TContainer& parent, const TBounds& bounds)
+    : TCustomEdit(parent, bounds, ES_AUTOHSCROLL) {}

@@ -1,0 +1,185 @@
+#include "framework/Form.h"
+
+#include "framework/Application.h"
+#include "framework/Button.h"
+#include "framework/Menu.h"
+
+namespace {
+
+constexpr const char* kFormClass = "TessarinForm";
+
+DWORD StyleOf(TBorderStyle border) {
+  switch (border) {
+    case TBorderStyle::Dialog:
+      return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
+    case TBorderStyle::Single:
+    default:
+      return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  }
+}
+
+DWORD ExStyleOf(TBorderStyle border) {
+  // Controls inside group boxes take part in Tab and mnemonic navigation.
+  const DWORD ex = WS_EX_CONTROLPARENT;
+  return border == TBorderStyle::Dialog ? ex | WS_EX_DLGMODALFRAME : ex;
+}
+
+// A resource name: an integer id, or a text copied while the enumeration lends it.
+struct TResourceName {
+  const char* id = nullptr;
+  std::string text;
+  bool found = false;
+  const char* Get() const { return IS_INTRESOURCE(id) ? id : text.c_str(); }
+};
+
+BOOL CALLBACK TakeFirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR result) {
+  auto& first = *reinterpret_cast<TResourceName*>(result);
+  first.id = name;
+  if (!IS_INTRESOURCE(name)) first.text = name;
+  first.found = true;
+  return FALSE;
+}
+
+// The program's icon: by the shell's convention the first icon group of the executable.
+HICON ProgramIcon(int size) {
+  TResourceName first;
+  EnumResourceNamesA(nullptr, RT_GROUP_ICON, TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
+  if (!first.found) return nullptr;
+  // Shared: the system frees it with the module.
+  return static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), first.Get(), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+BOOL CALLBACK FindDefaultButton(HWND window, LPARAM found) {
+  auto* button = dynamic_cast<TButton*>(TWinControl::FromHandle(window));
+  if (!button || !button->Default()) return TRUE;
+  *reinterpret_cast<TButton**>(found) = button;
+  return FALSE;
+}
+
+}  // namespace
+
+TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TContainer(nullptr) {
+  RegisterOwnClass(kFormClass, CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW));
+  CreateHandle({kFormClass, caption, StyleOf(border), ExStyleOf(border), {0, 0, 320, 240},
+                owner ? owner->Handle() : nullptr});
+  if (border == TBorderStyle::Single) {
+    if (HICON big = ProgramIcon(GetSystemMetrics(SM_CXICON)))
+      SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON small = ProgramIcon(GetSystemMetrics(SM_CXSMICON)))
+      SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  }
+}
+
+TForm::~TForm() {
+  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  if (menu_ && menu_->window_ == Handle()) {
+    ::SetMenu(Handle(), nullptr);
+    menu_->window_ = nullptr;
+  }
+}
+
+void TForm::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)),
+                     GetMenu(Handle()) != nullptr,
+                     static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TForm::ClientWidth() const {
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  return r.right;
+}
+
+int TForm::ClientHeight() const {
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  return r.bottom;
+}
+
+void TForm::SetMenu(TMainMenu& menu) {
+  const int width = ClientWidth();
+  const int height = ClientHeight();
+  menu_ = &menu;
+  menu.window_ = Handle();
+  ::SetMenu(Handle(), menu.Handle());
+  SetClientSize(width, height);  // the bar takes its height from the frame, not the client area
+}
+
+void TForm::Show() {
+  if (!shown_ && centerOnFirstShow_) {
+    const TBounds b = Bounds();
+    SetBounds({(GetSystemMetrics(SM_CXSCREEN) - b.Width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - b.Height) / 2, b.Width, b.Height});
+  }
+  shown_ = true;
+  ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+  BringWindowToTop(Handle());
+  SetForegroundWindow(Handle());
+}
+
+void TForm::Hide() { ShowWindow(Handle(), SW_HIDE); }
+
+void TForm::Close() {
+  TCloseAction action = TCloseAction::Hide;
+  if (OnClose) OnClose(action);
+  if (action == TCloseAction::None) return;
+  Hide();
+  if (Application().MainForm() == this) Application().Terminate();
+}
+
+TButton* TForm::DefaultButton() const {
+  TButton* found = nullptr;
+  EnumChildWindows(Handle(), FindDefaultButton, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void TForm::MenuCommand(WORD id) {
+  if (menu_) menu_->Command(id);
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        return 0;
+      }
+      [[fallthrough]];
+    case WM_SETFOCUS:
+      // Back to the control that had the focus, or the first in Tab order.
+      if (IsIconic(Handle())) return 0;
+      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) &&
+          IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))
+        ::SetFocus(lastFocus_);
+      else if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
+        ::SetFocus(first);
+      return 0;
+    case DM_GETDEFID:
+      if (TButton* button = DefaultButton())
+        return MAKELONG(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+      return 0;
+    case WM_INITMENUPOPUP:
+      if (menu_) menu_->PopupOpening(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_MEASUREITEM:
+      if (wParam == 0 && menu_ && menu_->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+        return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (wParam == 0 && menu_ &&
+          menu_->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+        return TRUE;
+      break;
+    default:
+      break;
+  }
+  return TContainer::WndProc(message, wParam, lParam);
+}

@@ -1,0 +1,39 @@
+#include "framework/GraphicControl.h"
+
+#include "framework/Container.h"
+
+TGraphicControl::TGraphicControl(TContainer& parent, const TBounds& bounds)
+    : parent_(parent), bounds_(bounds) {
+  parent_.Add(this);
+  Invalidate();
+}
+
+TGraphicControl::~TGraphicControl() {
+  Invalidate();
+  parent_.Remove(this);
+}
+
+void TGraphicControl::SetBounds(const TBounds& bounds) {
+  Invalidate();
+  bounds_ = bounds;
+  Invalidate();
+}
+
+void TGraphicControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  Invalidate();
+}
+
+void TGraphicControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Invalidate();
+}
+
+void TGraphicControl::Invalidate() const {
+  if (!parent_.Handle()) return;
+  RECT area{bounds_.Left, bounds_.Top, bounds_.Left + bounds_.Width,
+            bounds_.Top + bounds_.Height};
+  InvalidateRect(parent_.Handle(), &area, FALSE);
+}

@@ -1,0 +1,106 @@
+#include "framework/Graphics.h"
+
+namespace {
+
+const TFont& DefaultFont() {
+  static const TFont font("ＭＳ Ｐゴシック", 12);
+  return font;
+}
+
+template <typename Handle>
+std::shared_ptr<std::remove_pointer_t<Handle>> OwnGdiObject(Handle handle) {
+  if (!handle) return nullptr;
+  return {handle, [](Handle h) { DeleteObject(h); }};
+}
+
+}  // namespace
+
+TFont::TFont() : TFont(DefaultFont()) {}
+
+TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
+    : name_(name), height_(height), bold_(bold) {
+  // A negative height asks for the character height, as "12 pixels" means.
+  handle_ = OwnGdiObject(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                     FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
+}
+
+TBrush::TBrush(TColor color)
+    : handle_(OwnGdiObject(CreateSolidBrush(color.Ref()))), color_(color) {}
+
+TBitmap::TBitmap(HBITMAP handle) : handle_(OwnGdiObject(handle)) {
+  BITMAP info{};
+  if (handle && GetObjectA(handle, sizeof(info), &info)) {
+    width_ = info.bmWidth;
+    height_ = info.bmHeight;
+  }
+}
+
+TBitmap TBitmap::FromResource(const char* name) {
+  return TBitmap(static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+}
+
+TBitmap TBitmap::Paint(int width, int height, TColor background,
+                       const std::function<void(HDC)>& paint) {
+  HDC screen = GetDC(nullptr);
+  TBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  if (!dc) return {};
+  if (!bitmap.Empty()) {
+    HGDIOBJ old = SelectObject(dc, bitmap.Handle());
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, TBrush(background).Handle());
+    const int saved = SaveDC(dc);
+    paint(dc);
+    RestoreDC(dc, saved);
+    SelectObject(dc, old);
+  }
+  DeleteDC(dc);
+  return bitmap;
+}
+
+TIcon TIcon::FromResource(const char* name, int size) {
+  TIcon icon;
+  auto handle = static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  if (!handle) return icon;
+  icon.handle_ = {handle, [](HICON h) { DestroyIcon(h); }};
+  icon.size_ = size;
+  return icon;
+}
+
+TImageList::TImageList(int width, int height)
+    : handle_(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4)),
+      width_(width),
+      height_(height) {}
+
+TImageList::~TImageList() {
+  if (handle_) ImageList_Destroy(handle_);
+}
+
+int TImageList::AddIcon(const TIcon& icon) {
+  if (!handle_ || icon.Empty()) return -1;
+  return ImageList_AddIcon(handle_, icon.Handle());
+}
+
+int TImageList::AddMasked(const TBitmap& bitmap, TColor transparent) {
+  if (!handle_ || bitmap.Empty()) return -1;
+  return ImageList_AddMasked(handle_, bitmap.Handle(), transparent.Ref());
+}
+
+int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+
+void TImageList::Draw(HDC dc, int index, int x, int y, bool enabled) const {
+  if (!handle_ || index < 0 || index >= Count()) return;
+  if (enabled) {
+    ImageList_Draw(handle_, index, dc, x, y, ILD_TRANSPARENT);
+    return;
+  }
+  HICON icon = ImageList_GetIcon(handle_, index, ILD_NORMAL);
+  if (!icon) return;
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, 0, 0,
+             DST_ICON | DSS_DISABLED);
+  DestroyIcon(icon);
+}

@@ -1,0 +1,27 @@
+#include "framework/Memo.h"
+
+TMemo::TMemo(TContainer& parent, const TBounds& bounds)
+    // No horizontal scrolling: the field wraps at its width.
+    : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) {}
+
+int TMemo::LineCount() const {
+  const auto count = static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0));
+  const auto lastStart = SendMessageA(Handle(), EM_LINEINDEX, count - 1, 0);
+  if (SendMessageA(Handle(), EM_LINELENGTH, lastStart, 0) == 0) return count - 1;
+  return count;
+}
+
+std::string TMemo::Line(int index) const {
+  if (index < 0 || index >= SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0)) return {};
+  const auto start = SendMessageA(Handle(), EM_LINEINDEX, index, 0);
+  const auto length = static_cast<size_t>(SendMessageA(Handle(), EM_LINELENGTH, start, 0));
+  if (length == 0) return {};
+  // The length may come in characters; leave room for two bytes each. The first WORD of the
+  // buffer tells EM_GETLINE its size.
+  std::string line(length * 2 + sizeof(WORD), '\0');
+  *reinterpret_cast<WORD*>(line.data()) = static_cast<WORD>(line.size());
+  const auto copied = SendMessageA(Handle(), EM_GETLINE, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(line.data()));
+  line.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return line;
+}

@@ -1,0 +1,265 @@
+#include "framework/Window.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <system_error>
+
+#include "framework/Application.h"
+#include "framework/Container.h"
+
+namespace {
+
+// The object behind a window, and a subclassed control's own procedure. Properties rather than
+// GWLP_USERDATA or the procedure pointer: the up-down control subclasses its buddy field on top
+// of this layer, so the procedure pointer no longer says whose window it is.
+constexpr const char* kObjectProperty = "TessarinControl";
+constexpr const char* kNativeProcProperty = "TessarinNativeProc";
+
+// Control ids start above IDOK and IDCANCEL, which dialog keys send for Enter and Escape.
+WORD NextControlId() {
+  static WORD next = 1000;
+  return next++;
+}
+
+void InitCommonControlsOnce() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS |
+                                                ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES};
+    return InitCommonControlsEx(&init) != FALSE;
+  }();
+  (void)done;
+}
+
+}  // namespace
+
+TWinControl::TWinControl(TContainer* parent)
+    : parent_(parent), font_(parent ? parent->Font() : TFont()) {}
+
+TWinControl::~TWinControl() {
+  if (!handle_) return;
+  HWND window = handle_;
+  Detach();
+  DestroyWindow(window);
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+  if (!window) return nullptr;
+  return static_cast<TWinControl*>(GetPropA(window, kObjectProperty));
+}
+
+void TWinControl::RegisterOwnClass(const char* className, UINT classStyle, HCURSOR cursor) {
+  WNDCLASSEXA info{};
+  info.cbSize = sizeof(info);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (GetClassInfoExA(instance, className, &info)) return;
+  info.style = classStyle;
+  info.lpfnWndProc = OwnClassProc;
+  info.hInstance = instance;
+  info.hCursor = cursor;
+  info.lpszClassName = className;
+  if (!RegisterClassExA(&info))
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            "RegisterClassEx");
+}
+
+void TWinControl::CreateHandle(const TCreateParams& params) {
+  InitCommonControlsOnce();
+  DWORD style = params.Style;
+  HWND parentWindow = params.Owner;
+  HMENU id = nullptr;
+  if (parent_) {
+    style |= WS_CHILD | WS_VISIBLE;
+    parentWindow = parent_->Handle();
+    id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId()));
+  }
+  WNDCLASSEXA info{};
+  info.cbSize = sizeof(info);
+  const bool own = GetClassInfoExA(GetModuleHandleA(nullptr), params.ClassName, &info) &&
+                   info.lpfnWndProc == OwnClassProc;
+  const TBounds& b = params.Bounds;
+  HWND window = CreateWindowExA(params.ExStyle, params.ClassName, params.Text.c_str(), style,
+                                b.Left, b.Top, b.Width, b.Height, parentWindow, id,
+                                GetModuleHandleA(nullptr), own ? this : nullptr);
+  if (!window)
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            std::string("CreateWindowEx ") + params.ClassName);
+  if (!own) {
+    handle_ = window;
+    SetPropA(window, kObjectProperty, this);
+    auto native = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    SetPropA(window, kNativeProcProperty, reinterpret_cast<HANDLE>(native));
+    nativeProc_ = native;
+  }
+  SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+}
+
+LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->handle_ = window;
+    SetPropA(window, kObjectProperty, self);
+  }
+  TWinControl* self = FromHandle(window);
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  return Dispatch(self, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  TWinControl* self = FromHandle(window);
+  if (self) return Dispatch(self, message, wParam, lParam);
+  auto native = reinterpret_cast<WNDPROC>(GetPropA(window, kNativeProcProperty));
+  if (message == WM_NCDESTROY) RemovePropA(window, kNativeProcProperty);
+  return native ? CallWindowProcA(native, window, message, wParam, lParam)
+                : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT TWinControl::Dispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  try {
+    result = self->WndProc(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    Application().ShowException(error);
+  } catch (...) {
+    Application().ShowException(std::runtime_error("Unknown error"));
+  }
+  if (message == WM_NCDESTROY) {
+    HWND window = self->handle_;
+    self->Detach();
+    RemovePropA(window, kNativeProcProperty);
+  }
+  return result;
+}
+
+void TWinControl::Detach() {
+  if (!handle_) return;
+  RemovePropA(handle_, kObjectProperty);
+  handle_ = nullptr;
+}
+
+LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (Reflect(message, wParam, lParam, result)) return result;
+  return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT TWinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (nativeProc_) return CallWindowProcA(nativeProc_, handle_, message, wParam, lParam);
+  return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (lParam == 0) {
+        MenuCommand(LOWORD(wParam));
+        return true;
+      }
+      TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+      if (!child) return false;
+      child->Command(HIWORD(wParam));
+      return true;
+    }
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      TWinControl* child = FromHandle(header.hwndFrom);
+      if (!child) return false;
+      result = child->Notify(header);
+      return true;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+      TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+      HBRUSH brush = child ? child->CtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
+      if (!brush) return false;
+      result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+std::string TWinControl::Text() const {
+  const int length = GetWindowTextLengthA(handle_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(handle_, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+void TWinControl::SetText(const std::string& text) {
+  if (Text() == text) return;
+  SetWindowTextA(handle_, text.c_str());
+}
+
+TBounds TWinControl::Bounds() const {
+  RECT r{};
+  GetWindowRect(handle_, &r);
+  if (parent_) MapWindowPoints(nullptr, parent_->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TWinControl::SetBounds(const TBounds& b) {
+  SetWindowPos(handle_, nullptr, b.Left, b.Top, b.Width, b.Height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetLeft(int left) {
+  TBounds b = Bounds();
+  b.Left = left;
+  SetBounds(b);
+}
+
+void TWinControl::SetTop(int top) {
+  TBounds b = Bounds();
+  b.Top = top;
+  SetBounds(b);
+}
+
+void TWinControl::SetWidth(int width) {
+  TBounds b = Bounds();
+  b.Width = width;
+  SetBounds(b);
+}
+
+void TWinControl::SetHeight(int height) {
+  TBounds b = Bounds();
+  b.Height = height;
+  SetBounds(b);
+}
+
+bool TWinControl::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
+
+void TWinControl::SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
+
+bool TWinControl::Visible() const {
+  return (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TWinControl::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
+
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+void TWinControl::SetFocus() { ::SetFocus(handle_); }
+
+void TWinControl::SetFont(const TFont& font) {
+  font_ = font;
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+}
+
+void TWinControl::SetTabOrder(std::initializer_list<TWinControl*> controls) {
+  HWND previous = nullptr;
+  for (TWinControl* control : controls) {
+    if (previous)
+      SetWindowPos(control->Handle(), previous, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control->Handle();
+  }
+}
