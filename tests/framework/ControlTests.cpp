@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/CheckBox.h"
+#include "framework/ComboBox.h"
+#include "framework/GroupBox.h"
+#include "framework/Label.h"
+#include "framework/RadioButton.h"
+#include "framework/Shape.h"
+#include "tests/framework/FrameworkFixture.h"
+
+namespace {
+
+class FrameworkRadioButton : public FrameworkFormTest {
+ protected:
+  FrameworkRadioButton() {
+    for (auto* radio : {&a1_, &a2_, &a3_, &b1_, &b2_}) {
+      radio->OnClick = [this, radio] { clicks_.push_back(radio->Text()); };
+    }
+  }
+
+  TGroupBox groupA_{form_, {10, 10, 200, 100}};
+  TGroupBox groupB_{form_, {220, 10, 200, 100}};
+  TRadioButton a1_{groupA_, {5, 10, 80, 20}, "a1"};
+  TRadioButton a2_{groupA_, {5, 35, 80, 20}, "a2"};
+  TRadioButton a3_{groupA_, {5, 60, 80, 20}, "a3"};
+  TRadioButton b1_{groupB_, {5, 10, 80, 20}, "b1"};
+  TRadioButton b2_{groupB_, {5, 35, 80, 20}, "b2"};
+  std::vector<std::string> clicks_;
+};
+
+TEST_F(FrameworkRadioButton, TurningOnExcludesTheOthersOfItsGroupAndRunsItsClick) {
+  a1_.SetChecked(true);
+  b1_.SetChecked(true);
+  a2_.SetChecked(true);
+  EXPECT_FALSE(a1_.Checked());
+  EXPECT_TRUE(a2_.Checked());
+  EXPECT_TRUE(b1_.Checked());  // the other group is left alone
+  a2_.SetChecked(true);        // already on: no click
+  a3_.SetChecked(false);       // turning off runs nothing
+  EXPECT_EQ(clicks_, (std::vector<std::string>{"a1", "b1", "a2"}));
+}
+
+TEST_F(FrameworkRadioButton, AUserClickTurnsOnAndTabReachesTheCheckedOne) {
+  a1_.SetChecked(true);
+  SendMessageA(a3_.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(a3_.Checked());
+  EXPECT_FALSE(a1_.Checked());
+  EXPECT_EQ(clicks_, (std::vector<std::string>{"a1", "a3"}));
+  auto tabStop = [](const TRadioButton& radio) {
+    return (GetWindowLongA(radio.Handle(), GWL_STYLE) & WS_TABSTOP) != 0;
+  };
+  EXPECT_TRUE(tabStop(a3_));
+  EXPECT_FALSE(tabStop(a1_));
+  EXPECT_FALSE(tabStop(a2_));
+}
+
+TEST_F(FrameworkRadioButton, TheBackgroundFollowsTheGroupUntilSetItself) {
+  groupA_.SetColor(TColor(221, 221, 255));
+  EXPECT_EQ(a1_.Color(), TColor(221, 221, 255));
+  a1_.SetColor(TColor(1, 2, 3));
+  EXPECT_EQ(a1_.Color(), TColor(1, 2, 3));
+  HDC dc = GetDC(a2_.Handle());
+  SendMessageA(groupA_.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(a2_.Handle()));
+  EXPECT_EQ(GetBkColor(dc), RGB(221, 221, 255));
+  ReleaseDC(a2_.Handle(), dc);
+}
+
+TEST_F(FrameworkFormTest, CheckBoxRunsClickOnEveryChange) {
+  TCheckBox box(form_, {10, 10, 82, 17}, "子フォルダ");
+  int clicks = 0;
+  box.OnClick = [&] { ++clicks; };
+  box.SetChecked(true);
+  box.SetChecked(true);
+  SendMessageA(box.Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(box.Checked());
+  EXPECT_EQ(clicks, 2);
+}
+
+class FrameworkLabel : public FrameworkFormTest {
+ protected:
+  FrameworkLabel() {
+    link_.OnMouseEnter = [this] { events_.push_back("enter"); };
+    link_.OnMouseLeave = [this] { events_.push_back("leave"); };
+    link_.OnClick = [this] { events_.push_back("click"); };
+    link_.SetCursor(TCursor::HandPoint);
+  }
+
+  void MoveTo(int x, int y) {
+    SendMessageA(form_.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  }
+
+  TShape frame_{form_, {8, 8, 281, 161}};
+  TLabel link_{form_, 80, 128, "https://www.example.com/"};
+  std::vector<std::string> events_;
+};
+
+TEST_F(FrameworkLabel, SizesItselfToItsText) {
+  EXPECT_GT(link_.Width(), 60);
+  EXPECT_GE(link_.Height(), 10);
+  const int wide = link_.Width();
+  link_.SetCaption("x");
+  EXPECT_LT(link_.Width(), wide);
+}
+
+TEST_F(FrameworkLabel, TellsWhenThePointerComesOverItAndLeaves) {
+  MoveTo(20, 20);  // over the shape only
+  MoveTo(85, 132);
+  MoveTo(90, 133);
+  MoveTo(20, 20);
+  MoveTo(85, 132);
+  SendMessageA(form_.Handle(), WM_MOUSELEAVE, 0, 0);  // off the window
+  EXPECT_EQ(events_, (std::vector<std::string>{"enter", "leave", "enter", "leave"}));
+}
+
+TEST_F(FrameworkLabel, ClicksAndShowsItsCursorOnlyOverIt) {
+  SendMessageA(form_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(85, 132));
+  SendMessageA(form_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(85, 132));
+  SendMessageA(form_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(85, 132));
+  SendMessageA(form_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 20));  // released elsewhere
+  EXPECT_EQ(events_, std::vector<std::string>{"click"});
+
+  POINT over{85, 132};
+  ClientToScreen(form_.Handle(), &over);
+  SetCursorPos(over.x, over.y);
+  SendMessageA(form_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_.Handle()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+  POINT away{20, 20};
+  ClientToScreen(form_.Handle(), &away);
+  SetCursorPos(away.x, away.y);
+  SendMessageA(form_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_.Handle()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+}
+
+TEST_F(FrameworkFormTest, EditableListShowsThePickedEntryBeforeItsChangeRuns) {
+  TComboBox combo(form_, 10, 10, 142, TComboBoxStyle::DropDown);
+  combo.AddItem("2004年2月3日");
+  combo.AddItem("2004/02/03");
+  combo.SetItemIndex(0);
+  std::vector<std::string> seen;
+  combo.OnChange = [&] { seen.push_back(combo.Text() + "|" + std::to_string(combo.ItemIndex())); };
+  combo.SetItemIndex(1);
+  SendMessageA(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo.Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo.Handle()));
+  EXPECT_EQ(seen, std::vector<std::string>{"2004/02/03|1"});
+  // Typed text that matches no entry stands on none.
+  SetWindowTextA(combo.Handle(), "yy");
+  EXPECT_EQ(combo.ItemIndex(), -1);
+  EXPECT_EQ(combo.Count(), 2);
+  EXPECT_EQ(combo.Item(0), "2004年2月3日");
+}
+
+}  // namespace

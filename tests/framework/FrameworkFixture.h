@@ -1,0 +1,47 @@
+#pragma once
+// A shown form to put the controls under test on, with helpers that play the user: typed
+// characters, focus moves and key presses with modifiers, all through the real message paths.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "framework/Application.h"
+#include "framework/Form.h"
+
+class FrameworkFormTest : public testing::Test {
+ protected:
+  FrameworkFormTest() : form_("FrameworkTest", TBorderStyle::Single) {
+    form_.SetClientSize(480, 360);
+    form_.Show();
+    Pump();
+  }
+  ~FrameworkFormTest() override { SetModifiers(false, false); }
+
+  static void Pump() { Application().ProcessMessages(); }
+
+  // Typed characters, as the keyboard's WM_CHAR messages bring them.
+  static void Type(HWND window, const std::string& text) {
+    for (char c : text) SendMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
+  }
+
+  // Ctrl and Alt as GetKeyState reports them to the thread.
+  static void SetModifiers(bool ctrl, bool alt) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    state[VK_MENU] = alt ? 0x80 : 0;
+    SetKeyboardState(state);
+  }
+
+  // A key pressed while the focus is on `window`, through the application's message handling.
+  static void PressKey(HWND window, UINT key, bool ctrl, bool alt) {
+    SetModifiers(ctrl, alt);
+    const UINT message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    PostMessageA(window, message, key, alt ? (1 | (1 << 29)) : 1);
+    Pump();
+    SetModifiers(false, false);
+  }
+
+  TForm form_;
+};
