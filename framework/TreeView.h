@@ -1,0 +1,215 @@
+#pragma once
+// The tree view over the native common-controls tree, and its nodes.
+//
+// A node lives exactly as long as its native item: the item's lParam holds the node, and the node
+// (with the data it owns) is freed when the item is deleted, by the program or with the window.
+// Image indexes are asked for on demand (I_IMAGECALLBACK), only for items the control draws.
+// Expanding, selecting and editing run overridable steps (CanExpand, CanChange, Change, CanEdit,
+// Edited, GetImageIndex, ...) whose base versions fire the matching events.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/Window.h"
+
+class TCustomTreeView;
+
+class TTreeNode {
+ public:
+  ~TTreeNode();
+  TTreeNode(const TTreeNode&) = delete;
+  TTreeNode& operator=(const TTreeNode&) = delete;
+
+  TCustomTreeView& TreeView() const { return tree_; }
+  HTREEITEM ItemId() const { return item_; }
+
+  std::string Text() const;
+  void SetText(const std::string& text);
+
+  // Data the node owns and frees with itself; replacing it frees the old data.
+  template <typename T>
+  void SetData(std::unique_ptr<T> data) {
+    data_ = TData(data.release(), [](void* p) { delete static_cast<T*>(p); });
+  }
+  void* Data() const { return data_.get(); }
+
+  TTreeNode* Parent() const;
+  TTreeNode* GetFirstChild() const;
+  TTreeNode* GetNextSibling() const;
+  TTreeNode* GetPrevSibling() const;
+  // The next node in display order among the nodes whose ancestors are all expanded.
+  TTreeNode* GetNextVisible() const;
+  // The next node in depth-first order over all nodes, expanded or not.
+  TTreeNode* GetNext() const;
+  // Counts the child nodes.
+  int Count() const;
+  // 0 for a top-level node.
+  int Level() const;
+  // Position in depth-first order over all nodes, counting from 0 at the first top-level node.
+  int AbsoluteIndex() const;
+
+  bool Expanded() const;
+  // Expands through the tree's CanExpand step; false when that refused or nothing opened.
+  bool Expand();
+  void Collapse();
+
+  // Whether the control shows an expand button before any child node exists.
+  bool HasChildren() const;
+  void SetHasChildren(bool value);
+  // Index of an overlay image of the image list, -1 for none.
+  int OverlayIndex() const;
+  void SetOverlayIndex(int index);
+  // What the tree draws for the node; set by the GetImageIndex and GetSelectedIndex steps.
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int index) { imageIndex_ = index; }
+  int SelectedIndex() const { return selectedIndex_; }
+  void SetSelectedIndex(int index) { selectedIndex_ = index; }
+
+  bool Selected() const;
+  // Deletes the node's children and the node (the node object is gone afterwards).
+  void Delete();
+  void DeleteChildren();
+  // Sorts the child nodes; `compare` answers negative, 0 or positive.
+  void CustomSort(const std::function<int(TTreeNode&, TTreeNode&)>& compare);
+
+ private:
+  friend class TCustomTreeView;
+  using TData = std::unique_ptr<void, void (*)(void*)>;
+
+  explicit TTreeNode(TCustomTreeView& tree) : tree_(tree), data_(nullptr, [](void*) {}) {}
+
+  TCustomTreeView& tree_;
+  HTREEITEM item_ = nullptr;
+  TData data_;
+  int imageIndex_ = -1;
+  int selectedIndex_ = -1;
+};
+
+enum class TTreeBorderStyle { None, Single };
+
+class TCustomTreeView : public TWinControl {
+ public:
+  ~TCustomTreeView() override;
+
+  // --- Nodes ---
+  TTreeNode* GetFirstNode() const;
+  // Counts every node.
+  int Count() const;
+  // Adds a node after the last child of `parent`, or after the last top-level node for null.
+  // Null when the control refuses the item.
+  TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
+  // Adds a node just before `sibling`, under the same parent.
+  TTreeNode* Insert(TTreeNode& sibling, const std::string& text);
+  void Clear();
+  // Sorts the top-level nodes.
+  void CustomSort(const std::function<int(TTreeNode&, TTreeNode&)>& compare);
+
+  // Drawing is held back between the outermost BeginUpdate and its EndUpdate.
+  void BeginUpdate();
+  void EndUpdate();
+
+  TTreeNode* Selected() const;
+  // Selects through the CanChange step; null clears the selection.
+  void SetSelected(TTreeNode* node);
+  // The node drawn as a drop target, or null.
+  TTreeNode* DropTarget() const;
+  void SetDropTarget(TTreeNode* node);
+
+  // The normal image list; not owned (the system image list, for example, is shared).
+  HIMAGELIST Images() const;
+  void SetImages(HIMAGELIST images);
+
+  // --- Appearance and behaviour (window styles; the defaults are those of a new control) ---
+  bool AutoExpand() const { return HasStyle(TVS_SINGLEEXPAND); }  // default false
+  void SetAutoExpand(bool value) { SetStyle(TVS_SINGLEEXPAND, value); }
+  TTreeBorderStyle BorderStyle() const;  // default Single
+  void SetBorderStyle(TTreeBorderStyle style);
+  bool Checkboxes() const { return HasStyle(TVS_CHECKBOXES); }  // default false
+  // Switching item check boxes off re-creates the window: the style cannot be taken back.
+  void SetCheckboxes(bool value);
+  bool HideSelection() const { return !HasStyle(TVS_SHOWSELALWAYS); }  // default true
+  void SetHideSelection(bool value) { SetStyle(TVS_SHOWSELALWAYS, !value); }
+  bool HotTrack() const { return HasStyle(TVS_TRACKSELECT); }  // default false
+  void SetHotTrack(bool value) { SetStyle(TVS_TRACKSELECT, value); }
+  int Indent() const;
+  void SetIndent(int pixels);
+  bool ReadOnly() const { return !HasStyle(TVS_EDITLABELS); }  // default false
+  void SetReadOnly(bool value) { SetStyle(TVS_EDITLABELS, !value); }
+  bool RowSelect() const { return HasStyle(TVS_FULLROWSELECT); }  // default false
+  void SetRowSelect(bool value) { SetStyle(TVS_FULLROWSELECT, value); }
+  bool ShowButtons() const { return HasStyle(TVS_HASBUTTONS); }  // default true
+  void SetShowButtons(bool value) { SetStyle(TVS_HASBUTTONS, value); }
+  bool ShowLines() const { return HasStyle(TVS_HASLINES); }  // default true
+  void SetShowLines(bool value) { SetStyle(TVS_HASLINES, value); }
+  bool ShowRoot() const { return HasStyle(TVS_LINESATROOT); }  // default true
+  void SetShowRoot(bool value) { SetStyle(TVS_LINESATROOT, value); }
+  bool ToolTips() const { return !HasStyle(TVS_NOTOOLTIPS); }  // default true
+  void SetToolTips(bool value) { SetStyle(TVS_NOTOOLTIPS, !value); }
+  // Milliseconds between a selection change and OnChange; 0 (the default) fires at once.
+  UINT ChangeDelay() const { return changeDelay_; }
+  void SetChangeDelay(UINT milliseconds) { changeDelay_ = milliseconds; }
+
+  // --- Events ---
+  std::function<void(TTreeNode* node)> OnChange;
+  std::function<void(TTreeNode* node, bool& allowChange)> OnChanging;
+  std::function<void(TTreeNode& node, bool& allowExpansion)> OnExpanding;
+  std::function<void(TTreeNode& node, bool& allowCollapse)> OnCollapsing;
+  std::function<void(TTreeNode& node, bool& allowEdit)> OnEditing;
+  std::function<void(TTreeNode& node, std::string& text)> OnEdited;
+  std::function<void(TTreeNode& node)> OnGetImageIndex;
+  std::function<void(TTreeNode& node)> OnGetSelectedIndex;
+
+ protected:
+  TCustomTreeView(TContainer& parent, const TBounds& bounds);
+
+  // The native window with the current styles, bounds and place in the Tab order. The
+  // constructor runs the base version; a re-creation runs the derived one.
+  virtual void CreateWnd();
+  // Deletes every node, then the window.
+  virtual void DestroyWnd();
+  void RecreateWnd();
+
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT Notify(const NMHDR& header) override;
+
+  // Steps run by the control; each base version fires its event.
+  virtual bool CanExpand(TTreeNode& node);
+  virtual bool CanCollapse(TTreeNode& node);
+  virtual bool CanChange(TTreeNode* node);
+  virtual void Change(TTreeNode* node);
+  virtual bool CanEdit(TTreeNode& node);
+  // Label editing ended with `text` (not when cancelled); the base fires OnEdited and shows the
+  // text it leaves.
+  virtual void Edited(TTreeNode& node, std::string& text);
+  virtual void GetImageIndex(TTreeNode& node);
+  virtual void GetSelectedIndex(TTreeNode& node);
+
+  // The node of a native item; null for none.
+  TTreeNode* NodeOf(HTREEITEM item) const;
+
+ private:
+  friend class TTreeNode;
+
+  TTreeNode* InsertNode(HTREEITEM parent, HTREEITEM after, const std::string& text);
+  bool HasStyle(DWORD style) const;
+  void SetStyle(DWORD style, bool on);
+  bool ExpandNode(TTreeNode& node);
+  void SortChildren(HTREEITEM parent, const std::function<int(TTreeNode&, TTreeNode&)>& compare);
+  LRESULT ItemExpanding(const NMTREEVIEWA& info);
+  void DisplayInfo(NMTVDISPINFOA& info);
+  void SelectionChanged(TTreeNode* node);
+
+  DWORD style_ = 0;  // TVS_ styles; kept for re-creation
+  TTreeBorderStyle borderStyle_ = TTreeBorderStyle::Single;
+  int indent_ = -1;  // -1: the control's own
+  HIMAGELIST images_ = nullptr;  // not owned
+  UINT changeDelay_ = 0;
+  TBounds bounds_;  // the window's place, kept for re-creation
+  int updateCount_ = 0;
+  HTREEITEM manualExpand_ = nullptr;  // Expand ran CanExpand for it: the notification skips it
+  bool destroying_ = false;
+};
