@@ -1,0 +1,186 @@
+#pragma once
+// The main window: the folder tree, the create button, the child-folders box and the two tier
+// panels, with the menus. Its work is split by concern: layout (MainLayout.cpp), start-up, settings
+// and closing (MainStartup.cpp), the preview and control states (MainPreview.cpp) and the creation
+// run (MainRun.cpp).
+
+#include <optional>
+
+#include "app/FolderTreeFrame.h"
+#include "app/PanelTemplate.h"
+#include "app/Settings.h"
+#include "app/TierPanel.h"
+#include "framework/Button.h"
+#include "framework/CheckBox.h"
+#include "framework/Form.h"
+#include "framework/Graphics.h"
+#include "framework/Menu.h"
+#include "framework/Shape.h"
+#include "naming/DateFormats.h"
+
+class TAboutBox;
+
+class TForm1 : public TForm {
+ public:
+  static constexpr int kCompactHeight = 320;
+  static constexpr int kFullHeight = 600;
+
+  TForm1();
+  ~TForm1() override;
+
+  // The box "バージョン情報" shows; not owned (the application owns both forms).
+  void SetAboutBox(TAboutBox& aboutBox) { aboutBox_ = &aboutBox; }
+
+  // Start-up, settings and closing.
+  void FormCreate();
+  void FormPosInit(int mode);
+  void FormClose(TCloseAction& action);
+  void Exit1Click();
+  void About1Click();
+  void CheckBox1Click();
+
+  // The creation run of one press of "作成(&M)".
+  void Button1Click();
+
+  // Preview and control states.
+  void SampleFileName();
+  void RenzokuInit();
+  void RenzokuCheck();
+  void RadioButton1Click();
+  void RadioButton2Click();
+  void RadioButton3Click();
+  void RadioButton4Click();
+  void ComboBox3Change();
+  void Edit1Change();
+  void Edit2Change();
+  void Edit4Change();
+  void Edit5Change();
+  void Memo1Change();
+  void Memo2Change();
+  void DateTimePicker1Change();
+  void DateTimePicker2Change();
+  void DateTimePicker3Change();
+  void DateTimePicker4Change();
+  void ComboBox1Change();
+  void ComboBox2Change();
+  void ComboBox4Change();
+  void ComboBox5Change();
+  void SpinEdit1Change();
+  void SpinEdit2Change();
+  void SpinEdit3Change();
+  void SpinEdit4Change();
+  void SpinEdit5Change();
+  void SpinEdit6Change();
+  void SpinEdit7Change();
+  void SpinEdit8Change();
+  void SpinEdit9Change();
+  void SpinEdit10Change();
+
+ private:
+  void BuildMenu();
+  void BindEvents();
+  void PlaceBottomControls();
+  void RefreshSample(TTierPanel& panel);
+  void DisableKinds(TTierPanel& panel);
+  void EnableCheckedKind(TTierPanel& panel);
+  void UpdateLineCounter(TTierPanel& panel);
+  void RefillAndRefresh(TSpinEdit& field);
+  void PullEndUpToStart(TTierPanel& panel);
+  void StartTierLook(TTierPanel& panel, const SYSTEMTIME& now);
+  void StartTierLists(TTierPanel& panel, const SYSTEMTIME& now);
+
+  app::TSettingsFile settings_{"Tessarin.ini"};
+  std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
+  TAboutBox* aboutBox_ = nullptr;                       // not owned
+  TImageList menuImages_{16, 16};
+
+ public:
+  TMainMenu MainMenu1;
+  TMenuItem& File1;
+  TMenuItem& Exit1;
+  TMenuItem& EditMenu;
+  TMenuItem& Undo1;
+  TMenuItem& Cut1;
+  TMenuItem& Copy1;
+  TMenuItem& Paste1;
+  TMenuItem& SelectAll1;
+  TMenuItem& Help1;
+  TMenuItem& About1;
+
+  TFolderTreeFrame ShellTreeView1;
+  TButton Button1;
+  TCheckBox CheckBox1;
+
+  TTierPanel ParentTier;
+  TTierPanel ChildTier;
+  TShape Shape13;
+  TShape Shape14;
+
+  // The window layout's names for the parent tier's controls ...
+  TShape& Shape1 = ParentTier.Frame;
+  TShape& Shape2 = ParentTier.SampleStrip;
+  TImage& Image5 = ParentTier.SampleIcon;
+  TLabel& Label24 = ParentTier.SampleLine;
+  TEdit& Edit1 = ParentTier.FrontText;
+  TEdit& Edit2 = ParentTier.BackText;
+  TMemo& Memo1 = ParentTier.FreeLines;
+  TComboBox& ComboBox3 = ParentTier.Pattern;
+  TLabel& Label25 = ParentTier.PatternLabel;
+  TLabel& Label26 = ParentTier.LinesLabel;
+  TLabel& Label27 = ParentTier.LineCounter;
+  TGroupBox& GroupBox1 = ParentTier.Group;
+  TRadioButton& RadioButton1 = ParentTier.Rows[0].Radio;
+  TRadioButton& RadioButton2 = ParentTier.Rows[1].Radio;
+  TRadioButton& RadioButton3 = ParentTier.Rows[2].Radio;
+  TRadioButton& RadioButton4 = ParentTier.Rows[3].Radio;
+  TLabel& Label5 = ParentTier.Rows[0].Caption;
+  TLabel& Label6 = ParentTier.Rows[1].Caption;
+  TLabel& Label7 = ParentTier.Rows[2].Caption;
+  TLabel& Label11 = ParentTier.Rows[3].Caption;
+  TSpinEdit& SpinEdit1 = ParentTier.StartNumber;
+  TSpinEdit& SpinEdit2 = ParentTier.EndNumber;
+  TSpinEdit& SpinEdit3 = ParentTier.DigitCount;
+  TLabel& Label8 = ParentTier.DigitLabel;
+  TDateTimePicker& DateTimePicker1 = ParentTier.StartDate;
+  TDateTimePicker& DateTimePicker2 = ParentTier.EndDate;
+  TComboBox& ComboBox1 = ParentTier.DateFormat;
+  TLabel& Label9 = ParentTier.FormatLabel;
+  TSpinEdit& SpinEdit4 = ParentTier.FolderCount;
+  TComboBox& ComboBox2 = ParentTier.LetterCase;
+  TSpinEdit& SpinEdit5 = ParentTier.LettersPerName;
+  TLabel& Label10 = ParentTier.LettersLabel;
+
+  // ... and for the child tier's.
+  TShape& Shape3 = ChildTier.Frame;
+  TShape& Shape12 = ChildTier.SampleStrip;
+  TImage& Image10 = ChildTier.SampleIcon;
+  TLabel& Label51 = ChildTier.SampleLine;
+  TEdit& Edit4 = ChildTier.FrontText;
+  TEdit& Edit5 = ChildTier.BackText;
+  TMemo& Memo2 = ChildTier.FreeLines;
+  TComboBox& ComboBox6 = ChildTier.Pattern;
+  TLabel& Label52 = ChildTier.PatternLabel;
+  TLabel& Label53 = ChildTier.LinesLabel;
+  TLabel& Label54 = ChildTier.LineCounter;
+  TGroupBox& GroupBox2 = ChildTier.Group;
+  TRadioButton& RadioButton5 = ChildTier.Rows[0].Radio;
+  TRadioButton& RadioButton6 = ChildTier.Rows[1].Radio;
+  TRadioButton& RadioButton7 = ChildTier.Rows[2].Radio;
+  TRadioButton& RadioButton8 = ChildTier.Rows[3].Radio;
+  TLabel& Label29 = ChildTier.Rows[0].Caption;
+  TLabel& Label30 = ChildTier.Rows[1].Caption;
+  TLabel& Label31 = ChildTier.Rows[2].Caption;
+  TLabel& Label35 = ChildTier.Rows[3].Caption;
+  TSpinEdit& SpinEdit6 = ChildTier.StartNumber;
+  TSpinEdit& SpinEdit7 = ChildTier.EndNumber;
+  TSpinEdit& SpinEdit8 = ChildTier.DigitCount;
+  TLabel& Label32 = ChildTier.DigitLabel;
+  TDateTimePicker& DateTimePicker3 = ChildTier.StartDate;
+  TDateTimePicker& DateTimePicker4 = ChildTier.EndDate;
+  TComboBox& ComboBox4 = ChildTier.DateFormat;
+  TLabel& Label33 = ChildTier.FormatLabel;
+  TSpinEdit& SpinEdit9 = ChildTier.FolderCount;
+  TComboBox& ComboBox5 = ChildTier.LetterCase;
+  TSpinEdit& SpinEdit10 = ChildTier.LettersPerName;
+  TLabel& Label34 = ChildTier.LettersLabel;
+};

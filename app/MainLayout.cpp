@@ -1,0 +1,115 @@
+// The main window's layout: controls, pictures, menus, tab order and event bindings.
+
+#include "app/About.h"
+#include "app/Main.h"
+#include "app/res/Resource.h"
+#include "framework/EditCommands.h"
+
+namespace {
+
+// The child tier's panel repeats the parent's this much further right and down.
+constexpr int kChildDx = 17;
+constexpr int kChildDy = 276;
+
+// Menu pictures, in the image list's order.
+enum MenuImage { kCopyImage, kCutImage, kPasteImage, kUndoImage };
+
+constexpr TColor kConnector(128, 128, 128);
+
+// Adds a separator to `menu` and hands it back, so that the items after it can be made in place.
+TMenuItem& AfterSeparator(TMenuItem& menu) {
+  menu.AddSeparator();
+  return menu;
+}
+
+}  // namespace
+
+TForm1::TForm1()
+    : TForm("Tessarin", TBorderStyle::Single),
+      File1(MainMenu1.Add("ファイル(&F)")),
+      Exit1(File1.Add("終了(&X)", TShortCut::CtrlKey('Q'))),
+      EditMenu(MainMenu1.Add("編集(&E)")),
+      Undo1(EditMenu.Add("元に戻す(&U)", TShortCut::CtrlKey('Z'), kUndoImage)),
+      Cut1(AfterSeparator(EditMenu).Add("切り取り(&T)", TShortCut::CtrlKey('X'), kCutImage)),
+      Copy1(EditMenu.Add("コピー(&C)", TShortCut::CtrlKey('C'), kCopyImage)),
+      Paste1(EditMenu.Add("貼り付け(&P)", TShortCut::CtrlKey('V'), kPasteImage)),
+      SelectAll1(AfterSeparator(EditMenu).Add("すべてを選択(&A)", TShortCut::CtrlKey('A'))),
+      Help1(MainMenu1.Add("ヘルプ(&H)")),
+      About1(Help1.Add("バージョン情報")),
+      ShellTreeView1(*this, {3, 6, 174, 513}),
+      Button1(*this, {4, 524, 73, 25}, "作成(&M)"),
+      CheckBox1(*this, {95, 530, 82, 17}, "子フォルダ"),
+      ParentTier(*this, 0, 0, kParentColours),
+      ChildTier(*this, kChildDx, kChildDy, kChildColours),
+      Shape13(*this, {190, 264, 1, 160}),
+      Shape14(*this, {191, 423, 16, 1}) {
+  SetClientSize(792, 554);
+  BuildMenu();
+
+  Shape13.SetPen(kConnector, TPenStyle::Dot);
+  Shape14.SetPen(kConnector, TPenStyle::Dot);
+
+  TWinControl::SetTabOrder({&Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &Edit4, &Edit5, &Memo2, &ComboBox6,
+                            &CheckBox1, &GroupBox1, &GroupBox2});
+  BindEvents();
+  OnCreate = [this] { FormCreate(); };
+  OnClose = [this](TCloseAction& action) { FormClose(action); };
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+  // The image list's order is the MenuImage order.
+  for (int id : {IDI_COPY, IDI_CUT, IDI_PASTE, IDI_UNDO}) menuImages_.AddIcon(TIcon::FromResource(id, 16));
+  MainMenu1.SetImages(menuImages_);
+
+  Exit1.OnClick = [this] { Exit1Click(); };
+  BindEditCommand(Undo1, TEditCommand::Undo);
+  Undo1.AddSecondaryShortCut(TShortCut::AltKey(VK_BACK));
+  BindEditCommand(Cut1, TEditCommand::Cut);
+  BindEditCommand(Copy1, TEditCommand::Copy);
+  BindEditCommand(Paste1, TEditCommand::Paste);
+  BindEditCommand(SelectAll1, TEditCommand::SelectAll);
+  About1.OnClick = [this] { About1Click(); };
+  SetMenu(MainMenu1);
+}
+
+void TForm1::BindEvents() {
+  Button1.OnClick = [this] { Button1Click(); };
+  CheckBox1.OnClick = [this] { CheckBox1Click(); };
+
+  // The child tier's radio buttons and position pattern list share the parent's handlers.
+  for (TTierPanel* panel : {&ParentTier, &ChildTier}) {
+    panel->Rows[0].Radio.OnClick = [this] { RadioButton1Click(); };
+    panel->Rows[1].Radio.OnClick = [this] { RadioButton2Click(); };
+    panel->Rows[2].Radio.OnClick = [this] { RadioButton3Click(); };
+    panel->Rows[3].Radio.OnClick = [this] { RadioButton4Click(); };
+    panel->Pattern.OnChange = [this] { ComboBox3Change(); };
+  }
+
+  Edit1.OnChange = [this] { Edit1Change(); };
+  Edit2.OnChange = [this] { Edit2Change(); };
+  Memo1.OnChange = [this] { Memo1Change(); };
+  DateTimePicker1.OnChange = [this] { DateTimePicker1Change(); };
+  DateTimePicker2.OnChange = [this] { DateTimePicker2Change(); };
+  ComboBox1.OnChange = [this] { ComboBox1Change(); };
+  ComboBox2.OnChange = [this] { ComboBox2Change(); };
+  SpinEdit1.OnChange = [this] { SpinEdit1Change(); };
+  SpinEdit2.OnChange = [this] { SpinEdit2Change(); };
+  SpinEdit3.OnChange = [this] { SpinEdit3Change(); };
+  SpinEdit4.OnChange = [this] { SpinEdit4Change(); };
+  SpinEdit5.OnChange = [this] { SpinEdit5Change(); };
+
+  Edit4.OnChange = [this] { Edit4Change(); };
+  Edit5.OnChange = [this] { Edit5Change(); };
+  Memo2.OnChange = [this] { Memo2Change(); };
+  DateTimePicker3.OnChange = [this] { DateTimePicker3Change(); };
+  DateTimePicker4.OnChange = [this] { DateTimePicker4Change(); };
+  ComboBox4.OnChange = [this] { ComboBox4Change(); };
+  ComboBox5.OnChange = [this] { ComboBox5Change(); };
+  SpinEdit6.OnChange = [this] { SpinEdit6Change(); };
+  SpinEdit7.OnChange = [this] { SpinEdit7Change(); };
+  SpinEdit8.OnChange = [this] { SpinEdit8Change(); };
+  SpinEdit9.OnChange = [this] { SpinEdit9Change(); };
+  SpinEdit10.OnChange = [this] { SpinEdit10Change(); };
+}

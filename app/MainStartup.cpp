@@ -1,0 +1,146 @@
+// The main window's start-up, its position in the settings file, its height and its closing.
+
+#include <memory>
+#include <stdexcept>
+
+#include "app/About.h"
+#include "app/Main.h"
+#include "app/Win32Naming.h"
+#include "framework/Application.h"
+
+namespace {
+
+constexpr TColor kBackground(238, 238, 238);
+constexpr const char* kSection = "Tessarin";
+constexpr int kDefaultPosition = 10;
+
+// Distances from the client area's bottom edge of the controls that follow it (as laid out for the
+// client height 554 of the full window).
+constexpr int kTreeBottomMargin = 35;
+constexpr int kButtonBottomMargin = 5;
+constexpr int kCheckBoxBottomMargin = 7;
+
+SYSTEMTIME AddDays(const SYSTEMTIME& time, int days) {
+  constexpr LONGLONG kTicksPerDay = 24LL * 60 * 60 * 10000000;
+  FILETIME file;
+  SystemTimeToFileTime(&time, &file);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = file.dwLowDateTime;
+  ticks.HighPart = file.dwHighDateTime;
+  ticks.QuadPart += days * kTicksPerDay;
+  file.dwLowDateTime = ticks.LowPart;
+  file.dwHighDateTime = ticks.HighPart;
+  SYSTEMTIME result;
+  FileTimeToSystemTime(&file, &result);
+  return result;
+}
+
+// The window's outer top-left corner on the screen. A minimised window stands far off every
+// screen: its place before it was minimised is the one to keep.
+POINT RestoredPlace(HWND window) {
+  RECT place;
+  if (!IsIconic(window)) {
+    GetWindowRect(window, &place);
+    return {place.left, place.top};
+  }
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  // The normal place is in work-area coordinates: shift it by where the work area begins.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return {placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left,
+          placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top};
+}
+
+}  // namespace
+
+void TForm1::FormCreate() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+
+  FormPosInit(0);
+  SetHeight(kCompactHeight);
+  PlaceBottomControls();
+  SetColor(kBackground);
+  StartTierLook(ParentTier, now);
+  dateFormats_.emplace(naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>()));
+  StartTierLists(ParentTier, now);
+  StartTierLook(ChildTier, now);
+  StartTierLists(ChildTier, now);
+  ComboBox3.SetItemIndex(0);
+
+  RenzokuInit();
+  RadioButton1.SetChecked(true);
+  RadioButton2.SetChecked(false);
+  RadioButton3.SetChecked(false);
+  RadioButton4.SetChecked(false);
+  RadioButton5.SetChecked(true);
+  RadioButton6.SetChecked(false);
+  RadioButton7.SetChecked(false);
+  RadioButton8.SetChecked(false);
+  RenzokuCheck();
+
+  for (TTierPanel* panel : {&ParentTier, &ChildTier}) {
+    for (TKindRow& row : panel->Rows) row.Radio.SetColor(panel->Colours.Panel);
+  }
+  ComboBox6.SetItemIndex(0);
+  Label24.SetCaption("sample");
+  Label51.SetCaption("sample");
+}
+
+// The tier's colours, and its date range from today to tomorrow.
+void TForm1::StartTierLook(TTierPanel& panel, const SYSTEMTIME& now) {
+  panel.Frame.SetFill(panel.Colours.Panel);
+  panel.SampleStrip.SetFill(panel.Colours.Strip);
+  panel.Group.SetColor(panel.Colours.Panel);
+  panel.StartDate.SetDate(now);
+  panel.EndDate.SetDate(AddDays(now, 1));
+  panel.StartDate.SetCalendarTitleColor(panel.Colours.CalendarTitle);
+  panel.EndDate.SetCalendarTitleColor(panel.Colours.CalendarTitle);
+}
+
+// One entry per date display format, each showing the start-up date in it; entry i stands for
+// format i. Upper case letters.
+void TForm1::StartTierLists(TTierPanel& panel, const SYSTEMTIME& now) {
+  for (int format = 0; format < naming::DateFormatTable::kCount; ++format) {
+    panel.DateFormat.AddItem(dateFormats_->Format(format, CalendarDateOf(now)));
+  }
+  panel.DateFormat.SetItemIndex(0);
+  panel.LetterCase.SetItemIndex(0);
+}
+
+void TForm1::FormPosInit(int mode) {
+  if (mode == 0) {
+    SetTop(settings_.ReadInteger(kSection, "top", kDefaultPosition));
+    SetLeft(settings_.ReadInteger(kSection, "left", kDefaultPosition));
+    return;
+  }
+  const POINT place = RestoredPlace(Handle());
+  if (settings_.WriteInteger(kSection, "top", place.y) && settings_.WriteInteger(kSection, "left", place.x)) return;
+  // Said once; the window closes all the same, or a file that stays unwritable would keep it open.
+  Application().ShowException(std::runtime_error(settings_.FileName() + " に書き込めません"));
+}
+
+void TForm1::FormClose(TCloseAction& /*action*/) { FormPosInit(1); }
+
+void TForm1::Exit1Click() { Close(); }
+
+void TForm1::About1Click() {
+  if (aboutBox_ != nullptr) aboutBox_->Show();
+}
+
+void TForm1::CheckBox1Click() {
+  SetHeight(CheckBox1.Checked() ? kFullHeight : kCompactHeight);
+  PlaceBottomControls();
+}
+
+// The tree grows with the window, and the button and the check box keep to its bottom edge.
+void TForm1::PlaceBottomControls() {
+  const int bottom = ClientHeight();
+  const TBounds tree = ShellTreeView1.Bounds();
+  ShellTreeView1.SetBounds({tree.Left, tree.Top, tree.Width, bottom - kTreeBottomMargin - tree.Top});
+  Button1.SetTop(bottom - kButtonBottomMargin - Button1.Height());
+  CheckBox1.SetTop(bottom - kCheckBoxBottomMargin - CheckBox1.Height());
+}

@@ -1,0 +1,81 @@
+#include "app/TierPanel.h"
+
+namespace {
+
+constexpr TColor kWhite(255, 255, 255);
+constexpr TColor kGrey(128, 128, 128);
+constexpr TColor kSilver(192, 192, 192);
+
+const TFont& RowCaptionFont() {
+  static const TFont font("ＭＳ Ｐゴシック", 12, true);
+  return font;
+}
+
+const TFont& SampleFont() {
+  static const TFont font("ＭＳ Ｐゴシック", 15);
+  return font;
+}
+
+constexpr int kBoxLeft = 27;
+constexpr int kBoxWidth = 60;
+constexpr int kBoxHeight = 24;
+
+constexpr const char* kPatterns[] = {"つけない", "A + 01 + B + *", "A + 01 + * + B", "A + * + 01 + B",
+                                     "* + A + 01 + B"};
+
+}  // namespace
+
+TKindRow::TKindRow(TGroupBox& group, int boxTop, const char* caption)
+    : Radio(group, {5, boxTop + 4, 17, 17}, ""),
+      Box(group, {kBoxLeft, boxTop, kBoxWidth, kBoxHeight}),
+      Caption(group, 0, 0, caption) {
+  Box.SetPen(kWhite);
+  Box.SetFill(kWhite);
+  Caption.SetFont(RowCaptionFont());
+  Caption.SetBounds({kBoxLeft + (kBoxWidth - Caption.Width()) / 2, boxTop + (kBoxHeight - Caption.Height()) / 2,
+                     Caption.Width(), Caption.Height()});
+}
+
+TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& colours)
+    : Colours(colours), form_(form), dx_(dx), dy_(dy) {
+  Frame.SetPen(kGrey);
+  SampleStrip.SetPen(kSilver);
+  SampleIcon.SetIcon(TIcon::FromResource(IDI_SAMPLE, 18));
+  SampleLine.SetFont(SampleFont());
+
+  const TIcon arrow = TIcon::FromResource(IDI_ARROW, 16);
+  NumberArrow.SetIcon(arrow);
+  DateArrow.SetIcon(arrow);
+
+  LetterCase.AddItem("大文字");
+  LetterCase.AddItem("小文字");
+  for (const char* pattern : kPatterns) Pattern.AddItem(pattern);
+
+  LineCounter.SetFontColor(kGrey);
+  LinesLabel.SetFontColor(kGrey);
+
+  Row(naming::SequenceKind::Number).Parameters = {&StartNumber, &EndNumber, &DigitCount};
+  Row(naming::SequenceKind::Number).InnerLabel = &DigitLabel;
+  Row(naming::SequenceKind::Date).Parameters = {&StartDate, &EndDate, &DateFormat};
+  Row(naming::SequenceKind::Date).InnerLabel = &FormatLabel;
+  Row(naming::SequenceKind::Letters).Parameters = {&FolderCount, &LetterCase, &LettersPerName};
+  Row(naming::SequenceKind::Letters).InnerLabel = &LettersLabel;
+
+  TWinControl::SetTabOrder({&StartDate, &EndDate, &DateFormat, &StartNumber, &EndNumber, &DigitCount,
+                            &FolderCount, &LetterCase, &LettersPerName, &Rows[0].Radio, &Rows[1].Radio,
+                            &Rows[2].Radio, &Rows[3].Radio});
+}
+
+TKindRow& TTierPanel::Row(naming::SequenceKind kind) { return Rows[static_cast<std::size_t>(kind)]; }
+
+const TKindRow& TTierPanel::Row(naming::SequenceKind kind) const {
+  return Rows[static_cast<std::size_t>(kind)];
+}
+
+naming::SequenceKind TTierPanel::CheckedKind() const {
+  for (naming::SequenceKind kind : {naming::SequenceKind::Number, naming::SequenceKind::Date,
+                                    naming::SequenceKind::Letters}) {
+    if (Row(kind).Radio.Checked()) return kind;
+  }
+  return naming::SequenceKind::None;
+}
