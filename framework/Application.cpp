@@ -21,16 +21,14 @@ void TApplication::Adopt(std::unique_ptr<TForm> form) {
 }
 
 void TApplication::Run() {
-  running_ = !terminated_;
-  if (running_ && mainForm_ && !mainForm_->Visible()) mainForm_->Show();
+  running_ = true;
+  terminated_ = false;
+  if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();
+  // Until WM_QUIT itself: a quit request left in the queue would end the next message box at once.
   MSG message;
-  while (running_ && !terminated_) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
-    Handle(message);
-  }
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) Handle(message);
   running_ = false;
-  terminated_ = true;
+  terminated_ = true;  // also when WM_QUIT came from elsewhere
   while (!forms_.empty()) forms_.pop_back();
 }
 
@@ -39,7 +37,7 @@ void TApplication::ProcessMessages() {
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       terminated_ = true;
-      PostQuitMessage(static_cast<int>(message.wParam));  // for Run's loop to see as well
+      if (running_) PostQuitMessage(static_cast<int>(message.wParam));  // for Run's loop
       return;
     }
     Handle(message);

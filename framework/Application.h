@@ -41,7 +41,7 @@ class TApplication {
   void Run();
   // Handles the messages already waiting, then returns.
   void ProcessMessages();
-  // Ends Run's loop (at once when it runs; otherwise Run returns as soon as it is called).
+  // Ends Run's loop.
   void Terminate();
   bool Terminated() const { return terminated_; }
 

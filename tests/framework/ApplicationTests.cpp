@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/Application.h"
@@ -94,7 +95,46 @@ TEST_F(FrameworkErrorBox, CloseAsksTheHandlerWhichMayKeepTheFormOpen) {
   SendMessageA(form_.Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(form_.Visible());
   EXPECT_EQ(asked, 2);
-  EXPECT_FALSE(Application().Terminated());  // not the main form
+}
+
+// The program's life: the first form made is the main form, Run shows it and handles messages,
+// an error in a handler is shown and the loop goes on, closing the main form ends the loop and the
+// forms go with it.
+TEST(FrameworkApplicationRun, RunsUntilTheMainFormClosesAndOutlivesErrors) {
+  struct TMainForm : TForm {
+    TMainForm(bool& created, bool& destroyed)
+        : TForm("FrameworkMain", TBorderStyle::Single), destroyed_(destroyed) {
+      OnCreate = [&created] { created = true; };
+    }
+    ~TMainForm() override { destroyed_ = true; }
+    TButton button{*this, {10, 10, 75, 25}, "OK"};
+    bool& destroyed_;
+  };
+  bool created = false;
+  bool destroyed = false;
+  TMainForm& form = Application().CreateForm<TMainForm>(created, destroyed);
+  ASSERT_EQ(Application().MainForm(), &form);
+  EXPECT_TRUE(created);
+  int presses = 0;
+  form.button.OnClick = [&] {
+    if (++presses == 1) throw std::runtime_error("first press fails");
+    PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  };
+  TMessageBoxCloser closer;
+  PostMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+  // The second press once the first one's box has been shown and closed: pressed while the box is
+  // open, the close would end the box's own loop before anyone saw it.
+  std::thread user([&] {
+    for (int i = 0; i < 250 && closer.Texts().empty(); ++i) Sleep(20);
+    PostMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+  });
+  Application().Run();
+  user.join();
+  EXPECT_EQ(presses, 2);
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{"first press fails."});
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(Application().MainForm(), nullptr);
+  EXPECT_TRUE(Application().Terminated());
 }
 
 }  // namespace

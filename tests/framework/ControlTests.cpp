@@ -5,6 +5,8 @@
 
 #include "framework/CheckBox.h"
 #include "framework/ComboBox.h"
+#include "framework/DateTimePicker.h"
+#include "framework/Edit.h"
 #include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/RadioButton.h"
@@ -153,6 +155,50 @@ TEST_F(FrameworkFormTest, EditableListShowsThePickedEntryBeforeItsChangeRuns) {
   EXPECT_EQ(combo.ItemIndex(), -1);
   EXPECT_EQ(combo.Count(), 2);
   EXPECT_EQ(combo.Item(0), "2004年2月3日");
+}
+
+TEST_F(FrameworkFormTest, TabFollowsTheGivenOrderIntoGroupsAtTheirCheckedRadioButton) {
+  TEdit a(form_, {10, 10, 100, 20});
+  TEdit b(form_, {10, 40, 100, 20});
+  TEdit c(form_, {10, 70, 100, 20});
+  TGroupBox group(form_, {10, 100, 200, 80});
+  TRadioButton first(group, {5, 10, 80, 20}, "first");
+  TRadioButton second(group, {5, 35, 80, 20}, "second");
+  second.SetChecked(true);
+  TWinControl::SetTabOrder({&c, &a, &b, &group});
+  c.SetFocus();
+  PressKey(c.Handle(), VK_TAB, false, false);
+  EXPECT_TRUE(a.Focused());
+  PressKey(a.Handle(), VK_TAB, false, false);
+  EXPECT_TRUE(b.Focused());
+  PressKey(b.Handle(), VK_TAB, false, false);
+  EXPECT_TRUE(second.Focused());
+}
+
+TEST_F(FrameworkFormTest, DatePickerShowsTheLongDateAndReportsRealChangesOnly) {
+  TDateTimePicker picker(form_, {10, 10, 200, 20});
+  picker.SetCalendarTitleColor(TColor(0, 102, 221));
+  EXPECT_EQ(SendMessageA(picker.Handle(), DTM_GETMCCOLOR, MCSC_TITLEBK, 0), RGB(0, 102, 221));
+  SYSTEMTIME date{2004, 2, 2, 3, 10, 20, 30, 0};
+  int changes = 0;
+  picker.OnChange = [&] { ++changes; };
+  picker.SetDate(date);
+  EXPECT_EQ(changes, 0);  // set by the program
+  EXPECT_EQ(picker.Date().wYear, 2004);
+  EXPECT_EQ(picker.Date().wDay, 3);
+  EXPECT_NE(picker.Text().find("2004年2月3日"), std::string::npos) << picker.Text();
+
+  NMDATETIMECHANGE change{{picker.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(picker.Handle())),
+                           DTN_DATETIMECHANGE},
+                          GDT_VALID,
+                          date};
+  SendMessageA(form_.Handle(), WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(changes, 0);  // the control reports closing its calendar without a new date
+  date.wDay = 4;
+  SendMessageA(picker.Handle(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+  change.st = date;
+  SendMessageA(form_.Handle(), WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(changes, 1);
 }
 
 }  // namespace
