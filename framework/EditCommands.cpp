@@ -11,43 +11,39 @@ TCustomEdit* FocusedTextField() {
   return static_cast<TCustomEdit*>(focused);
 }
 
+namespace {
+
+// When a command applies to a field, and what it does there; in the order of TEditCommand.
+struct TCommandRule {
+  bool (*applies)(const TCustomEdit& field);
+  void (*run)(TCustomEdit& field);
+};
+
+const TCommandRule& RuleOf(TEditCommand command) {
+  static const TCommandRule rules[] = {
+      {[](const TCustomEdit& f) { return f.CanUndo(); }, [](TCustomEdit& f) { f.Undo(); }},
+      {[](const TCustomEdit& f) { return f.SelLength() > 0; },
+       [](TCustomEdit& f) { f.CutToClipboard(); }},
+      {[](const TCustomEdit& f) { return f.SelLength() > 0; },
+       [](TCustomEdit& f) { f.CopyToClipboard(); }},
+      {[](const TCustomEdit&) { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; },
+       [](TCustomEdit& f) { f.PasteFromClipboard(); }},
+      {[](const TCustomEdit& f) { return GetWindowTextLengthA(f.Handle()) > 0; },
+       [](TCustomEdit& f) { f.SelectAll(); }},
+  };
+  return rules[static_cast<int>(command)];
+}
+
+}  // namespace
+
 bool EditCommandEnabled(TEditCommand command) {
   const TCustomEdit* field = FocusedTextField();
-  if (!field) return false;
-  switch (command) {
-    case TEditCommand::Undo:
-      return field->CanUndo();
-    case TEditCommand::Cut:
-    case TEditCommand::Copy:
-      return field->SelLength() > 0;
-    case TEditCommand::Paste:
-      return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
-    case TEditCommand::SelectAll:
-      return GetWindowTextLengthA(field->Handle()) > 0;
-  }
-  return false;
+  return field && RuleOf(command).applies(*field);
 }
 
 void ExecuteEditCommand(TEditCommand command) {
-  if (!EditCommandEnabled(command)) return;
   TCustomEdit* field = FocusedTextField();
-  switch (command) {
-    case TEditCommand::Undo:
-      field->Undo();
-      break;
-    case TEditCommand::Cut:
-      field->CutToClipboard();
-      break;
-    case TEditCommand::Copy:
-      field->CopyToClipboard();
-      break;
-    case TEditCommand::Paste:
-      field->PasteFromClipboard();
-      break;
-    case TEditCommand::SelectAll:
-      field->SelectAll();
-      break;
-  }
+  if (field && RuleOf(command).applies(*field)) RuleOf(command).run(*field);
 }
 
 void BindEditCommand(TMenuItem& item, TEditCommand command) {

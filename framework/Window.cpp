@@ -32,6 +32,11 @@ void InitCommonControlsOnce() {
   (void)done;
 }
 
+TBounds With(TBounds bounds, int TBounds::*field, int value) {
+  bounds.*field = value;
+  return bounds;
+}
+
 }  // namespace
 
 TWinControl::TWinControl(TContainer* parent)
@@ -211,29 +216,13 @@ void TWinControl::SetBounds(const TBounds& b) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TWinControl::SetLeft(int left) {
-  TBounds b = Bounds();
-  b.Left = left;
-  SetBounds(b);
-}
+void TWinControl::SetLeft(int left) { SetBounds(With(Bounds(), &TBounds::Left, left)); }
 
-void TWinControl::SetTop(int top) {
-  TBounds b = Bounds();
-  b.Top = top;
-  SetBounds(b);
-}
+void TWinControl::SetTop(int top) { SetBounds(With(Bounds(), &TBounds::Top, top)); }
 
-void TWinControl::SetWidth(int width) {
-  TBounds b = Bounds();
-  b.Width = width;
-  SetBounds(b);
-}
+void TWinControl::SetWidth(int width) { SetBounds(With(Bounds(), &TBounds::Width, width)); }
 
-void TWinControl::SetHeight(int height) {
-  TBounds b = Bounds();
-  b.Height = height;
-  SetBounds(b);
-}
+void TWinControl::SetHeight(int height) { SetBounds(With(Bounds(), &TBounds::Height, height)); }
 
 bool TWinControl::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
 

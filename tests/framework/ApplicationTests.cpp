@@ -74,10 +74,10 @@ TEST_F(FrameworkErrorBox, EnterPressesTheDefaultButtonAndEscapeNothing) {
   EXPECT_EQ(presses, 1);
   EXPECT_TRUE(form_.Visible());
   // Alt and the marked letter press it too.
-  SetModifiers(false, true);
+  SetModifierKeys(false, true);
   PostMessageA(edit_.Handle(), WM_SYSCHAR, 'p', 1 | (1 << 29));
   Pump();
-  SetModifiers(false, false);
+  SetModifierKeys(false, false);
   EXPECT_EQ(presses, 2);
 }
 

@@ -125,18 +125,17 @@ TEST_F(FrameworkLabel, ClicksAndShowsItsCursorOnlyOverIt) {
   SendMessageA(form_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 20));  // released elsewhere
   EXPECT_EQ(events_, std::vector<std::string>{"click"});
 
-  POINT over{85, 132};
-  ClientToScreen(form_.Handle(), &over);
-  SetCursorPos(over.x, over.y);
-  SendMessageA(form_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_.Handle()),
-               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
-  POINT away{20, 20};
-  ClientToScreen(form_.Handle(), &away);
-  SetCursorPos(away.x, away.y);
-  SendMessageA(form_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_.Handle()),
-               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+  // The cursor the form sets with the pointer at x, y of its client area.
+  auto cursorAt = [this](int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(form_.Handle(), &point);
+    SetCursorPos(point.x, point.y);
+    SendMessageA(form_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  EXPECT_EQ(cursorAt(85, 132), LoadCursorA(nullptr, IDC_HAND));
+  EXPECT_NE(cursorAt(20, 20), LoadCursorA(nullptr, IDC_HAND));
 }
 
 TEST_F(FrameworkFormTest, EditableListShowsThePickedEntryBeforeItsChangeRuns) {

@@ -145,11 +145,11 @@ TEST_F(FrameworkEditCommands, ADisabledCommandLeavesItsKeyToTheControl) {
   cut_->EnabledWhen = [] { return false; };
   cut_->OnClick = [&] { ++cuts; };
   MSG message{edit_.Handle(), WM_KEYDOWN, 'X', 1, 0, {}};
-  SetModifiers(true, false);
+  SetModifierKeys(true, false);
   EXPECT_FALSE(menu_.IsShortCut(message));
   cut_->EnabledWhen = nullptr;
   EXPECT_TRUE(menu_.IsShortCut(message));
-  SetModifiers(false, false);
+  SetModifierKeys(false, false);
   EXPECT_FALSE(menu_.IsShortCut(message));  // X alone is no shortcut
   EXPECT_EQ(cuts, 1);
 }

@@ -8,6 +8,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "tests/support/KeyboardState.h"
 
 class FrameworkFormTest : public testing::Test {
  protected:
@@ -16,7 +17,7 @@ class FrameworkFormTest : public testing::Test {
     form_.Show();
     Pump();
   }
-  ~FrameworkFormTest() override { SetModifiers(false, false); }
+  ~FrameworkFormTest() override { SetModifierKeys(false, false); }
 
   static void Pump() { Application().ProcessMessages(); }
 
@@ -25,22 +26,13 @@ class FrameworkFormTest : public testing::Test {
     for (char c : text) SendMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
   }
 
-  // Ctrl and Alt as GetKeyState reports them to the thread.
-  static void SetModifiers(bool ctrl, bool alt) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = ctrl ? 0x80 : 0;
-    state[VK_MENU] = alt ? 0x80 : 0;
-    SetKeyboardState(state);
-  }
-
   // A key pressed while the focus is on `window`, through the application's message handling.
   static void PressKey(HWND window, UINT key, bool ctrl, bool alt) {
-    SetModifiers(ctrl, alt);
+    SetModifierKeys(ctrl, alt);
     const UINT message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
     PostMessageA(window, message, key, alt ? (1 | (1 << 29)) : 1);
     Pump();
-    SetModifiers(false, false);
+    SetModifierKeys(false, false);
   }
 
   TForm form_;
