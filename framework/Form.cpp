@@ -162,10 +162,13 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       else if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
         ::SetFocus(first);
       return 0;
-    case DM_GETDEFID:
-      if (TButton* button = DefaultButton())
-        return MAKELONG(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
-      return 0;
+    case DM_GETDEFID: {
+      // A focused push button takes Enter itself, as in dialogs; otherwise the default button.
+      auto* button = dynamic_cast<TButton*>(FromHandle(GetFocus()));
+      if (!button || !IsChild(Handle(), button->Handle())) button = DefaultButton();
+      if (!button) return 0;
+      return MAKELONG(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+    }
     case WM_INITMENUPOPUP:
       if (menu_) menu_->PopupOpening(reinterpret_cast<HMENU>(wParam));
       return 0;

@@ -41,8 +41,8 @@ class TForm : public TContainer {
   // Closes as the close box does: OnClose decides between hiding (the default) and staying open.
   void Close();
 
-  // The push button that Enter presses wherever the focus is (unless the focused control takes
-  // Enter itself, as a memo does); null for none.
+  // The push button that Enter presses wherever the focus is, unless the focused control takes
+  // Enter itself (a memo, or another push button); null for none.
   TButton* DefaultButton() const;
 
   // Run by TApplication::CreateForm once the form and its controls exist.

@@ -73,6 +73,15 @@ TEST_F(FrameworkErrorBox, EnterPressesTheDefaultButtonAndEscapeNothing) {
   PressKey(edit_.Handle(), VK_ESCAPE, false, false);
   EXPECT_EQ(presses, 1);
   EXPECT_TRUE(form_.Visible());
+  // A focused push button takes Enter itself.
+  TButton other(form_, {100, 10, 75, 25}, "other");
+  int otherPresses = 0;
+  other.OnClick = [&] { ++otherPresses; };
+  other.SetFocus();
+  PressKey(other.Handle(), VK_RETURN, false, false);
+  EXPECT_EQ(otherPresses, 1);
+  EXPECT_EQ(presses, 1);
+  edit_.SetFocus();
   // Alt and the marked letter press it too.
   SetModifierKeys(false, true);
   PostMessageA(edit_.Handle(), WM_SYSCHAR, 'p', 1 | (1 << 29));
