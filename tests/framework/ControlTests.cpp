@@ -12,6 +12,7 @@
 #include "framework/RadioButton.h"
 #include "framework/Shape.h"
 #include "tests/framework/FrameworkFixture.h"
+#include "tests/support/MessagePump.h"
 
 namespace {
 
@@ -116,6 +117,19 @@ TEST_F(FrameworkLabel, TellsWhenThePointerComesOverItAndLeaves) {
   MoveTo(85, 132);
   SendMessageA(form_.Handle(), WM_MOUSELEAVE, 0, 0);  // off the window
   EXPECT_EQ(events_, (std::vector<std::string>{"enter", "leave", "enter", "leave"}));
+}
+
+TEST_F(FrameworkLabel, FollowsTheRealPointerOffTheWindow) {
+  auto pointTo = [this](int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(form_.Handle(), &point);
+    SetCursorPos(point.x, point.y);
+  };
+  pointTo(85, 132);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return events_.size() == 1; }, 2000));
+  pointTo(-50, -50);  // off the form: only the window's leave notice can tell
+  ASSERT_TRUE(PumpMessagesUntil([&] { return events_.size() == 2; }, 2000));
+  EXPECT_EQ(events_, (std::vector<std::string>{"enter", "leave"}));
 }
 
 TEST_F(FrameworkLabel, ClicksAndShowsItsCursorOnlyOverIt) {

@@ -13,6 +13,7 @@
 class FrameworkFormTest : public testing::Test {
  protected:
   FrameworkFormTest() : form_("FrameworkTest", TBorderStyle::Single) {
+    form_.SetBounds({100, 100, 0, 0});
     form_.SetClientSize(480, 360);
     form_.Show();
     Pump();
