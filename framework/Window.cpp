@@ -19,6 +19,7 @@ constexpr const char* kNativeProcProperty = "TessarinNativeProc";
 // Control ids start above IDOK and IDCANCEL, which dialog keys send for Enter and Escape.
 WORD NextControlId() {
   static WORD next = 1000;
+  if (next < 1000) next = 1000;  // wrapped round
   return next++;
 }
 
