@@ -146,6 +146,8 @@ unsigned __stdcall TThread::ThreadProc(void* parameter) {
 
 void TThread::Finish() {
     finished_ = true;
+    // Read first: an owner may free a thread that does not free itself from this very handler.
+    const bool release = freeOnTerminate_;
     // A copy: the handler may clear or replace OnTerminate while it runs.
     if (TNotifyEvent handler = OnTerminate) {
         try {
@@ -154,7 +156,7 @@ void TThread::Finish() {
             ReportToApplication(std::current_exception());
         }
     }
-    if (freeOnTerminate_) delete this;
+    if (release) delete this;
 }
 
 LRESULT CALLBACK TThread::SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -325,16 +325,6 @@ TEST(DirWatcherDevices, ARecordDuringABurstDoesNotCostTheBurstItsReport) {
     EXPECT_GT(recorder.reports[0], recorder.handOvers[0].first);
 }
 
-TEST(DirWatcherDevices, WithoutADeviceHandlerRecordsAreDropped) {
-    TDirWatcherRecorder recorder;
-    TRunningWatcher watcher(recorder.Start({}, false));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-    watcher->PostDeviceChange(Record("dropped"));
-    PumpMessagesFor(kDeviceSettleMs + 500);
-    EXPECT_TRUE(recorder.handOvers.empty());
-    EXPECT_FALSE(watcher.Ended());
-}
-
 // --- Files watcher ----------------------------------------------------------------------------
 
 struct TFilesWatcherRecorder {
@@ -400,25 +390,6 @@ TEST(FilesWatcher, SetPathFollowsOnlyExistingFoldersAndIgnoresTheSamePath) {
     scratch.MakeFile("beta\\seen.txt");
     ASSERT_TRUE(PumpMessagesUntil([&] { return !recorder.reports.empty(); }, kEventWaitMs));
     EXPECT_EQ(recorder.paths[0], beta);
-}
-
-TEST(FilesWatcher, TakesItsFirstPathAsGivenAndWaitsForAnother) {
-    TScratchFolder scratch("FilesMissing");
-    const std::string missing = scratch.PathOf("missing");
-    TFilesWatcherRecorder recorder;
-    TRunningWatcher watcher(recorder.Start(missing));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-    EXPECT_EQ(watcher->CurrentPath(), missing);
-
-    // Made later, the folder is watched only once a path is set again.
-    ASSERT_TRUE(MakeDir(missing));
-    watcher->SetPath(missing);
-    PumpMessagesFor(300);
-    EXPECT_EQ(watcher->WatchOpenings(), 1u);
-    watcher->SetPath(scratch.Path());
-    ASSERT_TRUE(watcher.WaitForOpenings(2));
-    scratch.MakeFile("seen.txt");
-    EXPECT_TRUE(PumpMessagesUntil([&] { return !recorder.reports.empty(); }, kEventWaitMs));
 }
 
 TEST(FilesWatcher, StopDuringABurstGivesNoReportButRunsTheTerminationHandler) {
