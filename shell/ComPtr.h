@@ -2,6 +2,7 @@
 // The one COM smart pointer of the library. Assigning or copying a pointer adds a reference,
 // Attach adopts one the caller already holds, destruction releases.
 
+#include <windows.h>
 #include <unknwn.h>
 
 #include <utility>

@@ -20,7 +20,7 @@ public:
     TShellDataItem(const TShellDataItem&) = delete;
     TShellDataItem& operator=(const TShellDataItem&) = delete;
 
-    // System image list index of the normal icon; -1 while it cannot be found.
+    // System image list index of the normal icon; -1 while the parent folder cannot be had.
     virtual int GetIconIndex();
     virtual int GetLevel() const = 0;
     // Absolute list of the parent folder, cached; null when it cannot be had.
@@ -57,7 +57,6 @@ protected:
     // is asked about.
     LPCITEMIDLIST OwnIDList() const;
     int SmallSystemIconIndex() const;
-    int IconIndexFromExtractor(IShellFolder* folder);
 
     TComPtr<IShellFolder> parentFolder_;
     TShIDListPtr relativeIDList_;

@@ -125,9 +125,6 @@ bool IDListFromPath(const std::string& path, LPITEMIDLIST& list);
 // The signed low 16 bits of an IShellFolder::CompareIDs answer: negative, zero or positive.
 int CompareIDsOrder(HRESULT result);
 
-// The shared task allocator all lists come from; null outside a TShellLibrary's lifetime.
-IMalloc* TaskAllocator();
-
 // --- Owner ------------------------------------------------------------------------------------
 
 // Owns one item identifier list and frees it with FreeIDList. Not copyable: a copy of the list is

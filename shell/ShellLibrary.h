@@ -11,9 +11,13 @@
 // Shut-down: the allocator is released, then OleUninitialize. Lifetimes may nest (a test may start
 // a second one with a wrapping allocator); the inner one puts the outer allocator back.
 
+#include <windows.h>
 #include <objbase.h>
 
 #include "shell/ComPtr.h"
+
+// The shared task allocator all item lists come from; null outside a TShellLibrary's lifetime.
+IMalloc* TaskAllocator();
 
 class TShellLibrary {
 public:

@@ -24,6 +24,10 @@ std::string WithTrailingBackslash(const std::string& path);
 // the user to insert a disk.
 std::string VolumeDisplayLabel(const std::string& root);
 
+// How a volume label is shown: single-byte letters in lower case (file-name rules of the ANSI code
+// page; double-byte characters stay as they are), then a single-byte first letter in upper case.
+std::string VolumeLabelDisplayForm(std::string label);
+
 // A UTC file time as a local date-time value (days since 1899-12-30, time of day as the
 // fraction); 0 when either half of the time is 0 or it cannot be converted.
 double LocalDateTimeOfFileTime(const FILETIME& time);
