@@ -42,6 +42,11 @@ TShIDListPtr ListOfPath(const std::string& path) {
     return list;
 }
 
+// The last item of the list of `path`, as its parent folder knows it.
+TShIDListPtr ChildOfPath(const std::string& path) {
+    return TShIDListPtr(CopyLastItemID(ListOfPath(path).Get()));
+}
+
 TComPtr<IShellFolder> Desktop() {
     TComPtr<IShellFolder> desktop;
     SHGetDesktopFolder(desktop.Out());
@@ -235,9 +240,9 @@ TEST(IDListShell, ComparisonResults) {
     scratch.MakeFolder("alpha");
     scratch.MakeFolder("Beta");
     TShIDListPtr parent = ListOfPath(scratch.Path());
-    TShIDListPtr alpha(CopyLastItemID(ListOfPath(scratch.PathOf("alpha")).Get()));
-    TShIDListPtr alphaAgain(CopyLastItemID(ListOfPath(scratch.PathOf("alpha")).Get()));
-    TShIDListPtr beta(CopyLastItemID(ListOfPath(scratch.PathOf("Beta")).Get()));
+    TShIDListPtr alpha = ChildOfPath(scratch.PathOf("alpha"));
+    TShIDListPtr alphaAgain = ChildOfPath(scratch.PathOf("alpha"));
+    TShIDListPtr beta = ChildOfPath(scratch.PathOf("Beta"));
     TComPtr<IShellFolder> folder = FolderOf(parent.Get());
     ASSERT_TRUE(folder);
 
@@ -357,8 +362,8 @@ TEST(ShellIDList, AskTheParentFolderAboutAllItems) {
     scratch.MakeFolder("one");
     scratch.MakeFolder("two");
     TShIDListPtr parent = ListOfPath(scratch.Path());
-    TShIDListPtr one(CopyLastItemID(ListOfPath(scratch.PathOf("one")).Get()));
-    TShIDListPtr two(CopyLastItemID(ListOfPath(scratch.PathOf("two")).Get()));
+    TShIDListPtr one = ChildOfPath(scratch.PathOf("one"));
+    TShIDListPtr two = ChildOfPath(scratch.PathOf("two"));
 
     TShellIDList list;
     TComPtr<IShellFolder> folder;
