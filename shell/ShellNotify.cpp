@@ -20,8 +20,15 @@ constexpr DWORD kChangeSlot = 2;
 
 constexpr BOOL kWatchSubtree = TRUE;
 
+// A failing Windows call of a watcher's own run. It ends the watcher quietly; any other error,
+// one a handler raises included, goes on to the application's error box.
+class TWatchFailure : public std::system_error {
+public:
+    using std::system_error::system_error;
+};
+
 [[noreturn]] void ThrowLastError(const char* call) {
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), call);
+    throw TWatchFailure(static_cast<int>(GetLastError()), std::system_category(), call);
 }
 
 // Case-insensitive order of folder texts, double-byte aware in the user's code page.
@@ -188,9 +195,8 @@ std::size_t TShDirWatcher::DirectoryCount() const {
 void TShDirWatcher::Execute() {
     try {
         Run();
-    } catch (const std::system_error&) {
-        // A failing Windows call ends the watcher quietly; the owner hears of it only through its
-        // termination handler. Other errors go on to the application's error box.
+    } catch (const TWatchFailure&) {
+        // The owner hears of the end only through its termination handler.
     }
 }
 
@@ -322,7 +328,7 @@ void TShFilesWatcher::Stop() {
 void TShFilesWatcher::Execute() {
     try {
         Run();
-    } catch (const std::system_error&) {
+    } catch (const TWatchFailure&) {
         // Ends quietly, as TShDirWatcher does.
     }
 }

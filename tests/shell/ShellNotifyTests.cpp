@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "shell/ShellNotify.h"
@@ -183,6 +184,23 @@ TEST(DirWatcherBurst, AHandlerMayStopItsWatcher) {
     ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
     EXPECT_TRUE(watcher.WaitForEnd());
     EXPECT_EQ(recorder.reports.size(), 1u);
+}
+
+TEST(DirWatcherBurst, AnErrorOfAHandlerReachesTheErrorBoxAndEndsTheWatcher) {
+    TScratchFolder scratch("DirHandlerError");
+    TMessageBoxCloser boxes;
+    TDirWatcherRecorder recorder;
+    // Even a system error: only the watcher's own failing calls end it without a word.
+    recorder.onReport = [](TShDirWatcher&) {
+        throw std::system_error(ERROR_ACCESS_DENIED, std::system_category(), "refresh failed");
+    };
+    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
+    ASSERT_TRUE(watcher.WaitForOpenings(1));
+
+    ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
+    EXPECT_TRUE(watcher.WaitForEnd());
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_NE(boxes.Texts()[0].find("refresh failed"), std::string::npos);
 }
 
 // --- Directory watcher: the folder set --------------------------------------------------------
