@@ -60,8 +60,8 @@ bool HasForbiddenCharacter(std::string_view text) {
 }
 
 bool CharErrCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders) {
-  // Every searched text is read even after a find: reading has no effects, so stopping early
-  // gives the same answer.
+  // Stopping at the first find gives the same answer as searching every text: reading the
+  // controls has no effects.
   if (TierFails(parent)) return false;
   return !(childFolders && TierFails(child));
 }

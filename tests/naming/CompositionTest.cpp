@@ -5,10 +5,6 @@
 #include "naming/Sample.h"
 #include "tests/naming/TestTier.h"
 
-// GCC 12 at -O3 sees overlapping copies in the inlined string assignments below that cannot
-// happen (its -Wrestrict false positive on basic_string::_M_replace).
-#pragma GCC diagnostic ignored "-Wrestrict"
-
 namespace naming::test {
 namespace {
 

