@@ -1,0 +1,28 @@
+// The program's entry: the shell-control library, then the application with its two forms.
+
+#include <windows.h>
+
+#include <exception>
+
+#include "app/About.h"
+#include "app/Main.h"
+#include "framework/Application.h"
+#include "shell/ShellLibrary.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    // OLE for the user-interface thread before any window exists; shut down when the loop is over.
+    const TShellLibrary shellLibrary;
+    TApplication& application = Application();
+    application.SetTitle("Tessarin");
+    TForm1& mainForm = application.CreateForm<TForm1>();
+    TAboutBox& aboutBox = application.CreateForm<TAboutBox>(&mainForm);
+    mainForm.SetAboutBox(aboutBox);
+    application.Run();
+  } catch (const std::exception& error) {
+    // Only start-up can fail here: the loop shows every later error in the error box.
+    MessageBoxA(nullptr, error.what(), "Tessarin", MB_OK | MB_ICONSTOP);
+    return 1;
+  }
+  return 0;
+}

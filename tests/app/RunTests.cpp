@@ -1,0 +1,105 @@
+// One press of "作成(&M)" ends in exactly one message box. Until a folder tree stands in the window
+// no folder can be selected, so a run that passes its checks stops at the missing base path.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "naming/Composition.h"
+#include "naming/CreationRun.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/MessageBoxCloser.h"
+
+namespace {
+
+std::string BoxText(naming::RunOutcome::Kind kind) {
+  naming::RunOutcome outcome;
+  outcome.kind = kind;
+  return outcome.BoxText();
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class CreateButtonTest : public MainWindowTest {};
+
+TEST_F(CreateButtonTest, WithoutASelectedFolderNothingIsCreatedAtTheDriveRoot) {
+  Type(form->Edit1, "TessarinRunTest");
+  ASSERT_FALSE(Exists("\\TessarinRunTest0"));
+  TMessageBoxCloser closer;
+  Click(form->Button1);
+  Click(form->Button1);
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>(2, BoxText(naming::RunOutcome::Kind::NoBasePath)));
+  EXPECT_EQ(closer.Captions(), std::vector<std::string>(2, "Tessarin"));
+  EXPECT_FALSE(Exists("\\TessarinRunTest0"));
+}
+
+TEST_F(CreateButtonTest, AForbiddenCharacterIsTheOnlyBox) {
+  Click(form->CheckBox1);
+  Type(form->Edit5, "a:b");
+  TMessageBoxCloser closer;
+  Click(form->Button1);
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{naming::ForbiddenCharacterMessage()});
+}
+
+TEST_F(CreateButtonTest, AChildNumberThatIsNoIntegerIsTheOnlyBox) {
+  Click(form->CheckBox1);
+  {
+    TMessageBoxCloser previewBox;
+    Type(form->SpinEdit8, "1.5");
+  }
+  TMessageBoxCloser closer;
+  Click(form->Button1);
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'1.5' は整数ではありません."});
+}
+
+TEST_F(CreateButtonTest, AltMPressesTheButton) {
+  TMessageBoxCloser closer;
+  SetFocus(form->Edit1.Handle());
+  PressKey('M', false, true);
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{BoxText(naming::RunOutcome::Kind::NoBasePath)});
+}
+
+// The edit commands of the menu act on the focused text field of the window.
+TEST_F(MainWindowTest, EditCommandsFollowTheFocusedTextField) {
+  const auto enabled = [this] {
+    return std::vector<bool>{form->Undo1.Enabled(), form->Cut1.Enabled(), form->Copy1.Enabled(),
+                             form->Paste1.Enabled(), form->SelectAll1.Enabled()};
+  };
+  OpenClipboard(form->Handle());
+  EmptyClipboard();
+  CloseClipboard();
+
+  SetFocus(form->ComboBox3.Handle());
+  EXPECT_EQ(enabled(), std::vector<bool>(5, false));
+
+  SetFocus(form->Edit1.Handle());
+  EXPECT_EQ(enabled(), std::vector<bool>(5, false));
+  TypeChars(form->Edit1, "abc");
+  EXPECT_EQ(enabled(), (std::vector<bool>{true, false, false, false, true}));
+
+  // Ctrl+Z on the menu item, and Alt+Backspace as well.
+  PressKey('Z', true, false);
+  EXPECT_EQ(form->Edit1.Text(), "");
+  SetFocus(form->Edit2.Handle());
+  TypeChars(form->Edit2, "xy");
+  PressKey(VK_BACK, false, true);
+  EXPECT_EQ(form->Edit2.Text(), "");
+  SetFocus(form->Edit1.Handle());
+
+  TypeChars(form->Edit1, "xyz");
+  form->SelectAll1.Click();
+  EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, false, true}));
+  form->Cut1.Click();
+  EXPECT_EQ(form->Edit1.Text(), "");
+  EXPECT_TRUE(form->Paste1.Enabled());
+  form->Paste1.Click();
+  EXPECT_EQ(form->Edit1.Text(), "xyz");
+
+  // A spin edit's text is a text field too.
+  SetFocus(form->SpinEdit1.Handle());
+  form->SelectAll1.Click();
+  EXPECT_TRUE(form->Copy1.Enabled());
+}
+
+}  // namespace
