@@ -86,7 +86,7 @@ class TForm1 : public TForm {
   void UpdateLineCounter(TTierPanel& panel);
   void RefillAndRefresh(TSpinEdit& field);
   void PullEndUpToStart(TTierPanel& panel);
-  void StartTierLook(TTierPanel& panel, const SYSTEMTIME& now);
+  void StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now);
   void StartTierLists(TTierPanel& panel, const SYSTEMTIME& now);
 
   app::TSettingsFile settings_{"Tessarin.ini"};

@@ -64,10 +64,10 @@ void TForm1::FormCreate() {
   SetHeight(kCompactHeight);
   PlaceBottomControls();
   SetColor(kBackground);
-  StartTierLook(ParentTier, now);
+  StartTierColoursAndDates(ParentTier, now);
   dateFormats_.emplace(naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>()));
   StartTierLists(ParentTier, now);
-  StartTierLook(ChildTier, now);
+  StartTierColoursAndDates(ChildTier, now);
   StartTierLists(ChildTier, now);
   ComboBox3.SetItemIndex(0);
 
@@ -91,7 +91,7 @@ void TForm1::FormCreate() {
 }
 
 // The tier's colours, and its date range from today to tomorrow.
-void TForm1::StartTierLook(TTierPanel& panel, const SYSTEMTIME& now) {
+void TForm1::StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now) {
   panel.Frame.SetFill(panel.Colours.Panel);
   panel.SampleStrip.SetFill(panel.Colours.Strip);
   panel.Group.SetColor(panel.Colours.Panel);
