@@ -106,101 +106,103 @@ struct TDirWatcherRecorder {
     std::vector<std::pair<double, std::string>> handOvers;  // time and display text
     std::function<void(TShDirWatcher&)> onReport;           // an extra action of a test
 
-    TShDirWatcher* Start(const std::vector<std::string>& directories, bool deviceHandler = true) {
-        TShDirWatcher::TDeviceEvent onDevice;
-        if (deviceHandler) {
-            onDevice = [this](TShDirWatcher&, std::unique_ptr<TDeviceChangeData> record) {
+    TShDirWatcher* Start(const std::vector<std::string>& directories) {
+        return TShDirWatcher::Create(
+            directories, FILE_NOTIFY_CHANGE_DIR_NAME,
+            [this](TShDirWatcher&, std::unique_ptr<TDeviceChangeData> record) {
                 handOvers.emplace_back(MillisecondsNow(), record->DisplayText());
-            };
-        }
-        return TShDirWatcher::Create(directories, FILE_NOTIFY_CHANGE_DIR_NAME, onDevice,
-                                     [this](TShDirWatcher& sender) {
-                                         reports.push_back(MillisecondsNow());
-                                         if (onReport) onReport(sender);
-                                     });
+            },
+            [this](TShDirWatcher& sender) {
+                reports.push_back(MillisecondsNow());
+                if (onReport) onReport(sender);
+            });
     }
+};
+
+// A directory watcher on a scratch folder of the test's own; its watch is open once
+// StartWatching has returned.
+class DirWatcherOnScratch : public testing::Test {
+protected:
+    void StartWatching() {
+        watcher_.emplace(recorder_.Start({scratch_.Path()}));
+        ASSERT_TRUE(watcher_->WaitForOpenings(1));
+    }
+
+    TScratchFolder scratch_{"DirWatcher"};
+    TDirWatcherRecorder recorder_;
+    std::optional<TRunningWatcher<TShDirWatcher>> watcher_;
 };
 
 // --- Directory watcher: bursts ----------------------------------------------------------------
 
-TEST(DirWatcherBurst, ReportsOnceAboutTheQuietPeriodAfterTheLastChange) {
-    TScratchFolder scratch("DirBurst");
-    TDirWatcherRecorder recorder;
-    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-
+TEST_F(DirWatcherOnScratch, ReportsOnceAboutTheQuietPeriodAfterTheLastChange) {
+    StartWatching();
     TChangeClock clock;
-    ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
+    ASSERT_TRUE(MakeDir(scratch_.PathOf("made")));
     clock.Mark();
     PumpMessagesFor(400);
-    ASSERT_TRUE(Rename(scratch.PathOf("made"), scratch.PathOf("renamed")));
+    ASSERT_TRUE(Rename(scratch_.PathOf("made"), scratch_.PathOf("renamed")));
     clock.Mark();
     if (clock.PacingDisturbed(kDirBurstSettleMs)) GTEST_SKIP() << "test thread starved";
 
-    ExpectOneSettledReport("directory watcher", recorder.reports, clock, kDirBurstSettleMs);
+    ExpectOneSettledReport("directory watcher", recorder_.reports, clock, kDirBurstSettleMs);
 }
 
-TEST(DirWatcherBurst, PostponesTheReportWhileChangesGoOnInTheSubtree) {
-    TScratchFolder scratch("DirPostpone");
-    TDirWatcherRecorder recorder;
-    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-
+TEST_F(DirWatcherOnScratch, PostponesTheReportWhileChangesGoOnInTheSubtree) {
+    StartWatching();
     // Twice the quiet period of changes, the later ones one level down.
     TChangeClock clock;
-    ASSERT_TRUE(MakeDir(scratch.PathOf("sub")));
+    ASSERT_TRUE(MakeDir(scratch_.PathOf("sub")));
     clock.Mark();
     for (int i = 0; i * kChangeGapMs < 2 * kDirBurstSettleMs; ++i) {
         PumpMessagesFor(static_cast<DWORD>(kChangeGapMs));
-        ASSERT_TRUE(MakeDir(scratch.PathOf("sub\\n" + std::to_string(i))));
+        ASSERT_TRUE(MakeDir(scratch_.PathOf("sub\\n" + std::to_string(i))));
         clock.Mark();
     }
     if (clock.PacingDisturbed(kDirBurstSettleMs)) GTEST_SKIP() << "test thread starved";
-    EXPECT_TRUE(recorder.reports.empty()) << "reported while changes went on";
+    EXPECT_TRUE(recorder_.reports.empty()) << "reported while changes went on";
 
-    ExpectOneSettledReport("directory watcher, long burst", recorder.reports, clock, kDirBurstSettleMs);
+    ExpectOneSettledReport("directory watcher, long burst", recorder_.reports, clock, kDirBurstSettleMs);
 }
 
-TEST(DirWatcherBurst, StopDuringABurstGivesNoReportButRunsTheTerminationHandler) {
-    TScratchFolder scratch("DirStop");
-    TDirWatcherRecorder recorder;
-    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-
-    ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
+TEST_F(DirWatcherOnScratch, StopDuringABurstGivesNoReportButRunsTheTerminationHandler) {
+    StartWatching();
+    ASSERT_TRUE(MakeDir(scratch_.PathOf("made")));
     PumpMessagesFor(300);
-    EXPECT_TRUE(watcher.StopAndWaitForEnd());
+    EXPECT_TRUE(watcher_->StopAndWaitForEnd());
     PumpMessagesFor(kDirBurstSettleMs + 500);
-    EXPECT_TRUE(recorder.reports.empty());
+    EXPECT_TRUE(recorder_.reports.empty());
 }
 
-TEST(DirWatcherBurst, AHandlerMayStopItsWatcher) {
-    TScratchFolder scratch("DirStopInHandler");
-    TDirWatcherRecorder recorder;
-    recorder.onReport = [](TShDirWatcher& sender) { sender.Stop(); };
-    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-
-    ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
-    EXPECT_TRUE(watcher.WaitForEnd());
-    EXPECT_EQ(recorder.reports.size(), 1u);
+TEST_F(DirWatcherOnScratch, AHandlerMayStopItsWatcher) {
+    recorder_.onReport = [](TShDirWatcher& sender) { sender.Stop(); };
+    StartWatching();
+    ASSERT_TRUE(MakeDir(scratch_.PathOf("made")));
+    EXPECT_TRUE(watcher_->WaitForEnd());
+    EXPECT_EQ(recorder_.reports.size(), 1u);
 }
 
-TEST(DirWatcherBurst, AnErrorOfAHandlerReachesTheErrorBoxAndEndsTheWatcher) {
-    TScratchFolder scratch("DirHandlerError");
+TEST_F(DirWatcherOnScratch, AnErrorOfAHandlerReachesTheErrorBoxAndEndsTheWatcher) {
     TMessageBoxCloser boxes;
-    TDirWatcherRecorder recorder;
     // Even a system error: only the watcher's own failing calls end it without a word.
-    recorder.onReport = [](TShDirWatcher&) {
+    recorder_.onReport = [](TShDirWatcher&) {
         throw std::system_error(ERROR_ACCESS_DENIED, std::system_category(), "refresh failed");
     };
-    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-
-    ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
-    EXPECT_TRUE(watcher.WaitForEnd());
+    StartWatching();
+    ASSERT_TRUE(MakeDir(scratch_.PathOf("made")));
+    EXPECT_TRUE(watcher_->WaitForEnd());
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_NE(boxes.Texts()[0].find("refresh failed"), std::string::npos);
+}
+
+TEST_F(DirWatcherOnScratch, ADeviceRecordDuringABurstDoesNotCostTheBurstItsReport) {
+    StartWatching();
+    ASSERT_TRUE(MakeDir(scratch_.PathOf("made")));
+    PumpMessagesFor(300);
+    (*watcher_)->PostDeviceChange(Record("inserted"));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !recorder_.reports.empty(); }, kEventWaitMs));
+    ASSERT_EQ(recorder_.handOvers.size(), 1u);
+    EXPECT_GT(recorder_.reports[0], recorder_.handOvers[0].first);
 }
 
 // --- Directory watcher: the folder set --------------------------------------------------------
@@ -327,20 +329,6 @@ TEST(DirWatcherDevices, HandsOverOnlyTheLastOfCloselyPostedRecordsOnceTheyAreQui
     ASSERT_TRUE(PumpMessagesUntil([&] { return recorder.handOvers.size() == 2; }, kEventWaitMs));
     EXPECT_EQ(recorder.handOvers[1].second, "third");
     ExpectSettledDelay("device record", recorder.handOvers[1].first - third, kDeviceSettleMs);
-}
-
-TEST(DirWatcherDevices, ARecordDuringABurstDoesNotCostTheBurstItsReport) {
-    TScratchFolder scratch("DirDeviceInBurst");
-    TDirWatcherRecorder recorder;
-    TRunningWatcher watcher(recorder.Start({scratch.Path()}));
-    ASSERT_TRUE(watcher.WaitForOpenings(1));
-
-    ASSERT_TRUE(MakeDir(scratch.PathOf("made")));
-    PumpMessagesFor(300);
-    watcher->PostDeviceChange(Record("inserted"));
-    ASSERT_TRUE(PumpMessagesUntil([&] { return !recorder.reports.empty(); }, kEventWaitMs));
-    ASSERT_EQ(recorder.handOvers.size(), 1u);
-    EXPECT_GT(recorder.reports[0], recorder.handOvers[0].first);
 }
 
 // --- Files watcher ----------------------------------------------------------------------------
