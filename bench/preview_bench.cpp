@@ -68,9 +68,6 @@ int main() {
 
   // Free lines take part in the names, so every refresh reads the first one.
   form.ComboBox3.SetItemIndex(1);
-  // Wine's edit control takes no more than 30,000 typed characters by default; a user's list of
-  // names can be longer, as it can on Windows.
-  SendMessageA(form.Memo1.Handle(), EM_SETLIMITTEXT, 0, 0);
   std::string lines;
   for (int i = 0; i < kFreeLines; ++i) {
     char line[32];

@@ -2,7 +2,11 @@
 
 TMemo::TMemo(TContainer& parent, const TBounds& bounds)
     // No horizontal scrolling: the field wraps at its width.
-    : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) {}
+    : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) {
+  // A list of names pasted in may be longer than the edit control's default 30,000 characters;
+  // without this the rest would be dropped without a word.
+  SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
 
 int TMemo::LineCount() const {
   const auto count = static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0));

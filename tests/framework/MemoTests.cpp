@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "framework/Memo.h"
@@ -50,6 +51,22 @@ TEST_F(FrameworkMemo, ReadsDoubleByteLinesWhole) {
   EXPECT_EQ(memo_.Line(1), "ソ");
   EXPECT_EQ(memo_.Line(2), "");
   EXPECT_EQ(memo_.Line(-1), "");
+}
+
+TEST_F(FrameworkMemo, APastedListLongerThanTheDefaultLimitArrivesWhole) {
+  std::string names;
+  for (int i = 0; i < 4000; ++i) names += "name " + std::to_string(10000 + i) + "\r\n";
+  ASSERT_GT(names.size(), 30000u);
+  ASSERT_TRUE(OpenClipboard(form_.Handle()));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, names.size() + 1);
+  std::memcpy(GlobalLock(memory), names.c_str(), names.size() + 1);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);  // the clipboard owns the memory from here
+  CloseClipboard();
+  SendMessageA(memo_.Handle(), WM_PASTE, 0, 0);
+  EXPECT_EQ(memo_.Text().size(), names.size());
+  EXPECT_EQ(memo_.LineCount(), 4000);
 }
 
 TEST_F(FrameworkMemo, TextSetByTheProgramRunsChangeOnce) {
