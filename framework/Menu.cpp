@@ -63,11 +63,11 @@ TMenuItem& TMenuItem::Add(const std::string& caption, TShortCut shortCut, int im
   info.fType = MFT_STRING;
   info.wID = item->id_;
   info.dwTypeData = text.data();
-  if (imageIndex >= 0) {
-    // The form draws the picture from the image list when the menu asks for it.
-    info.fMask |= MIIM_BITMAP;
-    info.hbmpItem = HBMMENU_CALLBACK;
-  }
+  // The form draws the picture from the image list when the menu asks for it. Items without a
+  // picture ask too (and get nothing drawn): Wine lines up the shortcut column only among items
+  // of the same kind, and a plain item's shortcut would run into its caption.
+  info.fMask |= MIIM_BITMAP;
+  info.hbmpItem = HBMMENU_CALLBACK;
   InsertMenuItemA(popup_, static_cast<UINT>(GetMenuItemCount(popup_)), TRUE, &info);
   items_.push_back(std::move(item));
   return *items_.back();
@@ -180,6 +180,7 @@ bool TMainMenu::DrawItem(const DRAWITEMSTRUCT& draw) const {
   auto* self = const_cast<TMainMenu*>(this);
   const TMenuItem* item = self->Find(draw.itemID);
   if (!item) return false;
+  if (item->imageIndex_ < 0) return true;
   const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - images_->Height()) / 2;
   images_->Draw(draw.hDC, item->imageIndex_, draw.rcItem.left, top,
                 !(draw.itemState & (ODS_GRAYED | ODS_DISABLED)));
