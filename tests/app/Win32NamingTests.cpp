@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/Win32Naming.h"
+#include "naming/JapaneseEra.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+using naming::CreateStatus;
+
+TEST(Win32DirectoryCreator, TellsMadeFromAlreadyThereFromFailedWithTheSystemsReason) {
+  TScratchFolder scratch("creator");
+  app::Win32DirectoryCreator creator;
+
+  const std::string folder = scratch.PathOf("new");
+  EXPECT_EQ(creator.Create(folder).status, CreateStatus::Made);
+  EXPECT_NE(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(creator.Create(folder).status, CreateStatus::AlreadyThere);
+  // An empty name gives base + "\": the base folder itself, which is there.
+  EXPECT_EQ(creator.Create(scratch.Path() + "\\").status, CreateStatus::AlreadyThere);
+
+  // A file of that name leaves no folder behind: a real failure, not "already there".
+  const auto onFile = creator.Create(scratch.MakeFile("taken"));
+  EXPECT_EQ(onFile.status, CreateStatus::Failed);
+  EXPECT_FALSE(onFile.reason.empty());
+
+  const auto noParent = creator.Create(scratch.PathOf("missing\\child"));
+  EXPECT_EQ(noParent.status, CreateStatus::Failed);
+  EXPECT_EQ(noParent.reason, app::SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(noParent.reason.find('\n'), std::string::npos);
+}
+
+TEST(Win32AlternativeCalendar, EraNamesComeFromThePlatformOnlyWhenItReallyWritesJapaneseEras) {
+  naming::JapaneseEra era(std::make_unique<app::Win32AlternativeCalendar>());
+  // Whichever source serves, the boundary days come out right.
+  EXPECT_EQ(era.Of({2004, 2, 3}), (naming::EraText{"平成", "16"}));
+  EXPECT_EQ(era.Of({1989, 1, 7}), (naming::EraText{"昭和", "64"}));
+  EXPECT_EQ(era.Of({2019, 5, 1}), (naming::EraText{"令和", "01"}));
+}
+
+}  // namespace
