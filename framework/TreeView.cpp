@@ -1,5 +1,8 @@
 #include "framework/TreeView.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/Container.h"
 
 namespace {
@@ -13,21 +16,48 @@ constexpr int kTextBuffer = 1024;
 // Styles a new tree view has: buttons, lines, lines at the root, label editing.
 constexpr DWORD kDefaultStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS;
 
-HTREEITEM NextItem(HWND window, HTREEITEM item, UINT relation) {
-  return reinterpret_cast<HTREEITEM>(
-      SendMessageA(window, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
-int CALLBACK CompareNodes(LPARAM first, LPARAM second, LPARAM compare) {
-  const auto& function = *reinterpret_cast<const std::function<int(TTreeNode&, TTreeNode&)>*>(compare);
-  return function(*reinterpret_cast<TTreeNode*>(first), *reinterpret_cast<TTreeNode*>(second));
-}
+LPARAM ItemParam(HTREEITEM item) { return reinterpret_cast<LPARAM>(item); }
 
 }  // namespace
 
 // --- TTreeNode ----------------------------------------------------------------------------------
 
-TTreeNode::~TTreeNode() = default;
+TTreeNode::~TTreeNode() {
+  // Children go before their parent; any left over no longer have one.
+  for (TTreeNode* child = firstChild_; child; child = child->next_) child->parent_ = nullptr;
+  Unlink();
+}
+
+void TTreeNode::Link(TTreeNode& parent, TTreeNode* previous) {
+  parent_ = &parent;
+  previous_ = previous;
+  next_ = previous ? previous->next_ : parent.firstChild_;
+  if (previous_)
+    previous_->next_ = this;
+  else
+    parent.firstChild_ = this;
+  if (next_)
+    next_->previous_ = this;
+  else
+    parent.lastChild_ = this;
+}
+
+void TTreeNode::Unlink() {
+  if (previous_)
+    previous_->next_ = next_;
+  else if (parent_)
+    parent_->firstChild_ = next_;
+  if (next_)
+    next_->previous_ = previous_;
+  else if (parent_)
+    parent_->lastChild_ = previous_;
+  parent_ = previous_ = next_ = nullptr;
+}
+
+void TTreeNode::ReadExpanded() {
+  expanded_ = (tree_.Perform(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED) &
+               TVIS_EXPANDED) != 0;
+}
 
 std::string TTreeNode::Text() const {
   char buffer[kTextBuffer] = {};
@@ -36,7 +66,7 @@ std::string TTreeNode::Text() const {
   item.hItem = item_;
   item.pszText = buffer;
   item.cchTextMax = kTextBuffer;
-  if (!SendMessageA(tree_.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return {};
+  if (!tree_.Perform(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return {};
   return item.pszText ? item.pszText : "";
 }
 
@@ -45,123 +75,92 @@ void TTreeNode::SetText(const std::string& text) {
   item.mask = TVIF_TEXT | TVIF_HANDLE;
   item.hItem = item_;
   item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(tree_.Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  tree_.Perform(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-TTreeNode* TTreeNode::Parent() const {
-  return tree_.NodeOf(NextItem(tree_.Handle(), item_, TVGN_PARENT));
-}
-
-TTreeNode* TTreeNode::GetFirstChild() const {
-  return tree_.NodeOf(NextItem(tree_.Handle(), item_, TVGN_CHILD));
-}
-
-TTreeNode* TTreeNode::GetNextSibling() const {
-  return tree_.NodeOf(NextItem(tree_.Handle(), item_, TVGN_NEXT));
-}
-
-TTreeNode* TTreeNode::GetPrevSibling() const {
-  return tree_.NodeOf(NextItem(tree_.Handle(), item_, TVGN_PREVIOUS));
-}
+TTreeNode* TTreeNode::Parent() const { return parent_ == &tree_.top_ ? nullptr : parent_; }
 
 TTreeNode* TTreeNode::GetNextVisible() const {
-  return tree_.NodeOf(NextItem(tree_.Handle(), item_, TVGN_NEXTVISIBLE));
+  if (expanded_ && firstChild_) return firstChild_;
+  for (const TTreeNode* node = this; node && node != &tree_.top_; node = node->parent_)
+    if (node->next_) return node->next_;
+  return nullptr;
 }
 
 TTreeNode* TTreeNode::GetNext() const {
-  if (TTreeNode* child = GetFirstChild()) return child;
-  for (const TTreeNode* node = this; node; node = node->Parent())
-    if (TTreeNode* sibling = node->GetNextSibling()) return sibling;
+  if (firstChild_) return firstChild_;
+  for (const TTreeNode* node = this; node && node != &tree_.top_; node = node->parent_)
+    if (node->next_) return node->next_;
   return nullptr;
 }
 
 int TTreeNode::Count() const {
   int count = 0;
-  for (HTREEITEM child = NextItem(tree_.Handle(), item_, TVGN_CHILD); child;
-       child = NextItem(tree_.Handle(), child, TVGN_NEXT))
-    ++count;
+  for (const TTreeNode* child = firstChild_; child; child = child->next_) ++count;
   return count;
 }
 
 int TTreeNode::Level() const {
   int level = 0;
-  for (HTREEITEM item = NextItem(tree_.Handle(), item_, TVGN_PARENT); item;
-       item = NextItem(tree_.Handle(), item, TVGN_PARENT))
-    ++level;
+  for (const TTreeNode* node = Parent(); node; node = node->Parent()) ++level;
   return level;
 }
 
 int TTreeNode::AbsoluteIndex() const {
   int index = 0;
-  for (const TTreeNode* node = tree_.GetFirstNode(); node && node != this; node = node->GetNext())
-    ++index;
+  for (const TTreeNode* node = tree_.GetFirstNode(); node && node != this; node = node->GetNext()) ++index;
   return index;
-}
-
-bool TTreeNode::Expanded() const {
-  return (SendMessageA(tree_.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_),
-                       TVIS_EXPANDED) &
-          TVIS_EXPANDED) != 0;
 }
 
 bool TTreeNode::Expand() { return tree_.ExpandNode(*this); }
 
 void TTreeNode::Collapse() {
-  SendMessageA(tree_.Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
-}
-
-bool TTreeNode::HasChildren() const {
-  TVITEMA item{};
-  item.mask = TVIF_CHILDREN | TVIF_HANDLE;
-  item.hItem = item_;
-  SendMessageA(tree_.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return item.cChildren != 0;
+  tree_.Perform(TVM_EXPAND, TVE_COLLAPSE, ItemParam(item_));
+  ReadExpanded();
 }
 
 void TTreeNode::SetHasChildren(bool value) {
-  TVITEMA item{};
-  item.mask = TVIF_CHILDREN | TVIF_HANDLE;
-  item.hItem = item_;
-  item.cChildren = value ? 1 : 0;
-  SendMessageA(tree_.Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-int TTreeNode::OverlayIndex() const {
-  const auto state = static_cast<UINT>(SendMessageA(
-      tree_.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_OVERLAYMASK));
-  return static_cast<int>((state & TVIS_OVERLAYMASK) >> 8) - 1;
+  if (value == hasChildren_) return;
+  // The control asks for the flag whenever it needs it; it only has to draw the button again.
+  hasChildren_ = value;
+  if (tree_.updateCount_ == 0) InvalidateRect(tree_.Handle(), nullptr, TRUE);
 }
 
 void TTreeNode::SetOverlayIndex(int index) {
+  if (index < 0) index = -1;
+  if (index == overlayIndex_) return;
+  overlayIndex_ = index;
   TVITEMA item{};
   item.mask = TVIF_STATE | TVIF_HANDLE;
   item.hItem = item_;
   item.stateMask = TVIS_OVERLAYMASK;
   // Overlay images count from 1 in the state; 0 is none.
   item.state = index >= 0 ? INDEXTOOVERLAYMASK(index + 1) : 0;
-  SendMessageA(tree_.Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  tree_.Perform(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 bool TTreeNode::Selected() const { return tree_.Selected() == this; }
 
 void TTreeNode::Delete() {
-  SendMessageA(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item_));
+  TTreeNode& parent = *parent_;
+  TCustomTreeView& tree = tree_;
+  tree.Perform(TVM_DELETEITEM, 0, ItemParam(item_));  // frees this node
+  tree.ItemsDeleted(parent);
 }
 
 void TTreeNode::DeleteChildren() {
-  const HWND window = tree_.Handle();
-  while (HTREEITEM child = NextItem(window, item_, TVGN_CHILD))
-    SendMessageA(window, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));
+  while (firstChild_) tree_.Perform(TVM_DELETEITEM, 0, ItemParam(firstChild_->item_));
+  tree_.ItemsDeleted(*this);
 }
 
 void TTreeNode::CustomSort(const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
-  tree_.SortChildren(item_, compare);
+  tree_.SortChildren(*this, compare);
 }
 
 // --- TCustomTreeView ----------------------------------------------------------------------------
 
 TCustomTreeView::TCustomTreeView(TContainer& parent, const TBounds& bounds)
-    : TWinControl(&parent), style_(kDefaultStyles), bounds_(bounds) {
+    : TWinControl(&parent), top_(*this, TVI_ROOT), style_(kDefaultStyles), bounds_(bounds) {
   CreateWnd();
 }
 
@@ -169,6 +168,12 @@ TCustomTreeView::~TCustomTreeView() {
   // The nodes go while this object can still take the notifications that free them.
   destroying_ = true;
   if (Handle()) Clear();
+}
+
+LRESULT TCustomTreeView::Perform(UINT message, WPARAM wParam, LPARAM lParam) const {
+  // Straight to the native control: the window's own procedure has nothing to add to its
+  // messages, and reaching it costs a property look-up per message.
+  return const_cast<TCustomTreeView*>(this)->DefaultProc(message, wParam, lParam);
 }
 
 void TCustomTreeView::CreateWnd() {
@@ -181,9 +186,8 @@ void TCustomTreeView::CreateWnd() {
   CreateHandle(params);
   // Check boxes are set after creation, before any item exists, as the control asks.
   if (style_ & TVS_CHECKBOXES) SetStyle(TVS_CHECKBOXES, true);
-  if (indent_ >= 0) SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
-  if (images_)
-    SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+  if (indent_ >= 0) Perform(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
+  if (images_) Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
 }
 
 void TCustomTreeView::DestroyWnd() {
@@ -206,93 +210,110 @@ void TCustomTreeView::RecreateWnd() {
 }
 
 TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
-  const HWND window = Handle();
-  if (!item || !window) return nullptr;
+  if (!item || !Handle()) return nullptr;
   TVITEMA info{};
   info.mask = TVIF_PARAM | TVIF_HANDLE;
   info.hItem = item;
-  if (!SendMessageA(window, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return nullptr;
+  if (!Perform(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return nullptr;
   return reinterpret_cast<TTreeNode*>(info.lParam);
 }
 
-TTreeNode* TCustomTreeView::GetFirstNode() const { return NodeOf(NextItem(Handle(), nullptr, TVGN_ROOT)); }
+TTreeNode* TCustomTreeView::GetFirstNode() const { return top_.firstChild_; }
 
-int TCustomTreeView::Count() const {
-  return static_cast<int>(SendMessageA(Handle(), TVM_GETCOUNT, 0, 0));
-}
+int TCustomTreeView::Count() const { return static_cast<int>(Perform(TVM_GETCOUNT, 0, 0)); }
 
-TTreeNode* TCustomTreeView::InsertNode(HTREEITEM parent, HTREEITEM after, const std::string& text) {
-  std::unique_ptr<TTreeNode> node(new TTreeNode(*this));
+TTreeNode* TCustomTreeView::InsertNode(TTreeNode& parent, TTreeNode* previous, const std::string& text) {
   TVINSERTSTRUCTA insert{};
-  insert.hParent = parent ? parent : TVI_ROOT;
-  insert.hInsertAfter = after;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.hParent = parent.item_;
+  // TVI_FIRST and TVI_LAST spare the control a search for the previous item.
+  insert.hInsertAfter = !previous ? TVI_FIRST : previous == parent.lastChild_ ? TVI_LAST : previous->item_;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
   insert.item.pszText = const_cast<char*>(text.c_str());
   insert.item.iImage = I_IMAGECALLBACK;
   insert.item.iSelectedImage = I_IMAGECALLBACK;
+  insert.item.cChildren = I_CHILDRENCALLBACK;
+  std::unique_ptr<TTreeNode> node(new TTreeNode(*this, nullptr));
   insert.item.lParam = reinterpret_cast<LPARAM>(node.get());
-  node->item_ = reinterpret_cast<HTREEITEM>(
-      SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  node->item_ = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!node->item_) return nullptr;
+  node->Link(parent, previous);
   // From here the native item owns the node; TVN_DELETEITEM frees it.
   return node.release();
 }
 
 TTreeNode* TCustomTreeView::AddChild(TTreeNode* parent, const std::string& text) {
-  return InsertNode(parent ? parent->ItemId() : nullptr, TVI_LAST, text);
+  TTreeNode& under = parent ? *parent : top_;
+  return InsertNode(under, under.lastChild_, text);
 }
 
 TTreeNode* TCustomTreeView::Insert(TTreeNode& sibling, const std::string& text) {
-  HTREEITEM previous = NextItem(Handle(), sibling.ItemId(), TVGN_PREVIOUS);
-  return InsertNode(NextItem(Handle(), sibling.ItemId(), TVGN_PARENT), previous ? previous : TVI_FIRST,
-                    text);
+  return InsertNode(*sibling.parent_, sibling.previous_, text);
 }
 
-void TCustomTreeView::Clear() {
-  SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+void TCustomTreeView::ItemsDeleted(TTreeNode& parent) {
+  // A parent left without children may have been collapsed by the control.
+  if (&parent != &top_ && !parent.firstChild_) parent.ReadExpanded();
 }
+
+void TCustomTreeView::Clear() { Perform(TVM_DELETEITEM, 0, ItemParam(TVI_ROOT)); }
 
 void TCustomTreeView::CustomSort(const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
-  SortChildren(TVI_ROOT, compare);
+  SortChildren(top_, compare);
 }
 
-void TCustomTreeView::SortChildren(HTREEITEM parent,
-                                   const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
-  TVSORTCB sort{parent, CompareNodes, reinterpret_cast<LPARAM>(&compare)};
-  SendMessageA(Handle(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+int CALLBACK TCustomTreeView::CompareSortPositions(LPARAM first, LPARAM second, LPARAM) {
+  return reinterpret_cast<TTreeNode*>(first)->sortPosition_ - reinterpret_cast<TTreeNode*>(second)->sortPosition_;
+}
+
+void TCustomTreeView::SortChildren(TTreeNode& parent, const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
+  std::vector<TTreeNode*> children;
+  for (TTreeNode* child = parent.firstChild_; child; child = child->next_) children.push_back(child);
+  // Stable, and safe with a comparison that is not consistent; the control then takes the
+  // same order.
+  std::stable_sort(children.begin(), children.end(),
+                   [&compare](TTreeNode* a, TTreeNode* b) { return compare(*a, *b) < 0; });
+  TTreeNode* previous = nullptr;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    children[i]->Unlink();
+    children[i]->Link(parent, previous);
+    children[i]->sortPosition_ = static_cast<int>(i);
+    previous = children[i];
+  }
+  TVSORTCB sort{parent.item_, CompareSortPositions, 0};
+  Perform(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
 }
 
 void TCustomTreeView::BeginUpdate() {
-  if (updateCount_++ == 0) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+  if (updateCount_++ == 0) Perform(WM_SETREDRAW, FALSE, 0);
 }
 
 void TCustomTreeView::EndUpdate() {
   if (updateCount_ == 0 || --updateCount_ > 0) return;
-  SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+  Perform(WM_SETREDRAW, TRUE, 0);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-TTreeNode* TCustomTreeView::Selected() const { return NodeOf(NextItem(Handle(), nullptr, TVGN_CARET)); }
+TTreeNode* TCustomTreeView::Selected() const {
+  return NodeOf(reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
 
 void TCustomTreeView::SetSelected(TTreeNode* node) {
-  SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET,
-               reinterpret_cast<LPARAM>(node ? node->ItemId() : nullptr));
+  Perform(TVM_SELECTITEM, TVGN_CARET, ItemParam(node ? node->ItemId() : nullptr));
 }
 
 TTreeNode* TCustomTreeView::DropTarget() const {
-  return NodeOf(NextItem(Handle(), nullptr, TVGN_DROPHILITE));
+  return NodeOf(reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)));
 }
 
 void TCustomTreeView::SetDropTarget(TTreeNode* node) {
-  SendMessageA(Handle(), TVM_SELECTITEM, TVGN_DROPHILITE,
-               reinterpret_cast<LPARAM>(node ? node->ItemId() : nullptr));
+  Perform(TVM_SELECTITEM, TVGN_DROPHILITE, ItemParam(node ? node->ItemId() : nullptr));
 }
 
 HIMAGELIST TCustomTreeView::Images() const { return images_; }
 
 void TCustomTreeView::SetImages(HIMAGELIST images) {
   images_ = images;
-  SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
 }
 
 bool TCustomTreeView::HasStyle(DWORD style) const { return (style_ & style) == style; }
@@ -321,30 +342,28 @@ void TCustomTreeView::SetBorderStyle(TTreeBorderStyle style) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-int TCustomTreeView::Indent() const {
-  return static_cast<int>(SendMessageA(Handle(), TVM_GETINDENT, 0, 0));
-}
+int TCustomTreeView::Indent() const { return static_cast<int>(Perform(TVM_GETINDENT, 0, 0)); }
 
 void TCustomTreeView::SetIndent(int pixels) {
   indent_ = pixels;
-  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(pixels), 0);
+  Perform(TVM_SETINDENT, static_cast<WPARAM>(pixels), 0);
 }
 
 bool TCustomTreeView::ExpandNode(TTreeNode& node) {
-  if (node.Expanded()) return true;
+  if (node.expanded_) return true;
   // TVM_EXPAND notifies only the first time; CanExpand runs here every time instead.
   HTREEITEM previous = manualExpand_;
-  manualExpand_ = node.ItemId();
-  const HTREEITEM item = node.ItemId();
-  bool expanded = false;
-  if (CanExpand(node))
-    expanded = SendMessageA(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)) != 0;
+  manualExpand_ = node.item_;
+  if (CanExpand(node)) {
+    Perform(TVM_EXPAND, TVE_EXPAND, ItemParam(node.item_));
+    node.ReadExpanded();
+  }
   manualExpand_ = previous;
-  return expanded;
+  return node.expanded_;
 }
 
 LRESULT TCustomTreeView::ItemExpanding(const NMTREEVIEWA& info) {
-  TTreeNode* node = NodeOf(info.itemNew.hItem);
+  auto* node = reinterpret_cast<TTreeNode*>(info.itemNew.lParam);
   if (!node || destroying_) return FALSE;
   if (info.action & TVE_EXPAND) {
     if (info.itemNew.hItem == manualExpand_) return FALSE;
@@ -357,13 +376,20 @@ LRESULT TCustomTreeView::ItemExpanding(const NMTREEVIEWA& info) {
 void TCustomTreeView::DisplayInfo(NMTVDISPINFOA& info) {
   auto* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
   if (!node || destroying_) return;
+  if (info.item.mask & TVIF_CHILDREN) info.item.cChildren = node->hasChildren_ ? 1 : 0;
   if (info.item.mask & TVIF_IMAGE) {
     GetImageIndex(*node);
     info.item.iImage = node->ImageIndex();
   }
   if (info.item.mask & TVIF_SELECTEDIMAGE) {
-    GetSelectedIndex(*node);
-    info.item.iSelectedImage = node->SelectedIndex();
+    // The control draws the selected image only for the selected node, so only that one is
+    // asked for it (finding an image can be slow); the others answer their normal image.
+    if (info.item.state & TVIS_SELECTED) {
+      GetSelectedIndex(*node);
+      info.item.iSelectedImage = node->SelectedIndex();
+    } else {
+      info.item.iSelectedImage = node->ImageIndex();
+    }
   }
 }
 
@@ -385,15 +411,21 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
     }
     case TVN_ITEMEXPANDINGA:
       return ItemExpanding(reinterpret_cast<const NMTREEVIEWA&>(header));
+    case TVN_ITEMEXPANDEDA: {
+      // The user, or the control making a selection visible, opened or closed a node.
+      const auto& info = reinterpret_cast<const NMTREEVIEWA&>(header);
+      if (auto* node = reinterpret_cast<TTreeNode*>(info.itemNew.lParam)) node->ReadExpanded();
+      return 0;
+    }
     case TVN_SELCHANGINGA: {
       if (destroying_) return FALSE;
       const auto& info = reinterpret_cast<const NMTREEVIEWA&>(header);
-      return CanChange(NodeOf(info.itemNew.hItem)) ? FALSE : TRUE;
+      return CanChange(reinterpret_cast<TTreeNode*>(info.itemNew.lParam)) ? FALSE : TRUE;
     }
     case TVN_SELCHANGEDA: {
       if (destroying_) return 0;
       const auto& info = reinterpret_cast<const NMTREEVIEWA&>(header);
-      SelectionChanged(NodeOf(info.itemNew.hItem));
+      SelectionChanged(reinterpret_cast<TTreeNode*>(info.itemNew.lParam));
       return 0;
     }
     case TVN_GETDISPINFOA:
@@ -401,12 +433,12 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
       return 0;
     case TVN_BEGINLABELEDITA: {
       const auto& info = reinterpret_cast<const NMTVDISPINFOA&>(header);
-      TTreeNode* node = NodeOf(info.item.hItem);
+      auto* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
       return node && !destroying_ && CanEdit(*node) ? FALSE : TRUE;
     }
     case TVN_ENDLABELEDITA: {
       const auto& info = reinterpret_cast<const NMTVDISPINFOA&>(header);
-      TTreeNode* node = NodeOf(info.item.hItem);
+      auto* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
       // No text: the edit was cancelled.
       if (!node || !info.item.pszText || destroying_) return FALSE;
       std::string text = info.item.pszText;

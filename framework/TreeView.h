@@ -3,7 +3,13 @@
 //
 // A node lives exactly as long as its native item: the item's lParam holds the node, and the node
 // (with the data it owns) is freed when the item is deleted, by the program or with the window.
-// Image indexes are asked for on demand (I_IMAGECALLBACK), only for items the control draws.
+// Image indexes and the expand button are asked for on demand (I_IMAGECALLBACK,
+// I_CHILDRENCALLBACK), only for items the control draws.
+//
+// The nodes keep their own links (parent, children, siblings) and their expanded state, so that
+// walking the tree sends no messages: the native control finds an item by searching all of them,
+// which makes every message about one item cost time in proportion to the size of the tree.
+//
 // Expanding, selecting and editing run overridable steps (CanExpand, CanChange, Change, CanEdit,
 // Edited, GetImageIndex, ...) whose base versions fire the matching events.
 
@@ -38,9 +44,9 @@ class TTreeNode {
   void* Data() const { return data_.get(); }
 
   TTreeNode* Parent() const;
-  TTreeNode* GetFirstChild() const;
-  TTreeNode* GetNextSibling() const;
-  TTreeNode* GetPrevSibling() const;
+  TTreeNode* GetFirstChild() const { return firstChild_; }
+  TTreeNode* GetNextSibling() const { return next_; }
+  TTreeNode* GetPrevSibling() const { return previous_; }
   // The next node in display order among the nodes whose ancestors are all expanded.
   TTreeNode* GetNextVisible() const;
   // The next node in depth-first order over all nodes, expanded or not.
@@ -52,18 +58,19 @@ class TTreeNode {
   // Position in depth-first order over all nodes, counting from 0 at the first top-level node.
   int AbsoluteIndex() const;
 
-  bool Expanded() const;
+  bool Expanded() const { return expanded_; }
   // Expands through the tree's CanExpand step; false when that refused or nothing opened.
   bool Expand();
   void Collapse();
 
   // Whether the control shows an expand button before any child node exists.
-  bool HasChildren() const;
+  bool HasChildren() const { return hasChildren_; }
   void SetHasChildren(bool value);
   // Index of an overlay image of the image list, -1 for none.
-  int OverlayIndex() const;
+  int OverlayIndex() const { return overlayIndex_; }
   void SetOverlayIndex(int index);
-  // What the tree draws for the node; set by the GetImageIndex and GetSelectedIndex steps.
+  // What the tree draws for the node; set by the GetImageIndex step, and by the
+  // GetSelectedIndex step while the node is selected.
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int index) { imageIndex_ = index; }
   int SelectedIndex() const { return selectedIndex_; }
@@ -80,13 +87,28 @@ class TTreeNode {
   friend class TCustomTreeView;
   using TData = std::unique_ptr<void, void (*)(void*)>;
 
-  explicit TTreeNode(TCustomTreeView& tree) : tree_(tree), data_(nullptr, [](void*) {}) {}
+  TTreeNode(TCustomTreeView& tree, HTREEITEM item) : tree_(tree), item_(item), data_(nullptr, [](void*) {}) {}
+
+  // Takes the place after `previous` among the children of `parent` (first for null).
+  void Link(TTreeNode& parent, TTreeNode* previous);
+  void Unlink();
+  // Reads the expanded state from the control, after it may have changed.
+  void ReadExpanded();
 
   TCustomTreeView& tree_;
-  HTREEITEM item_ = nullptr;
+  HTREEITEM item_;
   TData data_;
+  TTreeNode* parent_ = nullptr;  // the tree's top for a top-level node
+  TTreeNode* firstChild_ = nullptr;
+  TTreeNode* lastChild_ = nullptr;
+  TTreeNode* previous_ = nullptr;
+  TTreeNode* next_ = nullptr;
+  bool expanded_ = false;
+  bool hasChildren_ = false;
+  int overlayIndex_ = -1;
   int imageIndex_ = -1;
   int selectedIndex_ = -1;
+  int sortPosition_ = 0;  // during CustomSort
 };
 
 enum class TTreeBorderStyle { None, Single };
@@ -190,19 +212,24 @@ class TCustomTreeView : public TWinControl {
 
   // The node of a native item; null for none.
   TTreeNode* NodeOf(HTREEITEM item) const;
+  // Sends a message to the native control directly.
+  LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam) const;
 
  private:
   friend class TTreeNode;
 
-  TTreeNode* InsertNode(HTREEITEM parent, HTREEITEM after, const std::string& text);
+  TTreeNode* InsertNode(TTreeNode& parent, TTreeNode* previous, const std::string& text);
   bool HasStyle(DWORD style) const;
   void SetStyle(DWORD style, bool on);
   bool ExpandNode(TTreeNode& node);
-  void SortChildren(HTREEITEM parent, const std::function<int(TTreeNode&, TTreeNode&)>& compare);
+  void SortChildren(TTreeNode& parent, const std::function<int(TTreeNode&, TTreeNode&)>& compare);
+  static int CALLBACK CompareSortPositions(LPARAM first, LPARAM second, LPARAM);
   LRESULT ItemExpanding(const NMTREEVIEWA& info);
+  void ItemsDeleted(TTreeNode& parent);
   void DisplayInfo(NMTVDISPINFOA& info);
   void SelectionChanged(TTreeNode* node);
 
+  TTreeNode top_;  // stands for TVI_ROOT: the top-level nodes are its children
   DWORD style_ = 0;  // TVS_ styles; kept for re-creation
   TTreeBorderStyle borderStyle_ = TTreeBorderStyle::Single;
   int indent_ = -1;  // -1: the control's own

@@ -109,13 +109,23 @@ TEST_F(TreeViewTest, NodesAndTheirDataAreFreedWithTheirItems) {
   EXPECT_EQ(alive, 0);  // freed with the tree
 }
 
-TEST_F(TreeViewTest, FlagsAndOverlayAreStoredInTheControl) {
+TEST_F(TreeViewTest, FlagsAndOverlayReachTheControl) {
   AddSample();
+  const auto nativeChildren = [&](TTreeNode* node) {
+    TVITEMA item{};
+    item.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    item.hItem = node->ItemId();
+    SendMessageA(tree_.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.cChildren;
+  };
   EXPECT_FALSE(b_->HasChildren());
+  EXPECT_EQ(nativeChildren(b_), 0);
   b_->SetHasChildren(true);
   EXPECT_TRUE(b_->HasChildren());
+  EXPECT_EQ(nativeChildren(b_), 1);  // asked from the node when the control needs it
   b_->SetHasChildren(false);
   EXPECT_FALSE(b_->HasChildren());
+  EXPECT_EQ(nativeChildren(b_), 0);
 
   EXPECT_EQ(b_->OverlayIndex(), -1);
   b_->SetOverlayIndex(0);
@@ -164,6 +174,49 @@ TEST_F(TreeViewTest, EveryExpansionAsksCanExpandAndMayBeRefused) {
   EXPECT_EQ(asked, 4);
 }
 
+TEST_F(TreeViewTest, KeepsTheControlsExpandedStateWhoeverChangesIt) {
+  AddSample();
+  const auto native = [&](TTreeNode* node) {
+    return (SendMessageA(tree_.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->ItemId()),
+                         TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+  };
+  const auto agree = [&] {
+    for (TTreeNode* node : {a_, a1_, b_})
+      if (node->Expanded() != native(node)) return false;
+    return true;
+  };
+  a_->SetHasChildren(true);
+  a1_->SetHasChildren(true);
+
+  // Selecting a node inside collapsed ones makes the control open them.
+  tree_.SetSelected(a11_);
+  EXPECT_TRUE(a_->Expanded() && a1_->Expanded());
+  EXPECT_TRUE(agree());
+
+  // The user closes one with the keyboard.
+  tree_.SetSelected(a1_);
+  SendMessageA(tree_.Handle(), WM_KEYDOWN, VK_LEFT, 1);
+  EXPECT_FALSE(a1_->Expanded());
+  EXPECT_TRUE(agree());
+
+  // A node whose children all go.
+  ASSERT_TRUE(a1_->Expand());
+  a1_->DeleteChildren();
+  EXPECT_TRUE(agree());
+
+  // Walking: display order follows the expanded nodes, depth-first order all of them.
+  const auto visible = [&] {
+    std::vector<std::string> texts;
+    for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextVisible()) texts.push_back(node->Text());
+    return texts;
+  };
+  a1_->Collapse();
+  EXPECT_EQ(visible(), (std::vector<std::string>{"a", "a1", "a2", "b", "c"}));
+  a_->Collapse();
+  EXPECT_EQ(visible(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_TRUE(agree());
+}
+
 TEST_F(TreeViewTest, ImageIndexesAreAskedForDrawnNodesOnly) {
   HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 4, 4);
   tree_.SetImages(images);
@@ -172,10 +225,16 @@ TEST_F(TreeViewTest, ImageIndexesAreAskedForDrawnNodesOnly) {
   for (int i = 0; i < 200; ++i) nodes.push_back(tree_.AddChild(nullptr, "node " + std::to_string(i)));
   hidden = tree_.AddChild(nodes[0], "inside a collapsed node");
   std::vector<const TTreeNode*> asked;
+  std::vector<const TTreeNode*> askedSelected;
   tree_.OnGetImageIndex = [&](TTreeNode& node) {
     asked.push_back(&node);
     node.SetImageIndex(1);
   };
+  tree_.OnGetSelectedIndex = [&](TTreeNode& node) {
+    askedSelected.push_back(&node);
+    node.SetSelectedIndex(2);
+  };
+  tree_.SetSelected(nodes[3]);
   InvalidateRect(tree_.Handle(), nullptr, TRUE);
   UpdateWindow(tree_.Handle());
 
@@ -184,12 +243,18 @@ TEST_F(TreeViewTest, ImageIndexesAreAskedForDrawnNodesOnly) {
   EXPECT_EQ(std::count(asked.begin(), asked.end(), hidden), 0);
   EXPECT_EQ(std::count(asked.begin(), asked.end(), nodes[199]), 0);
 
-  // What the step set is what the control draws.
+  // Only the selected node is asked for its selected image.
+  EXPECT_FALSE(askedSelected.empty());
+  EXPECT_EQ(std::count(askedSelected.begin(), askedSelected.end(), nodes[3]),
+            static_cast<std::ptrdiff_t>(askedSelected.size()));
+
+  // What the steps set is what the control draws.
   TVITEMA item{};
-  item.mask = TVIF_IMAGE | TVIF_HANDLE;
-  item.hItem = nodes[0]->ItemId();
+  item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+  item.hItem = nodes[3]->ItemId();
   SendMessageA(tree_.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(item.iImage, 1);
+  EXPECT_EQ(item.iSelectedImage, 2);
   tree_.Clear();
   ImageList_Destroy(images);
 }
