@@ -4,7 +4,9 @@
 
 #include <stdexcept>
 
+#include "framework/TreeView.h"
 #include "shell/ShellCst.h"
+#include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
 
 namespace {
@@ -138,7 +140,17 @@ void TShellDataItem::ResetIcons() noexcept {
 
 // --- TShellFolderItem -------------------------------------------------------------------------
 
-int TShellFolderItem::GetLevel() const { return IDListLevel(absoluteIDList_.Get()); }
+TShellFolderItem::TShellFolderItem(LPITEMIDLIST relative, LPITEMIDLIST absolute, IShellFolder* parentFolder) noexcept
+    : TShellDataItem(relative, absolute) {
+    parentFolder_ = parentFolder;
+}
+
+int TShellFolderItem::GetItemIndex() const { return node_ ? node_->AbsoluteIndex() : -1; }
+
+int TShellFolderItem::GetLevel() const {
+    if (level_ == kLevelUnknown) level_ = IDListLevel(absoluteIDList_.Get());
+    return level_;
+}
 
 LPCITEMIDLIST TShellFolderItem::GetParentIDList() {
     if (!parentIDList_) {
@@ -148,6 +160,64 @@ LPCITEMIDLIST TShellFolderItem::GetParentIDList() {
             parentIDList_.Attach(CopyParentIDList(absoluteIDList_.Get()));
     }
     return parentIDList_.Get();
+}
+
+void TShellFolderItem::AttachNode(TTreeNode& node) {
+    node_ = &node;
+    node.SetHasChildren(HasAttribute(saHasSubFolder));
+    node.SetOverlayIndex(GetOverlayIndex());
+}
+
+bool TShellFolderItem::Rename(const std::string& newName) {
+    TComPtr<IShellFolder> folder;
+    if (!HasAttribute(saCanRename) || !GetParentFolder(folder)) return false;
+    const HWND owner = node_ ? node_->TreeView().Handle() : nullptr;
+    std::wstring wide(newName.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, newName.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+    LPITEMIDLIST renamed = nullptr;
+    // 0x20 as the shell's own rename asks it; the new relative list comes back.
+    const bool done = SUCCEEDED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed)) && renamed;
+    if (done) {
+        const int level = GetLevel();
+        // The parent's list is read from the old absolute list, before that goes.
+        LPCITEMIDLIST parent = level == 1 ? nullptr : GetParentIDList();
+        relativeIDList_.Attach(renamed);
+        absoluteIDList_.Attach(level == 1 ? CopyFirstItemID(renamed) : ConcatIDLists(parent, renamed));
+        level_ = kLevelUnknown;
+        displayName_.clear();
+        SHChangeNotify(0, SHCNF_FLUSH, nullptr, nullptr);
+        if (node_) {
+            const bool expanded = node_->Expanded();
+            node_->DeleteChildren();
+            if (TTreeNode* parentNode = node_->Parent())
+                parentNode->CustomSort(CompareSiblingNodes);
+            else
+                node_->TreeView().CustomSort(CompareSiblingNodes);
+            if (auto* tree = dynamic_cast<TShellTreeView*>(&node_->TreeView())) tree->SyncChildren(*node_);
+            if (expanded) node_->Expand();
+        }
+    }
+    if (node_) node_->SetText(GetDisplayName());
+    return done;
+}
+
+TShellFolderItem* FolderItemOf(const TTreeNode* node) {
+    // Every node of a folder tree holds a folder item as its data.
+    return node ? static_cast<TShellFolderItem*>(node->Data()) : nullptr;
+}
+
+int CompareChildIDs(IShellFolder& folder, LPCITEMIDLIST first, LPCITEMIDLIST second) {
+    const HRESULT result = folder.CompareIDs(0, first, second);
+    return FAILED(result) ? 0 : CompareIDsOrder(result);
+}
+
+int CompareSiblingNodes(TTreeNode& first, TTreeNode& second) {
+    TShellFolderItem* a = FolderItemOf(&first);
+    TShellFolderItem* b = FolderItemOf(&second);
+    TComPtr<IShellFolder> folder;
+    if (!a || !b || !a->RelativeIDList() || !b->RelativeIDList() || !a->GetParentFolder(folder)) return 0;
+    return CompareChildIDs(*folder.Get(), a->RelativeIDList(), b->RelativeIDList());
 }
 
 // --- TShellDragObject -------------------------------------------------------------------------

@@ -14,6 +14,8 @@
 #include "shell/ComPtr.h"
 #include "shell/ShellIDFunc.h"
 
+class TTreeNode;
+
 class TShellDataItem {
 public:
     virtual ~TShellDataItem() = default;
@@ -22,6 +24,8 @@ public:
 
     // System image list index of the normal icon; -1 while the parent folder cannot be had.
     virtual int GetIconIndex();
+    // Position of the item's node among all nodes of its control, -1 without a node.
+    virtual int GetItemIndex() const = 0;
     virtual int GetLevel() const = 0;
     // Absolute list of the parent folder, cached; null when it cannot be had.
     virtual LPCITEMIDLIST GetParentIDList() = 0;
@@ -71,15 +75,46 @@ protected:
 // absolute list and the desktop directory's list as its relative list.
 class TShellFolderItem : public TShellDataItem {
 public:
-    // Takes over both lists.
-    TShellFolderItem(LPITEMIDLIST relative, LPITEMIDLIST absolute) noexcept
-        : TShellDataItem(relative, absolute) {}
+    // Takes over both lists. `parentFolder`, when given, is the parent's folder interface, which
+    // then need not be bound again (a tree knows it for every child it lists).
+    TShellFolderItem(LPITEMIDLIST relative, LPITEMIDLIST absolute, IShellFolder* parentFolder = nullptr) noexcept;
 
+    int GetItemIndex() const override;
     int GetLevel() const override;
     LPCITEMIDLIST GetParentIDList() override;
     LPCITEMIDLIST GetAbsoluteIDList() const override { return absoluteIDList_.Get(); }
     bool IsValid() const override { return absoluteIDList_ && relativeIDList_; }
+
+    // The node that shows the item; null until attached. Not owned: the node owns the item.
+    TTreeNode* Node() const noexcept { return node_; }
+    // Shows the item in `node`: its expand button (from SFGAO_HASSUBFOLDER, without listing the
+    // folder) and its overlay. Run again to read both again.
+    void AttachNode(TTreeNode& node);
+    // Renames the folder in the shell. On success the item takes the new lists, the node's
+    // siblings are sorted again and its children read again (expanded as before). The node shows
+    // the item's name afterwards either way. False, changing nothing, when the item cannot be
+    // renamed.
+    bool Rename(const std::string& newName);
+
+private:
+    static constexpr int kLevelUnknown = -2;
+
+    TTreeNode* node_ = nullptr;  // not owned
+    // Read once: every attribute and name query needs the level, and finding it asks the shell
+    // for the desktop's list. Read again after a rename.
+    mutable int level_ = kLevelUnknown;
 };
+
+// The item a folder tree node shows; null for none.
+TShellFolderItem* FolderItemOf(const TTreeNode* node);
+
+// The order in which `folder` sorts two of its children (CompareIDs, column 0): negative, 0 or
+// positive; 0 when it cannot tell.
+int CompareChildIDs(IShellFolder& folder, LPCITEMIDLIST first, LPCITEMIDLIST second);
+
+// The order of two sibling nodes as their parent folder sorts them; 0 when either has no item or
+// the folder cannot tell.
+int CompareSiblingNodes(TTreeNode& first, TTreeNode& second);
 
 // The data dragged over a shell control, with room for what the drag handlers collect about it.
 class TShellDragObject {

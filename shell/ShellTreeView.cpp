@@ -1,0 +1,496 @@
+#include "shell/ShellTreeView.h"
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <system_error>
+
+#include "shell/ShellNotify.h"
+#include "shell/ShellUtils.h"
+
+namespace {
+
+// Posted to the window after a system settings change, so that the image list and the icons are
+// read again once the change has been taken in everywhere.
+constexpr UINT kSettingsChangedMessage = WM_USER + 1;
+
+[[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
+    throw std::system_error(static_cast<int>(result), std::system_category(), what);
+}
+
+bool SameIDList(LPCITEMIDLIST first, LPCITEMIDLIST second) {
+    TComPtr<IShellFolder> desktop;
+    return SUCCEEDED(SHGetDesktopFolder(desktop.Out())) && desktop &&
+           CompareIDLists(desktop.Get(), first, second) == crSame;
+}
+
+// Whether the dragged data carries shell items: an item-list array or dropped files.
+bool OffersShellItems(IDataObject* data) {
+    FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    FORMATETC items = IDListArrayFormat();
+    return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
+}
+
+}  // namespace
+
+// --- Drop target --------------------------------------------------------------------------------
+
+// What OLE calls while data is dragged over the tree. The tree does not take drops yet: every
+// answer is "no drop", so the pointer says so. A drag that carries shell items still counts as a
+// drag over the tree, which holds back refreshes until it leaves or drops.
+class TShellTreeView::TDropTarget final : public IDropTarget {
+public:
+    explicit TDropTarget(TShellTreeView& tree) : tree_(&tree) {}
+
+    // The tree is going: later calls do nothing.
+    void Detach() noexcept { tree_ = nullptr; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (iid != IID_IUnknown && iid != IID_IDropTarget) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        if (effect) *effect = DROPEFFECT_NONE;
+        if (!data) return E_INVALIDARG;
+        if (tree_ && OffersShellItems(data)) tree_->DragEntered();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        if (effect) *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override {
+        if (tree_) tree_->DragEnded();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        if (effect) *effect = DROPEFFECT_NONE;
+        if (tree_) tree_->DragEnded();
+        return S_OK;
+    }
+
+private:
+    ~TDropTarget() = default;
+
+    TShellTreeView* tree_;  // not owned: the tree owns this object
+    ULONG references_ = 1;
+};
+
+// --- Construction and the window ----------------------------------------------------------------
+
+TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds)
+    : TCustomTreeView(parent, bounds) {
+    dropTarget_.Attach(new TDropTarget(*this));
+    FillDriveList();
+    try {
+        watcher_ = TShDirWatcher::Create(
+            {}, FILE_NOTIFY_CHANGE_DIR_NAME,
+            [this](TShDirWatcher&, std::unique_ptr<TDeviceChangeData> record) {
+                if (record) DeviceChanged(*record);
+            },
+            [this](TShDirWatcher&) { DirectoryChanged(); });
+        watcher_->OnTerminate = [this](TThread&) { watcher_ = nullptr; };
+        ShellCtrlList().Register(*this);
+        WindowCreated();
+        RefreshTree();
+    } catch (...) {
+        // No destructor runs for a tree that was never made: nothing may keep pointing at it.
+        ReleaseShellParts();
+        throw;
+    }
+}
+
+TShellTreeView::~TShellTreeView() { ReleaseShellParts(); }
+
+void TShellTreeView::ReleaseShellParts() noexcept {
+    windowDestroying_ = true;
+    if (Handle()) {
+        RevokeDragDrop(Handle());
+        Clear();
+    }
+    dropTarget_->Detach();
+    ShellCtrlList().Unregister(*this);
+    if (watcher_) {
+        watcher_->OnTerminate = nullptr;
+        watcher_->Stop();
+        watcher_ = nullptr;
+    }
+}
+
+void TShellTreeView::CreateWnd() {
+    TCustomTreeView::CreateWnd();
+    WindowCreated();
+}
+
+void TShellTreeView::WindowCreated() {
+    windowDestroying_ = false;
+    SetImages(SystemImageList(false));
+    BuildRoot();
+    if (savedSelection_) {
+        SelectIDList(savedSelection_.Get());
+        savedSelection_.Reset();
+    }
+    const HRESULT registered = RegisterDragDrop(Handle(), dropTarget_.Get());
+    if (FAILED(registered)) ThrowOleError(registered, "RegisterDragDrop");
+    StartWatching();
+}
+
+void TShellTreeView::DestroyWnd() {
+    if (!Handle()) return;
+    const HRESULT revoked = RevokeDragDrop(Handle());
+    if (FAILED(revoked)) ThrowOleError(revoked, "RevokeDragDrop");
+    windowDestroying_ = true;
+    StopWatching();
+    BeginUpdate();
+    savedSelection_ = TShIDListPtr::CopyOf(SelectedIDList());
+    Clear();
+    EndUpdate();
+    TCustomTreeView::DestroyWnd();
+}
+
+void TShellTreeView::BuildRoot() {
+    TShIDListPtr desktop;
+    TShIDListPtr desktopDirectory;
+    if (!GetSpecialFolderIDList(sfDesktop, desktop.Out()) ||
+        !GetSpecialFolderIDList(sfDesktopDirectory, desktopDirectory.Out()))
+        return;
+    BeginUpdate();
+    auto item = std::make_unique<TShellFolderItem>(desktopDirectory.Detach(), desktop.Detach());
+    if (TTreeNode* root = AddItemNode(nullptr, nullptr, std::move(item))) {
+        root->Expand();
+        if (TTreeNode* first = root->GetFirstChild()) first->Expand();
+        SetSelected(root);
+    }
+    EndUpdate();
+}
+
+void TShellTreeView::FillDriveList() {
+    char buffer[81] = {};
+    GetLogicalDriveStringsA(sizeof buffer - 1, buffer);
+    for (const char* root = buffer; *root; root += std::strlen(root) + 1)
+        if (GetDriveTypeA(root) == DRIVE_FIXED) drives_.emplace_back(root);
+    std::sort(drives_.begin(), drives_.end());
+}
+
+void TShellTreeView::StartWatching() {
+    if (watcher_) watcher_->SetDirectories(drives_);
+}
+
+void TShellTreeView::StopWatching() {
+    if (watcher_) watcher_->SetDirectories(std::nullopt);
+}
+
+IDropTarget* TShellTreeView::OleDropTarget() const noexcept { return dropTarget_.Get(); }
+
+// --- Items and nodes ----------------------------------------------------------------------------
+
+TTreeNode* TShellTreeView::AddItemNode(TTreeNode* parent, TTreeNode* before,
+                                       std::unique_ptr<TShellFolderItem> item) {
+    const std::string& name = item->GetDisplayName();
+    TTreeNode* node = before ? Insert(*before, name) : AddChild(parent, name);
+    if (!node) return nullptr;
+    TShellFolderItem& adopted = *item;
+    node->SetData(std::move(item));
+    adopted.AttachNode(*node);
+    return node;
+}
+
+bool TShellTreeView::Shown(TShellFolderItem& child, int parentLevel, TShItemIDType parentType) {
+    if (parentLevel == 0) {
+        switch (child.GetItemType()) {
+            case itBitBucket: return shVirtuaItems_.Contains(itBitBucket);
+            case itNetWork: return shVirtuaItems_.Contains(itNetWork);
+            case itVirtual: return false;
+            default: return true;
+        }
+    }
+    if (parentLevel == 1 && parentType == itMyComputer)
+        return shVirtuaItems_.Contains(itVirtual) || child.GetItemType() != itVirtual;
+    if (parentLevel == 1 && parentType == itNetWork) return shVirtuaItems_.Contains(itNetWork);
+    return true;
+}
+
+TShellTreeView::TItems TShellTreeView::EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent) {
+    TItems items;
+    const SHCONTF flags = SHCONTF_FOLDERS | (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0);
+    TComPtr<IEnumIDList> children;
+    if (FAILED(folder.EnumObjects(Handle(), flags, children.Out())) || !children) return items;
+    const int level = parent.GetLevel();
+    const TShItemIDType type = level == 1 ? parent.GetItemType() : itUnknown;
+    LPITEMIDLIST child = nullptr;
+    while (children->Next(1, &child, nullptr) == S_OK) {
+        TShIDListPtr relative(child);
+        if (!relative) break;
+        LPITEMIDLIST absolute =
+            level != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), relative.Get()) : CopyIDList(relative.Get());
+        auto item = std::make_unique<TShellFolderItem>(relative.Detach(), absolute, &folder);
+        if (Shown(*item, level, type)) items.push_back(std::move(item));
+    }
+    // Stable: a folder whose comparison fails or is inconsistent still gets a well-defined order.
+    std::stable_sort(items.begin(), items.end(), [&folder](const auto& a, const auto& b) {
+        return CompareChildIDs(folder, a->RelativeIDList(), b->RelativeIDList()) < 0;
+    });
+    return items;
+}
+
+void TShellTreeView::SyncChildren(TTreeNode& node) {
+    TShellFolderItem* item = FolderItemOf(&node);
+    TComPtr<IShellFolder> parentFolder;
+    if (!item || !item->IsValid() || !item->GetParentFolder(parentFolder)) return;
+    TComPtr<IShellFolder> folder;
+    if (item->GetLevel() == 0)
+        folder = parentFolder;
+    else if (FAILED(parentFolder->BindToObject(item->RelativeIDList(), nullptr, IID_IShellFolder,
+                                               folder.OutVoid())) ||
+             !folder)
+        return;
+
+    TItems fresh = EnumerateChildren(*folder.Get(), *item);
+    BeginUpdate();
+    TTreeNode* existing = node.GetFirstChild();
+    for (auto next = fresh.begin(); next != fresh.end();) {
+        TShellFolderItem* existingItem = FolderItemOf(existing);
+        if (!existingItem || !existingItem->IsValid()) {
+            AddItemNode(&node, nullptr, std::move(*next++));
+            continue;
+        }
+        switch (CompareIDLists(folder.Get(), existingItem->RelativeIDList(), (*next)->RelativeIDList())) {
+            case crSame:
+                existing = existing->GetNextSibling();
+                ++next;
+                break;
+            case crAfter:
+                AddItemNode(&node, existing, std::move(*next++));
+                break;
+            default: {
+                TTreeNode* gone = existing;
+                existing = existing->GetNextSibling();
+                gone->Delete();
+                break;
+            }
+        }
+    }
+    while (existing) {
+        TTreeNode* gone = existing;
+        existing = existing->GetNextSibling();
+        gone->Delete();
+    }
+    EndUpdate();
+}
+
+bool TShellTreeView::CanExpand(TTreeNode& node) {
+    TShellFolderItem* item = FolderItemOf(&node);
+    if (!windowDestroying_ && item && item->IsValid()) {
+        SyncChildren(node);
+        if (!node.GetFirstChild()) node.SetHasChildren(false);
+    }
+    return TCustomTreeView::CanExpand(node);
+}
+
+bool TShellTreeView::CanChange(TTreeNode* node) {
+    if (windowDestroying_) return false;
+    return TCustomTreeView::CanChange(node);
+}
+
+bool TShellTreeView::CanEdit(TTreeNode& node) {
+    TShellFolderItem* item = FolderItemOf(&node);
+    if (pressState_ != TPressState::Idle || !item || !item->IsValid() || item->GetLevel() == 0 ||
+        !item->HasAttribute(saCanRename))
+        return false;
+    return TCustomTreeView::CanEdit(node);
+}
+
+void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
+    TCustomTreeView::Edited(node, text);
+    TShellFolderItem* item = FolderItemOf(&node);
+    if (!item || !item->IsValid()) return;
+    // The tree's own rename is no change from outside to refresh for.
+    struct TWatchPause {
+        TShellTreeView& tree;
+        explicit TWatchPause(TShellTreeView& paused) : tree(paused) { tree.StopWatching(); }
+        ~TWatchPause() { tree.StartWatching(); }
+    } pause(*this);
+    item->Rename(text);
+}
+
+void TShellTreeView::GetImageIndex(TTreeNode& node) {
+    if (TShellFolderItem* item = FolderItemOf(&node)) node.SetImageIndex(item->GetIconIndex());
+    TCustomTreeView::GetImageIndex(node);
+}
+
+void TShellTreeView::GetSelectedIndex(TTreeNode& node) {
+    if (TShellFolderItem* item = FolderItemOf(&node)) node.SetSelectedIndex(item->GetOpenIconIndex());
+    TCustomTreeView::GetSelectedIndex(node);
+}
+
+// --- Refreshing, finding and selecting ----------------------------------------------------------
+
+void TShellTreeView::RefreshTree() {
+    BeginUpdate();
+    for (TTreeNode* node = GetFirstNode(); node;) {
+        if (node->Expanded() || node->GetFirstChild())
+            SyncChildren(*node);
+        else if (TShellFolderItem* item = FolderItemOf(node))
+            item->AttachNode(*node);
+        node = node->GetNextVisible();
+    }
+    EndUpdate();
+}
+
+TTreeNode* TShellTreeView::FindNodeByIDList(LPCITEMIDLIST list) {
+    TTreeNode* root = GetFirstNode();
+    if (!root || !list) return root;
+    TTreeNode* parent = root;
+    TTreeNode* node = root->GetFirstChild();
+    if (!node) {
+        SyncChildren(*root);
+        node = root->GetFirstChild();
+    }
+    // A level is synchronised at most once: a wanted item that is still missing afterwards is not
+    // in the folder, and the search ends instead of going round.
+    bool levelSynced = false;
+    const auto resyncLevel = [&]() -> TTreeNode* {
+        if (levelSynced) return nullptr;
+        levelSynced = true;
+        SyncChildren(*parent);
+        return parent->GetFirstChild();
+    };
+    LPCITEMIDLIST cursor = list;
+    while (node) {
+        TShellFolderItem* item = FolderItemOf(node);
+        if (!item || !item->IsValid()) break;
+        TShIDListPtr wanted(CopyFirstItemID(cursor));
+        if (!wanted) break;
+        TComPtr<IShellFolder> folder;
+        item->GetParentFolder(folder);
+        switch (CompareIDLists(folder.Get(), item->RelativeIDList(), wanted.Get())) {
+            case crSame: {
+                cursor = NextItem(cursor);
+                if (!cursor) return node;
+                node->Expand();
+                parent = node;
+                levelSynced = false;
+                node = node->GetFirstChild();
+                if (!node) node = resyncLevel();
+                break;
+            }
+            case crAfter:
+                // The wanted item would stand before this node: it may be new.
+                node = resyncLevel();
+                break;
+            case crBefore:
+                if (TTreeNode* next = node->GetNextSibling())
+                    node = next;
+                else
+                    node = resyncLevel();
+                break;
+            default:
+                return root;
+        }
+    }
+    return root;
+}
+
+void TShellTreeView::SelectIDList(LPCITEMIDLIST list) {
+    if (!list) return;
+    const TShellFolderItem* selected = FolderItemOf(Selected());
+    if (selected && selected->IsValid() && selected->GetLevel() == IDListLevel(list) &&
+        SameIDList(selected->GetAbsoluteIDList(), list))
+        return;
+    SetSelected(FindNodeByIDList(list));
+}
+
+LPCITEMIDLIST TShellTreeView::SelectedIDList() const {
+    if (const TShellFolderItem* item = FolderItemOf(Selected())) return item->GetAbsoluteIDList();
+    if (const TShellFolderItem* item = FolderItemOf(GetFirstNode())) return item->GetAbsoluteIDList();
+    return nullptr;
+}
+
+std::string TShellTreeView::SelectedPath() const {
+    TShellFolderItem* item = FolderItemOf(Selected());
+    if (!item || !item->IsValid()) return {};
+    return item->GetPath();
+}
+
+// --- Properties ---------------------------------------------------------------------------------
+
+void TShellTreeView::SetIncludeHidden(bool value) {
+    includeHidden_ = value;
+    RefreshTree();
+}
+
+void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
+    shVirtuaItems_ = items;
+    RefreshTree();
+}
+
+// --- Notifications ------------------------------------------------------------------------------
+
+void TShellTreeView::DirectoryChanged() {
+    if (pressState_ != TPressState::Idle) return;
+    RefreshTree();
+}
+
+void TShellTreeView::ShellDeviceChange(const std::string& displayText, DWORD eventCode, LPCITEMIDLIST list,
+                                       TShDeviceChangeKind changeKind) {
+    if (!watcher_) return;
+    watcher_->PostDeviceChange(std::make_unique<TDeviceChangeData>(displayText, list, changeKind, eventCode));
+}
+
+void TShellTreeView::DeviceChanged(const TDeviceChangeData& record) {
+    if (record.ChangeKind() == dkNetwork) {
+        if (record.EventCode() != DBT_DEVICEARRIVAL) SetSelected(GetFirstNode());
+        RefreshTree();
+        return;
+    }
+    if (record.ChangeKind() != dkMedia) return;
+    TTreeNode* node = FindNodeByIDList(record.IDList());
+    TShellFolderItem* item = FolderItemOf(node);
+    // Only the drive's own node: the search answers the root for a drive it cannot find.
+    if (!item || !item->IsValid() || !SameIDList(item->GetAbsoluteIDList(), record.IDList())) return;
+    item->ResetIcons();
+    item->SetDisplayName(record.DisplayText());
+    node->SetText(record.DisplayText());
+    if (record.EventCode() != DBT_DEVICEREMOVECOMPLETE) return;
+    node->Collapse();
+    node->DeleteChildren();
+    node->SetHasChildren(true);
+    SetSelected(node->Parent());
+}
+
+void TShellTreeView::SettingsChanged() {
+    SetImages(SystemImageList(false));
+    for (TTreeNode* node = GetFirstNode(); node; node = node->GetNext())
+        if (TShellFolderItem* item = FolderItemOf(node)) item->ResetIcons();
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETTINGCHANGE: {
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            PostMessageA(Handle(), kSettingsChangedMessage, 0, 0);
+            return result;
+        }
+        case kSettingsChangedMessage:
+            SettingsChanged();
+            return 0;
+        default:
+            return TCustomTreeView::WndProc(message, wParam, lParam);
+    }
+}
