@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "app/FolderTreeFrame.h"
 #include "app/PanelTemplate.h"
 #include "app/Settings.h"
 #include "app/TierPanel.h"
@@ -17,6 +16,7 @@
 #include "framework/Menu.h"
 #include "framework/Shape.h"
 #include "naming/DateFormats.h"
+#include "shell/ShellTreeView.h"
 
 class TAboutBox;
 
@@ -107,7 +107,7 @@ class TForm1 : public TForm {
   TMenuItem& Help1;
   TMenuItem& About1;
 
-  TFolderTreeFrame ShellTreeView1;
+  TShellTreeView ShellTreeView1;
   TButton Button1;
   TCheckBox CheckBox1;
 

@@ -46,11 +46,12 @@ TForm1::TForm1()
   SetClientSize(792, 554);
   BuildMenu();
 
+  ShellTreeView1.SetIndent(19);
   Shape13.SetPen(kConnector, TPenStyle::Dot);
   Shape14.SetPen(kConnector, TPenStyle::Dot);
 
-  TWinControl::SetTabOrder({&Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &Edit4, &Edit5, &Memo2, &ComboBox6,
-                            &CheckBox1, &GroupBox1, &GroupBox2});
+  TWinControl::SetTabOrder({&ShellTreeView1, &Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &Edit4, &Edit5,
+                            &Memo2, &ComboBox6, &CheckBox1, &GroupBox1, &GroupBox2});
   BindEvents();
   OnCreate = [this] { FormCreate(); };
   OnClose = [this](TCloseAction& action) { FormClose(action); };

@@ -10,7 +10,7 @@ namespace {
 // What belongs to neither template: the child-folders box and the folder selected in the tree.
 class TWindowRunSettings final : public naming::RunSettings {
  public:
-  TWindowRunSettings(const TCheckBox& childFolders, const TFolderTreeFrame& tree)
+  TWindowRunSettings(const TCheckBox& childFolders, const TShellTreeView& tree)
       : childFolders_(childFolders), tree_(tree) {}
 
   bool ChildFolders() const override { return childFolders_.Checked(); }
@@ -18,7 +18,7 @@ class TWindowRunSettings final : public naming::RunSettings {
 
  private:
   const TCheckBox& childFolders_;  // not owned
-  const TFolderTreeFrame& tree_;   // not owned
+  const TShellTreeView& tree_;     // not owned
 };
 
 UINT IconFlag(naming::MessageIcon icon) {

@@ -1,5 +1,6 @@
-// One press of "作成(&M)" ends in exactly one message box. Until a folder tree stands in the window
-// no folder can be selected, so a run that passes its checks stops at the missing base path.
+// One press of "作成(&M)" ends in exactly one message box. With the computer selected in the folder
+// tree (a folder without a file-system path), a run that passes its checks stops at the missing
+// base path.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "naming/Composition.h"
 #include "naming/CreationRun.h"
+#include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessageBoxCloser.h"
 
@@ -21,7 +23,16 @@ std::string BoxText(naming::RunOutcome::Kind kind) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-class CreateButtonTest : public MainWindowTest {};
+class CreateButtonTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    TShIDListPtr computer;
+    ASSERT_TRUE(GetSpecialFolderIDList(sfDrives, computer.Out()));
+    form->ShellTreeView1.SelectIDList(computer.Get());
+    ASSERT_EQ(form->ShellTreeView1.SelectedPath(), "");
+  }
+};
 
 TEST_F(CreateButtonTest, WithoutASelectedFolderNothingIsCreatedAtTheDriveRoot) {
   Type(form->Edit1, "TessarinRunTest");

@@ -1,0 +1,136 @@
+// Whole creation runs through the main window: a folder selected in the real folder tree with
+// SelectIDList, the templates filled in through their controls, one press of "作成(&M)", the one
+// closing box read and closed, and the folders checked on disk.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "naming/CreationRun.h"
+#include "shell/ShellIDFunc.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/MessageBoxCloser.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+// The names of the folders directly inside `path`, sorted.
+std::vector<std::string> FolderNames(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const std::string& Created() {
+  static const std::string text = naming::RunOutcome().BoxText();
+  return text;
+}
+
+class CreationRunEndToEnd : public MainWindowTest {
+ protected:
+  CreationRunEndToEnd() : scratch_("EndToEnd") {}
+
+  // Selects a folder in the tree as a program would, and checks that the tree took it.
+  void Select(const std::string& path) {
+    TShIDListPtr list;
+    ASSERT_TRUE(IDListFromPath(path, list.Out())) << path;
+    form->ShellTreeView1.SelectIDList(list.Get());
+    ASSERT_EQ(form->ShellTreeView1.SelectedPath(), path);
+  }
+
+  // Parent tier: number kind from `first` to `last` with `digits` digits, front P, back X.
+  void NumberRun(const char* first, const char* last, const char* digits) {
+    Click(form->RadioButton1);
+    Type(form->Edit1, "P");
+    Type(form->Edit2, "X");
+    Type(form->SpinEdit1, first);
+    Type(form->SpinEdit2, last);
+    Type(form->SpinEdit3, digits);
+  }
+
+  // Presses the button; the texts of the boxes the press showed.
+  std::vector<std::string> Press() {
+    TMessageBoxCloser closer;
+    Click(form->Button1);
+    return closer.Texts();
+  }
+
+  TScratchFolder scratch_;
+};
+
+TEST_F(CreationRunEndToEnd, NumbersWithFreeLinesInTheSelectedFolder) {
+  const std::string after = scratch_.MakeFolder("after");
+  const std::string before = scratch_.MakeFolder("before");
+  NumberRun("1", "3", "2");
+  Type(form->Memo1, "a\r\nb");
+
+  Select(after);
+  Pick(form->ComboBox3, 1);  // A + 01 + B + *
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  EXPECT_EQ(FolderNames(after), (std::vector<std::string>{"P01Xa", "P02Xb", "P03X"}));
+
+  Select(before);
+  Pick(form->ComboBox3, 4);  // * + A + 01 + B
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  EXPECT_EQ(FolderNames(before), (std::vector<std::string>{"P03X", "aP01X", "bP02X"}));
+}
+
+TEST_F(CreationRunEndToEnd, NoneKindMakesOneFolderOfThreeEqualNames) {
+  Select(scratch_.Path());
+  Click(form->RadioButton4);
+  Type(form->Edit1, "Q");
+  Type(form->Memo1, "l1\r\nl2\r\nl3");
+  Pick(form->ComboBox3, 0);  // the free lines are not used
+  // The second and third creation find the folder there: no failure to report.
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  EXPECT_EQ(FolderNames(scratch_.Path()), std::vector<std::string>{"Q"});
+}
+
+TEST_F(CreationRunEndToEnd, ChildFoldersGoIntoEveryParentAlsoOneThatExists) {
+  scratch_.MakeFolder("P02X\\kept");
+  Select(scratch_.Path());
+  NumberRun("1", "2", "2");
+  Pick(form->ComboBox3, 0);
+  Click(form->CheckBox1);
+  Click(form->RadioButton5);
+  Type(form->Edit4, "c");
+  Type(form->SpinEdit6, "1");
+  Type(form->SpinEdit7, "2");
+  Type(form->SpinEdit8, "1");
+
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
+  EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), (std::vector<std::string>{"c1", "c2"}));
+  EXPECT_EQ(FolderNames(scratch_.PathOf("P02X")), (std::vector<std::string>{"c1", "c2", "kept"}));
+}
+
+TEST_F(CreationRunEndToEnd, ADriveRootSelectedMakesTheFoldersInTheRoot) {
+  const std::string front = "TessarinEndToEnd" + std::to_string(GetCurrentProcessId()) + "-";
+  const std::string made = "C:\\" + front + "1";
+  Select("C:\\");  // the path keeps its backslash, so the run joins C:\ + \ + name
+  Click(form->RadioButton1);
+  Type(form->Edit1, front);
+  Type(form->SpinEdit1, "1");
+  Type(form->SpinEdit2, "1");
+  Type(form->SpinEdit3, "1");
+  Pick(form->ComboBox3, 0);
+
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  const DWORD attributes = GetFileAttributesA(made.c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+  RemoveDirectoryA(made.c_str());
+}
+
+}  // namespace
