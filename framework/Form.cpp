@@ -57,6 +57,12 @@ BOOL CALLBACK FindDefaultButton(HWND window, LPARAM found) {
   return FALSE;
 }
 
+BOOL CALLBACK ForwardSettingChange(HWND child, LPARAM settings) {
+  const auto& change = *reinterpret_cast<const MSG*>(settings);
+  SendMessageA(child, change.message, change.wParam, change.lParam);
+  return TRUE;
+}
+
 }  // namespace
 
 TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TContainer(nullptr) {
@@ -168,6 +174,13 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!button || !IsChild(Handle(), button->Handle())) button = DefaultButton();
       if (!button) return 0;
       return MAKELONG(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+    }
+    case WM_SETTINGCHANGE: {
+      // The system tells top-level windows only; controls that follow system settings (icons,
+      // metrics) hear it from their form.
+      MSG settings{Handle(), message, wParam, lParam, 0, {}};
+      EnumChildWindows(Handle(), ForwardSettingChange, reinterpret_cast<LPARAM>(&settings));
+      break;
     }
     case WM_INITMENUPOPUP:
       if (menu_) menu_->PopupOpening(reinterpret_cast<HMENU>(wParam));
