@@ -296,12 +296,33 @@ TEST_F(TreeViewTest, CustomSortOrdersSiblings) {
   for (const char* text : {"3", "1", "2"}) tree_.AddChild(parent, text);
   const auto byText = [](TTreeNode& x, TTreeNode& y) { return x.Text().compare(y.Text()); };
 
+  // The nodes' own order and the control's agree.
+  const auto controlOrder = [&](HTREEITEM first) {
+    std::vector<std::string> texts;
+    for (HTREEITEM item = first; item;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree_.Handle(), TVM_GETNEXTITEM, TVGN_NEXT,
+                                                         reinterpret_cast<LPARAM>(item)))) {
+      char text[32] = {};
+      TVITEMA info{};
+      info.mask = TVIF_TEXT | TVIF_HANDLE;
+      info.hItem = item;
+      info.pszText = text;
+      info.cchTextMax = sizeof text;
+      SendMessageA(tree_.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
+      texts.push_back(text);
+    }
+    return texts;
+  };
+
   parent->CustomSort(byText);
   EXPECT_EQ(ChildTexts(parent), (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(controlOrder(parent->GetFirstChild()->ItemId()), ChildTexts(parent));
   tree_.CustomSort(byText);
-  std::vector<std::string> top;
-  for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextSibling()) top.push_back(node->Text());
-  EXPECT_EQ(top, (std::vector<std::string>{"alpha", "bravo", "charlie", "delta", "parent"}));
+  const std::vector<std::string> top = {"alpha", "bravo", "charlie", "delta", "parent"};
+  EXPECT_EQ(controlOrder(tree_.GetFirstNode()->ItemId()), top);
+  std::vector<std::string> nodes;
+  for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextSibling()) nodes.push_back(node->Text());
+  EXPECT_EQ(nodes, top);
 }
 
 TEST_F(TreeViewTest, LabelEditingRunsCanEditAndEdited) {
@@ -336,23 +357,12 @@ TEST_F(TreeViewTest, LabelEditingRunsCanEditAndEdited) {
   EXPECT_EQ(GetWindowLongA(tree_.Handle(), GWL_STYLE) & TVS_EDITLABELS, 0);
 }
 
-TEST_F(TreeViewTest, DefaultsAndStylesFollowTheProperties) {
-  const auto style = [&] { return static_cast<DWORD>(GetWindowLongA(tree_.Handle(), GWL_STYLE)); };
-  EXPECT_TRUE(tree_.ShowButtons() && tree_.ShowLines() && tree_.ShowRoot() && tree_.ToolTips());
-  EXPECT_TRUE(tree_.HideSelection());
-  EXPECT_FALSE(tree_.AutoExpand() || tree_.HotTrack() || tree_.RowSelect() || tree_.ReadOnly());
-  EXPECT_EQ(tree_.BorderStyle(), TTreeBorderStyle::Single);
+TEST_F(TreeViewTest, ANewTreeHasTheUsualStyles) {
+  EXPECT_EQ(GetWindowLongA(tree_.Handle(), GWL_STYLE) &
+                (TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_NOTOOLTIPS |
+                 TVS_SHOWSELALWAYS | TVS_SINGLEEXPAND | TVS_TRACKSELECT | TVS_FULLROWSELECT | TVS_DISABLEDRAGDROP),
+            TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_DISABLEDRAGDROP);
   EXPECT_NE(GetWindowLongA(tree_.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-  EXPECT_EQ(style() & (TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_NOTOOLTIPS | TVS_SHOWSELALWAYS),
-            static_cast<DWORD>(TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT));
-
-  tree_.SetShowLines(false);
-  tree_.SetHideSelection(false);
-  tree_.SetToolTips(false);
-  EXPECT_EQ(style() & (TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS),
-            static_cast<DWORD>(TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS));
-  tree_.SetIndent(19);
-  EXPECT_EQ(tree_.Indent(), 19);
 }
 
 TEST_F(TreeViewTest, CheckboxesOffRecreatesTheWindowInItsTabPlace) {

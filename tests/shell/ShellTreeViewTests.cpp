@@ -401,16 +401,6 @@ TEST_F(ShellTreeViewTest, CheckboxesOffRecreatesTheWindowAndKeepsTheSelection) {
                                   kSettleWaitMs));
 }
 
-TEST_F(ShellTreeViewTest, ASettingsChangeSetsTheSystemImageListAgain) {
-    tree_->SetImages(nullptr);
-    SendMessageA(tree_->Handle(), WM_SETTINGCHANGE, 0, 0);
-    EXPECT_EQ(tree_->Images(), nullptr);  // posted: once the change has been taken in everywhere
-    PumpMessagesUntil([&] { return tree_->Images() != nullptr; }, 2000);
-    EXPECT_EQ(tree_->Images(), SystemImageList(false));
-    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(tree_->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)),
-              SystemImageList(false));
-}
-
 TEST_F(ShellTreeViewTest, RegistersWhileItLives) {
     const int registered = ShellCtrlList().Count();
     {
