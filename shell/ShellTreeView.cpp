@@ -225,27 +225,39 @@ bool TShellTreeView::Shown(TShellFolderItem& child, int parentLevel, TShItemIDTy
     return true;
 }
 
-TShellTreeView::TItems TShellTreeView::EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent) {
-    TItems items;
+std::unique_ptr<TShellFolderItem> TShellTreeView::TakeItem(TChild& child, IShellFolder& folder,
+                                                         TShellFolderItem& parent) {
+    if (child.item) return std::move(child.item);
+    // The desktop's children are absolute lists by themselves.
+    LPITEMIDLIST absolute = parent.GetLevel() != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), child.relative.Get())
+                                                   : CopyIDList(child.relative.Get());
+    return std::make_unique<TShellFolderItem>(child.relative.Detach(), absolute, &folder);
+}
+
+TShellTreeView::TChildren TShellTreeView::EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent) {
+    TChildren children;
     const SHCONTF flags = SHCONTF_FOLDERS | (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0);
-    TComPtr<IEnumIDList> children;
-    if (FAILED(folder.EnumObjects(Handle(), flags, children.Out())) || !children) return items;
+    TComPtr<IEnumIDList> listing;
+    if (FAILED(folder.EnumObjects(Handle(), flags, listing.Out())) || !listing) return children;
     const int level = parent.GetLevel();
+    // Only the desktop's and the first level's children are filtered, by their type.
+    const bool filtered = level == 0 || level == 1;
     const TShItemIDType type = level == 1 ? parent.GetItemType() : itUnknown;
-    LPITEMIDLIST child = nullptr;
-    while (children->Next(1, &child, nullptr) == S_OK) {
-        TShIDListPtr relative(child);
-        if (!relative) break;
-        LPITEMIDLIST absolute =
-            level != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), relative.Get()) : CopyIDList(relative.Get());
-        auto item = std::make_unique<TShellFolderItem>(relative.Detach(), absolute, &folder);
-        if (Shown(*item, level, type)) items.push_back(std::move(item));
+    LPITEMIDLIST relative = nullptr;
+    while (listing->Next(1, &relative, nullptr) == S_OK) {
+        TChild child{TShIDListPtr(relative), nullptr};
+        if (!child.relative) break;
+        if (filtered) {
+            child.item = TakeItem(child, folder, parent);
+            if (!Shown(*child.item, level, type)) continue;
+        }
+        children.push_back(std::move(child));
     }
     // Stable: a folder whose comparison fails or is inconsistent still gets a well-defined order.
-    std::stable_sort(items.begin(), items.end(), [&folder](const auto& a, const auto& b) {
-        return CompareChildIDs(folder, a->RelativeIDList(), b->RelativeIDList()) < 0;
+    std::stable_sort(children.begin(), children.end(), [&folder](const TChild& a, const TChild& b) {
+        return CompareChildIDs(folder, a.RelativeIDList(), b.RelativeIDList()) < 0;
     });
-    return items;
+    return children;
 }
 
 void TShellTreeView::SyncChildren(TTreeNode& node) {
@@ -260,22 +272,22 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
              !folder)
         return;
 
-    TItems fresh = EnumerateChildren(*folder.Get(), *item);
+    TChildren fresh = EnumerateChildren(*folder.Get(), *item);
     BeginUpdate();
     TTreeNode* existing = node.GetFirstChild();
     for (auto next = fresh.begin(); next != fresh.end();) {
         TShellFolderItem* existingItem = FolderItemOf(existing);
         if (!existingItem || !existingItem->IsValid()) {
-            AddItemNode(&node, nullptr, std::move(*next++));
+            AddItemNode(&node, nullptr, TakeItem(*next++, *folder.Get(), *item));
             continue;
         }
-        switch (CompareIDLists(folder.Get(), existingItem->RelativeIDList(), (*next)->RelativeIDList())) {
+        switch (CompareIDLists(folder.Get(), existingItem->RelativeIDList(), next->RelativeIDList())) {
             case crSame:
                 existing = existing->GetNextSibling();
                 ++next;
                 break;
             case crAfter:
-                AddItemNode(&node, existing, std::move(*next++));
+                AddItemNode(&node, existing, TakeItem(*next++, *folder.Get(), *item));
                 break;
             default: {
                 TTreeNode* gone = existing;

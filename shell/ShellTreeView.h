@@ -85,14 +85,24 @@ protected:
 private:
     class TDropTarget;
     enum class TPressState { Idle, Dragging };
-    using TItems = std::vector<std::unique_ptr<TShellFolderItem>>;
+    // A child as the folder lists it. Its item is made when it is needed: to filter the desktop's
+    // and the computer's children, or for a new node; a refresh of a large folder whose children
+    // all have their nodes makes none.
+    struct TChild {
+        TShIDListPtr relative;  // until the item takes it over
+        std::unique_ptr<TShellFolderItem> item;
+        LPCITEMIDLIST RelativeIDList() const { return item ? item->RelativeIDList() : relative.Get(); }
+    };
+    using TChildren = std::vector<TChild>;
 
     void WindowCreated();
     // Leaves the registry, stops the watcher and frees the nodes while this object is whole.
     void ReleaseShellParts() noexcept;
     void BuildRoot();
     TTreeNode* AddItemNode(TTreeNode* parent, TTreeNode* before, std::unique_ptr<TShellFolderItem> item);
-    TItems EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent);
+    TChildren EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent);
+    // The child's item, made now unless it was made for the filter; the child gives it up.
+    static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder, TShellFolderItem& parent);
     bool Shown(TShellFolderItem& child, int parentLevel, TShItemIDType parentType);
     void FillDriveList();
     void StartWatching();
