@@ -128,13 +128,13 @@ int main() {
     const HWND plain = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES,
                                        320, 6, 300, 520, form.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
 
-    std::vector<double> baseline, expansion, paint, refresh;
+    std::vector<double> baseline, expansion, paint, refresh, removal;
     for (int round = 0; round < kRounds; ++round) {
         SendMessageA(plain, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
         baseline.push_back(Baseline(*folder.Get(), plain));
 
         node->Collapse();
-        node->DeleteChildren();
+        removal.push_back(Timed([&] { node->DeleteChildren(); }));
         UpdateWindow(tree.Handle());
         iconsAsked = openIconsAsked = 0;
         expansion.push_back(Timed([&] { node->Expand(); }));
@@ -166,6 +166,8 @@ int main() {
                 Figure(expand + drawn).c_str(), (expand + drawn) / base);
     std::printf("  RefreshTree with nothing changed, and drawing:                   %s  ratio to expansion %.2f (goal <= 1.00)\n",
                 Figure(again).c_str(), again / expand);
+    std::printf("  deleting the nodes of a collapsed folder (after the first round):  %s\n",
+                Figure(fastest(std::vector<double>(removal.begin() + 1, removal.end()))).c_str());
     std::printf("Icons asked in the last round: %d normal, %d open (of %d nodes)\n", iconsAsked, openIconsAsked,
                 children);
     std::printf("Sub-folders whose children were read: %d\n", grandchildren);
