@@ -26,12 +26,14 @@ constexpr std::array<int, 30> specialFolderCsidls = {
 
 // The ghosted selector asks for 0x80000, the same bit as the hidden one (the SDK's SFGAO_GHOSTED
 // is 0x8000): the table keeps the value the selector has always had. SFGAO_HASSUBFOLDER and
-// SFGAO_CONTENTSMASK share a bit as well.
+// SFGAO_CONTENTSMASK share a bit as well. The display-attribute selector asks for 0xF0000 (link,
+// share, read-only, hidden); the SDK's SFGAO_DISPLAYATTRMASK, 0xFC000, adds the slow and ghosted bits.
+constexpr SFGAOF kDisplayAttributes = 0xF0000;
 constexpr std::array<SFGAOF, 24> attributeMasks = {
     SFGAO_CANCOPY,        SFGAO_CANMOVE,        SFGAO_CANLINK,        SFGAO_CANRENAME,
     SFGAO_CANDELETE,      SFGAO_HASPROPSHEET,   SFGAO_DROPTARGET,     SFGAO_CAPABILITYMASK,
     SFGAO_LINK,           SFGAO_SHARE,          SFGAO_READONLY,       SFGAO_HIDDEN,
-    SFGAO_HIDDEN,         SFGAO_DISPLAYATTRMASK, SFGAO_FILESYSANCESTOR, SFGAO_FOLDER,
+    SFGAO_HIDDEN,         kDisplayAttributes,   SFGAO_FILESYSANCESTOR, SFGAO_FOLDER,
     SFGAO_FILESYSTEM,     SFGAO_HASSUBFOLDER,   SFGAO_CONTENTSMASK,   SFGAO_VALIDATE,
     SFGAO_REMOVABLE,      SFGAO_COMPRESSED,     SFGAO_BROWSABLE,      SFGAO_NONENUMERATED};
 

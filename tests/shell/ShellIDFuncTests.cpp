@@ -203,6 +203,7 @@ TEST(IDListShell, SelectorTablesMapToTheShellValues) {
     EXPECT_EQ(AttributeMask(saGhosted), AttributeMask(saHidden));  // both 0x80000 in this table
     EXPECT_EQ(AttributeMask(saHasSubFolder), AttributeMask(saContentsMask));
     EXPECT_EQ(AttributeMask(saNonEnumerated), 0x100000u);
+    EXPECT_EQ(AttributeMask(saDisplayAttrMask), 0xF0000u);
 }
 
 TEST(IDListShell, SpecialFoldersAndLevels) {
