@@ -143,6 +143,14 @@ TButton* TForm::DefaultButton() const {
   return found;
 }
 
+void TForm::MoveFocus(HWND control) {
+  if (!control || !IsChild(Handle(), control)) return;
+  // As Tab does between the other fields: a text field arrives with its whole text selected.
+  if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+    SendMessageA(control, EM_SETSEL, 0, -1);
+  ::SetFocus(control);
+}
+
 void TForm::MenuCommand(WORD id) {
   if (menu_) menu_->Command(id);
 }
@@ -167,6 +175,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ::SetFocus(lastFocus_);
       else if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
         ::SetFocus(first);
+      return 0;
+    case WM_NEXTDLGCTL:
+      // A multi-line field takes every key and answers Tab by asking its parent to move on.
+      MoveFocus(LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0));
       return 0;
     case DM_GETDEFID: {
       // A focused push button takes Enter itself, as in dialogs; otherwise the default button.

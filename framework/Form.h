@@ -54,6 +54,9 @@ class TForm : public TContainer {
   void MenuCommand(WORD id) override;
 
  private:
+  // Focus to `control` as dialog navigation moves it; nothing for a window not inside the form.
+  void MoveFocus(HWND control);
+
   TMainMenu* menu_ = nullptr;  // not owned
   bool centerOnFirstShow_ = false;
   bool shown_ = false;
