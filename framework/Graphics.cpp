@@ -13,6 +13,11 @@ std::shared_ptr<std::remove_pointer_t<Handle>> OwnGdiObject(Handle handle) {
   return {handle, [](Handle h) { DeleteObject(h); }};
 }
 
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
 }  // namespace
 
 TFont::TFont() : TFont(DefaultFont()) {}
@@ -23,6 +28,18 @@ TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
   handle_ = OwnGdiObject(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                      FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
+}
+
+bool TFont::Installed() const {
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  name_.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  // The enumeration lists real faces only, never the names the system maps to another face.
+  EnumFontFamiliesExA(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
 }
 
 TBrush::TBrush(TColor color)

@@ -111,6 +111,23 @@ TEST_F(AboutBoxTest, LinksTurnRedWithAHandWhileThePointerIsOverThem) {
   EXPECT_EQ(about->Version.Cursor(), TCursor::Default);
 }
 
+TEST_F(AboutBoxTest, TextsInCenturyOrAnInstalledFaceKeepTheWebAddressInsideTheFrame) {
+  const TFont& font = about->Label1.Font();
+  EXPECT_TRUE(font.Installed()) << font.Name();  // never a face the system picks in its place
+  for (TLabel* text : {&about->ProductName, &about->Version, &about->Copyright, &about->Label2}) {
+    EXPECT_EQ(text->Font().Name(), font.Name());
+  }
+  HDC dc = GetDC(nullptr);
+  const int saved = SaveDC(dc);
+  SelectObject(dc, font.Handle());
+  const std::string& address = about->Label1.Caption();
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, address.c_str(), static_cast<int>(address.size()), &extent);
+  RestoreDC(dc, saved);
+  ReleaseDC(nullptr, dc);
+  EXPECT_LE(about->Label1.Left() + extent.cx, about->Shape1.Left() + about->Shape1.Width() - 1) << font.Name();
+}
+
 // Wine hands web and mail addresses to the programs its registry names; a shell command that logs
 // its argument stands in for the browser and the mail program here.
 class LinkTest : public AboutBoxTest {
