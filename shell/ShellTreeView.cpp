@@ -337,7 +337,26 @@ void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
         explicit TWatchPause(TShellTreeView& paused) : tree(paused) { tree.StopWatching(); }
         ~TWatchPause() { tree.StartWatching(); }
     } pause(*this);
-    item->Rename(text);
+    RenameNode(node, text);
+}
+
+bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
+    TShellFolderItem* item = FolderItemOf(&node);
+    if (!item || !item->IsValid() || !item->HasAttribute(saCanRename)) return false;
+    const bool renamed = item->Rename(newName, Handle());
+    if (renamed) {
+        const bool expanded = node.Expanded();
+        node.DeleteChildren();
+        if (TTreeNode* parent = node.Parent())
+            parent->CustomSort(CompareSiblingNodes);
+        else
+            CustomSort(CompareSiblingNodes);
+        SyncChildren(node);
+        if (expanded) node.Expand();
+    }
+    // A refused name shows the old one again.
+    node.SetText(item->GetDisplayName());
+    return renamed;
 }
 
 void TShellTreeView::GetImageIndex(TTreeNode& node) {
