@@ -13,8 +13,9 @@
 namespace {
 
 // Posted to the window after a system settings change, so that the image list and the icons are
-// read again once the change has been taken in everywhere.
-constexpr UINT kSettingsChangedMessage = WM_USER + 1;
+// read again once the change has been taken in everywhere. In the WM_APP range: the tree view's own
+// messages live in WM_USER's.
+constexpr UINT kSettingsChangedMessage = WM_APP + 1;
 
 [[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
     throw std::system_error(static_cast<int>(result), std::system_category(), what);
