@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "shell/ShellCst.h"
 #include "shell/ShellDataItems.h"
@@ -20,21 +21,22 @@ public:
     void UseParentFolder(IShellFolder* folder) { parentFolder_ = folder; }
 };
 
-LPITEMIDLIST Special(TShSpecialFolder folder) {
-    LPITEMIDLIST list = nullptr;
-    GetSpecialFolderIDList(folder, list);
+TShIDListPtr Special(TShSpecialFolder folder) {
+    TShIDListPtr list;
+    GetSpecialFolderIDList(folder, list.Out());
     return list;
 }
 
-LPITEMIDLIST OfPath(const std::string& path) {
-    LPITEMIDLIST list = nullptr;
-    IDListFromPath(path, list);
+TShIDListPtr OfPath(const std::string& path) {
+    TShIDListPtr list;
+    IDListFromPath(path, list.Out());
     return list;
 }
 
 // An item as the tree makes it: the last item as relative list, the whole list as absolute one.
-std::unique_ptr<TProbeItem> ItemOf(LPITEMIDLIST absolute) {
-    return std::make_unique<TProbeItem>(CopyLastItemID(absolute), absolute);
+std::unique_ptr<TProbeItem> ItemOf(TShIDListPtr absolute) {
+    TShIDListPtr relative(CopyLastItemID(absolute.Get()));
+    return std::make_unique<TProbeItem>(std::move(relative), std::move(absolute));
 }
 
 // The tree's root: the desktop, with the desktop directory as its relative list.
@@ -43,7 +45,7 @@ std::unique_ptr<TProbeItem> RootItem() {
 }
 
 std::string DesktopDirectory() {
-    TShIDListPtr list(Special(sfDesktopDirectory));
+    TShIDListPtr list = Special(sfDesktopDirectory);
     std::string path;
     PathFromIDList(list.Get(), path);
     return path;
@@ -92,7 +94,7 @@ TEST(ShellDataItem, EveryEnumeratedDesktopChildHasAFirstLevelType) {
     bool myComputer = false;
     LPITEMIDLIST child = nullptr;
     while (children->Next(1, &child, nullptr) == S_OK) {
-        auto item = std::make_unique<TProbeItem>(child, CopyIDList(child));
+        auto item = std::make_unique<TProbeItem>(TShIDListPtr(child), TShIDListPtr::CopyOf(child));
         const TShItemIDType type = item->GetItemType();
         EXPECT_NE(type, itRootDrive) << item->GetDisplayName();
         EXPECT_NE(type, itUnknown) << item->GetDisplayName();
@@ -116,7 +118,7 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
     EXPECT_EQ(drive->GetLevel(), 2);
     EXPECT_EQ(drive->GetItemType(), itRootDrive);
     EXPECT_EQ(drive->GetPath(), "C:\\");
-    TShIDListPtr drives(Special(sfDrives));
+    TShIDListPtr drives = Special(sfDrives);
     TComPtr<IShellFolder> desktop;
     SHGetDesktopFolder(desktop.Out());
     EXPECT_EQ(CompareIDLists(desktop.Get(), drive->GetParentIDList(), drives.Get()), crSame);
@@ -142,7 +144,7 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
 }
 
 TEST(ShellDataItem, ItemWithoutListsAnswersNothing) {
-    TProbeItem item(nullptr, nullptr);
+    TProbeItem item{TShIDListPtr(), TShIDListPtr()};
     EXPECT_FALSE(item.IsValid());
     EXPECT_EQ(item.GetLevel(), -1);
     EXPECT_EQ(item.GetItemType(), itUnknown);
@@ -231,7 +233,7 @@ TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
 
 TEST(ShellDataItem, IconOfAnItemWithoutFolderIsAskedAgain) {
     TFakeShellFolder fake;  // outlives the item, which holds a reference
-    TProbeItem orphan(nullptr, nullptr);
+    TProbeItem orphan{TShIDListPtr(), TShIDListPtr()};
     EXPECT_EQ(orphan.GetIconIndex(), -1);
     EXPECT_EQ(orphan.GetIconIndex(), -1);
     orphan.UseParentFolder(&fake);
@@ -319,7 +321,7 @@ TEST(ShellDragObject, NeedsDataAndHoldsItWhileItLives) {
         EXPECT_EQ(references(), before + 1);
         EXPECT_TRUE(drag.FileNames().empty());
         EXPECT_EQ(drag.IDLists().Count(), 0);
-        drag.IDLists().Add(CopyIDList(relative));  // freed with the drag object
+        drag.IDLists().Add(TShIDListPtr::CopyOf(relative));  // freed with the drag object
     }
     EXPECT_EQ(references(), before);
 }

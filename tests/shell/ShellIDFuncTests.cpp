@@ -337,19 +337,19 @@ TEST(ShellIDList, PlainListFreesNothingOwningListFreesEverything) {
     LPITEMIDLIST replacedParent = MakeList({"q"});
     {
         TShellIDList2 owning;
-        owning.SetParentIDList(replacedParent);
-        owning.SetParentIDList(parent);
+        owning.SetParentIDList(TShIDListPtr(replacedParent));
+        owning.SetParentIDList(TShIDListPtr(parent));
         EXPECT_TRUE(counting.Freed(replacedParent));
-        owning.Add(first);
-        owning.Add(second);
+        owning.Add(TShIDListPtr(first));
+        owning.Add(TShIDListPtr(second));
         owning.Clear();
         EXPECT_TRUE(counting.Freed(first));
         EXPECT_TRUE(counting.Freed(second));
         EXPECT_TRUE(counting.Freed(parent));
         EXPECT_EQ(owning.ParentIDList(), nullptr);
         EXPECT_EQ(owning.Count(), 0);
-        owning.SetParentIDList(MakeList({"p"}));
-        owning.Add(MakeList({"c"}));
+        owning.SetParentIDList(TShIDListPtr(MakeList({"p"})));
+        owning.Add(TShIDListPtr(MakeList({"c"})));
     }
     EXPECT_EQ(counting.frees, 6);
     kept.Reset();

@@ -495,7 +495,7 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
     ASSERT_EQ(IDListLevel(documents.Get()), 1);
     desktop.answer = documents.Get();
     {
-        TShellFolderItem item(CopyIDList(bin.Get()), CopyIDList(bin.Get()), &desktop);
+        TShellFolderItem item(TShIDListPtr::CopyOf(bin.Get()), TShIDListPtr::CopyOf(bin.Get()), &desktop);
         ASSERT_EQ(item.GetLevel(), 1);
 
         EXPECT_TRUE(item.Rename("新しい名前"));
