@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "shell/ComObject.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
 
@@ -41,29 +42,12 @@ bool OffersShellItems(IDataObject* data) {
 // What OLE calls while data is dragged over the tree. The tree does not take drops yet: every
 // answer is "no drop", so the pointer says so. A drag that carries shell items still counts as a
 // drag over the tree, which holds back refreshes until it leaves or drops.
-class TShellTreeView::TDropTarget final : public IDropTarget {
+class TShellTreeView::TDropTarget final : public TComObject<IDropTarget> {
 public:
     explicit TDropTarget(TShellTreeView& tree) : tree_(&tree) {}
 
     // The tree is going: later calls do nothing.
     void Detach() noexcept { tree_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid != IID_IUnknown && iid != IID_IDropTarget) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (effect) *effect = DROPEFFECT_NONE;
@@ -86,10 +70,9 @@ public:
     }
 
 private:
-    ~TDropTarget() = default;
+    ~TDropTarget() override = default;
 
     TShellTreeView* tree_;  // not owned: the tree owns this object
-    ULONG references_ = 1;
 };
 
 // --- Construction and the window ----------------------------------------------------------------

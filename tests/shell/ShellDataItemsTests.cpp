@@ -182,7 +182,7 @@ TEST(ShellDataItem, DisplayNameIsCachedOnlyOnceRead) {
     item->SetDisplayName("");
     EXPECT_EQ(item->GetDisplayName(), "二番目");
     item.reset();
-    EXPECT_EQ(fake.references, 1);
+    EXPECT_EQ(fake.References(), 1);
 }
 
 TEST(ShellDataItem, IconsFallBackToTheSystemIndex) {
@@ -198,7 +198,7 @@ TEST(ShellDataItem, IconsFallBackToTheSystemIndex) {
     item->UseParentFolder(&fake);
     EXPECT_EQ(item->GetIconIndex(), small);  // cached, the folder is not asked
     item.reset();
-    EXPECT_EQ(fake.references, 1);
+    EXPECT_EQ(fake.References(), 1);
 }
 
 TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
@@ -227,8 +227,8 @@ TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
     EXPECT_EQ(item->GetIconIndex(), system);
 
     item.reset();
-    EXPECT_EQ(fake.references, 1);
-    EXPECT_EQ(extractor.references, 1);
+    EXPECT_EQ(fake.References(), 1);
+    EXPECT_EQ(extractor.References(), 1);
 }
 
 TEST(ShellDataItem, IconOfAnItemWithoutFolderIsAskedAgain) {
@@ -261,7 +261,7 @@ TEST(ShellDataItem, OverlayFromInterfaceOrAttributes) {
     fake.overlayResult = S_FALSE;
     EXPECT_EQ(item->GetOverlayIndex(), -1);
     item.reset();
-    EXPECT_EQ(fake.references, 1);
+    EXPECT_EQ(fake.References(), 1);
 }
 
 TEST(ShellDataItem, ShortcutShowsTheLinkOverlay) {

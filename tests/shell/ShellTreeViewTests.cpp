@@ -510,7 +510,7 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
         EXPECT_FALSE(item.Rename("x"));
         EXPECT_EQ(desktop.name, L"\u65B0\u3057\u3044\u540D\u524D");  // not asked
     }
-    EXPECT_EQ(desktop.references, 1);
+    EXPECT_EQ(desktop.References(), 1);
 }
 
 }  // namespace
