@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/TreeView.h"
+#include "shell/AnsiText.h"
 #include "shell/ShellCst.h"
 #include "shell/ShellUtils.h"
 
@@ -171,9 +172,7 @@ void TShellFolderItem::AttachNode(TTreeNode& node) {
 bool TShellFolderItem::Rename(const std::string& newName, HWND owner) {
     TComPtr<IShellFolder> folder;
     if (!HasAttribute(saCanRename) || !GetParentFolder(folder)) return false;
-    std::wstring wide(newName.size() + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, newName.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+    const std::wstring wide = AnsiToWide(newName);
     TShIDListPtr renamed;
     // 0x20 as the shell's own rename asks it; the new relative list comes back.
     if (FAILED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed.Out())) || !renamed)

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "shell/AnsiText.h"
+
 namespace {
 
 constexpr std::array<int, 30> specialFolderCsidls = {
@@ -194,10 +196,8 @@ bool PathFromIDList(LPCITEMIDLIST list, std::string& path) {
 bool IDListFromPath(const std::string& path, LPITEMIDLIST& list) {
     list = nullptr;
     if (path.empty()) return false;
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    std::wstring wide = AnsiToWide(path);
+    if (wide.empty()) return false;
     TComPtr<IShellFolder> desktop;
     if (!DesktopFolder(desktop)) return false;
     ULONG eaten = 0;
