@@ -10,6 +10,7 @@
 #include "shell/ShellDataItems.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/FakeShellFolder.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -21,18 +22,6 @@ public:
     void UseParentFolder(IShellFolder* folder) { parentFolder_ = folder; }
 };
 
-TShIDListPtr Special(TShSpecialFolder folder) {
-    TShIDListPtr list;
-    GetSpecialFolderIDList(folder, list.Out());
-    return list;
-}
-
-TShIDListPtr OfPath(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
-}
-
 // An item as the tree makes it: the last item as relative list, the whole list as absolute one.
 std::unique_ptr<TProbeItem> ItemOf(TShIDListPtr absolute) {
     TShIDListPtr relative(CopyLastItemID(absolute.Get()));
@@ -41,11 +30,11 @@ std::unique_ptr<TProbeItem> ItemOf(TShIDListPtr absolute) {
 
 // The tree's root: the desktop, with the desktop directory as its relative list.
 std::unique_ptr<TProbeItem> RootItem() {
-    return std::make_unique<TProbeItem>(Special(sfDesktopDirectory), Special(sfDesktop));
+    return std::make_unique<TProbeItem>(SpecialFolder(sfDesktopDirectory), SpecialFolder(sfDesktop));
 }
 
 std::string DesktopDirectory() {
-    TShIDListPtr list = Special(sfDesktopDirectory);
+    TShIDListPtr list = SpecialFolder(sfDesktopDirectory);
     std::string path;
     PathFromIDList(list.Get(), path);
     return path;
@@ -68,9 +57,9 @@ TEST(ShellDataItem, RootIsTheDesktopWithTheDesktopDirectoryPath) {
 }
 
 TEST(ShellDataItem, ChildrenOfTheDesktop) {
-    auto drives = ItemOf(Special(sfDrives));
-    auto bin = ItemOf(Special(sfBitBucket));
-    auto network = ItemOf(Special(sfNetwork));
+    auto drives = ItemOf(SpecialFolder(sfDrives));
+    auto bin = ItemOf(SpecialFolder(sfBitBucket));
+    auto network = ItemOf(SpecialFolder(sfNetwork));
     EXPECT_EQ(drives->GetLevel(), 1);
     EXPECT_EQ(drives->GetItemType(), itMyComputer);
     EXPECT_EQ(bin->GetItemType(), itBitBucket);
@@ -114,16 +103,16 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
     const std::string folderPath = scratch.MakeFolder("フォルダ");
     const std::string filePath = scratch.MakeFile("file.txt", "text");
 
-    auto drive = ItemOf(OfPath("C:\\"));
+    auto drive = ItemOf(ListOfPath("C:\\"));
     EXPECT_EQ(drive->GetLevel(), 2);
     EXPECT_EQ(drive->GetItemType(), itRootDrive);
     EXPECT_EQ(drive->GetPath(), "C:\\");
-    TShIDListPtr drives = Special(sfDrives);
+    TShIDListPtr drives = SpecialFolder(sfDrives);
     TComPtr<IShellFolder> desktop;
     SHGetDesktopFolder(desktop.Out());
     EXPECT_EQ(CompareIDLists(desktop.Get(), drive->GetParentIDList(), drives.Get()), crSame);
 
-    auto folder = ItemOf(OfPath(folderPath));
+    auto folder = ItemOf(ListOfPath(folderPath));
     EXPECT_EQ(folder->GetItemType(), itFolder);
     EXPECT_EQ(folder->GetPath(), folderPath);
     EXPECT_EQ(folder->GetDisplayName(), "フォルダ");
@@ -131,12 +120,12 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
     EXPECT_TRUE(folder->HasAttribute(saFileSystem));
     EXPECT_TRUE(folder->HasAttribute(saCanRename));
 
-    auto file = ItemOf(OfPath(filePath));
+    auto file = ItemOf(ListOfPath(filePath));
     EXPECT_EQ(file->GetItemType(), itFile);
     EXPECT_FALSE(file->HasAttribute(saFolder));
     EXPECT_EQ(file->GetPath(), filePath);
 
-    auto controls = ItemOf(Special(sfControls));
+    auto controls = ItemOf(SpecialFolder(sfControls));
     if (controls->IsValid()) {
         EXPECT_EQ(controls->GetItemType(), itVirtual);
         EXPECT_EQ(controls->GetPath(), "");
@@ -164,7 +153,7 @@ TEST(ShellDataItem, ItemWithoutListsAnswersNothing) {
 TEST(ShellDataItem, DisplayNameIsCachedOnlyOnceRead) {
     TFakeShellFolder fake;
     TScratchFolder scratch("Names");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("real")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("real")));
     item->UseParentFolder(&fake);
     EXPECT_EQ(item->GetDisplayName(), "");  // the folder fails: asked again next time
     fake.displayName = [](LPCITEMIDLIST, STRRET* answer) {
@@ -189,7 +178,7 @@ TEST(ShellDataItem, IconsFallBackToTheSystemIndex) {
     // Wine's folders offer no IShellIcon: the system index of the absolute list is used.
     TFakeShellFolder fake;
     TScratchFolder scratch("IconFallBack");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     const int small = SystemIconIndex(item->GetAbsoluteIDList(), false, false);
     const int open = SystemIconIndex(item->GetAbsoluteIDList(), false, true);
     EXPECT_EQ(item->GetIconIndex(), small);
@@ -205,7 +194,7 @@ TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
     TFakeShellFolder fake;
     TFakeExtractIcon extractor;
     TScratchFolder scratch("IconChain");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     const int system = SystemIconIndex(item->GetAbsoluteIDList(), false, false);
     item->UseParentFolder(&fake);
     fake.offersShellIcon = true;
@@ -243,7 +232,7 @@ TEST(ShellDataItem, IconOfAnItemWithoutFolderIsAskedAgain) {
 TEST(ShellDataItem, OverlayFromInterfaceOrAttributes) {
     TFakeShellFolder fake;
     TScratchFolder scratch("Overlay");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     EXPECT_EQ(item->GetOverlayIndex(), -1);  // a plain folder, Wine has no IShellIconOverlay
 
     item->UseParentFolder(&fake);
@@ -278,7 +267,7 @@ TEST(ShellDataItem, ShortcutShowsTheLinkOverlay) {
         const std::wstring widePath(linkPath.begin(), linkPath.end());
         ASSERT_TRUE(SUCCEEDED(file->Save(widePath.c_str(), TRUE)));
     }
-    auto item = ItemOf(OfPath(linkPath));
+    auto item = ItemOf(ListOfPath(linkPath));
     ASSERT_TRUE(item->IsValid());
     EXPECT_TRUE(item->HasAttribute(saLink));
     EXPECT_EQ(item->GetOverlayIndex(), 1);
@@ -288,7 +277,7 @@ TEST(ShellDataItem, ShortcutShowsTheLinkOverlay) {
 
 TEST(ShellDataItem, FolderOffersADropTarget) {
     TScratchFolder scratch("DropTarget");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     TComPtr<IDropTarget> target;
     EXPECT_TRUE(item->GetDropTarget(nullptr, target));
     EXPECT_TRUE(target);
@@ -304,7 +293,7 @@ TEST(ShellDragObject, NeedsDataAndHoldsItWhileItLives) {
     }
 
     TScratchFolder scratch("DragObject");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     TComPtr<IShellFolder> folder;
     ASSERT_TRUE(item->GetParentFolder(folder));
     LPCITEMIDLIST relative = item->RelativeIDList();

@@ -7,6 +7,7 @@
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellLibrary.h"
 #include "tests/shell/CountingAllocator.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -28,18 +29,6 @@ LPITEMIDLIST MakeList(std::initializer_list<std::string> payloads) {
 
 std::string Bytes(LPCITEMIDLIST list) {
     return std::string(reinterpret_cast<const char*>(list), IDListSize(list));
-}
-
-TShIDListPtr SpecialFolder(TShSpecialFolder folder) {
-    TShIDListPtr list;
-    GetSpecialFolderIDList(folder, list.Out());
-    return list;
-}
-
-TShIDListPtr ListOfPath(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
 }
 
 // The last item of the list of `path`, as its parent folder knows it.

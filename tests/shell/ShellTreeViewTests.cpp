@@ -22,18 +22,13 @@
 #include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/FakeShellFolder.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
 
 constexpr DWORD kSettleWaitMs = 15000;  // the watcher reports 1.5 s after a change; a loaded machine is slower
-
-TShIDListPtr ListOf(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
-}
 
 std::string PathOf(const TTreeNode* node) {
     TShellFolderItem* item = FolderItemOf(node);
@@ -78,7 +73,7 @@ protected:
 
     // The node of a folder, found as a selection finds it: its ancestors expand on the way.
     TTreeNode* Found(const std::string& path) {
-        const TShIDListPtr list = ListOf(path);
+        const TShIDListPtr list = ListOfPath(path);
         TTreeNode* node = tree_->FindNodeByIDList(list.Get());
         return lstrcmpiA(PathOf(node).c_str(), path.c_str()) == 0 ? node : nullptr;
     }
@@ -145,7 +140,7 @@ TEST_F(ShellTreeViewTest, SelectedPathOfTheRootTheComputerADriveAndAFolder) {
     tree_->SetSelected(drive);
     EXPECT_EQ(tree_->SelectedPath(), "C:\\");
 
-    const TShIDListPtr scratch = ListOf(scratch_.Path());
+    const TShIDListPtr scratch = ListOfPath(scratch_.Path());
     tree_->SelectIDList(scratch.Get());
     EXPECT_EQ(tree_->SelectedPath(), scratch_.Path());
     EXPECT_EQ(IDListSize(tree_->SelectedIDList()), IDListSize(scratch.Get()));
@@ -210,7 +205,7 @@ TEST_F(ShellTreeViewTest, SyncChildrenKeepsNodesSelectionAndExpansionOfWhatIsSti
 TEST_F(ShellTreeViewTest, FindNodeByIDListGivesTheRootForAFolderThatIsGone) {
     for (const char* name : {"a", "m", "z"}) scratch_.MakeFolder(name);
     const std::string gone = scratch_.MakeFolder("k");
-    const TShIDListPtr list = ListOf(gone);
+    const TShIDListPtr list = ListOfPath(gone);
     ASSERT_TRUE(list);
     RemoveDirectoryA(gone.c_str());
 
@@ -335,7 +330,7 @@ TEST_F(ShellTreeViewDevices, AMediumRemovedEmptiesTheDriveAndSelectsTheComputer)
 
 TEST_F(ShellTreeViewDevices, ARecordForAnItemNotInTheTreeChangesNothing) {
     const std::string gone = scratch_.MakeFolder("gone");
-    const TShIDListPtr list = ListOf(gone);
+    const TShIDListPtr list = ListOfPath(gone);
     RemoveDirectoryA(gone.c_str());
     TTreeNode* root = tree_->GetFirstNode();
     const std::string rootText = root->Text();
@@ -382,7 +377,7 @@ TEST_F(ShellTreeViewTest, IncludeHiddenAndVirtualItemsReReadTheTree) {
 }
 
 TEST_F(ShellTreeViewTest, CheckboxesOffRecreatesTheWindowAndKeepsTheSelection) {
-    const TShIDListPtr scratch = ListOf(scratch_.Path());
+    const TShIDListPtr scratch = ListOfPath(scratch_.Path());
     tree_->SelectIDList(scratch.Get());
     tree_->SetCheckboxes(true);
     const HWND first = tree_->Handle();
