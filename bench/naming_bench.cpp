@@ -19,7 +19,7 @@
 #include "app/Win32Naming.h"
 #include "bench/BenchOptions.h"
 #include "naming/CreationRun.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace {
 
