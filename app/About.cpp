@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <climits>
+
+#include "app/Version.h"
 #include "app/res/Resource.h"
 
 namespace {
@@ -14,7 +17,34 @@ constexpr TColor kLinkHover(221, 102, 102);
 
 constexpr const char* kProductName = "Tessarin";
 
-TFont Century(int height, bool bold = false) { return TFont("Century", height, bold, ANSI_CHARSET); }
+constexpr int kTextHeight = 12;
+
+// Century first, then faces of about its width (the Latin letters of the Mincho faces are
+// modelled on Century).
+constexpr const char* kCenturyLikeFaces[] = {"Century",    "Century Schoolbook", "ＭＳ Ｐ明朝",
+                                             "IPAPMincho", "Times New Roman",    "Liberation Serif",
+                                             "DejaVu Serif Condensed"};
+
+TFont Latin(const std::string& face, int height, bool bold = false) {
+  return TFont(face, height, bold, ANSI_CHARSET);
+}
+
+// The face of the box's texts: the first installed face of the list in which `link` ends before
+// `right` (Century wherever the system has it), else the installed one in which it is narrowest.
+// For a face it lacks the system draws one of its own choice, often wider, so the web address
+// would run past the frame.
+std::string TextFace(TLabel& link, int right) {
+  std::string narrowest = kCenturyLikeFaces[0];
+  int narrowestWidth = INT_MAX;
+  for (const char* face : kCenturyLikeFaces) {
+    const TFont font = Latin(face, kTextHeight);
+    if (!font.Installed()) continue;
+    link.SetFont(font);
+    if (link.Left() + link.Width() <= right) return face;
+    if (link.Width() < narrowestWidth) narrowest = face, narrowestWidth = link.Width();
+  }
+  return narrowest;
+}
 
 void Style(TLabel& label, const TFont& font, TColor color) {
   label.SetFont(font);
@@ -34,7 +64,7 @@ TAboutBox::TAboutBox(TForm* owner)
       Shape1(*this, {8, 8, 281, 161}),
       ProgramIcon(*this, {133, 16, 32, 32}),
       ProductName(*this, 48, 56, kProductName),
-      Version(*this, 200, 64, "Ver 3.0.0J"),
+      Version(*this, 200, 64, "Ver " TESSARIN_VERSION_TEXT "J"),
       Copyright(*this, 64, 88, "Copyright (C) 2004-2024 Tessarin"),
       Label1(*this, 80, 128, kWebAddress),
       Label2(*this, 104, 144, kMailAddress),
@@ -47,11 +77,13 @@ TAboutBox::TAboutBox(TForm* owner)
   Shape1.SetFill(kWhite);
   ProgramIcon.SetIcon(TIcon::FromResource(IDI_TESSARIN, 32));
   ProgramIcon.SetStretch(true);
-  Style(ProductName, Century(21, true), kNavy);
-  Style(Version, Century(12), kNavy);
-  Style(Copyright, Century(12), kGrey);
-  Label1.SetFont(Century(12));
-  Label2.SetFont(Century(12));
+  // Inside the frame's grey outline, with room for a glyph that reaches past its advance.
+  const std::string face = TextFace(Label1, Shape1.Left() + Shape1.Width() - 3);
+  Style(ProductName, Latin(face, 21, true), kNavy);
+  Style(Version, Latin(face, kTextHeight), kNavy);
+  Style(Copyright, Latin(face, kTextHeight), kGrey);
+  Label1.SetFont(Latin(face, kTextHeight));
+  Label2.SetFont(Latin(face, kTextHeight));
   for (TLabel* label : {&ProductName, &Copyright, &Label1, &Label2}) label->SetTransparent();
 
   Label1.OnClick = [this] { Label1Click(); };

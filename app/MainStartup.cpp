@@ -14,8 +14,9 @@ constexpr TColor kBackground(238, 238, 238);
 constexpr const char* kSection = "Tessarin";
 constexpr int kDefaultPosition = 10;
 
-// Distances from the client area's bottom edge of the controls that follow it (as laid out for the
-// client height 554 of the full window).
+// Distances from the client area's bottom edge of the controls that follow it, as laid out for a
+// client height of 554. The outer heights are fixed, so the client height is what the frame leaves:
+// at outer height 600 it is 556 under Wine, in or out of a virtual desktop.
 constexpr int kTreeBottomMargin = 35;
 constexpr int kButtonBottomMargin = 5;
 constexpr int kCheckBoxBottomMargin = 7;

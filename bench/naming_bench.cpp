@@ -17,21 +17,30 @@
 #include <vector>
 
 #include "app/Win32Naming.h"
+#include "bench/BenchOptions.h"
 #include "naming/CreationRun.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace {
 
 using naming::test::TestSettings;
 using naming::test::TestTier;
 
-constexpr int kRounds = 4;  // even: each side goes first equally often
-
 struct Shape {
   const char* title;
   int parents;
   int children;  // per parent; 0 for a flat run
 };
+
+// The sizes of one benchmark run: full, or small for a quick one.
+struct Sizes {
+  int rounds;     // even in a full run: each side goes first equally often
+  int namesOnly;  // folders named without being created
+  Shape flat, nested;
+};
+constexpr Sizes kFull{
+    4, 1000000, {"5,000 parents", 5000, 0}, {"200 parents x 100 children", 200, 100}};
+constexpr Sizes kQuick{1, 10000, {"50 parents", 50, 0}, {"5 parents x 10 children", 5, 10}};
 
 double Seconds() {
   LARGE_INTEGER frequency, now;
@@ -185,12 +194,12 @@ Timing Fastest(const std::vector<Timing>& timings) {
   return fastest;
 }
 
-void Measure(const Shape& shape, Scratch& scratch) {
+void Measure(const Shape& shape, int rounds, Scratch& scratch) {
   const long folders = static_cast<long>(shape.parents) * (1 + shape.children);
   if (!SameNames(shape)) std::printf("warning: the bare loop does not make the engine's names\n");
   std::vector<Timing> engine, bare;
   double insideCreation = 0, engineWall = 0;
-  for (int round = 0; round < kRounds; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     // Alternate which goes first, so that neither always meets a warmer system.
     for (int turn = 0; turn < 2; ++turn) {
       const bool engineTurn = (turn == 0) == (round % 2 == 0);
@@ -238,14 +247,15 @@ void MeasureNamesOnly(int parents) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const Sizes sizes = QuickRun(argc, argv) ? kQuick : kFull;
   Scratch scratch;
   std::printf("Japanese era from the %s\n\n",
               naming::JapaneseEra(std::make_unique<app::Win32AlternativeCalendar>()).UsesPlatform()
                   ? "platform's alternative calendar"
                   : "built-in table");
-  MeasureNamesOnly(1000000);  // first, while the peaks are still the engine's own
-  Measure({"5,000 parents", 5000, 0}, scratch);
-  Measure({"200 parents x 100 children", 200, 100}, scratch);
+  MeasureNamesOnly(sizes.namesOnly);  // first, while the peaks are still the engine's own
+  Measure(sizes.flat, sizes.rounds, scratch);
+  Measure(sizes.nested, sizes.rounds, scratch);
   return 0;
 }

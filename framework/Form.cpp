@@ -1,6 +1,5 @@
 #include "framework/Form.h"
 
-#include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/Menu.h"
 
@@ -78,7 +77,7 @@ TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TC
 }
 
 TForm::~TForm() {
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  if (mainFormOwner_) mainFormOwner_->MainFormDestroyed();
   if (menu_ && menu_->window_ == Handle()) {
     ::SetMenu(Handle(), nullptr);
     menu_->window_ = nullptr;
@@ -134,13 +133,21 @@ void TForm::Close() {
   if (OnClose) OnClose(action);
   if (action == TCloseAction::None) return;
   Hide();
-  if (Application().MainForm() == this) Application().Terminate();
+  if (mainFormOwner_) mainFormOwner_->MainFormClosed();
 }
 
 TButton* TForm::DefaultButton() const {
   TButton* found = nullptr;
   EnumChildWindows(Handle(), FindDefaultButton, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+void TForm::MoveFocus(HWND control) {
+  if (!control || !IsChild(Handle(), control)) return;
+  // As Tab does between the other fields: a text field arrives with its whole text selected.
+  if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+    SendMessageA(control, EM_SETSEL, 0, -1);
+  ::SetFocus(control);
 }
 
 void TForm::MenuCommand(WORD id) {
@@ -167,6 +174,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ::SetFocus(lastFocus_);
       else if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
         ::SetFocus(first);
+      return 0;
+    case WM_NEXTDLGCTL:
+      // A multi-line field takes every key and answers Tab by asking its parent to move on.
+      MoveFocus(LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0));
       return 0;
     case DM_GETDEFID: {
       // A focused push button takes Enter itself, as in dialogs; otherwise the default button.

@@ -1,5 +1,7 @@
 #include "framework/Graphics.h"
 
+#include "framework/DeviceContext.h"
+
 namespace {
 
 const TFont& DefaultFont() {
@@ -13,6 +15,11 @@ std::shared_ptr<std::remove_pointer_t<Handle>> OwnGdiObject(Handle handle) {
   return {handle, [](Handle h) { DeleteObject(h); }};
 }
 
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
 }  // namespace
 
 TFont::TFont() : TFont(DefaultFont()) {}
@@ -23,6 +30,18 @@ TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
   handle_ = OwnGdiObject(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                      FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
+}
+
+bool TFont::Installed() const {
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  name_.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  // The enumeration lists real faces only, never the names the system maps to another face.
+  EnumFontFamiliesExA(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
 }
 
 TBrush::TBrush(TColor color)
@@ -43,21 +62,17 @@ TBitmap TBitmap::FromResource(const char* name) {
 
 TBitmap TBitmap::Paint(int width, int height, TColor background,
                        const std::function<void(HDC)>& paint) {
-  HDC screen = GetDC(nullptr);
-  TBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-  HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  if (!dc) return {};
-  if (!bitmap.Empty()) {
-    HGDIOBJ old = SelectObject(dc, bitmap.Handle());
-    RECT all{0, 0, width, height};
-    FillRect(dc, &all, TBrush(background).Handle());
-    const int saved = SaveDC(dc);
-    paint(dc);
-    RestoreDC(dc, saved);
-    SelectObject(dc, old);
-  }
-  DeleteDC(dc);
+  const TScreenDC screen;
+  TBitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  const TMemoryDC memory(screen.Get());
+  if (!memory) return {};
+  if (bitmap.Empty()) return bitmap;
+  HDC dc = memory.Get();
+  const TSelection selected(dc, bitmap.Handle());
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, TBrush(background).Handle());
+  const TSavedDCState state(dc);
+  paint(dc);
   return bitmap;
 }
 

@@ -21,6 +21,8 @@ class TFont {
 
   HFONT Handle() const { return handle_.get(); }
   const std::string& Name() const { return name_; }
+  // True when the system has a face of this name; otherwise it draws in a face of its own choice.
+  bool Installed() const;
   int Height() const { return height_; }
   bool Bold() const { return bold_; }
 

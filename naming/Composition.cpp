@@ -11,9 +11,22 @@ bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-bool TierFails(const TierTemplate& tier) {
-  return HasForbiddenCharacter(tier.FrontText()) || HasForbiddenCharacter(tier.BackText()) ||
-         (UsesFreeLines(tier.PositionPattern()) && HasForbiddenCharacter(tier.FreeLinesText()));
+bool IsTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+using TextTest = bool (*)(std::string_view);
+
+bool TierHolds(const TierTemplate& tier, TextTest found) {
+  return found(tier.FrontText()) || found(tier.BackText()) ||
+         (UsesFreeLines(tier.PositionPattern()) && found(tier.FreeLinesText()));
+}
+
+// Stopping at the first find gives the same answer as searching every text: reading the controls
+// has no effects.
+bool SearchedTextsHold(const TierTemplate& parent, const TierTemplate& child, bool childFolders,
+                       TextTest found) {
+  return TierHolds(parent, found) || (childFolders && TierHolds(child, found));
 }
 
 }  // namespace
@@ -59,11 +72,20 @@ bool HasForbiddenCharacter(std::string_view text) {
   return false;
 }
 
+bool HasBrokenDoubleByteCharacter(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!IsLeadByte(static_cast<unsigned char>(text[i]))) continue;
+    if (++i == text.size() || !IsTrailByte(static_cast<unsigned char>(text[i]))) return true;
+  }
+  return false;
+}
+
 bool CharErrCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders) {
-  // Stopping at the first find gives the same answer as searching every text: reading the
-  // controls has no effects.
-  if (TierFails(parent)) return false;
-  return !(childFolders && TierFails(child));
+  return !SearchedTextsHold(parent, child, childFolders, HasForbiddenCharacter);
+}
+
+bool DoubleByteCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders) {
+  return !SearchedTextsHold(parent, child, childFolders, HasBrokenDoubleByteCharacter);
 }
 
 std::string ForbiddenCharacterMessage() {
@@ -71,6 +93,10 @@ std::string ForbiddenCharacterMessage() {
   message += kForbidden;
   message += " ]があるため\r\nフォルダを作成できませんでした";
   return message;
+}
+
+std::string BrokenDoubleByteMessage() {
+  return "不完全な2バイト文字があるため\r\nフォルダを作成できませんでした";
 }
 
 }  // namespace naming

@@ -25,12 +25,21 @@ std::string FolderPath(std::string_view base, std::string_view name);
 // that is the second half of a double-byte character is never a match: ソ is 83 5C, ポ 83 7C.
 bool HasForbiddenCharacter(std::string_view text);
 
+// True when `text`, read as code page 932, holds a double-byte character cut short: a lead byte
+// at the end, or one followed by a byte that cannot be a second byte. Joined to the next piece of
+// a name, such a lead byte would swallow that piece's first byte, a path separator included.
+bool HasBrokenDoubleByteCharacter(std::string_view text);
+
 // Passes (true) when no searched text holds a forbidden character: the parent tier's front and
 // back text, its whole free-lines text when its pattern uses free lines, and the same of the
 // child tier when child folders are wanted.
 bool CharErrCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders);
 
-// The two-line message a run shows when CharErrCheck fails.
+// Passes (true) when no text that CharErrCheck searches holds a broken double-byte character.
+bool DoubleByteCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders);
+
+// The two-line messages a run shows when CharErrCheck or DoubleByteCheck fails.
 std::string ForbiddenCharacterMessage();
+std::string BrokenDoubleByteMessage();
 
 }  // namespace naming

@@ -76,6 +76,9 @@ RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator) {
     if (!CharErrCheck(inputs.parent, inputs.child, childFolders)) {
       return Stopped(RunOutcome::Kind::ForbiddenCharacters);
     }
+    if (!DoubleByteCheck(inputs.parent, inputs.child, childFolders)) {
+      return Stopped(RunOutcome::Kind::BrokenDoubleByte);
+    }
     parent.emplace(inputs.parent, inputs.dateFormats);
     if (childFolders) child.emplace(inputs.child, inputs.dateFormats);
   } catch (const ConversionError& error) {
@@ -106,6 +109,8 @@ std::string RunOutcome::BoxText() const {
   switch (kind) {
     case Kind::ForbiddenCharacters:
       return ForbiddenCharacterMessage();
+    case Kind::BrokenDoubleByte:
+      return BrokenDoubleByteMessage();
     case Kind::NoBasePath:
       return "フォルダを作成できませんでした\r\n作成先には、ドライブ上のフォルダを選択してください";
     case Kind::ConversionError:
@@ -122,7 +127,8 @@ std::string RunOutcome::BoxText() const {
 
 MessageIcon RunOutcome::Icon() const {
   switch (kind) {
-    case Kind::ForbiddenCharacters: return MessageIcon::None;
+    case Kind::ForbiddenCharacters:
+    case Kind::BrokenDoubleByte: return MessageIcon::None;
     case Kind::NoBasePath: return MessageIcon::Warning;
     case Kind::ConversionError: return MessageIcon::Stop;
     case Kind::Created: break;

@@ -30,6 +30,7 @@ enum class MessageIcon { None, Warning, Stop };
 struct RunOutcome {
   enum class Kind {
     ForbiddenCharacters,  // nothing created
+    BrokenDoubleByte,     // a text ends in, or holds, half a double-byte character: nothing created
     NoBasePath,           // nothing selected, or a folder without a file-system path: nothing created
     ConversionError,      // a number field is not an integer: nothing created
     Created,              // the run went through; some creations may have failed

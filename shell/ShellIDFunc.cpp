@@ -2,8 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
-#include "shell/ShellLibrary.h"
+#include "shell/AnsiText.h"
 
 namespace {
 
@@ -26,12 +27,14 @@ constexpr std::array<int, 30> specialFolderCsidls = {
 
 // The ghosted selector asks for 0x80000, the same bit as the hidden one (the SDK's SFGAO_GHOSTED
 // is 0x8000): the table keeps the value the selector has always had. SFGAO_HASSUBFOLDER and
-// SFGAO_CONTENTSMASK share a bit as well.
+// SFGAO_CONTENTSMASK share a bit as well. The display-attribute selector asks for 0xF0000 (link,
+// share, read-only, hidden); the SDK's SFGAO_DISPLAYATTRMASK, 0xFC000, adds the slow and ghosted bits.
+constexpr SFGAOF kDisplayAttributes = 0xF0000;
 constexpr std::array<SFGAOF, 24> attributeMasks = {
     SFGAO_CANCOPY,        SFGAO_CANMOVE,        SFGAO_CANLINK,        SFGAO_CANRENAME,
     SFGAO_CANDELETE,      SFGAO_HASPROPSHEET,   SFGAO_DROPTARGET,     SFGAO_CAPABILITYMASK,
     SFGAO_LINK,           SFGAO_SHARE,          SFGAO_READONLY,       SFGAO_HIDDEN,
-    SFGAO_HIDDEN,         SFGAO_DISPLAYATTRMASK, SFGAO_FILESYSANCESTOR, SFGAO_FOLDER,
+    SFGAO_HIDDEN,         kDisplayAttributes,   SFGAO_FILESYSANCESTOR, SFGAO_FOLDER,
     SFGAO_FILESYSTEM,     SFGAO_HASSUBFOLDER,   SFGAO_CONTENTSMASK,   SFGAO_VALIDATE,
     SFGAO_REMOVABLE,      SFGAO_COMPRESSED,     SFGAO_BROWSABLE,      SFGAO_NONENUMERATED};
 
@@ -52,7 +55,16 @@ bool DesktopFolder(TComPtr<IShellFolder>& desktop) {
     return SUCCEEDED(SHGetDesktopFolder(desktop.Out())) && desktop;
 }
 
+TComPtr<IMalloc> sharedAllocator;
+
 }  // namespace
+
+IMalloc* TaskAllocator() { return sharedAllocator.Get(); }
+
+TComPtr<IMalloc> ExchangeTaskAllocator(TComPtr<IMalloc> allocator) noexcept {
+    std::swap(sharedAllocator, allocator);
+    return allocator;
+}
 
 int SpecialFolderCsidl(TShSpecialFolder folder) {
     return specialFolderCsidls.at(static_cast<std::size_t>(folder));
@@ -186,10 +198,8 @@ bool PathFromIDList(LPCITEMIDLIST list, std::string& path) {
 bool IDListFromPath(const std::string& path, LPITEMIDLIST& list) {
     list = nullptr;
     if (path.empty()) return false;
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    std::wstring wide = AnsiToWide(path);
+    if (wide.empty()) return false;
     TComPtr<IShellFolder> desktop;
     if (!DesktopFolder(desktop)) return false;
     ULONG eaten = 0;
@@ -203,27 +213,12 @@ bool IDListFromPath(const std::string& path, LPITEMIDLIST& list) {
 
 // --- TShellIDList -----------------------------------------------------------------------------
 
-TShellIDList::~TShellIDList() {
-    if (ownership_ == TOwnership::shAll) Clear();
-}
-
 int TShellIDList::Add(LPITEMIDLIST item) {
     items_.push_back(item);
     return Count() - 1;
 }
 
-void TShellIDList::Clear() {
-    if (ownership_ == TOwnership::shAll) {
-        FreeIDList(parentIDList_);
-        for (LPITEMIDLIST& item : items_) FreeIDList(item);
-    }
-    items_.clear();
-}
-
-void TShellIDList::SetParentIDList(LPITEMIDLIST list) noexcept {
-    if (ownership_ == TOwnership::shAll && list != parentIDList_) FreeIDList(parentIDList_);
-    parentIDList_ = list;
-}
+void TShellIDList::Clear() { items_.clear(); }
 
 LPITEMIDLIST TShellIDList::GetItem(int index) const noexcept {
     if (index < 0 || index >= Count()) return nullptr;
@@ -274,4 +269,22 @@ std::string TShellIDList::ItemPath(int index) const {
     TShIDListPtr absolute(ConcatIDLists(parentIDList_, item));
     PathFromIDList(absolute.Get(), path);
     return path;
+}
+
+// --- TShellIDList2 ----------------------------------------------------------------------------
+
+int TShellIDList2::Add(TShIDListPtr item) {
+    ownedItems_.push_back(std::move(item));
+    return TShellIDList::Add(ownedItems_.back().Get());
+}
+
+void TShellIDList2::SetParentIDList(TShIDListPtr list) noexcept {
+    ownedParent_ = std::move(list);
+    TShellIDList::SetParentIDList(ownedParent_.Get());
+}
+
+void TShellIDList2::Clear() {
+    TShellIDList::Clear();
+    SetParentIDList(TShIDListPtr());
+    ownedItems_.clear();
 }

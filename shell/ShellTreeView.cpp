@@ -7,14 +7,16 @@
 #include <optional>
 #include <system_error>
 
+#include "shell/ComObject.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
 
 namespace {
 
 // Posted to the window after a system settings change, so that the image list and the icons are
-// read again once the change has been taken in everywhere.
-constexpr UINT kSettingsChangedMessage = WM_USER + 1;
+// read again once the change has been taken in everywhere. In the WM_APP range: the tree view's own
+// messages live in WM_USER's.
+constexpr UINT kSettingsChangedMessage = WM_APP + 1;
 
 [[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
     throw std::system_error(static_cast<int>(result), std::system_category(), what);
@@ -40,29 +42,12 @@ bool OffersShellItems(IDataObject* data) {
 // What OLE calls while data is dragged over the tree. The tree does not take drops yet: every
 // answer is "no drop", so the pointer says so. A drag that carries shell items still counts as a
 // drag over the tree, which holds back refreshes until it leaves or drops.
-class TShellTreeView::TDropTarget final : public IDropTarget {
+class TShellTreeView::TDropTarget final : public TComObject<IDropTarget> {
 public:
     explicit TDropTarget(TShellTreeView& tree) : tree_(&tree) {}
 
     // The tree is going: later calls do nothing.
     void Detach() noexcept { tree_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid != IID_IUnknown && iid != IID_IDropTarget) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (effect) *effect = DROPEFFECT_NONE;
@@ -85,10 +70,9 @@ public:
     }
 
 private:
-    ~TDropTarget() = default;
+    ~TDropTarget() override = default;
 
     TShellTreeView* tree_;  // not owned: the tree owns this object
-    ULONG references_ = 1;
 };
 
 // --- Construction and the window ----------------------------------------------------------------
@@ -170,7 +154,7 @@ void TShellTreeView::BuildRoot() {
         !GetSpecialFolderIDList(sfDesktopDirectory, desktopDirectory.Out()))
         return;
     BeginUpdate();
-    auto item = std::make_unique<TShellFolderItem>(desktopDirectory.Detach(), desktop.Detach());
+    auto item = std::make_unique<TShellFolderItem>(std::move(desktopDirectory), std::move(desktop));
     if (TTreeNode* root = AddItemNode(nullptr, nullptr, std::move(item))) {
         root->Expand();
         if (TTreeNode* first = root->GetFirstChild()) first->Expand();
@@ -229,9 +213,9 @@ std::unique_ptr<TShellFolderItem> TShellTreeView::TakeItem(TChild& child, IShell
                                                          TShellFolderItem& parent) {
     if (child.item) return std::move(child.item);
     // The desktop's children are absolute lists by themselves.
-    LPITEMIDLIST absolute = parent.GetLevel() != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), child.relative.Get())
-                                                   : CopyIDList(child.relative.Get());
-    return std::make_unique<TShellFolderItem>(child.relative.Detach(), absolute, &folder);
+    TShIDListPtr absolute(parent.GetLevel() != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), child.relative.Get())
+                                                 : CopyIDList(child.relative.Get()));
+    return std::make_unique<TShellFolderItem>(std::move(child.relative), std::move(absolute), &folder);
 }
 
 TShellTreeView::TChildren TShellTreeView::EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent) {
@@ -337,7 +321,26 @@ void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
         explicit TWatchPause(TShellTreeView& paused) : tree(paused) { tree.StopWatching(); }
         ~TWatchPause() { tree.StartWatching(); }
     } pause(*this);
-    item->Rename(text);
+    RenameNode(node, text);
+}
+
+bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
+    TShellFolderItem* item = FolderItemOf(&node);
+    if (!item || !item->IsValid() || !item->HasAttribute(saCanRename)) return false;
+    const bool renamed = item->Rename(newName, Handle());
+    if (renamed) {
+        const bool expanded = node.Expanded();
+        node.DeleteChildren();
+        if (TTreeNode* parent = node.Parent())
+            parent->CustomSort(CompareSiblingNodes);
+        else
+            CustomSort(CompareSiblingNodes);
+        SyncChildren(node);
+        if (expanded) node.Expand();
+    }
+    // A refused name shows the old one again.
+    node.SetText(item->GetDisplayName());
+    return renamed;
 }
 
 void TShellTreeView::GetImageIndex(TTreeNode& node) {

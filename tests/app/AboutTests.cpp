@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/AnsiText.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessagePump.h"
 
@@ -111,6 +112,23 @@ TEST_F(AboutBoxTest, LinksTurnRedWithAHandWhileThePointerIsOverThem) {
   EXPECT_EQ(about->Version.Cursor(), TCursor::Default);
 }
 
+TEST_F(AboutBoxTest, TextsInCenturyOrAnInstalledFaceKeepTheWebAddressInsideTheFrame) {
+  const TFont& font = about->Label1.Font();
+  EXPECT_TRUE(font.Installed()) << font.Name();  // never a face the system picks in its place
+  for (TLabel* text : {&about->ProductName, &about->Version, &about->Copyright, &about->Label2}) {
+    EXPECT_EQ(text->Font().Name(), font.Name());
+  }
+  HDC dc = GetDC(nullptr);
+  const int saved = SaveDC(dc);
+  SelectObject(dc, font.Handle());
+  const std::string& address = about->Label1.Caption();
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, address.c_str(), static_cast<int>(address.size()), &extent);
+  RestoreDC(dc, saved);
+  ReleaseDC(nullptr, dc);
+  EXPECT_LE(about->Label1.Left() + extent.cx, about->Shape1.Left() + about->Shape1.Width() - 1) << font.Name();
+}
+
 // Wine hands web and mail addresses to the programs its registry names; a shell command that logs
 // its argument stands in for the browser and the mail program here.
 class LinkTest : public AboutBoxTest {
@@ -143,9 +161,8 @@ class LinkTest : public AboutBoxTest {
     auto unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (unixName == nullptr) return path;
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    char* name = unixName(wide);
+    const std::wstring wide = AnsiToWide(path);
+    char* name = unixName(wide.c_str());
     const std::string result = name != nullptr ? name : "";
     HeapFree(GetProcessHeap(), 0, name);
     return result;

@@ -133,6 +133,29 @@ TEST_F(MainWindowTest, TabOrderRunsThroughTheButtonTheTextsAndThenTheGroups) {
   EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->CheckBox1.Handle(), FALSE), form->SpinEdit1.Handle());
 }
 
+TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines) {
+  // The stops at start-up: inside each group the enabled number fields, then its checked button.
+  const std::vector<TWinControl*> stops = {
+      &form->ShellTreeView1, &form->Button1,   &form->Edit1,     &form->Edit2,       &form->Memo1,
+      &form->ComboBox3,      &form->Edit4,     &form->Edit5,     &form->Memo2,       &form->ComboBox6,
+      &form->CheckBox1,      &form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3,   &form->RadioButton1,
+      &form->SpinEdit6,      &form->SpinEdit7, &form->SpinEdit8, &form->RadioButton5};
+  form->ShellTreeView1.SetFocus();
+  for (std::size_t i = 1; i <= stops.size(); ++i) {
+    PressKey(VK_TAB);
+    EXPECT_TRUE(stops[i % stops.size()]->Focused()) << "Tab to stop " << i;
+  }
+  SetShiftKey(true);
+  for (std::size_t i = stops.size(); i-- > 0;) {
+    PressKey(VK_TAB);
+    EXPECT_TRUE(stops[i]->Focused()) << "Shift+Tab to stop " << i;
+  }
+  SetShiftKey(false);
+  // A folder name cannot hold a tab character.
+  EXPECT_EQ(form->Memo1.Text(), "");
+  EXPECT_EQ(form->Memo2.Text(), "");
+}
+
 TEST(ProgramResources, IconVersionAndCommonControlsSix) {
   EXPECT_NE(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TESSARIN), IMAGE_ICON, 32, 32, 0), nullptr);
 

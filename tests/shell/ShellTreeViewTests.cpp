@@ -22,18 +22,13 @@
 #include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/FakeShellFolder.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
 
 constexpr DWORD kSettleWaitMs = 15000;  // the watcher reports 1.5 s after a change; a loaded machine is slower
-
-TShIDListPtr ListOf(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
-}
 
 std::string PathOf(const TTreeNode* node) {
     TShellFolderItem* item = FolderItemOf(node);
@@ -78,7 +73,7 @@ protected:
 
     // The node of a folder, found as a selection finds it: its ancestors expand on the way.
     TTreeNode* Found(const std::string& path) {
-        const TShIDListPtr list = ListOf(path);
+        const TShIDListPtr list = ListOfPath(path);
         TTreeNode* node = tree_->FindNodeByIDList(list.Get());
         return lstrcmpiA(PathOf(node).c_str(), path.c_str()) == 0 ? node : nullptr;
     }
@@ -145,7 +140,7 @@ TEST_F(ShellTreeViewTest, SelectedPathOfTheRootTheComputerADriveAndAFolder) {
     tree_->SetSelected(drive);
     EXPECT_EQ(tree_->SelectedPath(), "C:\\");
 
-    const TShIDListPtr scratch = ListOf(scratch_.Path());
+    const TShIDListPtr scratch = ListOfPath(scratch_.Path());
     tree_->SelectIDList(scratch.Get());
     EXPECT_EQ(tree_->SelectedPath(), scratch_.Path());
     EXPECT_EQ(IDListSize(tree_->SelectedIDList()), IDListSize(scratch.Get()));
@@ -210,7 +205,7 @@ TEST_F(ShellTreeViewTest, SyncChildrenKeepsNodesSelectionAndExpansionOfWhatIsSti
 TEST_F(ShellTreeViewTest, FindNodeByIDListGivesTheRootForAFolderThatIsGone) {
     for (const char* name : {"a", "m", "z"}) scratch_.MakeFolder(name);
     const std::string gone = scratch_.MakeFolder("k");
-    const TShIDListPtr list = ListOf(gone);
+    const TShIDListPtr list = ListOfPath(gone);
     ASSERT_TRUE(list);
     RemoveDirectoryA(gone.c_str());
 
@@ -335,7 +330,7 @@ TEST_F(ShellTreeViewDevices, AMediumRemovedEmptiesTheDriveAndSelectsTheComputer)
 
 TEST_F(ShellTreeViewDevices, ARecordForAnItemNotInTheTreeChangesNothing) {
     const std::string gone = scratch_.MakeFolder("gone");
-    const TShIDListPtr list = ListOf(gone);
+    const TShIDListPtr list = ListOfPath(gone);
     RemoveDirectoryA(gone.c_str());
     TTreeNode* root = tree_->GetFirstNode();
     const std::string rootText = root->Text();
@@ -382,7 +377,7 @@ TEST_F(ShellTreeViewTest, IncludeHiddenAndVirtualItemsReReadTheTree) {
 }
 
 TEST_F(ShellTreeViewTest, CheckboxesOffRecreatesTheWindowAndKeepsTheSelection) {
-    const TShIDListPtr scratch = ListOf(scratch_.Path());
+    const TShIDListPtr scratch = ListOfPath(scratch_.Path());
     tree_->SelectIDList(scratch.Get());
     tree_->SetCheckboxes(true);
     const HWND first = tree_->Handle();
@@ -418,7 +413,7 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
     ASSERT_NE(b, nullptr);
     ASSERT_TRUE(b->Expand());
 
-    ASSERT_TRUE(FolderItemOf(b)->Rename("d"));
+    ASSERT_TRUE(tree_->RenameNode(*b, "d"));
     EXPECT_TRUE(FolderExists(scratch_.PathOf("d")));
     EXPECT_FALSE(FolderExists(scratch_.PathOf("b")));
     EXPECT_EQ(b->Text(), "d");
@@ -436,14 +431,14 @@ TEST_F(ShellTreeViewTest, AFailedRenameShowsTheOldNameAgain) {
     ASSERT_NE(a, nullptr);
     a->SetText("edited");
 
-    EXPECT_FALSE(FolderItemOf(a)->Rename("b"));  // the name is taken
+    EXPECT_FALSE(tree_->RenameNode(*a, "b"));  // the name is taken
     EXPECT_EQ(a->Text(), "a");
     EXPECT_TRUE(FolderExists(scratch_.PathOf("a")));
 
     // The root cannot be renamed: nothing is touched, not even the text.
     TTreeNode* root = tree_->GetFirstNode();
     const std::string rootText = root->Text();
-    EXPECT_FALSE(FolderItemOf(root)->Rename("x"));
+    EXPECT_FALSE(tree_->RenameNode(*root, "x"));
     EXPECT_EQ(root->Text(), rootText);
 }
 
@@ -495,7 +490,7 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
     ASSERT_EQ(IDListLevel(documents.Get()), 1);
     desktop.answer = documents.Get();
     {
-        TShellFolderItem item(CopyIDList(bin.Get()), CopyIDList(bin.Get()), &desktop);
+        TShellFolderItem item(TShIDListPtr::CopyOf(bin.Get()), TShIDListPtr::CopyOf(bin.Get()), &desktop);
         ASSERT_EQ(item.GetLevel(), 1);
 
         EXPECT_TRUE(item.Rename("新しい名前"));
@@ -510,7 +505,7 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
         EXPECT_FALSE(item.Rename("x"));
         EXPECT_EQ(desktop.name, L"\u65B0\u3057\u3044\u540D\u524D");  // not asked
     }
-    EXPECT_EQ(desktop.references, 1);
+    EXPECT_EQ(desktop.References(), 1);
 }
 
 }  // namespace

@@ -9,3 +9,10 @@ void SetModifierKeys(bool ctrl, bool alt) {
   state[VK_MENU] = alt ? 0x80 : 0;
   SetKeyboardState(state);
 }
+
+void SetShiftKey(bool down) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  state[VK_SHIFT] = down ? 0x80 : 0;
+  SetKeyboardState(state);
+}

@@ -4,3 +4,6 @@
 
 // Sets Ctrl and Alt down or up; Shift and every other key keep their state.
 void SetModifierKeys(bool ctrl, bool alt);
+
+// Sets Shift down or up; every other key keeps its state.
+void SetShiftKey(bool down);

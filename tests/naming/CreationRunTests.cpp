@@ -6,7 +6,7 @@
 
 #include "naming/Composition.h"
 #include "naming/CreationRun.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace naming::test {
 namespace {
@@ -101,6 +101,20 @@ TEST_F(CreationRunTest, StopsBeforeCreatingAnythingWithOneBox) {
   outcome = Run();
   EXPECT_EQ(outcome.kind, RunOutcome::Kind::NoBasePath);
   EXPECT_EQ(outcome.Icon(), MessageIcon::Warning);
+  EXPECT_TRUE(creator.paths.empty());
+}
+
+TEST_F(CreationRunTest, HalfADoubleByteCharacterStopsTheRunBeforeAnyFolder) {
+  // "a" + 0x81 before the numbers 1 to 9 would give nine names that the file system reads as one.
+  parent.front = "a\x81", parent.start = "1", parent.end = "9";
+  RunOutcome outcome = Run();
+  EXPECT_EQ(outcome.kind, RunOutcome::Kind::BrokenDoubleByte);
+  EXPECT_EQ(outcome.BoxText(), "不完全な2バイト文字があるため\r\nフォルダを作成できませんでした");
+  EXPECT_EQ(outcome.Icon(), MessageIcon::None);
+  // 0xE4 at the end of the back text would swallow the separator before the child's name.
+  parent.front.clear(), parent.back = "\xE4";
+  settings.childFolders = true;
+  EXPECT_EQ(Run().kind, RunOutcome::Kind::BrokenDoubleByte);
   EXPECT_TRUE(creator.paths.empty());
 }
 

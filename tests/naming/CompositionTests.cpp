@@ -3,7 +3,7 @@
 #include "naming/Composition.h"
 #include "naming/Integer.h"
 #include "naming/Sample.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace naming::test {
 namespace {
@@ -53,6 +53,29 @@ TEST(ForbiddenCharacters, SearchesOnlyTheTextsARunUses) {
   child.front.clear();
   child.back = "c*";
   EXPECT_FALSE(CharErrCheck(parent, child, true));
+}
+
+TEST(BrokenDoubleByte, ALeadByteNeedsASecondByteInTheSameText) {
+  EXPECT_FALSE(HasBrokenDoubleByteCharacter(kSofutoHyouPo));
+  EXPECT_FALSE(HasBrokenDoubleByteCharacter("\xB1\xDF"));  // half-width katakana are single bytes
+  for (const char* broken : {"c\x81", "\xE4", "\x83\x5C\x83", "\x81\r\n", "\x81\x7F", "\xE0\xFD"}) {
+    EXPECT_TRUE(HasBrokenDoubleByteCharacter(broken)) << broken;
+  }
+  // Each field that a run joins into names, in both tiers; unused free lines and an unwanted child
+  // tier are not names.
+  TestTier parent, child;
+  parent.lines = {"c\x81"};
+  EXPECT_TRUE(DoubleByteCheck(parent, child, false));
+  parent.pattern = 4;
+  EXPECT_FALSE(DoubleByteCheck(parent, child, false));
+  EXPECT_TRUE(CharErrCheck(parent, child, false));
+  parent = TestTier{}, parent.back = "\xE4";
+  EXPECT_FALSE(DoubleByteCheck(parent, child, false));
+  parent.back.clear(), child.front = "a\x81";
+  EXPECT_TRUE(DoubleByteCheck(parent, child, false));
+  EXPECT_FALSE(DoubleByteCheck(parent, child, true));
+  child.front.clear(), child.pattern = 2, child.lines = {"ok", "\x95"};
+  EXPECT_FALSE(DoubleByteCheck(parent, child, true));
 }
 
 TEST(Sample, ShowsTheFirstNameOfTheRun) {
