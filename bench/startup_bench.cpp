@@ -3,7 +3,7 @@
 // program again, with --empty-window). Rounds alternate, and the fastest of each counts: on a
 // shared machine the slower rounds measure the other processes' load.
 //
-//   startup_bench [--quick] [path of Tessarin.exe]
+//   startup_bench [--quick] [path of Tessarin.exe]   (--empty-window: the stand-in itself)
 
 #include <windows.h>
 
@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "bench/BenchOptions.h"
 
 namespace {
 
@@ -123,16 +125,10 @@ std::string DefaultProgram() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = false;
-  std::string program = DefaultProgram();
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--empty-window") == 0) return RunEmptyWindow();
-    if (std::strcmp(argv[i], "--quick") == 0) {
-      quick = true;
-    } else {
-      program = argv[i];
-    }
-  }
+  if (argc > 1 && std::strcmp(argv[1], "--empty-window") == 0) return RunEmptyWindow();
+  const bool quick = QuickRun(argc, argv);
+  const int programArgument = quick ? 2 : 1;
+  const std::string program = argc > programArgument ? argv[programArgument] : DefaultProgram();
   const int rounds = quick ? 1 : 7;
   double bestProgram = 1e9, bestEmpty = 1e9;
   for (int round = 0; round < rounds; ++round) {

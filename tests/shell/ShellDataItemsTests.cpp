@@ -229,8 +229,8 @@ TEST(ShellDataItem, PlainFoldersTakeTheGenericIconAndOthersTheirOwn) {
                      "[.ShellClassInfo]\r\nIconFile=" + std::string(system) + "\\shell32.dll\r\nIconIndex=12\r\n");
     // The system attribute tells the shell to read desktop.ini (Wine keeps no read-only bit on folders).
     SetFileAttributesA(custom.c_str(), FILE_ATTRIBUTE_SYSTEM);
-    auto plainItem = ItemOf(OfPath(scratch.MakeFolder("plain")));
-    auto customItem = ItemOf(OfPath(custom));
+    auto plainItem = ItemOf(ListOfPath(scratch.MakeFolder("plain")));
+    auto customItem = ItemOf(ListOfPath(custom));
 
     EXPECT_EQ(plainItem->GetIconIndex(), SystemIconIndex(plainItem->GetAbsoluteIDList(), false, false));
     EXPECT_EQ(plainItem->GetOpenIconIndex(), SystemIconIndex(plainItem->GetAbsoluteIDList(), false, true));
