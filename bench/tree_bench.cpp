@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     std::printf("  expansion: nodes made and the folder opened:                    %s  ratio %.2f (goal <= 1.25)\n",
                 Figure(expand).c_str(), expand / base);
     std::printf("  first drawing of the opened folder, with the icons it asks for:  %s\n", Figure(drawn).c_str());
-    std::printf("  expansion and drawing together:                                  %s  ratio %.2f\n",
+    std::printf("  expansion and drawing together (the first page a user sees):     %s  ratio %.2f (goal <= 1.5)\n",
                 Figure(expand + drawn).c_str(), (expand + drawn) / base);
     std::printf("  RefreshTree with nothing changed, and drawing:                   %s  ratio to expansion %.2f (goal <= 1.00)\n",
                 Figure(again).c_str(), again / expand);

@@ -3,16 +3,24 @@
 #include <commctrl.h>
 
 #include <system_error>
+#include <unordered_map>
 
 #include "framework/Container.h"
 #include "framework/ErrorSink.h"
 
 namespace {
 
-// The object behind a window, and a subclassed control's own procedure. Properties rather than
-// GWLP_USERDATA or the procedure pointer: the up-down control subclasses its buddy field on top
-// of this layer, so the procedure pointer no longer says whose window it is.
-constexpr const char* kObjectProperty = "TessarinControl";
+// The object behind each window of this thread. Neither GWLP_USERDATA (free for the native
+// controls' own use) nor the procedure pointer (the up-down control subclasses its buddy field on
+// top of this layer) can say it. A window's messages arrive only on the thread that made it, so a
+// table per thread needs no lock; a window property would cost a call into the window server on
+// every message (tens of microseconds under Wine).
+std::unordered_map<HWND, TWinControl*>& WindowObjects() {
+  thread_local std::unordered_map<HWND, TWinControl*> objects;
+  return objects;
+}
+
+// A subclassed control's own procedure, still needed after its object has let go of the window.
 constexpr const char* kNativeProcProperty = "TessarinNativeProc";
 
 // Control ids start above IDOK and IDCANCEL, which dialog keys send for Enter and Escape.
@@ -51,7 +59,9 @@ TWinControl::~TWinControl() {
 
 TWinControl* TWinControl::FromHandle(HWND window) {
   if (!window) return nullptr;
-  return static_cast<TWinControl*>(GetPropA(window, kObjectProperty));
+  const auto& objects = WindowObjects();
+  const auto found = objects.find(window);
+  return found == objects.end() ? nullptr : found->second;
 }
 
 void TWinControl::RegisterOwnClass(const char* className, UINT classStyle, HCURSOR cursor) {
@@ -92,7 +102,7 @@ void TWinControl::CreateHandle(const TCreateParams& params) {
                             std::string("CreateWindowEx ") + params.ClassName);
   if (!own) {
     handle_ = window;
-    SetPropA(window, kObjectProperty, this);
+    WindowObjects()[window] = this;
     auto native = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     SetPropA(window, kNativeProcProperty, reinterpret_cast<HANDLE>(native));
@@ -106,7 +116,7 @@ LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wPa
   if (message == WM_NCCREATE) {
     auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     self->handle_ = window;
-    SetPropA(window, kObjectProperty, self);
+    WindowObjects()[window] = self;
   }
   TWinControl* self = FromHandle(window);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
@@ -140,7 +150,7 @@ LRESULT TWinControl::Dispatch(TWinControl* self, UINT message, WPARAM wParam, LP
 
 void TWinControl::Detach() {
   if (!handle_) return;
-  RemovePropA(handle_, kObjectProperty);
+  WindowObjects().erase(handle_);
   handle_ = nullptr;
 }
 

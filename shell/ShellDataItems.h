@@ -60,6 +60,7 @@ protected:
     // is asked about.
     LPCITEMIDLIST OwnIDList() const;
     int SmallSystemIconIndex() const;
+    bool HasGenericFolderIcon(IShellFolder& parent) const;
 
     TComPtr<IShellFolder> parentFolder_;
     TShIDListPtr relativeIDList_;

@@ -138,6 +138,22 @@ int SystemIconIndex(LPCITEMIDLIST absolute, bool large, bool open) {
     return info.iIcon;
 }
 
+int GenericFolderIconIndex(bool large) {
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES;
+    if (!large) flags |= SHGFI_SMALLICON;
+    SHFILEINFOA info{};
+    if (!SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags)) return 0;
+    return info.iIcon;
+}
+
+bool IsPlainDirectory(IShellFolder* folder, LPCITEMIDLIST relative) {
+    if (!folder || !relative) return false;
+    WIN32_FIND_DATAA found{};
+    if (FAILED(SHGetDataFromIDListA(folder, relative, SHGDFIL_FINDDATA, &found, sizeof found))) return false;
+    constexpr DWORD kMayHaveOwnIcon = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & kMayHaveOwnIcon);
+}
+
 HIMAGELIST SystemImageList(bool large) {
     TShIDListPtr desktop;
     if (!GetSpecialFolderIDList(sfDesktop, desktop.Out())) return nullptr;

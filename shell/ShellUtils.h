@@ -39,6 +39,15 @@ bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std:
 // The system image list index of the icon of an absolute list; 0 for a null list or on failure.
 int SystemIconIndex(LPCITEMIDLIST absolute, bool large, bool open);
 
+// The system image list index of the shell's closed-folder icon for a folder of no particular kind,
+// found without touching any folder on disk; 0 on failure.
+int GenericFolderIconIndex(bool large);
+
+// Whether `relative` in `folder` is a plain file-system directory, whose icon can only be the
+// generic folder icon: read-only or system directories may carry a desktop.ini with an icon of
+// their own, reparse points may be anything. Answered from the item list itself, not from disk.
+bool IsPlainDirectory(IShellFolder* folder, LPCITEMIDLIST relative);
+
 // The shared system image list of the small or large icons; null on failure.
 HIMAGELIST SystemImageList(bool large);
 

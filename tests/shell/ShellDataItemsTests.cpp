@@ -220,6 +220,26 @@ TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
     EXPECT_EQ(extractor.References(), 1);
 }
 
+TEST(ShellDataItem, PlainFoldersTakeTheGenericIconAndOthersTheirOwn) {
+    TScratchFolder scratch("OwnIcon");
+    const std::string custom = scratch.MakeFolder("custom");
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    scratch.MakeFile("custom\\desktop.ini",
+                     "[.ShellClassInfo]\r\nIconFile=" + std::string(system) + "\\shell32.dll\r\nIconIndex=12\r\n");
+    // The system attribute tells the shell to read desktop.ini (Wine keeps no read-only bit on folders).
+    SetFileAttributesA(custom.c_str(), FILE_ATTRIBUTE_SYSTEM);
+    auto plainItem = ItemOf(ListOfPath(scratch.MakeFolder("plain")));
+    auto customItem = ItemOf(ListOfPath(custom));
+
+    EXPECT_EQ(plainItem->GetIconIndex(), SystemIconIndex(plainItem->GetAbsoluteIDList(), false, false));
+    EXPECT_EQ(plainItem->GetOpenIconIndex(), SystemIconIndex(plainItem->GetAbsoluteIDList(), false, true));
+    const int own = SystemIconIndex(customItem->GetAbsoluteIDList(), false, false);
+    EXPECT_NE(own, GenericFolderIconIndex(false));
+    EXPECT_EQ(customItem->GetIconIndex(), own);
+    SetFileAttributesA(custom.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(ShellDataItem, IconOfAnItemWithoutFolderIsAskedAgain) {
     TFakeShellFolder fake;  // outlives the item, which holds a reference
     TProbeItem orphan{TShIDListPtr(), TShIDListPtr()};
