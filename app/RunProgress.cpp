@@ -1,9 +1,21 @@
 #include "app/RunProgress.h"
 
+#include <shlwapi.h>
+
 #include "framework/Application.h"
 #include "naming/FolderCount.h"
 
 namespace {
+
+// About as many characters as the window's width shows.
+constexpr UINT kPathCharacters = 62;
+
+// A long path loses its middle folders, so that its start and the name being made both show.
+std::string ShortenedPath(const std::string& path) {
+  char shortened[kPathCharacters + 1] = {};
+  if (!PathCompactPathExA(shortened, path.c_str(), sizeof shortened, 0)) return path;
+  return shortened;
+}
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM found) {
   if (IsWindowVisible(window) && IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
@@ -33,7 +45,7 @@ TRunProgressForm::TRunProgressForm(TForm& owner)
 void TRunProgressForm::ShowProgress(std::uint64_t done, std::uint64_t total, const std::string& path) {
   Bar.SetProgress(done, total);
   Count.SetCaption(naming::GroupedNumber(done) + " / " + naming::GroupedNumber(total) + " 個");
-  Path.SetCaption(path);
+  Path.SetCaption(ShortenedPath(path));
 }
 
 // Escape reaches a form as the dialog command IDCANCEL.

@@ -1,5 +1,6 @@
 // The pictures scripts/screenshot takes: the main window at both heights, a date list dropped down
-// and the About box. Taken only when TESSARIN_SCREENSHOTS names a folder, inside a Wine virtual
+// and the About box; the strips' counts, the question before a large run, the progress window and
+// the box of a stopped run. Taken only when TESSARIN_SCREENSHOTS names a folder, inside a Wine virtual
 // desktop, where the screen holds the title bars too.
 
 #include <gtest/gtest.h>
@@ -8,9 +9,12 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -80,6 +84,18 @@ class MainWindowScreenshots : public MainWindowTest {
     SaveScreen(area, folder_ + "\\" + name + ".bmp");
   }
 
+  // From another thread, while the run holds the main thread: waits for a window of `className`
+  // and `caption`, lets it paint, takes it with the main window, and hands it to `then`.
+  void TakeWhenShown(const char* className, const char* caption, const char* name,
+                     const std::function<void(HWND)>& then) {
+    HWND window = nullptr;
+    for (int i = 0; i < 1000 && !window; ++i, Sleep(10)) window = FindWindowA(className, caption);
+    if (!window) return;
+    Sleep(400);
+    SaveScreen(Union(WindowRect(form->Handle()), WindowRect(window)), folder_ + "\\" + name + ".bmp");
+    then(window);
+  }
+
   std::string folder_;
 };
 
@@ -132,6 +148,43 @@ TEST_F(MainWindowScreenshots, Scenes) {
 
   form->About1.Click();
   Take(WindowRect(about->Handle()), "about");
+  about->Close();
+
+  // A run of 120 x (1 + 30) folders: the counts on both strips, then its question ...
+  const TScratchFolder scratch("Screenshots");
+  TShIDListPtr target;
+  IDListFromPath(scratch.Path(), target.Out());
+  form->ShellTreeView1.SelectIDList(target.Get());
+  Type(form->Memo1, "");
+  Pick(form->ComboBox3, 0);
+  Click(form->RadioButton1);
+  Type(form->SpinEdit1, "1");
+  Type(form->SpinEdit2, "120");
+  Click(form->RadioButton5);
+  Type(form->Edit4, "Day");
+  Type(form->SpinEdit6, "1");
+  Type(form->SpinEdit7, "30");
+  Type(form->SpinEdit8, "2");
+  Take(WindowRect(form->Handle()), "strip-count");
+  std::thread cancel([this] {
+    TakeWhenShown("#32770", "Tessarin", "run-question", [](HWND box) { PostMessageA(box, WM_COMMAND, IDCANCEL, 0); });
+  });
+  Click(form->Button1);
+  cancel.join();
+
+  // ... and the same run said yes to, pictured while it goes and stopped with Escape.
+  std::thread stop([this] {
+    HWND question = nullptr;
+    for (int i = 0; i < 1000 && !question; ++i, Sleep(10)) question = FindWindowA("#32770", "Tessarin");
+    PostMessageA(question, WM_COMMAND, IDOK, 0);
+    TakeWhenShown("TessarinForm", "フォルダを作成しています", "run-progress", [](HWND progress) {
+      PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    Sleep(300);  // the question's window may linger a moment after it is closed
+    TakeWhenShown("#32770", "Tessarin", "run-stopped", [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
+  });
+  Click(form->Button1);
+  stop.join();
 }
 
 }  // namespace
