@@ -8,12 +8,13 @@ std::uint64_t TotalFolders(std::int64_t parents, std::int64_t children, bool chi
 }
 
 std::string GroupedNumber(std::uint64_t value) {
-  std::string digits = std::to_string(value);
-  for (std::size_t at = digits.size(); at > 3;) {
-    at -= 3;
-    digits.insert(at, ",");
+  const std::string digits = std::to_string(value);
+  std::string grouped;
+  for (std::size_t at = 0; at < digits.size(); ++at) {
+    if (at > 0 && (digits.size() - at) % 3 == 0) grouped += ',';
+    grouped += digits[at];
   }
-  return digits;
+  return grouped;
 }
 
 std::string ParentCountText(std::optional<std::int64_t> parents) {
