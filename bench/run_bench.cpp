@@ -4,8 +4,9 @@
 //   - 200 parent folders x 100 child folders, the children with free lines.
 // Both runs ask their question (more than 1,000 folders) and show the progress window. A window run
 // is timed from the question box's end to the closing box's start, both answered at once by a hook,
-// so only the run itself counts. The fastest run of each side counts, by wall-clock and CPU time:
-// on a shared machine the slower runs measure the other processes' load.
+// so only the run itself counts. The fastest run of each side counts, by wall-clock time and by
+// the CPU time of the thread both run on: on a shared machine the slower runs measure the other
+// processes' load.
 //
 // --quick: small sizes and one round, for CI.
 
@@ -21,36 +22,25 @@
 #include <vector>
 
 #include "app/Main.h"
+#include "bench/RunTiming.h"
 #include "framework/Application.h"
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellLibrary.h"
 
 namespace {
 
+using bench::Fastest;
+using bench::Scratch;
+using bench::Timed;
+using bench::Timing;
+
+// Both sides run on this thread; the tree's watcher thread answers their folder changes.
+constexpr bench::CpuClock kClock = bench::CpuClock::Thread;
+
 struct Shape {
   const char* title;
   int parents;
   int children;  // per parent; 0 for a flat run with the parents' free lines
-};
-
-double Seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& time) {
-    return (static_cast<double>(time.dwHighDateTime) * 4294967296.0 + time.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
-struct Timing {
-  double wall = 0, cpu = 0;
 };
 
 // The run's boxes, answered as soon as they show; the moments the run starts and ends.
@@ -68,7 +58,7 @@ class BoxHook {
     expectQuestion_ = expectQuestion;
     boxes_ = 0;
     progressShown_ = false;
-    start_ = Timing{Seconds(), CpuSeconds()};
+    start_ = bench::Now(kClock);
   }
   Timing Elapsed() const { return {end_.wall - start_.wall, end_.cpu - start_.cpu}; }
   bool ProgressShown() const { return progressShown_; }
@@ -90,7 +80,7 @@ class BoxHook {
         self.progressShown_ = true;
       }
       if (IsBox(window) && ++self.boxes_ == (self.expectQuestion_ ? 2 : 1)) {
-        self.end_ = Timing{Seconds(), CpuSeconds()};
+        self.end_ = bench::Now(kClock);
       }
     } else if (code == HCBT_ACTIVATE && IsBox(window)) {
       char text[1024] = {};
@@ -98,7 +88,7 @@ class BoxHook {
       if (self.boxes_ == (self.expectQuestion_ ? 2 : 1)) self.closingText_ = text;
       PostMessageA(window, WM_COMMAND, IDOK, 0);
     } else if (code == HCBT_DESTROYWND && IsBox(window) && self.expectQuestion_ && self.boxes_ == 1) {
-      self.start_ = Timing{Seconds(), CpuSeconds()};
+      self.start_ = bench::Now(kClock);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
@@ -113,27 +103,6 @@ class BoxHook {
 };
 
 BoxHook* BoxHook::self_ = nullptr;
-
-class Scratch {
- public:
-  Scratch() {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    root_ = std::string(temp) + "tessarin-run-bench-" + std::to_string(GetTickCount());
-    CreateDirectoryA(root_.c_str(), nullptr);
-  }
-  ~Scratch() { std::filesystem::remove_all(root_); }
-  std::string Fresh() {
-    const std::string path = root_ + "\\run" + std::to_string(++runs_);
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-  }
-  void Clear(const std::string& path) const { std::filesystem::remove_all(path); }
-
- private:
-  std::string root_;
-  int runs_ = 0;
-};
 
 // One free line per folder of the tier: f00001, f00002, ...
 std::string FreeLines(int count, const char* format) {
@@ -229,18 +198,7 @@ class WindowRunner {
 };
 
 Timing BareRun(const Shape& shape, const std::string& base) {
-  const double wall = Seconds(), cpu = CpuSeconds();
-  BareNames(shape, base, [](const char* path) { CreateDirectoryA(path, nullptr); });
-  return {Seconds() - wall, CpuSeconds() - cpu};
-}
-
-Timing Fastest(const std::vector<Timing>& timings) {
-  Timing fastest = timings.front();
-  for (const Timing& timing : timings) {
-    fastest.wall = std::min(fastest.wall, timing.wall);
-    fastest.cpu = std::min(fastest.cpu, timing.cpu);
-  }
-  return fastest;
+  return Timed([&] { BareNames(shape, base, [](const char* path) { CreateDirectoryA(path, nullptr); }); }, kClock);
 }
 
 void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook, Scratch& scratch) {
@@ -285,7 +243,7 @@ int main(int argc, char** argv) {
   const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
   const TShellLibrary shellLibrary;
   Application().SetTitle("Tessarin");
-  Scratch scratch;
+  Scratch scratch("tessarin-run-bench-");
   BoxHook hook;
   WindowRunner window;
   const int rounds = quick ? 1 : 4;  // even: each side goes first equally often
