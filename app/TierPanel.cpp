@@ -69,7 +69,7 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
 }
 
 void TTierPanel::ShowRunCount(const std::string& text) {
-  // The strip's right end, less the margin the sample line keeps at its left end.
+  // 6 pixels inside the strip's right edge (189 + 574).
   const int right = X(757);
   RunCount.SetCaption(text.empty() ? text : "  " + text);
   RunCount.SetBounds({right - RunCount.Width(), RunCount.Top(), RunCount.Width(), RunCount.Height()});

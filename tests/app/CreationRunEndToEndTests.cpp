@@ -164,8 +164,11 @@ TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
   std::atomic<bool> sawProgress{false}, mainTookInput{true};
   std::thread stopper([&] {
     HWND progress = nullptr;
-    for (int i = 0; i < 2000 && !progress; ++i, Sleep(10)) progress = FindWindowA("TessarinForm", "フォルダを作成しています");
-    if (!progress) return;
+    // Shown, not only made: its button and the disabled main window come before it shows.
+    for (int i = 0; i < 2000 && !(progress && IsWindowVisible(progress)); ++i, Sleep(10)) {
+      progress = FindWindowA("TessarinForm", "フォルダを作成しています");
+    }
+    if (!progress || !IsWindowVisible(progress)) return;
     sawProgress = true;
     mainTookInput = IsWindowEnabled(form->Handle()) != FALSE;
     PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN, VK_ESCAPE, 1);

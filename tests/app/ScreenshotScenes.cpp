@@ -85,12 +85,14 @@ class MainWindowScreenshots : public MainWindowTest {
   }
 
   // From another thread, while the run holds the main thread: waits for a window of `className`
-  // and `caption`, lets it paint, takes it with the main window, and hands it to `then`.
+  // and `caption` to show, lets it paint, takes it with the main window, and hands it to `then`.
   void TakeWhenShown(const char* className, const char* caption, const char* name,
                      const std::function<void(HWND)>& then) {
     HWND window = nullptr;
-    for (int i = 0; i < 1000 && !window; ++i, Sleep(10)) window = FindWindowA(className, caption);
-    if (!window) return;
+    for (int i = 0; i < 1000 && !(window && IsWindowVisible(window)); ++i, Sleep(10)) {
+      window = FindWindowA(className, caption);
+    }
+    if (!window || !IsWindowVisible(window)) return;
     Sleep(400);
     SaveScreen(Union(WindowRect(form->Handle()), WindowRect(window)), folder_ + "\\" + name + ".bmp");
     then(window);
@@ -175,7 +177,9 @@ TEST_F(MainWindowScreenshots, Scenes) {
   // ... and the same run said yes to, pictured while it goes and stopped with Escape.
   std::thread stop([this] {
     HWND question = nullptr;
-    for (int i = 0; i < 1000 && !question; ++i, Sleep(10)) question = FindWindowA("#32770", "Tessarin");
+    for (int i = 0; i < 1000 && !(question && IsWindowVisible(question)); ++i, Sleep(10)) {
+      question = FindWindowA("#32770", "Tessarin");
+    }
     PostMessageA(question, WM_COMMAND, IDOK, 0);
     TakeWhenShown("TessarinForm", "フォルダを作成しています", "run-progress", [](HWND progress) {
       PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN, VK_ESCAPE, 1);
