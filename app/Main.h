@@ -16,6 +16,7 @@
 #include "framework/Menu.h"
 #include "framework/Shape.h"
 #include "naming/DateFormats.h"
+#include "naming/RunRecord.h"
 #include "shell/ShellTreeView.h"
 
 class TAboutBox;
@@ -39,8 +40,9 @@ class TForm1 : public TForm {
   void About1Click();
   void CheckBox1Click();
 
-  // The creation run of one press of "作成(&M)".
+  // The creation run of one press of "作成(&M)", and taking the last one back.
   void Button1Click();
+  void UndoCreation1Click();
 
   // Preview and control states.
   void SampleFileName();
@@ -81,6 +83,7 @@ class TForm1 : public TForm {
   void BindEvents();
   void PlaceBottomControls();
   void RefreshSample(TTierPanel& panel);
+  void RefreshRunCounts();
   void DisableKinds(TTierPanel& panel);
   void EnableCheckedKind(TTierPanel& panel);
   void UpdateLineCounter(TTierPanel& panel);
@@ -92,6 +95,7 @@ class TForm1 : public TForm {
   app::TSettingsFile settings_{"Tessarin.ini"};
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned
+  naming::RunRecord lastRun_;                           // in memory only, never in a file
   TImageList menuImages_{16, 16};
 
  public:
@@ -104,6 +108,7 @@ class TForm1 : public TForm {
   TMenuItem& Copy1;
   TMenuItem& Paste1;
   TMenuItem& SelectAll1;
+  TMenuItem& UndoCreation1;
   TMenuItem& Help1;
   TMenuItem& About1;
 

@@ -34,6 +34,7 @@ TForm1::TForm1()
       Copy1(EditMenu.Add("コピー(&C)", TShortCut::CtrlKey('C'), kCopyImage)),
       Paste1(EditMenu.Add("貼り付け(&P)", TShortCut::CtrlKey('V'), kPasteImage)),
       SelectAll1(AfterSeparator(EditMenu).Add("すべてを選択(&A)", TShortCut::CtrlKey('A'))),
+      UndoCreation1(AfterSeparator(EditMenu).Add("作成を元に戻す")),
       Help1(MainMenu1.Add("ヘルプ(&H)")),
       About1(Help1.Add("バージョン情報")),
       ShellTreeView1(*this, {3, 6, 174, 513}),
@@ -71,6 +72,8 @@ void TForm1::BuildMenu() {
   BindEditCommand(Copy1, TEditCommand::Copy);
   BindEditCommand(Paste1, TEditCommand::Paste);
   BindEditCommand(SelectAll1, TEditCommand::SelectAll);
+  UndoCreation1.EnabledWhen = [this] { return lastRun_.Made() > 0; };
+  UndoCreation1.OnClick = [this] { UndoCreation1Click(); };
   About1.OnClick = [this] { About1Click(); };
   SetMenu(MainMenu1);
 }

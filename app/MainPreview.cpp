@@ -3,8 +3,10 @@
 #include <string>
 
 #include "app/Main.h"
+#include "naming/FolderCount.h"
 #include "naming/Integer.h"
 #include "naming/Sample.h"
+#include "naming/TierRun.h"
 
 namespace {
 
@@ -31,8 +33,18 @@ void TForm1::RefillAndRefresh(TSpinEdit& field) {
 }
 
 void TForm1::SampleFileName() {
+  // The counts first: a sample line may stop the refresh with a conversion error.
+  RefreshRunCounts();
   RefreshSample(ParentTier);
   RefreshSample(ChildTier);
+}
+
+void TForm1::RefreshRunCounts() {
+  if (!dateFormats_) return;  // before start-up has built the table
+  const auto parents = naming::TierFolderCount(TPanelTemplate(ParentTier), *dateFormats_);
+  const auto children = naming::TierFolderCount(TPanelTemplate(ChildTier), *dateFormats_);
+  ParentTier.ShowRunCount(naming::ParentCountText(parents));
+  ChildTier.ShowRunCount(naming::ChildCountText(parents, children, CheckBox1.Checked()));
 }
 
 void TForm1::RefreshSample(TTierPanel& panel) {
@@ -131,6 +143,13 @@ void TForm1::SpinEdit7Change() {
   PullEndUpToStart(ChildTier);
 }
 
-// The folder count takes no part in the sample.
-void TForm1::SpinEdit4Change() { RefillWhenEmpty(SpinEdit4); }
-void TForm1::SpinEdit9Change() { RefillWhenEmpty(SpinEdit9); }
+// The folder count takes no part in the sample, only in the count.
+void TForm1::SpinEdit4Change() {
+  RefillWhenEmpty(SpinEdit4);
+  RefreshRunCounts();
+}
+
+void TForm1::SpinEdit9Change() {
+  RefillWhenEmpty(SpinEdit9);
+  RefreshRunCounts();
+}

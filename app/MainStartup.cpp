@@ -135,6 +135,7 @@ void TForm1::About1Click() {
 void TForm1::CheckBox1Click() {
   SetHeight(CheckBox1.Checked() ? kFullHeight : kCompactHeight);
   PlaceBottomControls();
+  RefreshRunCounts();  // the child strip's total follows the box
 }
 
 // The tree grows with the window, and the button and the check box keep to its bottom edge.

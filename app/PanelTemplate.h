@@ -28,6 +28,7 @@ class TPanelTemplate final : public naming::TierTemplate {
   int FreeLineCount() const override { return panel_.FreeLines.LineCount(); }
   std::string FreeLine(int k) const override { return panel_.FreeLines.Line(k); }
   std::string FreeLinesText() const override { return panel_.FreeLines.Text(); }
+  std::vector<std::string> FreeLines(std::int64_t limit) const override;
 
  private:
   const TTierPanel& panel_;  // not owned: the main window's

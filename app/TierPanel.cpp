@@ -51,6 +51,8 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
   LetterCase.AddItem("小文字");
   for (const char* pattern : kPatterns) Pattern.AddItem(pattern);
 
+  RunCount.SetFontColor(kGrey);
+  RunCount.SetColor(Colours.Strip);
   LineCounter.SetFontColor(kGrey);
   LinesLabel.SetFontColor(kGrey);
 
@@ -64,6 +66,13 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
   TWinControl::SetTabOrder({&StartDate, &EndDate, &DateFormat, &StartNumber, &EndNumber, &DigitCount,
                             &FolderCount, &LetterCase, &LettersPerName, &Rows[0].Radio, &Rows[1].Radio,
                             &Rows[2].Radio, &Rows[3].Radio});
+}
+
+void TTierPanel::ShowRunCount(const std::string& text) {
+  // 6 pixels inside the strip's right edge (189 + 574).
+  const int right = X(757);
+  RunCount.SetCaption(text.empty() ? text : "  " + text);
+  RunCount.SetBounds({right - RunCount.Width(), RunCount.Top(), RunCount.Width(), RunCount.Height()});
 }
 
 TKindRow& TTierPanel::Row(naming::SequenceKind kind) { return Rows[static_cast<std::size_t>(kind)]; }

@@ -3,6 +3,7 @@
 // the parent's, shifted right and down; the main window names each control (Edit1, SpinEdit6, ...).
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "app/ElementMark.h"
@@ -58,6 +59,8 @@ class TTierPanel {
   const TKindRow& Row(naming::SequenceKind kind) const;
   // The kind whose radio button is on; none while no button is on.
   naming::SequenceKind CheckedKind() const;
+  // The count of the tier's run, right-aligned at the end of the sample strip; empty hides it.
+  void ShowRunCount(const std::string& text);
 
  private:
   TBounds At(int left, int top, int width, int height) const { return {left + dx_, top + dy_, width, height}; }
@@ -75,6 +78,8 @@ class TTierPanel {
   TShape SampleStrip{form_, At(189, 10, 574, 25)};
   TImage SampleIcon{form_, At(192, 14, 18, 17)};
   TLabel SampleLine{form_, X(240), Y(15), ""};
+  // Over a sample line long enough to reach it, on the strip's own colour.
+  TLabel RunCount{form_, X(757), Y(17), ""};
   TElementMark FrontMark{form_, X(192), Y(40), "A", "前固定文字", {1, 1}, Colours.CaptionPicture};
   TElementMark SequenceMark{form_, X(192), Y(70), "01", "連続データ", {2, 1}, Colours.CaptionPicture};
   TElementMark BackMark{form_, X(192), Y(244), "B", "後固定文字", {1, 2}, Colours.CaptionPicture};

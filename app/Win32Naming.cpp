@@ -38,6 +38,18 @@ naming::CreateResult Win32DirectoryCreator::Create(const std::string& path) {
   return {naming::CreateStatus::Failed, SystemErrorText(error)};
 }
 
+naming::RemoveResult Win32DirectoryRemover::Remove(const std::string& path) {
+  if (RemoveDirectoryA(path.c_str())) return {};
+  const DWORD error = GetLastError();
+  switch (error) {
+    case ERROR_DIR_NOT_EMPTY: return {naming::RemoveStatus::NotEmpty, {}};
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return {naming::RemoveStatus::Gone, {}};
+    default: break;
+  }
+  return {naming::RemoveStatus::Failed, SystemErrorText(error)};
+}
+
 std::string SystemErrorText(unsigned long error) {
   char buffer[512];
   DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -6,6 +6,7 @@
 
 #include "naming/CreationRun.h"
 #include "naming/JapaneseEra.h"
+#include "naming/Undo.h"
 
 namespace app {
 
@@ -22,6 +23,13 @@ class Win32AlternativeCalendar final : public naming::AlternativeCalendar {
 class Win32DirectoryCreator final : public naming::DirectoryCreator {
  public:
   naming::CreateResult Create(const std::string& path) override;
+};
+
+// RemoveDirectoryA, which removes only an empty directory. A path that no longer exists is gone,
+// one that holds anything is not empty; any other failure carries the system's text.
+class Win32DirectoryRemover final : public naming::DirectoryRemover {
+ public:
+  naming::RemoveResult Remove(const std::string& path) override;
 };
 
 // The system's text for an error code, without its closing line break.

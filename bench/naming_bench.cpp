@@ -18,10 +18,18 @@
 
 #include "app/Win32Naming.h"
 #include "bench/BenchOptions.h"
+#include "bench/RunTiming.h"
 #include "naming/CreationRun.h"
 #include "testkit/TestTier.h"
 
 namespace {
+
+using bench::CpuSeconds;
+using bench::Fastest;
+using bench::Scratch;
+using bench::Seconds;
+using bench::Timed;
+using bench::Timing;
 
 using naming::test::TestSettings;
 using naming::test::TestTier;
@@ -41,33 +49,6 @@ struct Sizes {
 constexpr Sizes kFull{
     4, 1000000, {"5,000 parents", 5000, 0}, {"200 parents x 100 children", 200, 100}};
 constexpr Sizes kQuick{1, 10000, {"50 parents", 50, 0}, {"5 parents x 10 children", 5, 10}};
-
-double Seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& time) {
-    return (static_cast<double>(time.dwHighDateTime) * 4294967296.0 + time.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
-struct Timing {
-  double wall, cpu;
-};
-
-template <class Work>
-Timing Timed(Work work) {
-  const double wall = Seconds(), cpu = CpuSeconds();
-  work();
-  return {Seconds() - wall, CpuSeconds() - cpu};
-}
 
 struct Memory {
   SIZE_T peakWorkingSet, peakPrivate;
@@ -91,28 +72,6 @@ struct Templates {
     settings.childFolders = shape.children > 0;
     settings.base = base;
   }
-};
-
-class Scratch {
- public:
-  Scratch() {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    root_ = std::string(temp) + "tessarin-bench-" + std::to_string(GetTickCount());
-    CreateDirectoryA(root_.c_str(), nullptr);
-  }
-  ~Scratch() { std::filesystem::remove_all(root_); }
-  // A new, empty folder for one timed run.
-  std::string Fresh() {
-    const std::string path = root_ + "\\run" + std::to_string(++runs_);
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-  }
-  void Clear(const std::string& path) const { std::filesystem::remove_all(path); }
-
- private:
-  std::string root_;
-  int runs_ = 0;
 };
 
 // The real directory creation, with a clock around each call.
@@ -185,15 +144,6 @@ bool SameNames(Shape shape) {
   return recorder.paths == bare;
 }
 
-Timing Fastest(const std::vector<Timing>& timings) {
-  Timing fastest = timings.front();
-  for (const Timing& timing : timings) {
-    fastest.wall = std::min(fastest.wall, timing.wall);
-    fastest.cpu = std::min(fastest.cpu, timing.cpu);
-  }
-  return fastest;
-}
-
 void Measure(const Shape& shape, int rounds, Scratch& scratch) {
   const long folders = static_cast<long>(shape.parents) * (1 + shape.children);
   if (!SameNames(shape)) std::printf("warning: the bare loop does not make the engine's names\n");
@@ -249,7 +199,7 @@ void MeasureNamesOnly(int parents) {
 
 int main(int argc, char** argv) {
   const Sizes sizes = QuickRun(argc, argv) ? kQuick : kFull;
-  Scratch scratch;
+  Scratch scratch("tessarin-bench-");
   std::printf("Japanese era from the %s\n\n",
               naming::JapaneseEra(std::make_unique<app::Win32AlternativeCalendar>()).UsesPlatform()
                   ? "platform's alternative calendar"

@@ -1,5 +1,7 @@
 #include "framework/Memo.h"
 
+#include <algorithm>
+
 TMemo::TMemo(TContainer& parent, const TBounds& bounds)
     // No horizontal scrolling: the field wraps at its width.
     : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) {
@@ -17,6 +19,17 @@ int TMemo::LineCount() const {
 
 std::string TMemo::Line(int index) const {
   if (index < 0 || index >= SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0)) return {};
+  return LineOf(index);
+}
+
+std::vector<std::string> TMemo::Lines(int limit) const {
+  std::vector<std::string> lines;
+  const int count = std::min(limit, LineCount());
+  for (int index = 0; index < count; ++index) lines.push_back(LineOf(index));
+  return lines;
+}
+
+std::string TMemo::LineOf(int index) const {
   const auto start = SendMessageA(Handle(), EM_LINEINDEX, index, 0);
   const auto length = static_cast<size_t>(SendMessageA(Handle(), EM_LINELENGTH, start, 0));
   if (length == 0) return {};

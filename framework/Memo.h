@@ -3,6 +3,7 @@
 // as the field shows them: a long entry that wraps is two or more lines.
 
 #include <string>
+#include <vector>
 
 #include "framework/Edit.h"
 
@@ -15,4 +16,9 @@ class TMemo : public TCustomEdit {
   int LineCount() const;
   // Displayed line `index`, without its line break; empty outside 0 .. LineCount() - 1.
   std::string Line(int index) const;
+  // Displayed lines 0 to limit - 1, or all of them when there are fewer, counted once.
+  std::vector<std::string> Lines(int limit) const;
+
+ private:
+  std::string LineOf(int index) const;
 };

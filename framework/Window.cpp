@@ -34,7 +34,8 @@ void InitCommonControlsOnce() {
   static const bool done = [] {
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS |
                                                 ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES |
-                                                ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES};
+                                                ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES |
+                                                ICC_PROGRESS_CLASS};
     return InitCommonControlsEx(&init) != FALSE;
   }();
   (void)done;

@@ -1,48 +1,37 @@
 #include "naming/CreationRun.h"
 
 #include <memory>
-#include <optional>
 
 #include "naming/Composition.h"
+#include "naming/FolderCount.h"
 #include "naming/Integer.h"
-#include "naming/Sequence.h"
+#include "naming/TierRun.h"
 
 namespace naming {
 
 namespace {
 
-// One tier's part of a run: its parameters, read once, and the name of its folder k.
-class TierRun {
- public:
-  TierRun(const TierTemplate& tier, const DateFormatTable& formats)
-      : tier_(tier),
-        front_(tier.FrontText()),
-        back_(tier.BackText()),
-        pattern_(tier.PositionPattern()),
-        freeLines_(UsesFreeLines(pattern_) ? tier.FreeLineCount() : 0),
-        sequence_(ReadSequence(tier, formats)) {}
-
-  std::int64_t Count() const { return sequence_->Count(); }
-
-  // Free lines count from 0 in every call of a tier's run, so each parent folder gets the same
-  // child names; a folder past the last free line gets an empty one.
-  std::string Name(std::int64_t k) const {
-    const std::string freeLine = k < freeLines_ ? tier_.FreeLine(static_cast<int>(k)) : "";
-    return ComposeName(pattern_, front_, sequence_->Text(k), back_, freeLine);
-  }
-
- private:
-  const TierTemplate& tier_;  // not owned: the window's controls
-  std::string front_;
-  std::string back_;
-  int pattern_;
-  std::int64_t freeLines_;
-  std::unique_ptr<Sequence> sequence_;
-};
+// The total and the first and last paths, by the names the run will use.
+RunPlan Plan(const std::string& base, const TierRun& parent, const TierRun* child) {
+  RunPlan plan;
+  const std::int64_t parents = parent.Count();
+  const std::int64_t children = child ? child->Count() : 0;
+  plan.total = TotalFolders(parents, children, child != nullptr);
+  if (parents == 0) return plan;
+  plan.firstPath = FolderPath(base, parent.Name(0));
+  plan.lastPath = FolderPath(base, parent.Name(parents - 1));
+  if (children > 0) plan.lastPath = FolderPath(plan.lastPath, child->Name(children - 1));
+  return plan;
+}
 
 class FailureTally {
  public:
+  explicit FailureTally(RunRecord record) { outcome_.record = std::move(record); }
+
   void Record(const std::string& path, CreateResult result) {
+    const bool made = result.status == CreateStatus::Made;
+    outcome_.record.Add(made);
+    if (made) ++outcome_.made;
     // "Already there" is how children are added to existing folders: not a failure.
     if (result.status != CreateStatus::Failed) return;
     if (outcome_.failures++ == 0) {
@@ -50,55 +39,74 @@ class FailureTally {
       outcome_.firstFailureReason = std::move(result.reason);
     }
   }
+  RunOutcome Stopped() && {
+    outcome_.stopped = true;
+    return std::move(outcome_);
+  }
   RunOutcome Outcome() && { return std::move(outcome_); }
 
  private:
   RunOutcome outcome_;
 };
 
-RunOutcome Stopped(RunOutcome::Kind kind, std::string conversionMessage = {}) {
+RunOutcome EndedEarly(RunOutcome::Kind kind, std::string conversionMessage = {}) {
   RunOutcome outcome;
   outcome.kind = kind;
   outcome.conversionMessage = std::move(conversionMessage);
   return outcome;
 }
 
+// Asks and answers for a run without a control: no confirmation, no stop.
+class Unattended final : public RunControl {
+ public:
+  bool Confirm(const RunPlan&) override { return true; }
+  bool Continue(std::uint64_t, std::uint64_t, const std::string&) override { return true; }
+};
+
 }  // namespace
 
-RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator) {
+RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunControl* control) {
+  Unattended unattended;
+  RunControl& user = control ? *control : unattended;
   const bool childFolders = inputs.settings.ChildFolders();
-  std::optional<TierRun> parent;
-  std::optional<TierRun> child;
+  std::shared_ptr<const TierRun> parent;
+  std::shared_ptr<const TierRun> child;
   try {
     // The parent's digit count is read before the check, as its own step; the other fields
     // after it. A child field that fails ends the run here too, before anything exists.
     if (inputs.parent.Kind() == SequenceKind::Number) ToInteger(inputs.parent.DigitCountText());
     if (!CharErrCheck(inputs.parent, inputs.child, childFolders)) {
-      return Stopped(RunOutcome::Kind::ForbiddenCharacters);
+      return EndedEarly(RunOutcome::Kind::ForbiddenCharacters);
     }
     if (!DoubleByteCheck(inputs.parent, inputs.child, childFolders)) {
-      return Stopped(RunOutcome::Kind::BrokenDoubleByte);
+      return EndedEarly(RunOutcome::Kind::BrokenDoubleByte);
     }
-    parent.emplace(inputs.parent, inputs.dateFormats);
-    if (childFolders) child.emplace(inputs.child, inputs.dateFormats);
+    parent = std::make_shared<const TierRun>(inputs.parent, inputs.dateFormats);
+    if (childFolders) child = std::make_shared<const TierRun>(inputs.child, inputs.dateFormats);
   } catch (const ConversionError& error) {
-    return Stopped(RunOutcome::Kind::ConversionError, error.what());
+    return EndedEarly(RunOutcome::Kind::ConversionError, error.what());
   }
 
   // An empty base path would put the folders at the root of the current drive.
   const std::string base = inputs.settings.BasePath();
-  if (base.empty()) return Stopped(RunOutcome::Kind::NoBasePath);
+  if (base.empty()) return EndedEarly(RunOutcome::Kind::NoBasePath);
 
-  FailureTally tally;
   const std::int64_t parents = parent->Count();
   const std::int64_t children = child ? child->Count() : 0;
+  const RunPlan plan = Plan(base, *parent, child.get());
+  if (plan.NeedsConfirmation() && !user.Confirm(plan)) return EndedEarly(RunOutcome::Kind::Cancelled);
+
+  FailureTally tally({base, parent, child});
+  std::uint64_t done = 0;
   for (std::int64_t k = 0; k < parents; ++k) {
     const std::string path = FolderPath(base, parent->Name(k));
+    if (!user.Continue(done++, plan.total, path)) return std::move(tally).Stopped();
     tally.Record(path, creator.Create(path));
     // Children go in even when the parent failed: an existing folder gets them, and a missing
     // one makes each of them fail in its turn.
     for (std::int64_t j = 0; j < children; ++j) {
       const std::string childPath = FolderPath(path, child->Name(j));
+      if (!user.Continue(done++, plan.total, childPath)) return std::move(tally).Stopped();
       tally.Record(childPath, creator.Create(childPath));
     }
   }
@@ -115,10 +123,13 @@ std::string RunOutcome::BoxText() const {
       return "フォルダを作成できませんでした\r\n作成先には、ドライブ上のフォルダを選択してください";
     case Kind::ConversionError:
       return conversionMessage + ".";  // the full stop the standard error box adds
+    case Kind::Cancelled:
+      return {};
     case Kind::Created:
       break;
   }
-  std::string text = "フォルダを作成しました";
+  std::string text = stopped ? "作成を中止しました\r\n中止までに " + GroupedNumber(made) + " 個のフォルダを作成しました"
+                             : "フォルダを作成しました";
   if (failures == 0) return text;
   text += "\r\n" + std::to_string(failures) + " 個のフォルダを作成できませんでした。最初のフォルダ: " +
           firstFailedPath + " (" + firstFailureReason + ")";
@@ -131,6 +142,7 @@ MessageIcon RunOutcome::Icon() const {
     case Kind::BrokenDoubleByte: return MessageIcon::None;
     case Kind::NoBasePath: return MessageIcon::Warning;
     case Kind::ConversionError: return MessageIcon::Stop;
+    case Kind::Cancelled:
     case Kind::Created: break;
   }
   return failures == 0 ? MessageIcon::None : MessageIcon::Warning;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "naming/DateFormats.h"
+#include "naming/RunRecord.h"
 #include "naming/Template.h"
 
 namespace naming {
@@ -33,17 +34,23 @@ struct RunOutcome {
     BrokenDoubleByte,     // a text ends in, or holds, half a double-byte character: nothing created
     NoBasePath,           // nothing selected, or a folder without a file-system path: nothing created
     ConversionError,      // a number field is not an integer: nothing created
-    Created,              // the run went through; some creations may have failed
+    Cancelled,            // the user said no to a large run: nothing created, no box
+    Created,              // the run went through or was stopped; some creations may have failed
   };
 
   Kind kind = Kind::Created;
   std::string conversionMessage;  // ConversionError: "'%s' は整数ではありません"
+  // Created: the user stopped the run part-way, and the folders it made until then.
+  bool stopped = false;
+  std::uint64_t made = 0;
+  // Created: what the run made, for taking it back.
+  RunRecord record;
   // Created: creations that failed for another reason than "already there", and the first.
   std::uint64_t failures = 0;
   std::string firstFailedPath;
   std::string firstFailureReason;
 
-  // The text and icon of the run's closing box.
+  // The text and icon of the run's closing box; no text for a cancelled run.
   std::string BoxText() const;
   MessageIcon Icon() const;
 };
@@ -55,9 +62,32 @@ struct RunInputs {
   const DateFormatTable& dateFormats;
 };
 
+// What a large run looks like before it starts.
+struct RunPlan {
+  static constexpr std::uint64_t kConfirmAbove = 1000;
+
+  std::uint64_t total = 0;  // creation calls: N, or N x (1 + M)
+  std::string firstPath;
+  std::string lastPath;
+
+  bool NeedsConfirmation() const { return total > kConfirmAbove; }
+};
+
+// The user's say in a run, between its creations, on the run's own thread.
+class RunControl {
+ public:
+  virtual ~RunControl() = default;
+  // Asked once, before anything is made, when the plan needs confirmation; false makes nothing.
+  virtual bool Confirm(const RunPlan& plan) = 0;
+  // Asked before each creation: `done` of `total` creation calls so far, `path` the next one.
+  // False stops the run there.
+  virtual bool Continue(std::uint64_t done, std::uint64_t total, const std::string& path) = 0;
+};
+
 // Every field the run will read is converted before the first creation, so a run either creates
-// nothing or goes through. Names are made one at a time as the folders are created: a run keeps
-// nothing that grows with its folder count.
-RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator);
+// nothing or goes through (unless `control` stops it). Names are made one at a time as the folders
+// are created; what the run keeps for its record is one mark per creation. Without a control the
+// run neither asks nor stops.
+RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunControl* control = nullptr);
 
 }  // namespace naming

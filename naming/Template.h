@@ -7,7 +7,10 @@
 //
 // Texts are the controls' own bytes (code page 932 on Windows), never trimmed or converted.
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace naming {
 
@@ -67,6 +70,14 @@ class TierTemplate {
   virtual std::string FreeLine(int k) const = 0;
   // The box's whole text, every line, used or not: the forbidden-character check reads it.
   virtual std::string FreeLinesText() const = 0;
+  // Free lines 0 to limit - 1 (fewer when the box has fewer), in one reading: a run takes them
+  // once. A box that can hand them over faster than line by line does so.
+  virtual std::vector<std::string> FreeLines(std::int64_t limit) const {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(std::min<std::int64_t>(FreeLineCount(), std::max<std::int64_t>(limit, 0)));
+    for (int k = 0; k < count; ++k) lines.push_back(FreeLine(k));
+    return lines;
+  }
 };
 
 // The parts of a run that belong to neither template.

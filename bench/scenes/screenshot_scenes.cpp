@@ -1,5 +1,6 @@
 // The pictures scripts/screenshot takes: the main window at both heights, a date list dropped down,
-// the start date's calendar, the Edit menu and the About box, written as bitmap files to the folder
+// the start date's calendar, the Edit menu, the About box, the strips' counts, the question before a
+// large run, the progress window and the box of a stopped run, written as bitmap files to the folder
 // named by the first argument. Run inside a Wine virtual desktop, where the screen holds the title
 // bars too.
 
@@ -7,14 +8,17 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/DeviceContext.h"
+#include "shell/ShellIDFunc.h"
 #include "shell/ShellLibrary.h"
 #include "testkit/MainWindows.h"
 #include "testkit/UserInput.h"
@@ -127,6 +131,9 @@ class TScenes {
 
     form.About1.Click();
     Take(WindowRect(windows_.about->Handle()), "about");
+    windows_.about->Close();
+
+    RunScenes(form);
   }
 
  private:
@@ -139,6 +146,70 @@ class TScenes {
       Sleep(50);
     }
     SaveScreen(area, folder_ + "\\" + name + ".bmp");
+  }
+
+  // A run of 120 x (1 + 30) folders into a folder of its own: the counts on both strips, its
+  // question, then the same run said yes to, pictured while it goes and stopped with Escape.
+  void RunScenes(TForm1& form) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string target = std::string(temp) + "TessarinScenes";
+    CreateDirectoryA(target.c_str(), nullptr);
+    TShIDListPtr list;
+    IDListFromPath(target, list.Out());
+    form.ShellTreeView1.SelectIDList(list.Get());
+    Type(form.Memo1, "");
+    Pick(form.ComboBox3, 0);
+    Click(form.RadioButton1);
+    Type(form.SpinEdit1, "1");
+    Type(form.SpinEdit2, "120");
+    Click(form.RadioButton5);
+    Type(form.Edit4, "Day");
+    Type(form.SpinEdit6, "1");
+    Type(form.SpinEdit7, "30");
+    Type(form.SpinEdit8, "2");
+    Take(WindowRect(form.Handle()), "strip-count");
+
+    std::thread cancel([this, &form] {
+      TakeWhenShown(form, "#32770", "Tessarin", "run-question",
+                    [](HWND box) { PostMessageA(box, WM_COMMAND, IDCANCEL, 0); });
+    });
+    Click(form.Button1);
+    cancel.join();
+
+    std::thread stop([this, &form] {
+      PostMessageA(WaitForShown("#32770", "Tessarin"), WM_COMMAND, IDOK, 0);
+      TakeWhenShown(form, "TessarinForm", "フォルダを作成しています", "run-progress", [](HWND progress) {
+        PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN, VK_ESCAPE, 1);
+      });
+      Sleep(300);  // the question's window may linger a moment after it is closed
+      TakeWhenShown(form, "#32770", "Tessarin", "run-stopped",
+                    [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
+    });
+    Click(form.Button1);
+    stop.join();
+    std::error_code ignored;
+    std::filesystem::remove_all(target, ignored);
+  }
+
+  // A visible window of `className` and `caption`, waited for up to ten seconds; null without one.
+  static HWND WaitForShown(const char* className, const char* caption) {
+    HWND window = nullptr;
+    for (int i = 0; i < 1000 && !(window && IsWindowVisible(window)); ++i, Sleep(10)) {
+      window = FindWindowA(className, caption);
+    }
+    return window && IsWindowVisible(window) ? window : nullptr;
+  }
+
+  // From another thread, while a run holds the main thread: waits for the window to show, lets it
+  // paint, takes it with the main window, and hands it to `then`.
+  void TakeWhenShown(TForm1& form, const char* className, const char* caption, const char* name,
+                     const std::function<void(HWND)>& then) {
+    HWND window = WaitForShown(className, caption);
+    if (!window) return;
+    Sleep(400);
+    SaveScreen(Union(WindowRect(form.Handle()), WindowRect(window)), folder_ + "\\" + name + ".bmp");
+    then(window);
   }
 
   std::string folder_;

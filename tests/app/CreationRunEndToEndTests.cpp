@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "naming/CreationRun.h"
@@ -131,6 +133,98 @@ TEST_F(CreationRunEndToEnd, ADriveRootSelectedMakesTheFoldersInTheRoot) {
   const DWORD attributes = GetFileAttributesA(made.c_str());
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
   RemoveDirectoryA(made.c_str());
+}
+
+TEST_F(CreationRunEndToEnd, ALargeRunAsksFirstAndCancelMakesNothing) {
+  Select(scratch_.Path());
+  NumberRun("1", "1001", "4");
+  std::vector<std::string> texts;
+  {
+    TMessageBoxCloser closer(IDCANCEL);
+    Click(form->Button1);
+    texts = closer.Texts();
+  }
+  EXPECT_EQ(texts, std::vector<std::string>{"1,001 個のフォルダを作成します。よろしいですか？\r\n\r\n最初: " +
+                                            scratch_.PathOf("P0001X") + "\r\n最後: " + scratch_.PathOf("P1001X")});
+  EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
+}
+
+// Escape on the progress window stops a nested run between two creations: what was made is a
+// depth-first prefix of the run, and the closing box counts it.
+TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
+  Select(scratch_.Path());
+  NumberRun("1", "200", "3");
+  Click(form->CheckBox1);
+  Type(form->Edit4, "c");
+  Type(form->SpinEdit6, "1");
+  Type(form->SpinEdit7, "100");
+  Type(form->SpinEdit8, "3");
+
+  std::atomic<bool> sawProgress{false}, mainTookInput{true};
+  std::thread stopper([&] {
+    HWND progress = nullptr;
+    // Shown, not only made: its button and the disabled main window come before it shows.
+    for (int i = 0; i < 2000 && !(progress && IsWindowVisible(progress)); ++i, Sleep(10)) {
+      progress = FindWindowA("TessarinForm", "フォルダを作成しています");
+    }
+    if (!progress || !IsWindowVisible(progress)) return;
+    sawProgress = true;
+    mainTookInput = IsWindowEnabled(form->Handle()) != FALSE;
+    PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  const std::vector<std::string> texts = Press();
+  stopper.join();
+  ASSERT_TRUE(sawProgress);
+  EXPECT_FALSE(mainTookInput);
+  EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+
+  ASSERT_EQ(texts.size(), 2u);  // the question, then the one closing box
+  const std::string lead = "作成を中止しました\r\n中止までに ";
+  ASSERT_EQ(texts[1].rfind(lead, 0), 0u) << texts[1];
+  std::string count = texts[1].substr(lead.size(), texts[1].find(' ', lead.size()) - lead.size());
+  count.erase(std::remove(count.begin(), count.end(), ','), count.end());
+
+  const std::vector<std::string> parents = FolderNames(scratch_.Path());
+  std::size_t made = parents.size();
+  for (std::size_t k = 0; k < parents.size(); ++k) {
+    char name[16];
+    std::snprintf(name, sizeof name, "P%03zuX", k + 1);
+    ASSERT_EQ(parents[k], name);
+    const std::vector<std::string> children = FolderNames(scratch_.PathOf(parents[k]));
+    made += children.size();
+    if (k + 1 < parents.size()) {
+      EXPECT_EQ(children.size(), 100u) << name;  // only the last is partial
+    }
+    for (std::size_t j = 0; j < children.size(); ++j) {
+      std::snprintf(name, sizeof name, "c%03zu", j + 1);
+      EXPECT_TRUE(std::find(children.begin(), children.end(), name) != children.end()) << name;
+    }
+  }
+  EXPECT_EQ(std::to_string(made), count);
+  EXPECT_LT(made, 20200u);
+}
+
+TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasThere) {
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
+  scratch_.MakeFolder("P02X");
+  Select(scratch_.Path());
+  NumberRun("1", "3", "2");
+  Click(form->CheckBox1);
+  Type(form->Edit4, "c");
+  Type(form->SpinEdit6, "1");
+  Type(form->SpinEdit7, "2");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  ASSERT_TRUE(form->UndoCreation1.Enabled());
+  scratch_.MakeFile("P01X\\c2\\note.txt", "x");
+
+  TMessageBoxCloser closer;
+  form->UndoCreation1.Click();
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{"作成したフォルダを 6 個削除しました\r\n2 個は残しました:\r\n"
+                                                     "  中にファイルかフォルダがある: 2 個"});
+  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
+  EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), std::vector<std::string>{"c2"});
+  EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
 }
 
 }  // namespace

@@ -233,4 +233,31 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
   }
 }
 
+// Each strip counts the run by the run's own reading of the fields, right-aligned at its end, and
+// leaves the sample line as it is.
+TEST_F(PreviewTest, TheStripsCountTheRunWithoutTouchingTheSampleLines) {
+  Type(form->SpinEdit1, "1");
+  Type(form->SpinEdit2, "120");
+  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  120 個");
+  EXPECT_EQ(form->ParentTier.RunCount.Left() + form->ParentTier.RunCount.Width(), 757);
+  const std::string sample = form->Label24.Caption();
+
+  // The child's folder count refreshes the count though it takes no part in the sample.
+  Click(form->CheckBox1);
+  Click(form->RadioButton7);
+  Type(form->SpinEdit9, "30");
+  EXPECT_EQ(form->ChildTier.RunCount.Caption(), "  × 30  計 3,720 個");
+  Click(form->CheckBox1);
+  EXPECT_EQ(form->ChildTier.RunCount.Caption(), "  × 30");
+
+  // An end that is not an integer: no count, and the same sample line.
+  {
+    TMessageBoxCloser closer;  // the end pulled up to the start reports the text
+    Type(form->SpinEdit2, "1.5");
+  }
+  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "");
+  EXPECT_EQ(form->Label24.Caption(), sample);
+  EXPECT_EQ(form->ChildTier.RunCount.Caption(), "  × 30");
+}
+
 }  // namespace

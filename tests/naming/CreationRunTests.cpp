@@ -6,6 +6,9 @@
 
 #include "naming/Composition.h"
 #include "naming/CreationRun.h"
+#include "naming/FolderCount.h"
+#include "naming/TierRun.h"
+#include "naming/Undo.h"
 #include "testkit/TestTier.h"
 
 namespace naming::test {
@@ -52,23 +55,12 @@ TEST_F(CreationRunTest, ChildrenFollowEachParentAndRestartTheirFreeLines) {
   child.kind = SequenceKind::Letters, child.folderCount = "3", child.pattern = 1;
   child.lines = {"x", "y"};
   child.front = "c";
-  // Names are made one at a time: each free line is read just before its folder is created.
-  struct Interleaving final : DirectoryCreator {
-    const TestTier& child;
-    Paths paths;
-    std::vector<int> readsBefore;
-    explicit Interleaving(const TestTier& child) : child(child) {}
-    CreateResult Create(const std::string& path) override {
-      paths.push_back(path);
-      readsBefore.push_back(child.freeLineReads);
-      return {};
-    }
-  } interleaving(child);
-  RunCreation({parent, child, settings, table}, interleaving);
-  EXPECT_EQ(interleaving.paths,
+  Run();
+  EXPECT_EQ(creator.paths,
             (Paths{"C:\\work\\1", "C:\\work\\1\\cAx", "C:\\work\\1\\cBy", "C:\\work\\1\\cC",
                    "C:\\work\\2", "C:\\work\\2\\cAx", "C:\\work\\2\\cBy", "C:\\work\\2\\cC"}));
-  EXPECT_EQ(interleaving.readsBefore, (std::vector<int>{0, 1, 2, 2, 2, 3, 4, 4}));
+  // The box is read once per run, not once per parent or per folder.
+  EXPECT_EQ(child.freeLineReads, 2);
   // An end below the start gives no children, and no box but success.
   child.kind = SequenceKind::Number, child.start = "5", child.end = "4";
   creator.paths.clear();
@@ -173,6 +165,132 @@ TEST_F(CreationRunTest, MakesRealFoldersInAScratchDirectory) {
   EXPECT_EQ(outcome.failures, 3u);  // P02 and both of its children
   EXPECT_EQ(outcome.firstFailedPath, settings.base + "\\P02");
   EXPECT_FALSE(outcome.firstFailureReason.empty());
+}
+
+// The strips' count is the run's own: each kind, counted and then run.
+TEST_F(CreationRunTest, CountsBeforeTheRunWhatTheRunMakes) {
+  auto countThenRun = [this] {
+    const auto parents = TierFolderCount(parent, table);
+    const auto children = TierFolderCount(child, table);
+    creator.paths.clear();
+    Run();
+    EXPECT_EQ(TotalFolders(parents.value(), children.value_or(0), settings.childFolders), creator.paths.size());
+    return ChildCountText(parents, children, settings.childFolders);
+  };
+  parent.start = "98", parent.end = "1102";
+  countThenRun();
+  EXPECT_EQ(ParentCountText(TierFolderCount(parent, table)), "1,005 個");
+  parent.kind = SequenceKind::Date, parent.dateFormat = 8;  // era name and year
+  parent.startDate = {2019, 4, 28}, parent.endDate = {2019, 5, 3};
+  countThenRun();
+  EXPECT_EQ(creator.paths.size(), 6u);
+  parent.kind = SequenceKind::Letters, parent.folderCount = "30";
+  countThenRun();
+  parent.kind = SequenceKind::None, parent.pattern = 1, parent.lines = {"a", "b", "c"};
+  countThenRun();
+  settings.childFolders = true, child.start = "1", child.end = "12";
+  EXPECT_EQ(countThenRun(), "× 12  計 39 個");
+  EXPECT_EQ(creator.paths.size(), 39u);
+
+  // A field that is not an integer leaves the count blank, never a box.
+  child.end = "1.5";
+  EXPECT_EQ(ChildCountText(TierFolderCount(parent, table), TierFolderCount(child, table), true), "");
+  parent.kind = SequenceKind::Number, parent.start = "-";
+  EXPECT_EQ(ParentCountText(TierFolderCount(parent, table)), "");
+  child.end = "4";
+  EXPECT_EQ(ChildCountText(TierFolderCount(parent, table), TierFolderCount(child, table), true), "× 4");
+}
+
+// Says yes or no to a large run and stops it before creation `stopAt`.
+struct ScriptedControl final : RunControl {
+  bool answer = true;
+  std::uint64_t stopAt = UINT64_MAX;
+  std::vector<RunPlan> asked;
+  bool Confirm(const RunPlan& plan) override {
+    asked.push_back(plan);
+    return answer;
+  }
+  bool Continue(std::uint64_t done, std::uint64_t, const std::string&) override { return done < stopAt; }
+};
+
+TEST_F(CreationRunTest, AsksBeforeALargeRunAndCanBeStopped) {
+  ScriptedControl control;
+  parent.start = "1", parent.end = "1000";
+  RunCreation({parent, child, settings, table}, creator, &control);
+  EXPECT_TRUE(control.asked.empty());  // 1,000 folders go without a question
+
+  parent.end = "11", settings.childFolders = true, child.start = "1", child.end = "100";
+  control.answer = false;
+  creator.paths.clear();
+  const RunOutcome cancelled = RunCreation({parent, child, settings, table}, creator, &control);
+  ASSERT_EQ(control.asked.size(), 1u);
+  EXPECT_EQ(control.asked[0].total, 1111u);
+  EXPECT_EQ(control.asked[0].firstPath, "C:\\work\\1");
+  EXPECT_EQ(control.asked[0].lastPath, "C:\\work\\11\\100");
+  EXPECT_EQ(cancelled.kind, RunOutcome::Kind::Cancelled);
+  EXPECT_EQ(cancelled.BoxText(), "");
+  EXPECT_TRUE(creator.paths.empty());
+
+  // Stopped inside the children of the second parent: a depth-first prefix, and its count.
+  control.answer = true, control.stopAt = 104;
+  creator.existing = {"C:\\work\\1\\7"};
+  const RunOutcome stopped = RunCreation({parent, child, settings, table}, creator, &control);
+  ASSERT_EQ(creator.paths.size(), 104u);
+  EXPECT_EQ(creator.paths[101], "C:\\work\\2");
+  EXPECT_EQ(creator.paths[103], "C:\\work\\2\\2");
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(stopped.made, 103u);
+  EXPECT_EQ(stopped.BoxText(), "作成を中止しました\r\n中止までに 103 個のフォルダを作成しました");
+}
+
+// Real directories in a scratch folder, through the standard library.
+struct FilesystemRemover final : DirectoryRemover {
+  RemoveResult Remove(const std::string& path) override {
+    const std::filesystem::path native = FilesystemCreator::Native(path);
+    std::error_code error;
+    if (!std::filesystem::is_directory(native, error)) {
+      if (std::filesystem::exists(native, error)) return {RemoveStatus::Failed, "not a folder"};
+      return {RemoveStatus::Gone, {}};
+    }
+    if (!std::filesystem::is_empty(native, error)) return {RemoveStatus::NotEmpty, {}};
+    if (!std::filesystem::remove(native, error)) return {RemoveStatus::Failed, error.message()};
+    return {};
+  }
+};
+
+TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
+  const ScratchDirectory scratchDirectory;
+  const std::filesystem::path& scratch = scratchDirectory.path;
+  settings.base = scratch.string(), settings.childFolders = true;
+  parent.start = "1", parent.end = "4", parent.front = "P";
+  child.kind = SequenceKind::Letters, child.folderCount = "2";
+  std::filesystem::create_directories(scratch / "P3" / "A");  // there before the run
+  FilesystemCreator real;
+  RunOutcome outcome = RunCreation({parent, child, settings, table}, real);
+  ASSERT_EQ(outcome.made, 10u);
+
+  std::ofstream(scratch / "P1" / "B" / "note.txt").put('x');  // a file put in after the run
+  std::filesystem::rename(scratch / "P2", scratch / "Q2");       // a renamed folder
+
+  FilesystemRemover remover;
+  const UndoOutcome undo = UndoRun(outcome.record, remover);
+  EXPECT_EQ(undo.removed, 5u);   // P1/A, P3/B, P4/A, P4/B, P4
+  EXPECT_EQ(undo.notEmpty, 2u);  // P1/B with the file, and P1 holding it
+  EXPECT_EQ(undo.gone, 3u);      // P2 and its children, under their old names
+  EXPECT_EQ(undo.BoxText(),
+            "作成したフォルダを 5 個削除しました\r\n5 個は残しました:\r\n  中にファイルかフォルダがある: 2 個"
+            "\r\n  見つからない (名前の変更か削除): 3 個");
+  for (const char* kept : {"P1/B/note.txt", "Q2/A", "Q2/B", "P3/A"}) {
+    EXPECT_TRUE(std::filesystem::exists(scratch / kept)) << kept;
+  }
+  EXPECT_FALSE(std::filesystem::exists(scratch / "P4"));
+  EXPECT_FALSE(std::filesystem::exists(scratch / "P3" / "B"));
+
+  // Once emptied, what was kept goes with the next undo; nothing else is left to take back.
+  std::filesystem::remove(scratch / "P1" / "B" / "note.txt");
+  EXPECT_EQ(UndoRun(outcome.record, remover).removed, 2u);
+  EXPECT_EQ(outcome.record.Made(), 0u);
+  EXPECT_TRUE(std::filesystem::exists(scratch / "P3"));
 }
 
 }  // namespace

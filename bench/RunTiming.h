@@ -1,0 +1,95 @@
+#pragma once
+// What the creation-run benchmarks share: clocks, the fastest of several runs, and scratch folders
+// for the runs' directories.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+inline double Seconds() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// A FILETIME span in seconds.
+inline double Seconds(const FILETIME& time) {
+  return (static_cast<double>(time.dwHighDateTime) * 4294967296.0 + time.dwLowDateTime) / 1e7;
+}
+
+// The process's CPU time, kernel and user: less disturbed by a shared machine than wall time.
+inline double CpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  return Seconds(kernel) + Seconds(user);
+}
+
+// The calling thread's CPU time: leaves out the process's other threads (the folder tree's
+// watcher, which answers the runs' folder changes in its own time).
+inline double ThreadCpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  return Seconds(kernel) + Seconds(user);
+}
+
+enum class CpuClock { Process, Thread };
+
+struct Timing {
+  double wall = 0, cpu = 0;
+};
+
+inline Timing Now(CpuClock clock = CpuClock::Process) {
+  return {Seconds(), clock == CpuClock::Process ? CpuSeconds() : ThreadCpuSeconds()};
+}
+
+template <class Work>
+Timing Timed(Work work, CpuClock clock = CpuClock::Process) {
+  const Timing start = Now(clock);
+  work();
+  const Timing end = Now(clock);
+  return {end.wall - start.wall, end.cpu - start.cpu};
+}
+
+// On a shared machine the slower runs measure the other processes' load, not the code.
+inline Timing Fastest(const std::vector<Timing>& timings) {
+  Timing fastest = timings.front();
+  for (const Timing& timing : timings) {
+    fastest.wall = std::min(fastest.wall, timing.wall);
+    fastest.cpu = std::min(fastest.cpu, timing.cpu);
+  }
+  return fastest;
+}
+
+// <temp>\<prefix><tick count>, removed with everything in it.
+class Scratch {
+ public:
+  explicit Scratch(const std::string& prefix) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    root_ = std::string(temp) + prefix + std::to_string(GetTickCount());
+    CreateDirectoryA(root_.c_str(), nullptr);
+  }
+  ~Scratch() { std::filesystem::remove_all(root_); }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+
+  // A new, empty folder for one timed run.
+  std::string Fresh() {
+    const std::string path = root_ + "\\run" + std::to_string(++runs_);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+  }
+  void Clear(const std::string& path) const { std::filesystem::remove_all(path); }
+
+ private:
+  std::string root_;
+  int runs_ = 0;
+};
+
+}  // namespace bench
