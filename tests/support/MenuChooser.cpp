@@ -1,0 +1,94 @@
+#include "tests/support/MenuChooser.h"
+
+namespace {
+
+constexpr UINT kTickMs = 30;
+constexpr int kMostKeys = 200;  // a target the highlight never reaches: the menu is closed
+constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+
+TMenuChooser* active = nullptr;
+
+HWND ShownMenuWindow() {
+  HWND window = FindWindowA("#32768", nullptr);
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+std::vector<TShownMenuItem> ReadItems(HMENU menu) {
+  std::vector<TShownMenuItem> items;
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    char text[256] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+    info.dwTypeData = text;
+    info.cch = sizeof text - 1;
+    GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+    items.push_back({info.hSubMenu ? static_cast<UINT>(-1) : info.wID, info.fType, info.fState, text});
+  }
+  return items;
+}
+
+void Press(UINT key) {
+  HWND focus = GetFocus();
+  PostMessageA(focus ? focus : ShownMenuWindow(), WM_KEYDOWN, key, 1);
+}
+
+}  // namespace
+
+TMenuChooser::TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose)
+    : choose_(std::move(choose)) {
+  active = this;
+  timer_ = SetTimer(nullptr, 0, kTickMs, &TMenuChooser::Tick);
+}
+
+TMenuChooser::~TMenuChooser() {
+  KillTimer(nullptr, timer_);
+  if (active == this) active = nullptr;
+}
+
+TMenuChooser TMenuChooser::Closing() {
+  return TMenuChooser([](const std::vector<TShownMenuItem>&) { return 0u; });
+}
+
+TMenuChooser TMenuChooser::Choosing(UINT id) {
+  return TMenuChooser([id](const std::vector<TShownMenuItem>&) { return id; });
+}
+
+void CALLBACK TMenuChooser::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (active) active->Step();
+}
+
+void TMenuChooser::Step() {
+  if (done_) return;
+  HWND window = ShownMenuWindow();
+  if (!window) return;
+  if (!menu_) {
+    menu_ = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0));
+    items_ = ReadItems(menu_);
+    target_ = choose_(items_);
+  }
+  if (WhileShown) WhileShown();
+  if (target_ == 0 || keys_++ > kMostKeys) {
+    done_ = true;
+    EndMenu();
+    return;
+  }
+  // One key per tick: the menu moves its highlight between ticks, past what cannot be chosen.
+  const int count = GetMenuItemCount(menu_);
+  for (int position = 0; position < count; ++position) {
+    if (!(GetMenuState(menu_, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE)) continue;
+    if (GetMenuItemID(menu_, position) == target_) {
+      done_ = true;
+      Press(VK_RETURN);
+      return;
+    }
+  }
+  Press(VK_DOWN);
+}
+
+UINT IdOfItemWith(const std::vector<TShownMenuItem>& items, const std::string& part) {
+  for (const TShownMenuItem& item : items)
+    if (item.Text.find(part) != std::string::npos) return item.Id;
+  return 0;
+}
