@@ -2,16 +2,27 @@
 
 #include <stdexcept>
 
+#include "framework/ErrorSink.h"
 #include "framework/Menu.h"
+
+namespace {
+
+void ShowInErrorBox(const std::exception& error) { Application().ShowException(error); }
+
+// Made at start-up, so that its error box receives what windows and threads report from their
+// first message on.
+[[maybe_unused]] const TApplication& startupApplication = Application();
+
+}  // namespace
 
 TApplication& Application() {
   static TApplication application;
   return application;
 }
 
-TApplication::TApplication() = default;
+TApplication::TApplication() { SetErrorSink(ShowInErrorBox); }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() { SetErrorSink(nullptr); }
 
 void TApplication::Adopt(std::unique_ptr<TForm> form) {
   TForm& adopted = *form;

@@ -4,10 +4,9 @@
 
 #include <cerrno>
 #include <exception>
-#include <stdexcept>
 #include <system_error>
 
-#include "framework/Application.h"
+#include "framework/ErrorSink.h"
 
 namespace {
 
@@ -30,19 +29,9 @@ ATOM RegisterSyncWindowClass(WNDPROC procedure) {
     return RegisterClassExA(&windowClass);
 }
 
-// Shows an error in the application's error box; on the user-interface thread only.
-void ReportToApplication(std::exception_ptr error) noexcept {
-    try {
-        try {
-            std::rethrow_exception(error);
-        } catch (const std::exception& known) {
-            Application().ShowException(known);
-        } catch (...) {
-            Application().ShowException(std::runtime_error("unknown error in a worker thread"));
-        }
-    } catch (...) {
-        // The error box itself failed: nothing is left to tell the user with.
-    }
+// Reports an error of the worker or of a termination handler; on the user-interface thread only.
+void ReportThreadError(std::exception_ptr error) noexcept {
+    ReportError(error, "unknown error in a worker thread");
 }
 
 }  // namespace
@@ -134,7 +123,7 @@ unsigned __stdcall TThread::ThreadProc(void* parameter) {
     } catch (...) {
         std::exception_ptr error = std::current_exception();
         try {
-            self->Synchronize([error] { ReportToApplication(error); });
+            self->Synchronize([error] { ReportThreadError(error); });
         } catch (...) {
             // Reporting is best effort; the thread still ends in order.
         }
@@ -153,7 +142,7 @@ void TThread::Finish() {
         try {
             handler(*this);
         } catch (...) {
-            ReportToApplication(std::current_exception());
+            ReportThreadError(std::current_exception());
         }
     }
     if (release) delete this;

@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
 #include <system_error>
 
-#include "framework/Application.h"
 #include "framework/Container.h"
+#include "framework/ErrorSink.h"
 
 namespace {
 
@@ -128,10 +127,8 @@ LRESULT TWinControl::Dispatch(TWinControl* self, UINT message, WPARAM wParam, LP
   LRESULT result = 0;
   try {
     result = self->WndProc(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    Application().ShowException(error);
   } catch (...) {
-    Application().ShowException(std::runtime_error("Unknown error"));
+    ReportError(std::current_exception(), "Unknown error");
   }
   if (message == WM_NCDESTROY) {
     HWND window = self->handle_;

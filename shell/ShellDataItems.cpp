@@ -6,7 +6,6 @@
 
 #include "framework/TreeView.h"
 #include "shell/ShellCst.h"
-#include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
 
 namespace {
@@ -168,38 +167,24 @@ void TShellFolderItem::AttachNode(TTreeNode& node) {
     node.SetOverlayIndex(GetOverlayIndex());
 }
 
-bool TShellFolderItem::Rename(const std::string& newName) {
+bool TShellFolderItem::Rename(const std::string& newName, HWND owner) {
     TComPtr<IShellFolder> folder;
     if (!HasAttribute(saCanRename) || !GetParentFolder(folder)) return false;
-    const HWND owner = node_ ? node_->TreeView().Handle() : nullptr;
     std::wstring wide(newName.size() + 1, L'\0');
     const int length = MultiByteToWideChar(CP_ACP, 0, newName.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
     wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
     LPITEMIDLIST renamed = nullptr;
     // 0x20 as the shell's own rename asks it; the new relative list comes back.
-    const bool done = SUCCEEDED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed)) && renamed;
-    if (done) {
-        const int level = GetLevel();
-        // The parent's list is read from the old absolute list, before that goes.
-        LPCITEMIDLIST parent = level == 1 ? nullptr : GetParentIDList();
-        relativeIDList_.Attach(renamed);
-        absoluteIDList_.Attach(level == 1 ? CopyFirstItemID(renamed) : ConcatIDLists(parent, renamed));
-        level_ = kLevelUnknown;
-        displayName_.clear();
-        SHChangeNotify(0, SHCNF_FLUSH, nullptr, nullptr);
-        if (node_) {
-            const bool expanded = node_->Expanded();
-            node_->DeleteChildren();
-            if (TTreeNode* parentNode = node_->Parent())
-                parentNode->CustomSort(CompareSiblingNodes);
-            else
-                node_->TreeView().CustomSort(CompareSiblingNodes);
-            if (auto* tree = dynamic_cast<TShellTreeView*>(&node_->TreeView())) tree->SyncChildren(*node_);
-            if (expanded) node_->Expand();
-        }
-    }
-    if (node_) node_->SetText(GetDisplayName());
-    return done;
+    if (FAILED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed)) || !renamed) return false;
+    const int level = GetLevel();
+    // The parent's list is read from the old absolute list, before that goes.
+    LPCITEMIDLIST parent = level == 1 ? nullptr : GetParentIDList();
+    relativeIDList_.Attach(renamed);
+    absoluteIDList_.Attach(level == 1 ? CopyFirstItemID(renamed) : ConcatIDLists(parent, renamed));
+    level_ = kLevelUnknown;
+    displayName_.clear();
+    SHChangeNotify(0, SHCNF_FLUSH, nullptr, nullptr);
+    return true;
 }
 
 TShellFolderItem* FolderItemOf(const TTreeNode* node) {

@@ -90,11 +90,11 @@ public:
     // Shows the item in `node`: its expand button (from SFGAO_HASSUBFOLDER, without listing the
     // folder) and its overlay. Run again to read both again.
     void AttachNode(TTreeNode& node);
-    // Renames the folder in the shell. On success the item takes the new lists, the node's
-    // siblings are sorted again and its children read again (expanded as before). The node shows
-    // the item's name afterwards either way. False, changing nothing, when the item cannot be
-    // renamed.
-    bool Rename(const std::string& newName);
+    // Renames the folder in the shell; `owner` is the window the shell's messages belong to. On
+    // success the item takes the new lists and reads its level and name again; what that means
+    // for the nodes is the tree's business. False, changing nothing, when the item cannot be
+    // renamed or the shell refuses.
+    bool Rename(const std::string& newName, HWND owner = nullptr);
 
 private:
     static constexpr int kLevelUnknown = -2;

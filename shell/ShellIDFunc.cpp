@@ -2,8 +2,7 @@
 
 #include <array>
 #include <cstring>
-
-#include "shell/ShellLibrary.h"
+#include <utility>
 
 namespace {
 
@@ -52,7 +51,16 @@ bool DesktopFolder(TComPtr<IShellFolder>& desktop) {
     return SUCCEEDED(SHGetDesktopFolder(desktop.Out())) && desktop;
 }
 
+TComPtr<IMalloc> sharedAllocator;
+
 }  // namespace
+
+IMalloc* TaskAllocator() { return sharedAllocator.Get(); }
+
+TComPtr<IMalloc> ExchangeTaskAllocator(TComPtr<IMalloc> allocator) noexcept {
+    std::swap(sharedAllocator, allocator);
+    return allocator;
+}
 
 int SpecialFolderCsidl(TShSpecialFolder folder) {
     return specialFolderCsidls.at(static_cast<std::size_t>(folder));

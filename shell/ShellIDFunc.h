@@ -102,6 +102,15 @@ SFGAOF AttributeMask(TShAttribute attribute);
 // Result of CompareIDLists. Callers test for sameness with crSame; every other value is "different".
 enum TShCompareResult : int { crSame = 0, crAfter = 1, crBefore = 2, crFailed = 3 };
 
+// --- Task allocator ----------------------------------------------------------------------------
+
+// The shared task allocator all item lists come from; null outside a TShellLibrary's lifetime.
+// Used on the user-interface thread only.
+IMalloc* TaskAllocator();
+// Puts `allocator` in place and gives back the one it replaces: the library's start-up and
+// shut-down.
+TComPtr<IMalloc> ExchangeTaskAllocator(TComPtr<IMalloc> allocator) noexcept;
+
 // --- Routines --------------------------------------------------------------------------------
 
 void FreeIDList(LPITEMIDLIST& list);

@@ -3,17 +3,10 @@
 #include <ole2.h>
 
 #include <system_error>
+#include <utility>
 
+#include "shell/ShellIDFunc.h"
 #include "shell/ShellUtils.h"
-
-namespace {
-
-// Held between start-up and shut-down; used only on the user-interface thread.
-TComPtr<IMalloc> sharedAllocator;
-
-}  // namespace
-
-IMalloc* TaskAllocator() { return sharedAllocator.Get(); }
 
 TShellLibrary::TShellLibrary() { Start(nullptr); }
 
@@ -30,13 +23,11 @@ void TShellLibrary::Start(IMalloc* allocator) {
             throw std::system_error(static_cast<int>(result), std::system_category(), "CoGetMalloc");
         }
     }
-    previous_ = sharedAllocator;
-    sharedAllocator = chosen;
+    previous_ = ExchangeTaskAllocator(chosen);
     RegisterShellFormats();
 }
 
 TShellLibrary::~TShellLibrary() {
-    sharedAllocator = previous_;
-    previous_.Reset();
+    ExchangeTaskAllocator(std::move(previous_));
     if (oleStarted_) OleUninitialize();
 }

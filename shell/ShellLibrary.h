@@ -16,9 +16,6 @@
 
 #include "shell/ComPtr.h"
 
-// The shared task allocator all item lists come from; null outside a TShellLibrary's lifetime.
-IMalloc* TaskAllocator();
-
 class TShellLibrary {
 public:
     // Throws std::system_error when the task allocator cannot be had.

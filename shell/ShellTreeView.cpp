@@ -13,8 +13,9 @@
 namespace {
 
 // Posted to the window after a system settings change, so that the image list and the icons are
-// read again once the change has been taken in everywhere.
-constexpr UINT kSettingsChangedMessage = WM_USER + 1;
+// read again once the change has been taken in everywhere. In the WM_APP range: the tree view's own
+// messages live in WM_USER's.
+constexpr UINT kSettingsChangedMessage = WM_APP + 1;
 
 [[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
     throw std::system_error(static_cast<int>(result), std::system_category(), what);
@@ -337,7 +338,26 @@ void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
         explicit TWatchPause(TShellTreeView& paused) : tree(paused) { tree.StopWatching(); }
         ~TWatchPause() { tree.StartWatching(); }
     } pause(*this);
-    item->Rename(text);
+    RenameNode(node, text);
+}
+
+bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
+    TShellFolderItem* item = FolderItemOf(&node);
+    if (!item || !item->IsValid() || !item->HasAttribute(saCanRename)) return false;
+    const bool renamed = item->Rename(newName, Handle());
+    if (renamed) {
+        const bool expanded = node.Expanded();
+        node.DeleteChildren();
+        if (TTreeNode* parent = node.Parent())
+            parent->CustomSort(CompareSiblingNodes);
+        else
+            CustomSort(CompareSiblingNodes);
+        SyncChildren(node);
+        if (expanded) node.Expand();
+    }
+    // A refused name shows the old one again.
+    node.SetText(item->GetDisplayName());
+    return renamed;
 }
 
 void TShellTreeView::GetImageIndex(TTreeNode& node) {

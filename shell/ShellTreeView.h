@@ -51,6 +51,10 @@ public:
     // children still there stay (with their expansion and selection), new ones are inserted in
     // order, gone ones are deleted.
     void SyncChildren(TTreeNode& node);
+    // Renames the folder of `node` in the shell. On success the node moves to its place among its
+    // siblings and its children are read again (expanded as before). The node shows its item's
+    // name afterwards either way. False, changing nothing, when the folder cannot be renamed.
+    bool RenameNode(TTreeNode& node, const std::string& newName);
 
     // Hidden folders are listed (default true).
     bool IncludeHidden() const noexcept { return includeHidden_; }

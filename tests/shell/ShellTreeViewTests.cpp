@@ -418,7 +418,7 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
     ASSERT_NE(b, nullptr);
     ASSERT_TRUE(b->Expand());
 
-    ASSERT_TRUE(FolderItemOf(b)->Rename("d"));
+    ASSERT_TRUE(tree_->RenameNode(*b, "d"));
     EXPECT_TRUE(FolderExists(scratch_.PathOf("d")));
     EXPECT_FALSE(FolderExists(scratch_.PathOf("b")));
     EXPECT_EQ(b->Text(), "d");
@@ -436,14 +436,14 @@ TEST_F(ShellTreeViewTest, AFailedRenameShowsTheOldNameAgain) {
     ASSERT_NE(a, nullptr);
     a->SetText("edited");
 
-    EXPECT_FALSE(FolderItemOf(a)->Rename("b"));  // the name is taken
+    EXPECT_FALSE(tree_->RenameNode(*a, "b"));  // the name is taken
     EXPECT_EQ(a->Text(), "a");
     EXPECT_TRUE(FolderExists(scratch_.PathOf("a")));
 
     // The root cannot be renamed: nothing is touched, not even the text.
     TTreeNode* root = tree_->GetFirstNode();
     const std::string rootText = root->Text();
-    EXPECT_FALSE(FolderItemOf(root)->Rename("x"));
+    EXPECT_FALSE(tree_->RenameNode(*root, "x"));
     EXPECT_EQ(root->Text(), rootText);
 }
 
