@@ -321,13 +321,13 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
 
 // --- TPopupMenu ---------------------------------------------------------------------------------
 
-TPopupMenu::TPopupMenu(TForm* owner)
-    : owner_(owner),
-      window_(std::make_unique<TUtilityWindow>([this](TUtilityWindow& window, UINT message, WPARAM wParam,
-                                                      LPARAM lParam) {
-        // The window's own creation messages come before window_ is set.
-        return window_ ? MessageProc(message, wParam, lParam) : window.Default(message, wParam, lParam);
-      })) {}
+TPopupMenu::TPopupMenu(TForm* owner) : owner_(owner) {
+  // Made here rather than among the members: its creation messages ask whether window_ is set.
+  window_ = std::make_unique<TUtilityWindow>([this](TUtilityWindow& window, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) {
+    return window_ ? MessageProc(message, wParam, lParam) : window.Default(message, wParam, lParam);
+  });
+}
 
 TPopupMenu::~TPopupMenu() {
   // The window goes first: nothing may reach the items through it while they go.

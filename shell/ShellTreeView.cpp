@@ -21,82 +21,24 @@ constexpr UINT kSettingsChangedMessage = WM_APP + 1;
     throw std::system_error(static_cast<int>(result), std::system_category(), what);
 }
 
+// The point of a mouse message, or the screen point of WM_CONTEXTMENU (-1, -1 from the keyboard).
+POINT PointOf(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
 bool SameIDList(LPCITEMIDLIST first, LPCITEMIDLIST second) {
     TComPtr<IShellFolder> desktop;
     return SUCCEEDED(SHGetDesktopFolder(desktop.Out())) && desktop &&
            CompareIDLists(desktop.Get(), first, second) == crSame;
 }
 
-// Whether the dragged data carries shell items: an item-list array or dropped files.
-bool OffersShellItems(IDataObject* data) {
-    FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    FORMATETC items = IDListArrayFormat();
-    return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
-}
-
 }  // namespace
-
-// --- Drop target --------------------------------------------------------------------------------
-
-// What OLE calls while data is dragged over the tree. The tree does not take drops yet: every
-// answer is "no drop", so the pointer says so. A drag that carries shell items still counts as a
-// drag over the tree, which holds back refreshes until it leaves or drops.
-class TShellTreeView::TDropTarget final : public IDropTarget {
-public:
-    explicit TDropTarget(TShellTreeView& tree) : tree_(&tree) {}
-
-    // The tree is going: later calls do nothing.
-    void Detach() noexcept { tree_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid != IID_IUnknown && iid != IID_IDropTarget) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-        if (effect) *effect = DROPEFFECT_NONE;
-        if (!data) return E_INVALIDARG;
-        if (tree_ && OffersShellItems(data)) tree_->DragEntered();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-        if (effect) *effect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DragLeave() override {
-        if (tree_) tree_->DragEnded();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        if (effect) *effect = DROPEFFECT_NONE;
-        if (tree_) tree_->DragEnded();
-        return S_OK;
-    }
-
-private:
-    ~TDropTarget() = default;
-
-    TShellTreeView* tree_;  // not owned: the tree owns this object
-    ULONG references_ = 1;
-};
 
 // --- Construction and the window ----------------------------------------------------------------
 
 TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds)
     : TCustomTreeView(parent, bounds) {
-    dropTarget_.Attach(new TDropTarget(*this));
+    AttachOleSide();
     FillDriveList();
     try {
         watcher_ = TShDirWatcher::Create(
@@ -124,7 +66,7 @@ void TShellTreeView::ReleaseShellParts() noexcept {
         RevokeDragDrop(Handle());
         Clear();
     }
-    dropTarget_->Detach();
+    DetachOleSide();
     ShellCtrlList().Unregister(*this);
     if (watcher_) {
         watcher_->OnTerminate = nullptr;
@@ -146,7 +88,7 @@ void TShellTreeView::WindowCreated() {
         SelectIDList(savedSelection_.Get());
         savedSelection_.Reset();
     }
-    const HRESULT registered = RegisterDragDrop(Handle(), dropTarget_.Get());
+    const HRESULT registered = RegisterDragDrop(Handle(), OleDropTarget());
     if (FAILED(registered)) ThrowOleError(registered, "RegisterDragDrop");
     StartWatching();
 }
@@ -195,8 +137,6 @@ void TShellTreeView::StartWatching() {
 void TShellTreeView::StopWatching() {
     if (watcher_) watcher_->SetDirectories(std::nullopt);
 }
-
-IDropTarget* TShellTreeView::OleDropTarget() const noexcept { return dropTarget_.Get(); }
 
 // --- Items and nodes ----------------------------------------------------------------------------
 
@@ -309,6 +249,7 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
 bool TShellTreeView::CanExpand(TTreeNode& node) {
     TShellFolderItem* item = FolderItemOf(&node);
     if (!windowDestroying_ && item && item->IsValid()) {
+        if (pressState_ == TPressState::Dragging && !DragMayExpand(*item)) return false;
         SyncChildren(node);
         if (!node.GetFirstChild()) node.SetHasChildren(false);
     }
@@ -316,29 +257,11 @@ bool TShellTreeView::CanExpand(TTreeNode& node) {
 }
 
 bool TShellTreeView::CanChange(TTreeNode* node) {
-    if (windowDestroying_) return false;
-    return TCustomTreeView::CanChange(node);
-}
-
-bool TShellTreeView::CanEdit(TTreeNode& node) {
-    TShellFolderItem* item = FolderItemOf(&node);
-    if (pressState_ != TPressState::Idle || !item || !item->IsValid() || item->GetLevel() == 0 ||
-        !item->HasAttribute(saCanRename))
+    // A press selects on its release (LeftButtonUp), so the native control's own selection on
+    // the press is refused.
+    if (windowDestroying_ || pressState_ == TPressState::LeftPress || pressState_ == TPressState::RightPress)
         return false;
-    return TCustomTreeView::CanEdit(node);
-}
-
-void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
-    TCustomTreeView::Edited(node, text);
-    TShellFolderItem* item = FolderItemOf(&node);
-    if (!item || !item->IsValid()) return;
-    // The tree's own rename is no change from outside to refresh for.
-    struct TWatchPause {
-        TShellTreeView& tree;
-        explicit TWatchPause(TShellTreeView& paused) : tree(paused) { tree.StopWatching(); }
-        ~TWatchPause() { tree.StartWatching(); }
-    } pause(*this);
-    RenameNode(node, text);
+    return TCustomTreeView::CanChange(node);
 }
 
 bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
@@ -473,7 +396,22 @@ void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
 
 // --- Notifications ------------------------------------------------------------------------------
 
+TShellTreeView::TReportHold::TReportHold(TShellTreeView& tree) : tree_(tree) { ++tree_.reportHolds_; }
+
+TShellTreeView::TReportHold::~TReportHold() {
+    if (--tree_.reportHolds_ > 0 || !tree_.reportHeld_) return;
+    tree_.reportHeld_ = false;
+    tree_.DirectoryChanged();
+}
+
 void TShellTreeView::DirectoryChanged() {
+    ReleaseFinishedDropTargets();
+    // Watches stay open while reports are held: Wine's subtree watch, once reopened, no longer
+    // sees into folders that existed before.
+    if (reportHolds_ > 0) {
+        reportHeld_ = true;
+        return;
+    }
     if (pressState_ != TPressState::Idle) return;
     RefreshTree();
 }
@@ -522,7 +460,37 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case kSettingsChangedMessage:
             SettingsChanged();
             return 0;
+        case WM_LBUTTONDOWN: {
+            LeftButtonDown(PointOf(lParam));
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            // The control follows the press in a loop of its own, which takes the button's release
+            // when it comes before any move.
+            if (pressState_ == TPressState::LeftPress && !DragButtonHeld()) LeftButtonUp();
+            return result;
+        }
+        case WM_LBUTTONUP:
+            LeftButtonUp();
+            break;
+        case WM_RBUTTONDOWN: {
+            RightButtonDown(PointOf(lParam));
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            // The press ends with the control's own loop, unless it turned into a drag.
+            if (pressState_ == TPressState::RightPress && !DragButtonHeld()) {
+                SetDropTarget(nullptr);
+                pressState_ = TPressState::Idle;
+            }
+            return result;
+        }
+        case WM_MOUSEMOVE: {
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            MouseMoved(PointOf(lParam));
+            return result;
+        }
+        case WM_CONTEXTMENU:
+            if (ContextPopup(PointOf(lParam))) return 0;
+            break;
         default:
-            return TCustomTreeView::WndProc(message, wParam, lParam);
+            break;
     }
+    return TCustomTreeView::WndProc(message, wParam, lParam);
 }

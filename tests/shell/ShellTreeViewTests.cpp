@@ -271,7 +271,6 @@ TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
     IDropTarget* target = tree_->OleDropTarget();
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, POINTL{10, 10}, &effect));
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));  // the tree takes no drops
     EXPECT_TRUE(tree_->Dragging());
 
     scratch_.MakeFolder("during");
@@ -280,7 +279,7 @@ TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
 
     effect = DROPEFFECT_COPY;
     EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), MK_LBUTTON, POINTL{10, 10}, &effect));
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));  // no folder under the point
     EXPECT_FALSE(tree_->Dragging());
     scratch_.MakeFolder("after");
     EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 3; }, kSettleWaitMs));
@@ -514,3 +513,59 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
 }
 
 }  // namespace
+
+// --- Label editing against refreshes and the watcher ----------------------------------------------
+
+class ShellTreeViewLabelEdit : public ShellTreeViewDevices {
+protected:
+    HWND Edit(TTreeNode* node) {
+        return reinterpret_cast<HWND>(
+            SendMessageA(tree_->Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(node->ItemId())));
+    }
+    HWND EditField() const { return reinterpret_cast<HWND>(SendMessageA(tree_->Handle(), TVM_GETEDITCONTROL, 0, 0)); }
+    // Enter in the field, as the user ends an edit.
+    void Confirm(HWND field, const std::string& text) {
+        SetWindowTextA(field, text.c_str());
+        SendMessageA(field, WM_KEYDOWN, VK_RETURN, 1);
+        SendMessageA(field, WM_CHAR, VK_RETURN, 1);
+        Pump();
+    }
+};
+
+TEST_F(ShellTreeViewLabelEdit, ARefreshOrAMediumRemovalThatDeletesTheEditedNodeEndsTheEditFirst) {
+    scratch_.MakeFolder("doomed");
+    scratch_.MakeFolder("stays");
+    TTreeNode* scratch = ScratchNode();
+    const HWND field = Edit(Found(scratch_.PathOf("doomed")));
+    ASSERT_NE(field, nullptr);
+    RemoveDirectoryA(scratch_.PathOf("doomed").c_str());
+    ASSERT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch) == std::vector<std::string>{"stays"}; },
+                                  kSettleWaitMs));
+    EXPECT_EQ(EditField(), nullptr);
+    if (IsWindow(field)) Confirm(field, "late");
+    EXPECT_FALSE(FolderExists(scratch_.PathOf("late")));
+
+    // A drive's medium going empties its node: an edit below it ends as well.
+    const HWND below = Edit(Found(scratch_.PathOf("stays")));
+    ASSERT_NE(below, nullptr);
+    SendVolume(DBT_DEVICEREMOVECOMPLETE, scratch_.Path()[0], DBTF_MEDIA);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return EditField() == nullptr; }, kSettleWaitMs));
+    if (IsWindow(below)) Confirm(below, "late");
+    EXPECT_TRUE(FolderExists(scratch_.PathOf("stays")));
+}
+
+TEST_F(ShellTreeViewLabelEdit, AfterALabelEditTheTreeStillFollowsFoldersThatExistedBefore) {
+    scratch_.MakeFolder("old\\inner");
+    scratch_.MakeFolder("name");
+    TTreeNode* old = Node(scratch_.PathOf("old"));
+    ASSERT_NE(old, nullptr);
+    ASSERT_EQ(ChildTexts(old), std::vector<std::string>{"inner"});
+
+    // A failed edit (the name is taken) and a good one.
+    Confirm(Edit(Found(scratch_.PathOf("name"))), "old");
+    Confirm(Edit(Found(scratch_.PathOf("name"))), "renamed");
+    ASSERT_TRUE(FolderExists(scratch_.PathOf("renamed")));
+
+    scratch_.MakeFolder("old\\later");
+    EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(old).size() == 2; }, kSettleWaitMs));
+}

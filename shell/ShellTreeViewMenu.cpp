@@ -1,0 +1,153 @@
+// The folder tree's mouse presses, its shell context menu and its label editing.
+
+#include "shell/ShellPopupMenu.h"
+#include "shell/ShellTreeView.h"
+
+namespace {
+
+// A press on these parts of a row arms a click or a drag: not on the indent, the button or the
+// space right of the label.
+constexpr UINT kItemHitFlags = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON;
+
+// A context-menu request from the keyboard (Shift+F10, the Apps key) names no point.
+bool FromKeyboard(POINT screenPoint) { return screenPoint.x == -1 && screenPoint.y == -1; }
+
+// A node the shell's menu may be shown for, or renamed: not the desktop.
+TShellFolderItem* BelowTheDesktop(TTreeNode* node) {
+  TShellFolderItem* item = FolderItemOf(node);
+  return item && item->IsValid() && item->GetLevel() != 0 ? item : nullptr;
+}
+
+}  // namespace
+
+// --- Presses ------------------------------------------------------------------------------------
+
+void TShellTreeView::LeftButtonDown(POINT point) {
+  pressState_ = TPressState::Idle;
+  UINT hit = 0;
+  TTreeNode* node = GetNodeAt(point, &hit);
+  if (!node) return;
+  if (!(hit & kItemHitFlags)) {
+    SetDropTarget(nullptr);
+    return;
+  }
+  SetDropTarget(node);
+  pressState_ = TPressState::LeftPress;
+  pressPoint_ = point;
+}
+
+void TShellTreeView::LeftButtonUp() {
+  if (pressState_ == TPressState::LeftPress) {
+    TTreeNode* node = DropTarget();
+    TShellFolderItem* item = FolderItemOf(node);
+    pressState_ = TPressState::Idle;
+    SetDropTarget(nullptr);
+    if (item && item->IsValid()) {
+      SetSelected(node);
+      if (AutoExpand()) Change(Selected());
+    }
+  }
+  pressState_ = TPressState::Idle;
+}
+
+void TShellTreeView::RightButtonDown(POINT point) {
+  pressState_ = TPressState::Idle;
+  TTreeNode* node = GetNodeAt(point);
+  if (!BelowTheDesktop(node)) return;
+  SetDropTarget(node);
+  pressState_ = TPressState::RightPress;
+  pressPoint_ = point;
+}
+
+void TShellTreeView::MouseMoved(POINT point) {
+  if (pressState_ != TPressState::LeftPress && pressState_ != TPressState::RightPress) return;
+  TTreeNode* node = DropTarget();
+  if (node && CanBeginDrag(*node, point.x, point.y)) BeginDrag(*node);
+}
+
+// --- Context menu -------------------------------------------------------------------------------
+
+void TShellTreeView::SetShellPopupMenu(TShellPopupMenu* menu) {
+  shellPopupMenu_ = menu;
+  if (menu) menu->AutoPopup = false;
+}
+
+bool TShellTreeView::ContextPopup(POINT screenPoint) {
+  if (!shellPopupMenu_) return false;
+  if (FromKeyboard(screenPoint)) {
+    // As a right press on the selected folder, with the menu below its label.
+    TTreeNode* selected = Selected();
+    if (!BelowTheDesktop(selected) || pressState_ != TPressState::Idle) return false;
+    const RECT label = selected->DisplayRect(true);
+    screenPoint = POINT{label.left, label.bottom};
+    ClientToScreen(Handle(), &screenPoint);
+    SetDropTarget(selected);
+    pressState_ = TPressState::RightPress;
+  }
+  if (pressState_ != TPressState::RightPress) return false;
+
+  struct TMenuEnd {
+    TShellTreeView& tree;
+    ~TMenuEnd() {
+      tree.SetDropTarget(nullptr);
+      tree.pressState_ = TPressState::Idle;
+    }
+  } end{*this};
+  TTreeNode* node = DropTarget();
+  TShellFolderItem* item = BelowTheDesktop(node);
+  if (!item) return true;
+  const bool wasSelected = node->Selected();
+  int command = 0;
+  {
+    // The shell's commands change folders; the tree refreshes after them itself.
+    const TReportHold hold(*this);
+    contextList_.Clear();
+    contextList_.SetParentIDList(const_cast<LPITEMIDLIST>(item->GetParentIDList()));
+    contextList_.Add(const_cast<LPITEMIDLIST>(item->RelativeIDList()));
+    shellPopupMenu_->PopupComponent = this;
+    command = shellPopupMenu_->PopupShellMenu(contextList_, screenPoint);
+    contextList_.Clear();
+  }
+  // A device record handled while the menu was open may have deleted the node, and its
+  // highlight with it.
+  if (DropTarget() != node) node = nullptr;
+  ActOnShellCommand(command, node, wasSelected);
+  return true;
+}
+
+void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node, bool wasSelected) {
+  switch (command) {
+    case kShellDeleteDone:
+      pressState_ = TPressState::Idle;
+      if (node && wasSelected && node->Parent()) SetSelected(node->Parent());
+      RefreshTree();
+      break;
+    case kShellRenameChosen:
+      pressState_ = TPressState::Idle;
+      if (node) node->EditText();
+      break;
+    case kShellCutDone:
+      if (node) node->SetCut(true);
+      break;
+    default:
+      pressState_ = TPressState::Idle;
+      break;
+  }
+}
+
+// --- Label editing ------------------------------------------------------------------------------
+
+bool TShellTreeView::CanEdit(TTreeNode& node) {
+  TShellFolderItem* item = BelowTheDesktop(&node);
+  if (pressState_ != TPressState::Idle || !item || !item->HasAttribute(saCanRename)) return false;
+  return TCustomTreeView::CanEdit(node);
+}
+
+void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
+  TCustomTreeView::Edited(node, text);
+  TShellFolderItem* item = FolderItemOf(&node);
+  if (!item || !item->IsValid()) return;
+  // The tree's own rename is no change from outside to refresh for.
+  const TReportHold hold(*this);
+  RenameNode(node, text);
+}
