@@ -242,6 +242,12 @@ TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
 
 TTreeNode* TCustomTreeView::GetFirstNode() const { return top_.firstChild_; }
 
+bool TCustomTreeView::HasNode(const TTreeNode* node) const {
+  for (const TTreeNode* each = GetFirstNode(); each; each = each->GetNext())
+    if (each == node) return true;
+  return false;
+}
+
 int TCustomTreeView::Count() const { return static_cast<int>(Perform(TVM_GETCOUNT, 0, 0)); }
 
 TTreeNode* TCustomTreeView::InsertNode(TTreeNode& parent, TTreeNode* previous, const std::string& text) {

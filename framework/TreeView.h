@@ -127,6 +127,8 @@ class TCustomTreeView : public TWinControl {
   TTreeNode* GetFirstNode() const;
   // Counts every node.
   int Count() const;
+  // Whether `node` is one of this tree's nodes now (not deleted meanwhile); walks every node.
+  bool HasNode(const TTreeNode* node) const;
   // Adds a node after the last child of `parent`, or after the last top-level node for null.
   // Null when the control refuses the item.
   TTreeNode* AddChild(TTreeNode* parent, const std::string& text);

@@ -450,6 +450,17 @@ void TShellTreeView::SettingsChanged() {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+LRESULT TShellTreeView::Notify(const NMHDR& header) {
+    // The menu comes with the right click's notification: Wine's control sends no WM_CONTEXTMENU
+    // for it (its press loop takes the button's release), and answering stops Windows' from
+    // sending one as well.
+    if (header.code == NM_RCLICK) {
+        const DWORD position = GetMessagePos();
+        if (ContextPopup(PointOf(static_cast<LPARAM>(position)))) return TRUE;
+    }
+    return TCustomTreeView::Notify(header);
+}
+
 LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETTINGCHANGE: {
@@ -473,8 +484,9 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_RBUTTONDOWN: {
             RightButtonDown(PointOf(lParam));
+            // The control follows the press in a loop of its own and reports a click as NM_RCLICK
+            // (Notify), which shows the menu; a press that neither did nor turned into a drag ends.
             const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
-            // The press ends with the control's own loop, unless it turned into a drag.
             if (pressState_ == TPressState::RightPress && !DragButtonHeld()) {
                 SetDropTarget(nullptr);
                 pressState_ = TPressState::Idle;

@@ -119,10 +119,14 @@ protected:
     virtual void DragOverStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift, int x, int y);
     virtual bool DragDropStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift, int x, int y);
     virtual void DragLeaveStep();
+    // The shell's drop target of a folder that may take drops (one with SFGAO_DROPTARGET, or the
+    // desktop); false for none.
+    virtual bool ItemDropTarget(TShellFolderItem& item, TComPtr<IDropTarget>& target);
 
     void CreateWnd() override;
     void DestroyWnd() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT Notify(const NMHDR& header) override;
     bool CanExpand(TTreeNode& node) override;
     bool CanChange(TTreeNode* node) override;
     bool CanEdit(TTreeNode& node) override;

@@ -201,7 +201,7 @@ HRESULT TShellTreeView::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
     TShellFolderItem* item = FolderItemOf(node);
     TComPtr<IDropTarget> target;
     if (item && item->IsValid()) {
-      if ((!item->HasAttribute(saDropTarget) && item->GetLevel() != 0) || !item->GetDropTarget(Handle(), target)) {
+      if (!ItemDropTarget(*item, target)) {
         *effect = DROPEFFECT_NONE;
       } else {
         // Asked afresh each time: the shell's target answers for the keys and the point now.
@@ -244,6 +244,11 @@ void TShellTreeView::AutoScroll(POINT client) {
     Perform(WM_HSCROLL, SB_LINERIGHT, 0);
 }
 
+bool TShellTreeView::ItemDropTarget(TShellFolderItem& item, TComPtr<IDropTarget>& target) {
+  if (!item.HasAttribute(saDropTarget) && item.GetLevel() != 0) return false;
+  return item.GetDropTarget(Handle(), target);
+}
+
 HRESULT TShellTreeView::DragLeave() {
   SetDropTarget(nullptr);
   pressState_ = TPressState::Idle;
@@ -271,8 +276,7 @@ HRESULT TShellTreeView::Drop(IDataObject* data, DWORD keyState, POINTL point, DW
   if (!data || !item || !item->IsValid() || !DragDropStep(*dragObject_, *node, KeyStateToShift(keyState), client.x, client.y))
     return NoDropEffect(effect);
   TComPtr<IDropTarget> target;
-  if ((!item->HasAttribute(saDropTarget) && item->GetLevel() != 0) || !item->GetDropTarget(Handle(), target))
-    return NoDropEffect(effect);
+  if (!ItemDropTarget(*item, target)) return NoDropEffect(effect);
   // The button has been let go by now; the shell's target learns which one the drag was made with
   // (the right one makes it ask what to do).
   const DWORD withButton = keyState | (rightButtonDrag_ ? MK_RBUTTON : MK_LBUTTON);

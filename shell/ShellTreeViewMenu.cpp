@@ -74,17 +74,22 @@ void TShellTreeView::SetShellPopupMenu(TShellPopupMenu* menu) {
 
 bool TShellTreeView::ContextPopup(POINT screenPoint) {
   if (!shellPopupMenu_) return false;
+  TTreeNode* node = nullptr;
   if (FromKeyboard(screenPoint)) {
     // As a right press on the selected folder, with the menu below its label.
-    TTreeNode* selected = Selected();
-    if (!BelowTheDesktop(selected) || pressState_ != TPressState::Idle) return false;
-    const RECT label = selected->DisplayRect(true);
+    node = Selected();
+    if (!BelowTheDesktop(node) || pressState_ != TPressState::Idle) return false;
+    const RECT label = node->DisplayRect(true);
     screenPoint = POINT{label.left, label.bottom};
     ClientToScreen(Handle(), &screenPoint);
-    SetDropTarget(selected);
+    SetDropTarget(node);
     pressState_ = TPressState::RightPress;
+  } else {
+    if (pressState_ != TPressState::RightPress) return false;
+    // The pressed node, found again: Wine's control drops the highlight of a selected node on
+    // a right click.
+    node = GetNodeAt(pressPoint_);
   }
-  if (pressState_ != TPressState::RightPress) return false;
 
   struct TMenuEnd {
     TShellTreeView& tree;
@@ -93,7 +98,6 @@ bool TShellTreeView::ContextPopup(POINT screenPoint) {
       tree.pressState_ = TPressState::Idle;
     }
   } end{*this};
-  TTreeNode* node = DropTarget();
   TShellFolderItem* item = BelowTheDesktop(node);
   if (!item) return true;
   const bool wasSelected = node->Selected();
@@ -108,9 +112,8 @@ bool TShellTreeView::ContextPopup(POINT screenPoint) {
     command = shellPopupMenu_->PopupShellMenu(contextList_, screenPoint);
     contextList_.Clear();
   }
-  // A device record handled while the menu was open may have deleted the node, and its
-  // highlight with it.
-  if (DropTarget() != node) node = nullptr;
+  // A device record handled while the menu was open may have deleted the node.
+  if (!HasNode(node)) node = nullptr;
   ActOnShellCommand(command, node, wasSelected);
   return true;
 }

@@ -8,9 +8,19 @@ constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
 TMenuChooser* active = nullptr;
 
+BOOL CALLBACK FindShownMenu(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) != "#32768" || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// The menu window on show; menus shown before may have left hidden ones of the same class.
 HWND ShownMenuWindow() {
-  HWND window = FindWindowA("#32768", nullptr);
-  return window && IsWindowVisible(window) ? window : nullptr;
+  HWND found = nullptr;
+  EnumWindows(&FindShownMenu, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 std::vector<TShownMenuItem> ReadItems(HMENU menu) {

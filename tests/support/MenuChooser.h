@@ -31,6 +31,8 @@ class TMenuChooser {
   static TMenuChooser Choosing(UINT id);
 
   bool MenuShown() const { return !items_.empty(); }
+  // The choice has been made (or the menu closed).
+  bool Done() const { return done_; }
   const std::vector<TShownMenuItem>& Items() const { return items_; }
   // Runs on each tick while the menu is shown, before the choice (messages to the menu's owner).
   std::function<void()> WhileShown;
