@@ -511,6 +511,11 @@ LRESULT TCustomTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     Change(Selected());
     return 0;
   }
+  if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && OnKeyDown) {
+    bool handled = false;
+    OnKeyDown(static_cast<UINT>(wParam), handled);
+    if (handled) return 0;
+  }
   return TWinControl::WndProc(message, wParam, lParam);
 }
 

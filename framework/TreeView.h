@@ -196,6 +196,9 @@ class TCustomTreeView : public TWinControl {
   std::function<void(TTreeNode& node, std::string& text)> OnEdited;
   std::function<void(TTreeNode& node)> OnGetImageIndex;
   std::function<void(TTreeNode& node)> OnGetSelectedIndex;
+  // A key pressed while the tree has the focus, before the control sees it; `handled` keeps it
+  // from the control.
+  std::function<void(UINT key, bool& handled)> OnKeyDown;
 
  protected:
   TCustomTreeView(TContainer& parent, const TBounds& bounds);
