@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/Version.h"
 #include "app/res/Resource.h"
 
 namespace {
@@ -34,7 +35,7 @@ TAboutBox::TAboutBox(TForm* owner)
       Shape1(*this, {8, 8, 281, 161}),
       ProgramIcon(*this, {133, 16, 32, 32}),
       ProductName(*this, 48, 56, kProductName),
-      Version(*this, 200, 64, "Ver 3.0.0J"),
+      Version(*this, 200, 64, "Ver " TESSARIN_VERSION_TEXT "J"),
       Copyright(*this, 64, 88, "Copyright (C) 2004-2024 Tessarin"),
       Label1(*this, 80, 128, kWebAddress),
       Label2(*this, 104, 144, kMailAddress),

@@ -18,7 +18,7 @@
 
 #include "app/Win32Naming.h"
 #include "naming/CreationRun.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "framework/Form.h"
 
-class TApplication {
+class TApplication : private TMainFormOwner {
  public:
   TApplication();
   ~TApplication();
@@ -34,7 +34,7 @@ class TApplication {
   }
   // Not owned. Closing the main form ends the message loop.
   TForm* MainForm() const { return mainForm_; }
-  void SetMainForm(TForm* form) { mainForm_ = form; }
+  void SetMainForm(TForm* form);
 
   // Shows the main form and handles messages until Terminate, then destroys the forms made by
   // CreateForm, last made first.
@@ -60,6 +60,8 @@ class TApplication {
 
  private:
   void Adopt(std::unique_ptr<TForm> form);
+  void MainFormClosed() override { Terminate(); }
+  void MainFormDestroyed() override { mainForm_ = nullptr; }
   // Menu shortcuts and dialog keys (Tab, Enter, Alt mnemonics); true when the message was used.
   bool Preprocess(MSG& message);
   void Handle(MSG& message);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/DeviceContext.h"
 #include "framework/GraphicControl.h"
 
 namespace {
@@ -88,32 +89,27 @@ void TContainer::PaintBackground(HDC dc, const RECT& client) const {
 }
 
 void TContainer::Paint() {
-  PAINTSTRUCT ps;
-  HDC target = BeginPaint(Handle(), &ps);
+  const TPaintScope paint(Handle());
+  const RECT& dirty = paint.Area();
   RECT client{};
   GetClientRect(Handle(), &client);
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP buffer = CreateCompatibleBitmap(target, client.right, client.bottom);
-  if (dc && buffer) {
-    HGDIOBJ oldBitmap = SelectObject(dc, buffer);
-    PaintBackground(dc, client);
-    for (const TGraphicControl* control : graphics_) {
-      const TBounds& b = control->Bounds();
-      RECT area{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
-      RECT visible{};
-      if (!control->Visible() || !IntersectRect(&visible, &area, &ps.rcPaint)) continue;
-      const int saved = SaveDC(dc);
-      IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-      control->Paint(dc, area);
-      RestoreDC(dc, saved);
-    }
-    BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-    SelectObject(dc, oldBitmap);
+  const TMemoryDC memory(paint.Dc());
+  const TGdiObjectPtr<HBITMAP> buffer(CreateCompatibleBitmap(paint.Dc(), client.right, client.bottom));
+  if (!memory || !buffer) return;
+  HDC dc = memory.Get();
+  const TSelection bufferSelected(dc, buffer.get());
+  PaintBackground(dc, client);
+  for (const TGraphicControl* control : graphics_) {
+    const TBounds& b = control->Bounds();
+    RECT area{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
+    RECT visible{};
+    if (!control->Visible() || !IntersectRect(&visible, &area, &dirty)) continue;
+    const TSavedDCState state(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    control->Paint(dc, area);
   }
-  if (buffer) DeleteObject(buffer);
-  if (dc) DeleteDC(dc);
-  EndPaint(Handle(), &ps);
+  BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, dc,
+         dirty.left, dirty.top, SRCCOPY);
 }
 
 TGraphicControl* TContainer::ControlAt(POINT point) const {

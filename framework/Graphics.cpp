@@ -1,5 +1,7 @@
 #include "framework/Graphics.h"
 
+#include "framework/DeviceContext.h"
+
 namespace {
 
 const TFont& DefaultFont() {
@@ -43,21 +45,17 @@ TBitmap TBitmap::FromResource(const char* name) {
 
 TBitmap TBitmap::Paint(int width, int height, TColor background,
                        const std::function<void(HDC)>& paint) {
-  HDC screen = GetDC(nullptr);
-  TBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-  HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  if (!dc) return {};
-  if (!bitmap.Empty()) {
-    HGDIOBJ old = SelectObject(dc, bitmap.Handle());
-    RECT all{0, 0, width, height};
-    FillRect(dc, &all, TBrush(background).Handle());
-    const int saved = SaveDC(dc);
-    paint(dc);
-    RestoreDC(dc, saved);
-    SelectObject(dc, old);
-  }
-  DeleteDC(dc);
+  const TScreenDC screen;
+  TBitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  const TMemoryDC memory(screen.Get());
+  if (!memory) return {};
+  if (bitmap.Empty()) return bitmap;
+  HDC dc = memory.Get();
+  const TSelection selected(dc, bitmap.Handle());
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, TBrush(background).Handle());
+  const TSavedDCState state(dc);
+  paint(dc);
   return bitmap;
 }
 

@@ -1,5 +1,7 @@
 #include "framework/GroupBox.h"
 
+#include "framework/DeviceContext.h"
+
 TGroupBox::TGroupBox(TContainer& parent, const TBounds& bounds, const std::string& caption)
     : TContainer(&parent) {
   RegisterOwnClass(kClassName, CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW));
@@ -9,7 +11,7 @@ TGroupBox::TGroupBox(TContainer& parent, const TBounds& bounds, const std::strin
 
 void TGroupBox::PaintBackground(HDC dc, const RECT& client) const {
   TContainer::PaintBackground(dc, client);
-  const int saved = SaveDC(dc);
+  const TSavedDCState state(dc);
   SelectObject(dc, Font().Handle());
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
@@ -26,5 +28,4 @@ void TGroupBox::PaintBackground(HDC dc, const RECT& client) const {
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
               DT_SINGLELINE | DT_NOCLIP);
   }
-  RestoreDC(dc, saved);
 }

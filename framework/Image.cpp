@@ -1,5 +1,7 @@
 #include "framework/Image.h"
 
+#include "framework/DeviceContext.h"
+
 TImage::TImage(TContainer& parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
 
 void TImage::SetBitmap(const TBitmap& bitmap) {
@@ -34,9 +36,10 @@ void TImage::Paint(HDC dc, const RECT& area) const {
     return;
   }
   if (bitmap_.Empty()) return;
-  HDC source = CreateCompatibleDC(dc);
-  if (!source) return;
-  HGDIOBJ old = SelectObject(source, bitmap_.Handle());
+  const TMemoryDC memory(dc);
+  if (!memory) return;
+  HDC source = memory.Get();
+  const TSelection selected(source, bitmap_.Handle());
   const int width = stretch_ ? areaWidth : bitmap_.Width();
   const int height = stretch_ ? areaHeight : bitmap_.Height();
   if (transparent_) {
@@ -48,6 +51,4 @@ void TImage::Paint(HDC dc, const RECT& area) const {
     StretchBlt(dc, area.left, area.top, width, height, source, 0, 0, bitmap_.Width(),
                bitmap_.Height(), SRCCOPY);
   }
-  SelectObject(source, old);
-  DeleteDC(source);
 }

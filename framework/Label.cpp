@@ -1,6 +1,7 @@
 #include "framework/Label.h"
 
 #include "framework/Container.h"
+#include "framework/DeviceContext.h"
 
 namespace {
 constexpr UINT kFormat = DT_NOPREFIX | DT_EXPANDTABS;
@@ -42,16 +43,15 @@ void TLabel::SetTransparent() {
 }
 
 void TLabel::AutoSize() {
-  HDC dc = GetDC(nullptr);
-  const int saved = SaveDC(dc);
-  SelectObject(dc, font_.Handle());
   RECT extent{0, 0, 0, 0};
-  // An empty caption keeps the height of one line.
-  const std::string measured = caption_.empty() ? std::string(" ") : caption_;
-  DrawTextA(dc, measured.c_str(), static_cast<int>(measured.size()), &extent,
-            kFormat | DT_CALCRECT);
-  RestoreDC(dc, saved);
-  ReleaseDC(nullptr, dc);
+  {
+    const TScreenDC screen;
+    const TSelection font(screen.Get(), font_.Handle());
+    // An empty caption keeps the height of one line.
+    const std::string measured = caption_.empty() ? std::string(" ") : caption_;
+    DrawTextA(screen.Get(), measured.c_str(), static_cast<int>(measured.size()), &extent,
+              kFormat | DT_CALCRECT);
+  }
   SetBounds({Left(), Top(), caption_.empty() ? 0 : extent.right, extent.bottom});
 }
 

@@ -1,8 +1,8 @@
 #include "framework/Shape.h"
 
-#include <memory>
-#include <type_traits>
+#include <optional>
 
+#include "framework/DeviceContext.h"
 #include "framework/Graphics.h"
 
 TShape::TShape(TContainer& parent, const TBounds& bounds)
@@ -25,15 +25,13 @@ void TShape::SetHollow() {
 }
 
 void TShape::Paint(HDC dc, const RECT& area) const {
-  std::unique_ptr<std::remove_pointer_t<HPEN>, decltype(&DeleteObject)> pen(
-      CreatePen(penStyle_ == TPenStyle::Dot ? PS_DOT : PS_SOLID, 1, penColor_.Ref()),
-      &DeleteObject);
+  const TGdiObjectPtr<HPEN> pen(
+      CreatePen(penStyle_ == TPenStyle::Dot ? PS_DOT : PS_SOLID, 1, penColor_.Ref()));
   std::optional<TBrush> brush;
   if (fill_) brush.emplace(*fill_);
-  const int saved = SaveDC(dc);
+  const TSavedDCState state(dc);
   SelectObject(dc, pen.get());
   SelectObject(dc, brush ? static_cast<HGDIOBJ>(brush->Handle()) : GetStockObject(NULL_BRUSH));
   SetBkMode(dc, TRANSPARENT);  // the gaps of a dotted line show what lies beneath
   Rectangle(dc, area.left, area.top, area.right, area.bottom);
-  RestoreDC(dc, saved);
 }

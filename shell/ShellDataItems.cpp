@@ -3,8 +3,10 @@
 #include <shlguid.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "framework/TreeView.h"
+#include "shell/AnsiText.h"
 #include "shell/ShellCst.h"
 #include "shell/ShellUtils.h"
 
@@ -21,8 +23,8 @@ bool IsSpecialFolder(IShellFolder* desktop, LPCITEMIDLIST relative, TShSpecialFo
 
 // --- TShellDataItem ---------------------------------------------------------------------------
 
-TShellDataItem::TShellDataItem(LPITEMIDLIST relative, LPITEMIDLIST absolute) noexcept
-    : relativeIDList_(relative), absoluteIDList_(absolute) {}
+TShellDataItem::TShellDataItem(TShIDListPtr relative, TShIDListPtr absolute) noexcept
+    : relativeIDList_(std::move(relative)), absoluteIDList_(std::move(absolute)) {}
 
 LPCITEMIDLIST TShellDataItem::OwnIDList() const {
     return GetLevel() == 0 ? GetAbsoluteIDList() : RelativeIDList();
@@ -139,8 +141,8 @@ void TShellDataItem::ResetIcons() noexcept {
 
 // --- TShellFolderItem -------------------------------------------------------------------------
 
-TShellFolderItem::TShellFolderItem(LPITEMIDLIST relative, LPITEMIDLIST absolute, IShellFolder* parentFolder) noexcept
-    : TShellDataItem(relative, absolute) {
+TShellFolderItem::TShellFolderItem(TShIDListPtr relative, TShIDListPtr absolute, IShellFolder* parentFolder) noexcept
+    : TShellDataItem(std::move(relative), std::move(absolute)) {
     parentFolder_ = parentFolder;
 }
 
@@ -170,17 +172,16 @@ void TShellFolderItem::AttachNode(TTreeNode& node) {
 bool TShellFolderItem::Rename(const std::string& newName, HWND owner) {
     TComPtr<IShellFolder> folder;
     if (!HasAttribute(saCanRename) || !GetParentFolder(folder)) return false;
-    std::wstring wide(newName.size() + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, newName.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
-    LPITEMIDLIST renamed = nullptr;
+    const std::wstring wide = AnsiToWide(newName);
+    TShIDListPtr renamed;
     // 0x20 as the shell's own rename asks it; the new relative list comes back.
-    if (FAILED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed)) || !renamed) return false;
+    if (FAILED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed.Out())) || !renamed)
+        return false;
     const int level = GetLevel();
     // The parent's list is read from the old absolute list, before that goes.
     LPCITEMIDLIST parent = level == 1 ? nullptr : GetParentIDList();
-    relativeIDList_.Attach(renamed);
-    absoluteIDList_.Attach(level == 1 ? CopyFirstItemID(renamed) : ConcatIDLists(parent, renamed));
+    absoluteIDList_.Attach(level == 1 ? CopyFirstItemID(renamed.Get()) : ConcatIDLists(parent, renamed.Get()));
+    relativeIDList_ = std::move(renamed);
     level_ = kLevelUnknown;
     displayName_.clear();
     SHChangeNotify(0, SHCNF_FLUSH, nullptr, nullptr);

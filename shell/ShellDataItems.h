@@ -54,8 +54,7 @@ public:
     void SetDisplayName(const std::string& name) { displayName_ = name; }
 
 protected:
-    // Takes over both lists.
-    TShellDataItem(LPITEMIDLIST relative, LPITEMIDLIST absolute) noexcept;
+    TShellDataItem(TShIDListPtr relative, TShIDListPtr absolute) noexcept;
 
     // RelativeIDList, or for the desktop (level 0) the absolute list: the list the parent folder
     // is asked about.
@@ -75,9 +74,9 @@ protected:
 // absolute list and the desktop directory's list as its relative list.
 class TShellFolderItem : public TShellDataItem {
 public:
-    // Takes over both lists. `parentFolder`, when given, is the parent's folder interface, which
-    // then need not be bound again (a tree knows it for every child it lists).
-    TShellFolderItem(LPITEMIDLIST relative, LPITEMIDLIST absolute, IShellFolder* parentFolder = nullptr) noexcept;
+    // `parentFolder`, when given, is the parent's folder interface, which then need not be bound
+    // again (a tree knows it for every child it lists).
+    TShellFolderItem(TShIDListPtr relative, TShIDListPtr absolute, IShellFolder* parentFolder = nullptr) noexcept;
 
     int GetItemIndex() const override;
     int GetLevel() const override;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "shell/AnsiText.h"
+
 namespace {
 
 constexpr std::array<int, 30> specialFolderCsidls = {
@@ -194,10 +196,8 @@ bool PathFromIDList(LPCITEMIDLIST list, std::string& path) {
 bool IDListFromPath(const std::string& path, LPITEMIDLIST& list) {
     list = nullptr;
     if (path.empty()) return false;
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    std::wstring wide = AnsiToWide(path);
+    if (wide.empty()) return false;
     TComPtr<IShellFolder> desktop;
     if (!DesktopFolder(desktop)) return false;
     ULONG eaten = 0;
@@ -211,27 +211,12 @@ bool IDListFromPath(const std::string& path, LPITEMIDLIST& list) {
 
 // --- TShellIDList -----------------------------------------------------------------------------
 
-TShellIDList::~TShellIDList() {
-    if (ownership_ == TOwnership::shAll) Clear();
-}
-
 int TShellIDList::Add(LPITEMIDLIST item) {
     items_.push_back(item);
     return Count() - 1;
 }
 
-void TShellIDList::Clear() {
-    if (ownership_ == TOwnership::shAll) {
-        FreeIDList(parentIDList_);
-        for (LPITEMIDLIST& item : items_) FreeIDList(item);
-    }
-    items_.clear();
-}
-
-void TShellIDList::SetParentIDList(LPITEMIDLIST list) noexcept {
-    if (ownership_ == TOwnership::shAll && list != parentIDList_) FreeIDList(parentIDList_);
-    parentIDList_ = list;
-}
+void TShellIDList::Clear() { items_.clear(); }
 
 LPITEMIDLIST TShellIDList::GetItem(int index) const noexcept {
     if (index < 0 || index >= Count()) return nullptr;
@@ -282,4 +267,22 @@ std::string TShellIDList::ItemPath(int index) const {
     TShIDListPtr absolute(ConcatIDLists(parentIDList_, item));
     PathFromIDList(absolute.Get(), path);
     return path;
+}
+
+// --- TShellIDList2 ----------------------------------------------------------------------------
+
+int TShellIDList2::Add(TShIDListPtr item) {
+    ownedItems_.push_back(std::move(item));
+    return TShellIDList::Add(ownedItems_.back().Get());
+}
+
+void TShellIDList2::SetParentIDList(TShIDListPtr list) noexcept {
+    ownedParent_ = std::move(list);
+    TShellIDList::SetParentIDList(ownedParent_.Get());
+}
+
+void TShellIDList2::Clear() {
+    TShellIDList::Clear();
+    SetParentIDList(TShIDListPtr());
+    ownedItems_.clear();
 }

@@ -188,20 +188,21 @@ public:
     TShellIDList() noexcept = default;
     TShellIDList(const TShellIDList&) = delete;
     TShellIDList& operator=(const TShellIDList&) = delete;
-    virtual ~TShellIDList();
+    virtual ~TShellIDList() = default;
 
+    // Not owned: the caller keeps the list alive as long as this one holds it.
     int Add(LPITEMIDLIST item);
     int Count() const noexcept { return static_cast<int>(items_.size()); }
-    // Empties the list; an owning list frees the items and the parent list first.
-    void Clear();
+    // Empties the list; the parent list stays. An owning list frees the items and the parent list.
+    virtual void Clear();
 
     LPITEMIDLIST GetItem(int index) const noexcept;
     // The items as one array, or null when there are none.
     LPCITEMIDLIST* ItemArray() noexcept;
 
     LPITEMIDLIST ParentIDList() const noexcept { return parentIDList_; }
-    // An owning list frees the parent list it held before.
-    void SetParentIDList(LPITEMIDLIST list) noexcept;
+    // Not owned, as the items.
+    void SetParentIDList(LPITEMIDLIST list) noexcept { parentIDList_ = list; }
 
     int ParentLevel() const;
     bool GetParentFolder(TComPtr<IShellFolder>& folder) const;
@@ -209,21 +210,24 @@ public:
     bool AllHaveAttribute(TShAttribute attribute);
     std::string ItemPath(int index) const;
 
-protected:
-    enum class TOwnership { shNone, shAll };
-    explicit TShellIDList(TOwnership ownership) noexcept : ownership_(ownership) {}
-
 private:
     SFGAOF AttributesOfAll(SFGAOF mask);
 
-    TOwnership ownership_ = TOwnership::shNone;
     std::vector<LPITEMIDLIST> items_;
     LPITEMIDLIST parentIDList_ = nullptr;
 };
 
 // A TShellIDList that owns its items and its parent list: clearing frees them, and so does
-// destruction.
+// destruction (the parent list first). It is filled through its own Add and SetParentIDList; the
+// base's, reached through a TShellIDList reference, take lists it does not own.
 class TShellIDList2 : public TShellIDList {
 public:
-    TShellIDList2() noexcept : TShellIDList(TOwnership::shAll) {}
+    int Add(TShIDListPtr item);
+    // Frees the parent list held before.
+    void SetParentIDList(TShIDListPtr list) noexcept;
+    void Clear() override;
+
+private:
+    std::vector<TShIDListPtr> ownedItems_;
+    TShIDListPtr ownedParent_;
 };

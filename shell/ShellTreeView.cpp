@@ -113,7 +113,7 @@ void TShellTreeView::BuildRoot() {
         !GetSpecialFolderIDList(sfDesktopDirectory, desktopDirectory.Out()))
         return;
     BeginUpdate();
-    auto item = std::make_unique<TShellFolderItem>(desktopDirectory.Detach(), desktop.Detach());
+    auto item = std::make_unique<TShellFolderItem>(std::move(desktopDirectory), std::move(desktop));
     if (TTreeNode* root = AddItemNode(nullptr, nullptr, std::move(item))) {
         root->Expand();
         if (TTreeNode* first = root->GetFirstChild()) first->Expand();
@@ -170,9 +170,9 @@ std::unique_ptr<TShellFolderItem> TShellTreeView::TakeItem(TChild& child, IShell
                                                          TShellFolderItem& parent) {
     if (child.item) return std::move(child.item);
     // The desktop's children are absolute lists by themselves.
-    LPITEMIDLIST absolute = parent.GetLevel() != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), child.relative.Get())
-                                                   : CopyIDList(child.relative.Get());
-    return std::make_unique<TShellFolderItem>(child.relative.Detach(), absolute, &folder);
+    TShIDListPtr absolute(parent.GetLevel() != 0 ? ConcatIDLists(parent.GetAbsoluteIDList(), child.relative.Get())
+                                                 : CopyIDList(child.relative.Get()));
+    return std::make_unique<TShellFolderItem>(std::move(child.relative), std::move(absolute), &folder);
 }
 
 TShellTreeView::TChildren TShellTreeView::EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent) {

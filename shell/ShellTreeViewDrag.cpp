@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "shell/ComObject.h"
 #include "shell/ShellTreeView.h"
 
 namespace {
@@ -36,31 +37,12 @@ HRESULT Guarded(DWORD* effect, Call call) noexcept {
 
 // What OLE calls: the tree as drop target and as drop source. It outlives the tree as long as OLE
 // holds it; once the tree is gone it answers "no drop".
-class TShellTreeView::TOleSide final : public IDropTarget, public IDropSource {
+class TShellTreeView::TOleSide final : public TComObject<IDropTarget, IDropSource> {
 public:
   explicit TOleSide(TShellTreeView& tree) : tree_(&tree) {}
 
   // The tree is going: later calls do nothing.
   void Detach() noexcept { tree_ = nullptr; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDropTarget)
-      *object = static_cast<IDropTarget*>(this);
-    else if (iid == IID_IDropSource)
-      *object = static_cast<IDropSource*>(this);
-    else
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override {
     if (!effect) return E_INVALIDARG;
@@ -88,14 +70,13 @@ public:
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-  ~TOleSide() = default;
+  ~TOleSide() override = default;
   static HRESULT NoDrop(DWORD* effect) {
     *effect = DROPEFFECT_NONE;
     return S_OK;
   }
 
   TShellTreeView* tree_;  // not owned: the tree owns this object
-  ULONG references_ = 1;
 };
 
 void TShellTreeView::AttachOleSide() { ole_.Attach(new TOleSide(*this)); }

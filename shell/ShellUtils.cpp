@@ -2,8 +2,10 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstring>
 
+#include "naming/Calendar.h"
 #include "shell/ShellIDFunc.h"
 
 namespace {
@@ -42,17 +44,8 @@ FORMATETC fileNameMapFormat = HGlobalFormat(0);
 FORMATETC fileNameMapWFormat = HGlobalFormat(0);
 FORMATETC performedDropEffectFormat = HGlobalFormat(0);
 
-// Days from 1899-12-30 to the given date of the proleptic Gregorian calendar.
-long DaysSince18991230(int year, int month, int day) {
-    // Counting years from March puts the leap day at the end of the year.
-    const int y = month <= 2 ? year - 1 : year;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const long daysSince1970 = static_cast<long>(era) * 146097 + dayOfEra - 719468;
-    return daysSince1970 + 25569;
-}
+// Days from 1899-12-30, the local date-time value's day zero, to 1970-01-01, the day numbers' own.
+constexpr std::int64_t kDaysFrom1899To1970 = 25569;
 
 static_assert(sizeof(SHFILEINFOA) == 352, "the info record the shell fills");
 
@@ -97,7 +90,8 @@ double LocalDateTimeOfFileTime(const FILETIME& time) {
     FILETIME local;
     SYSTEMTIME parts;
     if (!FileTimeToLocalFileTime(&time, &local) || !FileTimeToSystemTime(&local, &parts)) return 0;
-    const double days = static_cast<double>(DaysSince18991230(parts.wYear, parts.wMonth, parts.wDay));
+    const double days =
+        static_cast<double>(naming::DayNumber({parts.wYear, parts.wMonth, parts.wDay}) + kDaysFrom1899To1970);
     const double fraction =
         (((parts.wHour * 60.0 + parts.wMinute) * 60.0 + parts.wSecond) * 1000.0 + parts.wMilliseconds) /
         86400000.0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/AnsiText.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessagePump.h"
 
@@ -143,9 +144,8 @@ class LinkTest : public AboutBoxTest {
     auto unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (unixName == nullptr) return path;
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    char* name = unixName(wide);
+    const std::wstring wide = AnsiToWide(path);
+    char* name = unixName(wide.c_str());
     const std::string result = name != nullptr ? name : "";
     HeapFree(GetProcessHeap(), 0, name);
     return result;

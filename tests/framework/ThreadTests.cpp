@@ -56,10 +56,13 @@ void CommandWindowLater(const char* className, const char* title, DWORD timeoutM
     }).detach();
 }
 
+// The window of class `className` titled `title` (any title for null) once it shows; null when
+// none shows within `timeoutMs`.
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (GetTickCount64() < deadline) {
-        if (HWND window = FindWindowA(className, title)) return window;
+        HWND window = FindWindowA(className, title);
+        if (window && IsWindowVisible(window)) return window;
         Sleep(10);
     }
     return nullptr;
@@ -133,9 +136,9 @@ TEST(ThreadSynchronize, RunsInsideAPopupMenuLoop) {
 
     TTestThread thread(
         [&](TTestThread& self) {
-            const ULONGLONG deadline = GetTickCount64() + 20000;
-            while (!menuShown && GetTickCount64() < deadline) Sleep(10);
-            Sleep(200);  // let the menu loop take over
+            // Once the menu window shows, the user-interface thread is inside TrackPopupMenu, and
+            // the call below is taken by the menu's own loop.
+            WaitForWindow("#32768", nullptr, 20000);
             self.Synchronize([&] {
                 ranInMenu = menuShown.load();
                 EndMenu();

@@ -7,7 +7,9 @@
 
 #include <set>
 
-class TCountingAllocator : public IMalloc {
+#include "shell/ComObject.h"
+
+class TCountingAllocator : public TScopedComObject<IMalloc> {
 public:
     TCountingAllocator() { CoGetMalloc(1, &real_); }
     ~TCountingAllocator() {
@@ -18,16 +20,6 @@ public:
     std::set<void*> outstanding;  // allocated here and not freed yet
 
     bool Freed(const void* memory) const { return freed_.count(const_cast<void*>(memory)) != 0; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IMalloc)) return E_NOINTERFACE;
-        *out = static_cast<IMalloc*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references_); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references_); }
 
     STDMETHODIMP_(void*) Alloc(SIZE_T size) override {
         void* memory = real_->Alloc(size);
@@ -50,10 +42,7 @@ public:
     STDMETHODIMP_(int) DidAlloc(void* memory) override { return real_->DidAlloc(memory); }
     STDMETHODIMP_(void) HeapMinimize() override { real_->HeapMinimize(); }
 
-    LONG References() const { return references_; }
-
 private:
     IMalloc* real_ = nullptr;
-    LONG references_ = 1;
     std::set<void*> freed_;
 };

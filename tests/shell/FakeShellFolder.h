@@ -1,7 +1,7 @@
 #pragma once
 // A shell folder whose answers a test sets, for the paths Wine's shell never takes: other STRRET
 // kinds, IShellIcon, IShellIconOverlay and icon extractors. Lives on the test's stack; its
-// reference count lets a test check that the code under test gave back every reference.
+// reference count (References) lets a test check that the code under test gave back every reference.
 
 #include <windows.h>
 #include <shlobj.h>
@@ -11,22 +11,14 @@
 #include <functional>
 #include <string>
 
-class TFakeExtractIcon : public IExtractIconA {
+#include "shell/ComObject.h"
+
+class TFakeExtractIcon : public TScopedComObject<IExtractIconA> {
 public:
     std::string file;
     int index = 0;
     UINT flags = 0;
-    LONG references = 1;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IExtractIconA)) return E_NOINTERFACE;
-        *out = static_cast<IExtractIconA*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references); }
     STDMETHODIMP GetIconLocation(UINT, PSTR buffer, UINT size, int* outIndex, UINT* outFlags) override {
         if (buffer && size > file.size()) std::memcpy(buffer, file.c_str(), file.size() + 1);
         *outIndex = index;
@@ -36,7 +28,7 @@ public:
     STDMETHODIMP Extract(PCSTR, UINT, HICON*, HICON*, UINT) override { return E_NOTIMPL; }
 };
 
-class TFakeShellFolder : public IShellFolder, public IShellIcon, public IShellIconOverlay {
+class TFakeShellFolder : public TScopedComObject<IShellFolder, IShellIcon, IShellIconOverlay> {
 public:
     // Answers of GetDisplayNameOf; E_FAIL while unset.
     std::function<HRESULT(LPCITEMIDLIST item, STRRET* answer)> displayName;
@@ -48,23 +40,16 @@ public:
     bool offersOverlay = false;
     HRESULT overlayResult = S_OK;
     int overlayIndex = 0;
-    LONG references = 1;
 
+    // The icon interfaces are offered only when a test asks for them.
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellFolder))
-            *out = static_cast<IShellFolder*>(this);
-        else if (offersShellIcon && IsEqualIID(iid, IID_IShellIcon))
-            *out = static_cast<IShellIcon*>(this);
-        else if (offersOverlay && IsEqualIID(iid, IID_IShellIconOverlay))
-            *out = static_cast<IShellIconOverlay*>(this);
-        else
+        if ((!offersShellIcon && IsEqualIID(iid, IID_IShellIcon)) ||
+            (!offersOverlay && IsEqualIID(iid, IID_IShellIconOverlay))) {
+            *out = nullptr;
             return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+        }
+        return TScopedComObject::QueryInterface(iid, out);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references); }
 
     STDMETHODIMP ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, PIDLIST_RELATIVE*, ULONG*) override {
         return E_NOTIMPL;

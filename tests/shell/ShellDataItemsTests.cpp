@@ -4,11 +4,13 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "shell/ShellCst.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/FakeShellFolder.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -20,30 +22,19 @@ public:
     void UseParentFolder(IShellFolder* folder) { parentFolder_ = folder; }
 };
 
-LPITEMIDLIST Special(TShSpecialFolder folder) {
-    LPITEMIDLIST list = nullptr;
-    GetSpecialFolderIDList(folder, list);
-    return list;
-}
-
-LPITEMIDLIST OfPath(const std::string& path) {
-    LPITEMIDLIST list = nullptr;
-    IDListFromPath(path, list);
-    return list;
-}
-
 // An item as the tree makes it: the last item as relative list, the whole list as absolute one.
-std::unique_ptr<TProbeItem> ItemOf(LPITEMIDLIST absolute) {
-    return std::make_unique<TProbeItem>(CopyLastItemID(absolute), absolute);
+std::unique_ptr<TProbeItem> ItemOf(TShIDListPtr absolute) {
+    TShIDListPtr relative(CopyLastItemID(absolute.Get()));
+    return std::make_unique<TProbeItem>(std::move(relative), std::move(absolute));
 }
 
 // The tree's root: the desktop, with the desktop directory as its relative list.
 std::unique_ptr<TProbeItem> RootItem() {
-    return std::make_unique<TProbeItem>(Special(sfDesktopDirectory), Special(sfDesktop));
+    return std::make_unique<TProbeItem>(SpecialFolder(sfDesktopDirectory), SpecialFolder(sfDesktop));
 }
 
 std::string DesktopDirectory() {
-    TShIDListPtr list(Special(sfDesktopDirectory));
+    TShIDListPtr list = SpecialFolder(sfDesktopDirectory);
     std::string path;
     PathFromIDList(list.Get(), path);
     return path;
@@ -66,9 +57,9 @@ TEST(ShellDataItem, RootIsTheDesktopWithTheDesktopDirectoryPath) {
 }
 
 TEST(ShellDataItem, ChildrenOfTheDesktop) {
-    auto drives = ItemOf(Special(sfDrives));
-    auto bin = ItemOf(Special(sfBitBucket));
-    auto network = ItemOf(Special(sfNetwork));
+    auto drives = ItemOf(SpecialFolder(sfDrives));
+    auto bin = ItemOf(SpecialFolder(sfBitBucket));
+    auto network = ItemOf(SpecialFolder(sfNetwork));
     EXPECT_EQ(drives->GetLevel(), 1);
     EXPECT_EQ(drives->GetItemType(), itMyComputer);
     EXPECT_EQ(bin->GetItemType(), itBitBucket);
@@ -92,7 +83,7 @@ TEST(ShellDataItem, EveryEnumeratedDesktopChildHasAFirstLevelType) {
     bool myComputer = false;
     LPITEMIDLIST child = nullptr;
     while (children->Next(1, &child, nullptr) == S_OK) {
-        auto item = std::make_unique<TProbeItem>(child, CopyIDList(child));
+        auto item = std::make_unique<TProbeItem>(TShIDListPtr(child), TShIDListPtr::CopyOf(child));
         const TShItemIDType type = item->GetItemType();
         EXPECT_NE(type, itRootDrive) << item->GetDisplayName();
         EXPECT_NE(type, itUnknown) << item->GetDisplayName();
@@ -112,16 +103,16 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
     const std::string folderPath = scratch.MakeFolder("フォルダ");
     const std::string filePath = scratch.MakeFile("file.txt", "text");
 
-    auto drive = ItemOf(OfPath("C:\\"));
+    auto drive = ItemOf(ListOfPath("C:\\"));
     EXPECT_EQ(drive->GetLevel(), 2);
     EXPECT_EQ(drive->GetItemType(), itRootDrive);
     EXPECT_EQ(drive->GetPath(), "C:\\");
-    TShIDListPtr drives(Special(sfDrives));
+    TShIDListPtr drives = SpecialFolder(sfDrives);
     TComPtr<IShellFolder> desktop;
     SHGetDesktopFolder(desktop.Out());
     EXPECT_EQ(CompareIDLists(desktop.Get(), drive->GetParentIDList(), drives.Get()), crSame);
 
-    auto folder = ItemOf(OfPath(folderPath));
+    auto folder = ItemOf(ListOfPath(folderPath));
     EXPECT_EQ(folder->GetItemType(), itFolder);
     EXPECT_EQ(folder->GetPath(), folderPath);
     EXPECT_EQ(folder->GetDisplayName(), "フォルダ");
@@ -129,12 +120,12 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
     EXPECT_TRUE(folder->HasAttribute(saFileSystem));
     EXPECT_TRUE(folder->HasAttribute(saCanRename));
 
-    auto file = ItemOf(OfPath(filePath));
+    auto file = ItemOf(ListOfPath(filePath));
     EXPECT_EQ(file->GetItemType(), itFile);
     EXPECT_FALSE(file->HasAttribute(saFolder));
     EXPECT_EQ(file->GetPath(), filePath);
 
-    auto controls = ItemOf(Special(sfControls));
+    auto controls = ItemOf(SpecialFolder(sfControls));
     if (controls->IsValid()) {
         EXPECT_EQ(controls->GetItemType(), itVirtual);
         EXPECT_EQ(controls->GetPath(), "");
@@ -142,7 +133,7 @@ TEST(ShellDataItem, DrivesFoldersAndFiles) {
 }
 
 TEST(ShellDataItem, ItemWithoutListsAnswersNothing) {
-    TProbeItem item(nullptr, nullptr);
+    TProbeItem item{TShIDListPtr(), TShIDListPtr()};
     EXPECT_FALSE(item.IsValid());
     EXPECT_EQ(item.GetLevel(), -1);
     EXPECT_EQ(item.GetItemType(), itUnknown);
@@ -162,7 +153,7 @@ TEST(ShellDataItem, ItemWithoutListsAnswersNothing) {
 TEST(ShellDataItem, DisplayNameIsCachedOnlyOnceRead) {
     TFakeShellFolder fake;
     TScratchFolder scratch("Names");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("real")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("real")));
     item->UseParentFolder(&fake);
     EXPECT_EQ(item->GetDisplayName(), "");  // the folder fails: asked again next time
     fake.displayName = [](LPCITEMIDLIST, STRRET* answer) {
@@ -180,14 +171,14 @@ TEST(ShellDataItem, DisplayNameIsCachedOnlyOnceRead) {
     item->SetDisplayName("");
     EXPECT_EQ(item->GetDisplayName(), "二番目");
     item.reset();
-    EXPECT_EQ(fake.references, 1);
+    EXPECT_EQ(fake.References(), 1);
 }
 
 TEST(ShellDataItem, IconsFallBackToTheSystemIndex) {
     // Wine's folders offer no IShellIcon: the system index of the absolute list is used.
     TFakeShellFolder fake;
     TScratchFolder scratch("IconFallBack");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     const int small = SystemIconIndex(item->GetAbsoluteIDList(), false, false);
     const int open = SystemIconIndex(item->GetAbsoluteIDList(), false, true);
     EXPECT_EQ(item->GetIconIndex(), small);
@@ -196,14 +187,14 @@ TEST(ShellDataItem, IconsFallBackToTheSystemIndex) {
     item->UseParentFolder(&fake);
     EXPECT_EQ(item->GetIconIndex(), small);  // cached, the folder is not asked
     item.reset();
-    EXPECT_EQ(fake.references, 1);
+    EXPECT_EQ(fake.References(), 1);
 }
 
 TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
     TFakeShellFolder fake;
     TFakeExtractIcon extractor;
     TScratchFolder scratch("IconChain");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     const int system = SystemIconIndex(item->GetAbsoluteIDList(), false, false);
     item->UseParentFolder(&fake);
     fake.offersShellIcon = true;
@@ -225,13 +216,13 @@ TEST(ShellDataItem, IconIsTheSystemIndexWhateverTheFolderOffers) {
     EXPECT_EQ(item->GetIconIndex(), system);
 
     item.reset();
-    EXPECT_EQ(fake.references, 1);
-    EXPECT_EQ(extractor.references, 1);
+    EXPECT_EQ(fake.References(), 1);
+    EXPECT_EQ(extractor.References(), 1);
 }
 
 TEST(ShellDataItem, IconOfAnItemWithoutFolderIsAskedAgain) {
     TFakeShellFolder fake;  // outlives the item, which holds a reference
-    TProbeItem orphan(nullptr, nullptr);
+    TProbeItem orphan{TShIDListPtr(), TShIDListPtr()};
     EXPECT_EQ(orphan.GetIconIndex(), -1);
     EXPECT_EQ(orphan.GetIconIndex(), -1);
     orphan.UseParentFolder(&fake);
@@ -241,7 +232,7 @@ TEST(ShellDataItem, IconOfAnItemWithoutFolderIsAskedAgain) {
 TEST(ShellDataItem, OverlayFromInterfaceOrAttributes) {
     TFakeShellFolder fake;
     TScratchFolder scratch("Overlay");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     EXPECT_EQ(item->GetOverlayIndex(), -1);  // a plain folder, Wine has no IShellIconOverlay
 
     item->UseParentFolder(&fake);
@@ -259,7 +250,7 @@ TEST(ShellDataItem, OverlayFromInterfaceOrAttributes) {
     fake.overlayResult = S_FALSE;
     EXPECT_EQ(item->GetOverlayIndex(), -1);
     item.reset();
-    EXPECT_EQ(fake.references, 1);
+    EXPECT_EQ(fake.References(), 1);
 }
 
 TEST(ShellDataItem, ShortcutShowsTheLinkOverlay) {
@@ -276,7 +267,7 @@ TEST(ShellDataItem, ShortcutShowsTheLinkOverlay) {
         const std::wstring widePath(linkPath.begin(), linkPath.end());
         ASSERT_TRUE(SUCCEEDED(file->Save(widePath.c_str(), TRUE)));
     }
-    auto item = ItemOf(OfPath(linkPath));
+    auto item = ItemOf(ListOfPath(linkPath));
     ASSERT_TRUE(item->IsValid());
     EXPECT_TRUE(item->HasAttribute(saLink));
     EXPECT_EQ(item->GetOverlayIndex(), 1);
@@ -286,7 +277,7 @@ TEST(ShellDataItem, ShortcutShowsTheLinkOverlay) {
 
 TEST(ShellDataItem, FolderOffersADropTarget) {
     TScratchFolder scratch("DropTarget");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     TComPtr<IDropTarget> target;
     EXPECT_TRUE(item->GetDropTarget(nullptr, target));
     EXPECT_TRUE(target);
@@ -302,7 +293,7 @@ TEST(ShellDragObject, NeedsDataAndHoldsItWhileItLives) {
     }
 
     TScratchFolder scratch("DragObject");
-    auto item = ItemOf(OfPath(scratch.MakeFolder("folder")));
+    auto item = ItemOf(ListOfPath(scratch.MakeFolder("folder")));
     TComPtr<IShellFolder> folder;
     ASSERT_TRUE(item->GetParentFolder(folder));
     LPCITEMIDLIST relative = item->RelativeIDList();
@@ -319,7 +310,7 @@ TEST(ShellDragObject, NeedsDataAndHoldsItWhileItLives) {
         EXPECT_EQ(references(), before + 1);
         EXPECT_TRUE(drag.FileNames().empty());
         EXPECT_EQ(drag.IDLists().Count(), 0);
-        drag.IDLists().Add(CopyIDList(relative));  // freed with the drag object
+        drag.IDLists().Add(TShIDListPtr::CopyOf(relative));  // freed with the drag object
     }
     EXPECT_EQ(references(), before);
 }

@@ -7,6 +7,7 @@
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellLibrary.h"
 #include "tests/shell/CountingAllocator.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -28,18 +29,6 @@ LPITEMIDLIST MakeList(std::initializer_list<std::string> payloads) {
 
 std::string Bytes(LPCITEMIDLIST list) {
     return std::string(reinterpret_cast<const char*>(list), IDListSize(list));
-}
-
-TShIDListPtr SpecialFolder(TShSpecialFolder folder) {
-    TShIDListPtr list;
-    GetSpecialFolderIDList(folder, list.Out());
-    return list;
-}
-
-TShIDListPtr ListOfPath(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
 }
 
 // The last item of the list of `path`, as its parent folder knows it.
@@ -337,19 +326,19 @@ TEST(ShellIDList, PlainListFreesNothingOwningListFreesEverything) {
     LPITEMIDLIST replacedParent = MakeList({"q"});
     {
         TShellIDList2 owning;
-        owning.SetParentIDList(replacedParent);
-        owning.SetParentIDList(parent);
+        owning.SetParentIDList(TShIDListPtr(replacedParent));
+        owning.SetParentIDList(TShIDListPtr(parent));
         EXPECT_TRUE(counting.Freed(replacedParent));
-        owning.Add(first);
-        owning.Add(second);
+        owning.Add(TShIDListPtr(first));
+        owning.Add(TShIDListPtr(second));
         owning.Clear();
         EXPECT_TRUE(counting.Freed(first));
         EXPECT_TRUE(counting.Freed(second));
         EXPECT_TRUE(counting.Freed(parent));
         EXPECT_EQ(owning.ParentIDList(), nullptr);
         EXPECT_EQ(owning.Count(), 0);
-        owning.SetParentIDList(MakeList({"p"}));
-        owning.Add(MakeList({"c"}));
+        owning.SetParentIDList(TShIDListPtr(MakeList({"p"})));
+        owning.Add(TShIDListPtr(MakeList({"c"})));
     }
     EXPECT_EQ(counting.frees, 6);
     kept.Reset();

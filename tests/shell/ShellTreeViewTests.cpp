@@ -18,6 +18,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "shell/ComObject.h"
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellIDFunc.h"
@@ -25,6 +26,7 @@
 #include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/FakeShellFolder.h"
+#include "tests/shell/ListsOf.h"
 #include "tests/support/MenuChooser.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
@@ -33,12 +35,6 @@
 namespace {
 
 constexpr DWORD kSettleWaitMs = 15000;  // the watcher reports 1.5 s after a change; a loaded machine is slower
-
-TShIDListPtr ListOf(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
-}
 
 std::string PathOf(const TTreeNode* node) {
     TShellFolderItem* item = FolderItemOf(node);
@@ -83,7 +79,7 @@ protected:
 
     // The node of a folder, found as a selection finds it: its ancestors expand on the way.
     TTreeNode* Found(const std::string& path) {
-        const TShIDListPtr list = ListOf(path);
+        const TShIDListPtr list = ListOfPath(path);
         TTreeNode* node = tree_->FindNodeByIDList(list.Get());
         return lstrcmpiA(PathOf(node).c_str(), path.c_str()) == 0 ? node : nullptr;
     }
@@ -150,7 +146,7 @@ TEST_F(ShellTreeViewTest, SelectedPathOfTheRootTheComputerADriveAndAFolder) {
     tree_->SetSelected(drive);
     EXPECT_EQ(tree_->SelectedPath(), "C:\\");
 
-    const TShIDListPtr scratch = ListOf(scratch_.Path());
+    const TShIDListPtr scratch = ListOfPath(scratch_.Path());
     tree_->SelectIDList(scratch.Get());
     EXPECT_EQ(tree_->SelectedPath(), scratch_.Path());
     EXPECT_EQ(IDListSize(tree_->SelectedIDList()), IDListSize(scratch.Get()));
@@ -215,7 +211,7 @@ TEST_F(ShellTreeViewTest, SyncChildrenKeepsNodesSelectionAndExpansionOfWhatIsSti
 TEST_F(ShellTreeViewTest, FindNodeByIDListGivesTheRootForAFolderThatIsGone) {
     for (const char* name : {"a", "m", "z"}) scratch_.MakeFolder(name);
     const std::string gone = scratch_.MakeFolder("k");
-    const TShIDListPtr list = ListOf(gone);
+    const TShIDListPtr list = ListOfPath(gone);
     ASSERT_TRUE(list);
     RemoveDirectoryA(gone.c_str());
 
@@ -339,7 +335,7 @@ TEST_F(ShellTreeViewDevices, AMediumRemovedEmptiesTheDriveAndSelectsTheComputer)
 
 TEST_F(ShellTreeViewDevices, ARecordForAnItemNotInTheTreeChangesNothing) {
     const std::string gone = scratch_.MakeFolder("gone");
-    const TShIDListPtr list = ListOf(gone);
+    const TShIDListPtr list = ListOfPath(gone);
     RemoveDirectoryA(gone.c_str());
     TTreeNode* root = tree_->GetFirstNode();
     const std::string rootText = root->Text();
@@ -386,7 +382,7 @@ TEST_F(ShellTreeViewTest, IncludeHiddenAndVirtualItemsReReadTheTree) {
 }
 
 TEST_F(ShellTreeViewTest, CheckboxesOffRecreatesTheWindowAndKeepsTheSelection) {
-    const TShIDListPtr scratch = ListOf(scratch_.Path());
+    const TShIDListPtr scratch = ListOfPath(scratch_.Path());
     tree_->SelectIDList(scratch.Get());
     tree_->SetCheckboxes(true);
     const HWND first = tree_->Handle();
@@ -499,7 +495,7 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
     ASSERT_EQ(IDListLevel(documents.Get()), 1);
     desktop.answer = documents.Get();
     {
-        TShellFolderItem item(CopyIDList(bin.Get()), CopyIDList(bin.Get()), &desktop);
+        TShellFolderItem item(TShIDListPtr::CopyOf(bin.Get()), TShIDListPtr::CopyOf(bin.Get()), &desktop);
         ASSERT_EQ(item.GetLevel(), 1);
 
         EXPECT_TRUE(item.Rename("新しい名前"));
@@ -514,7 +510,7 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
         EXPECT_FALSE(item.Rename("x"));
         EXPECT_EQ(desktop.name, L"\u65B0\u3057\u3044\u540D\u524D");  // not asked
     }
-    EXPECT_EQ(desktop.references, 1);
+    EXPECT_EQ(desktop.References(), 1);
 }
 
 }  // namespace
@@ -579,26 +575,10 @@ TEST_F(ShellTreeViewLabelEdit, AfterALabelEditTheTreeStillFollowsFoldersThatExis
 
 // A drop target standing in for the shell's (Wine's Drop copies nothing): it records the key states
 // it is told and frees itself with its last reference.
-class TRecordingDropTarget : public IDropTarget {
+class TRecordingDropTarget : public TComObject<IDropTarget> {
 public:
     explicit TRecordingDropTarget(bool& gone) : gone_(gone) {}
     std::vector<DWORD> keys;  // DragEnter, DragOver and Drop, in order
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDropTarget)) return E_NOINTERFACE;
-        *out = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            gone_ = true;
-            delete this;
-        }
-        return left;
-    }
     STDMETHODIMP DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
     STDMETHODIMP DragOver(DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
     STDMETHODIMP DragLeave() override { return S_OK; }
@@ -608,25 +588,17 @@ public:
     }
 
 private:
+    ~TRecordingDropTarget() override { gone_ = true; }
     HRESULT Record(DWORD keyState) {
         keys.push_back(keyState);
         return S_OK;
     }
     bool& gone_;
-    ULONG references_ = 1;
 };
 
 // Data in no format a shell control takes.
-class TFakeDataObjectNeither : public IDataObject {
+class TFakeDataObjectNeither : public TScopedComObject<IDataObject> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDataObject)) return E_NOINTERFACE;
-        *out = static_cast<IDataObject*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
     STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
     STDMETHODIMP QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }

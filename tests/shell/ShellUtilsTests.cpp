@@ -154,7 +154,7 @@ TEST(ShellUtilsDisplayName, EveryAnswerKind) {
     text = "left over";
     EXPECT_FALSE(DisplayNameText(&folder, list, SHGDN_NORMAL, text));
     EXPECT_EQ(text, "");
-    EXPECT_EQ(folder.references, 1);
+    EXPECT_EQ(folder.References(), 1);
 }
 
 TEST(ShellUtilsDisplayName, MissingFolderOrItemIsAnEmptySuccess) {

@@ -5,7 +5,7 @@
 #include "naming/Calendar.h"
 #include "naming/Integer.h"
 #include "naming/Sequence.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace naming::test {
 namespace {

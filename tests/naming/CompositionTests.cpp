@@ -3,7 +3,7 @@
 #include "naming/Composition.h"
 #include "naming/Integer.h"
 #include "naming/Sample.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace naming::test {
 namespace {

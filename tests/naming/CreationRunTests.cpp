@@ -6,7 +6,7 @@
 
 #include "naming/Composition.h"
 #include "naming/CreationRun.h"
-#include "tests/naming/TestTier.h"
+#include "testkit/TestTier.h"
 
 namespace naming::test {
 namespace {
