@@ -120,8 +120,10 @@ TMenuItem& TMenuItem::Add(const std::string& caption, TShortCut shortCut, int im
   // The form draws the picture from the image list when the menu asks for it. Items without a
   // picture ask too (and get nothing drawn): Wine lines up the shortcut column only among items
   // of the same kind, and a plain item's shortcut would run into its caption.
-  info.fMask |= MIIM_BITMAP;
-  info.hbmpItem = HBMMENU_CALLBACK;
+  if (!item->IsSeparator()) {
+    info.fMask |= MIIM_BITMAP;
+    info.hbmpItem = HBMMENU_CALLBACK;
+  }
   InsertMenuItemA(popup_, static_cast<UINT>(GetMenuItemCount(popup_)), TRUE, &info);
   items_.push_back(std::move(item));
   return *items_.back();

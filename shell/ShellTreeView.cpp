@@ -16,6 +16,8 @@ namespace {
 // read again once the change has been taken in everywhere. In the WM_APP range: the tree view's own
 // messages live in WM_USER's.
 constexpr UINT kSettingsChangedMessage = WM_APP + 1;
+// Posted when a directory report held back (by a press, a drag or a hold) may be handled now.
+constexpr UINT kHeldReportMessage = WM_APP + 2;
 
 [[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
     throw std::system_error(static_cast<int>(result), std::system_category(), what);
@@ -399,20 +401,31 @@ void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
 TShellTreeView::TReportHold::TReportHold(TShellTreeView& tree) : tree_(tree) { ++tree_.reportHolds_; }
 
 TShellTreeView::TReportHold::~TReportHold() {
-    if (--tree_.reportHolds_ > 0 || !tree_.reportHeld_) return;
-    tree_.reportHeld_ = false;
-    tree_.DirectoryChanged();
+    --tree_.reportHolds_;
+    tree_.HandleHeldReport();
+}
+
+void TShellTreeView::EndPress() {
+    pressState_ = TPressState::Idle;
+    HandleHeldReport();
+}
+
+void TShellTreeView::HandleHeldReport() {
+    // Posted: the press or the hold may end deep inside a handler that still uses the nodes.
+    if (reportHeld_ && reportHolds_ == 0 && pressState_ == TPressState::Idle && Handle())
+        PostMessageA(Handle(), kHeldReportMessage, 0, 0);
 }
 
 void TShellTreeView::DirectoryChanged() {
     ReleaseFinishedDropTargets();
-    // Watches stay open while reports are held: Wine's subtree watch, once reopened, no longer
-    // sees into folders that existed before.
-    if (reportHolds_ > 0) {
+    // Nodes must not move under a press, a drag or the tree's own folder changes: the report waits
+    // for them to end. (Watches stay open meanwhile: Wine's subtree watch, once reopened, no
+    // longer sees into folders that existed before.)
+    if (reportHolds_ > 0 || pressState_ != TPressState::Idle) {
         reportHeld_ = true;
         return;
     }
-    if (pressState_ != TPressState::Idle) return;
+    reportHeld_ = false;
     RefreshTree();
 }
 
@@ -471,6 +484,9 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case kSettingsChangedMessage:
             SettingsChanged();
             return 0;
+        case kHeldReportMessage:
+            if (reportHeld_) DirectoryChanged();
+            return 0;
         case WM_LBUTTONDOWN: {
             LeftButtonDown(PointOf(lParam));
             const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
@@ -489,7 +505,7 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
             if (pressState_ == TPressState::RightPress && !DragButtonHeld()) {
                 SetDropTarget(nullptr);
-                pressState_ = TPressState::Idle;
+                EndPress();
             }
             return result;
         }

@@ -171,6 +171,9 @@ private:
     void StartWatching();
     void StopWatching();
     void DirectoryChanged();
+    // Back to no press; a report held back meanwhile is handled next.
+    void EndPress();
+    void HandleHeldReport();
     void DeviceChanged(const TDeviceChangeData& record);
     void SettingsChanged();
 

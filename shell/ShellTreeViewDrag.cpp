@@ -119,7 +119,7 @@ void TShellTreeView::BeginDrag(TTreeNode& node) {
   // The copy, move and link capabilities are the drop effects' bits; shells answer more bits.
   DoDragDrop(data.Get(), OleDropSource(), capabilities & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK),
              &effect);
-  pressState_ = TPressState::Idle;
+  EndPress();
   SetDropTarget(nullptr);
 }
 
@@ -232,7 +232,7 @@ bool TShellTreeView::ItemDropTarget(TShellFolderItem& item, TComPtr<IDropTarget>
 
 HRESULT TShellTreeView::DragLeave() {
   SetDropTarget(nullptr);
-  pressState_ = TPressState::Idle;
+  EndPress();
   if (dragObject_) {
     dragObject_.reset();
     DragLeaveStep();
@@ -247,7 +247,7 @@ HRESULT TShellTreeView::Drop(IDataObject* data, DWORD keyState, POINTL point, DW
     ~TDropEnd() {
       tree.dragObject_.reset();
       tree.SetDropTarget(nullptr);
-      tree.pressState_ = TPressState::Idle;
+      tree.EndPress();
     }
   } end{*this};
   TTreeNode* node = DropTarget();

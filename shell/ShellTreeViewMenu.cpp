@@ -23,7 +23,7 @@ TShellFolderItem* BelowTheDesktop(TTreeNode* node) {
 // --- Presses ------------------------------------------------------------------------------------
 
 void TShellTreeView::LeftButtonDown(POINT point) {
-  pressState_ = TPressState::Idle;
+  EndPress();
   UINT hit = 0;
   TTreeNode* node = GetNodeAt(point, &hit);
   if (!node) return;
@@ -40,18 +40,18 @@ void TShellTreeView::LeftButtonUp() {
   if (pressState_ == TPressState::LeftPress) {
     TTreeNode* node = DropTarget();
     TShellFolderItem* item = FolderItemOf(node);
-    pressState_ = TPressState::Idle;
+    EndPress();
     SetDropTarget(nullptr);
     if (item && item->IsValid()) {
       SetSelected(node);
       if (AutoExpand()) Change(Selected());
     }
   }
-  pressState_ = TPressState::Idle;
+  EndPress();
 }
 
 void TShellTreeView::RightButtonDown(POINT point) {
-  pressState_ = TPressState::Idle;
+  EndPress();
   TTreeNode* node = GetNodeAt(point);
   if (!BelowTheDesktop(node)) return;
   SetDropTarget(node);
@@ -95,7 +95,7 @@ bool TShellTreeView::ContextPopup(POINT screenPoint) {
     TShellTreeView& tree;
     ~TMenuEnd() {
       tree.SetDropTarget(nullptr);
-      tree.pressState_ = TPressState::Idle;
+      tree.EndPress();
     }
   } end{*this};
   TShellFolderItem* item = BelowTheDesktop(node);
@@ -121,19 +121,19 @@ bool TShellTreeView::ContextPopup(POINT screenPoint) {
 void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node, bool wasSelected) {
   switch (command) {
     case kShellDeleteDone:
-      pressState_ = TPressState::Idle;
+      EndPress();
       if (node && wasSelected && node->Parent()) SetSelected(node->Parent());
       RefreshTree();
       break;
     case kShellRenameChosen:
-      pressState_ = TPressState::Idle;
+      EndPress();
       if (node) node->EditText();
       break;
     case kShellCutDone:
       if (node) node->SetCut(true);
       break;
     default:
-      pressState_ = TPressState::Idle;
+      EndPress();
       break;
   }
 }

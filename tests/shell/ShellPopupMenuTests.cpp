@@ -29,7 +29,6 @@ class TFakeContextMenu : public IContextMenu3 {
   UINT position = 0, first = 0, last = 0, flags = 0;
   std::vector<UINT> invoked;  // command offsets
   std::vector<UINT> helpAsked;
-  std::vector<UINT> messages;  // handed on by HandleMenuMsg2
   LONG references = 1;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -74,11 +73,8 @@ class TFakeContextMenu : public IContextMenu3 {
     lstrcpynA(name, text.c_str(), static_cast<int>(size));
     return S_OK;
   }
-  STDMETHODIMP HandleMenuMsg(UINT message, WPARAM wParam, LPARAM lParam) override {
-    return HandleMenuMsg2(message, wParam, lParam, nullptr);
-  }
-  STDMETHODIMP HandleMenuMsg2(UINT message, WPARAM, LPARAM, LRESULT* result) override {
-    messages.push_back(message);
+  STDMETHODIMP HandleMenuMsg(UINT, WPARAM, LPARAM) override { return S_OK; }
+  STDMETHODIMP HandleMenuMsg2(UINT, WPARAM, LPARAM, LRESULT* result) override {
     if (result) *result = 0;
     return S_OK;
   }

@@ -282,6 +282,8 @@ TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
     EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), MK_LBUTTON, POINTL{10, 10}, &effect));
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));  // no folder under the point
     EXPECT_FALSE(tree_->Dragging());
+    // What changed during the drag shows once it is over, without waiting for another change.
+    EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 2; }, 1000));
     scratch_.MakeFolder("after");
     EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 3; }, kSettleWaitMs));
     EXPECT_EQ(target->DragEnter(nullptr, 0, POINTL{}, &effect), E_INVALIDARG);

@@ -78,7 +78,6 @@ void TMenuChooser::Step() {
     items_ = ReadItems(menu_);
     target_ = choose_(items_);
   }
-  if (WhileShown) WhileShown();
   if (target_ == 0 || keys_++ > kMostKeys) {
     done_ = true;
     EndMenu();

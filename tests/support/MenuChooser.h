@@ -34,8 +34,6 @@ class TMenuChooser {
   // The choice has been made (or the menu closed).
   bool Done() const { return done_; }
   const std::vector<TShownMenuItem>& Items() const { return items_; }
-  // Runs on each tick while the menu is shown, before the choice (messages to the menu's owner).
-  std::function<void()> WhileShown;
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
