@@ -46,8 +46,8 @@ void Press(UINT key) {
 
 }  // namespace
 
-TMenuChooser::TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose)
-    : choose_(std::move(choose)) {
+TMenuChooser::TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose, char typed)
+    : choose_(std::move(choose)), typed_(typed) {
   active = this;
   timer_ = SetTimer(nullptr, 0, kTickMs, &TMenuChooser::Tick);
 }
@@ -65,6 +65,10 @@ TMenuChooser TMenuChooser::Choosing(UINT id) {
   return TMenuChooser([id](const std::vector<TShownMenuItem>&) { return id; });
 }
 
+TMenuChooser TMenuChooser::Typing(char key) {
+  return TMenuChooser([](const std::vector<TShownMenuItem>&) { return 0u; }, key);
+}
+
 void CALLBACK TMenuChooser::Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (active) active->Step();
 }
@@ -77,6 +81,11 @@ void TMenuChooser::Step() {
     menu_ = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0));
     items_ = ReadItems(menu_);
     target_ = choose_(items_);
+  }
+  if (typed_) {
+    done_ = true;
+    PostMessageA(GetFocus() ? GetFocus() : window, WM_CHAR, static_cast<BYTE>(typed_), 1);
+    return;
   }
   if (target_ == 0 || keys_++ > kMostKeys) {
     done_ = true;

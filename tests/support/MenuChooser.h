@@ -20,7 +20,7 @@ class TMenuChooser {
  public:
   // `choose` gets the items of the menu when it shows and answers the id to choose; 0 closes the
   // menu without a choice. One chooser at a time.
-  explicit TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose);
+  explicit TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose, char typed = 0);
   ~TMenuChooser();
   TMenuChooser(const TMenuChooser&) = delete;
   TMenuChooser& operator=(const TMenuChooser&) = delete;
@@ -29,6 +29,8 @@ class TMenuChooser {
   static TMenuChooser Closing();
   // Chooses the item with this id.
   static TMenuChooser Choosing(UINT id);
+  // Types a character into the menu (a mnemonic).
+  static TMenuChooser Typing(char key);
 
   bool MenuShown() const { return !items_.empty(); }
   // The choice has been made (or the menu closed).
@@ -43,6 +45,7 @@ class TMenuChooser {
   std::vector<TShownMenuItem> items_;
   HMENU menu_ = nullptr;
   UINT target_ = 0;
+  char typed_ = 0;
   UINT_PTR timer_ = 0;
   int keys_ = 0;
   bool done_ = false;
