@@ -332,6 +332,7 @@ TPopupMenu::TPopupMenu(TForm* owner) : owner_(owner) {
 }
 
 TPopupMenu::~TPopupMenu() {
+  if (OnDestroying) OnDestroying();
   // The window goes first: nothing may reach the items through it while they go.
   window_.reset();
 }

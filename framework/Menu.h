@@ -205,6 +205,9 @@ class TPopupMenu {
   // Shows the visible items at a screen point and runs the chosen one's OnClick.
   virtual void Popup(int x, int y);
 
+  // Runs when the menu is being destroyed, so that a control linked to it lets go of it.
+  std::function<void()> OnDestroying;
+
  protected:
   // A native menu made of the visible top-level items for one showing. Its destruction takes the
   // items' sub-menus back out and destroys the rest.

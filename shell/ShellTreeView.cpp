@@ -69,6 +69,7 @@ void TShellTreeView::ReleaseShellParts() noexcept {
         Clear();
     }
     DetachOleSide();
+    SetShellPopupMenu(nullptr);
     ShellCtrlList().Unregister(*this);
     if (watcher_) {
         watcher_->OnTerminate = nullptr;

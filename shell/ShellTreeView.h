@@ -95,7 +95,7 @@ public:
     int PendingDropTargets() const noexcept { return static_cast<int>(pendingDropTargets_.size()); }
 
     // The shell context menu shown for a right-clicked folder; not owned, null for none. Linking
-    // switches its own automatic popup off; it must outlive the link.
+    // switches its own automatic popup off; a menu that goes is unlinked.
     TShellPopupMenu* ShellPopupMenu() const noexcept { return shellPopupMenu_; }
     void SetShellPopupMenu(TShellPopupMenu* menu);
 

@@ -3,7 +3,6 @@
 // returns: the tree keeps it until the next directory report finds it done).
 
 #include <cstdlib>
-#include <exception>
 
 #include "shell/ComObject.h"
 #include "shell/ShellTreeView.h"
@@ -27,7 +26,7 @@ template <typename Call>
 HRESULT Guarded(DWORD* effect, Call call) noexcept {
   try {
     return call();
-  } catch (const std::exception&) {
+  } catch (...) {
     if (effect) *effect = DROPEFFECT_NONE;
     return E_UNEXPECTED;
   }

@@ -68,8 +68,11 @@ void TShellTreeView::MouseMoved(POINT point) {
 // --- Context menu -------------------------------------------------------------------------------
 
 void TShellTreeView::SetShellPopupMenu(TShellPopupMenu* menu) {
+  if (shellPopupMenu_) shellPopupMenu_->OnDestroying = nullptr;
   shellPopupMenu_ = menu;
-  if (menu) menu->AutoPopup = false;
+  if (!menu) return;
+  menu->AutoPopup = false;
+  menu->OnDestroying = [this] { shellPopupMenu_ = nullptr; };
 }
 
 bool TShellTreeView::ContextPopup(POINT screenPoint) {

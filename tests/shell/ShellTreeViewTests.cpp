@@ -674,6 +674,13 @@ TEST_F(ShellTreeViewInteraction, AClickSelectsOnReleaseAndTheRootHasNoContextMen
     EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
     // Nor can its label be edited, whatever starts the edit.
     EXPECT_FALSE(tree_->GetFirstNode()->EditText());
+
+    // A menu that goes first leaves no link behind.
+    {
+        TShellPopupMenu shortLived(&form_);
+        tree_->SetShellPopupMenu(&shortLived);
+    }
+    EXPECT_EQ(tree_->ShellPopupMenu(), nullptr);
 }
 
 TEST_F(ShellTreeViewInteraction, TheShellsMenuDeletesRenamesAndCutsThroughTheTree) {
