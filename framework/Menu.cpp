@@ -21,7 +21,8 @@ constexpr int kSeparatorHeight = 8;
 
 // A single-byte character in upper case.
 char UpperCase(char c) {
-  const auto upper = reinterpret_cast<UINT_PTR>(CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<BYTE>(c)))));
+  const auto upper = reinterpret_cast<UINT_PTR>(
+      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<BYTE>(c)))));
   return static_cast<char>(upper);
 }
 
@@ -45,8 +46,8 @@ TFont MenuFont() {
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   const LOGFONTA& font = metrics.lfMenuFont;
-  return TFont(font.lfFaceName, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, font.lfWeight >= FW_BOLD,
-               font.lfCharSet);
+  return TFont(font.lfFaceName, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight,
+               font.lfWeight >= FW_BOLD, font.lfCharSet);
 }
 
 // The picture column's width: the image list's, else the check mark's.
@@ -62,7 +63,8 @@ std::string TShortCut::Text() const {
   if (Ctrl) text += "Ctrl+";
   if (Shift) text += "Shift+";
   if (Alt) text += "Alt+";
-  if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) return text + static_cast<char>(Key);
+  if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))
+    return text + static_cast<char>(Key);
   if (Key == VK_BACK) return text + "BkSp";
   char name[64] = "";
   GetKeyNameTextA(static_cast<LONG>(MapVirtualKeyA(Key, MAPVK_VK_TO_VSC) << 16), name,
@@ -71,8 +73,7 @@ std::string TShortCut::Text() const {
 }
 
 bool TShortCut::Matches(const MSG& message) const {
-  if (Key == 0 || (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN))
-    return false;
+  if (Key == 0 || (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)) return false;
   return message.wParam == Key && KeyDown(VK_CONTROL) == Ctrl && KeyDown(VK_SHIFT) == Shift &&
          KeyDown(VK_MENU) == Alt;
 }
@@ -108,8 +109,7 @@ TMenuItem& TMenuItem::Add(const std::string& caption, TShortCut shortCut, int im
     }
   }
   // The constructor is private: make_unique cannot reach it.
-  std::unique_ptr<TMenuItem> item(
-      new TMenuItem(popup_, idCounter_, caption, shortCut, imageIndex));
+  std::unique_ptr<TMenuItem> item(new TMenuItem(popup_, idCounter_, caption, shortCut, imageIndex));
   std::string text = item->MenuText();
   MENUITEMINFOA info{};
   info.cbSize = sizeof(info);
@@ -151,7 +151,8 @@ void TMenuItem::SetDefault(bool value) {
 }
 
 UINT TMenuItem::StateBits() const {
-  return (checked_ ? MFS_CHECKED : 0u) | (Enabled() ? 0u : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0u);
+  return (checked_ ? MFS_CHECKED : 0u) | (Enabled() ? 0u : MFS_GRAYED) |
+         (default_ ? MFS_DEFAULT : 0u);
 }
 
 void TMenuItem::Update() {
@@ -305,16 +306,21 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
   RECT mark{area.left + kItemMargin, area.top, area.left + kItemMargin + picture, area.bottom};
   if (!Bitmap.Empty()) {
     DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(Bitmap.Handle()), 0, mark.left,
-               (area.top + area.bottom - Bitmap.Height()) / 2, 0, 0, DST_BITMAP | (grayed ? DSS_DISABLED : 0));
+               (area.top + area.bottom - Bitmap.Height()) / 2, 0, 0,
+               DST_BITMAP | (grayed ? DSS_DISABLED : 0));
   } else if (images && imageIndex_ >= 0) {
-    images->Draw(dc, imageIndex_, mark.left, (area.top + area.bottom - images->Height()) / 2, !grayed);
+    images->Draw(dc, imageIndex_, mark.left, (area.top + area.bottom - images->Height()) / 2,
+                 !grayed);
   } else if (checked_) {
     const int size = GetSystemMetrics(SM_CXMENUCHECK);
-    RECT box{mark.left, (area.top + area.bottom - size) / 2, mark.left + size, (area.top + area.bottom + size) / 2};
+    RECT box{mark.left, (area.top + area.bottom - size) / 2, mark.left + size,
+             (area.top + area.bottom + size) / 2};
     DrawFrameControl(dc, &box, DFC_MENU, RadioItem ? DFCS_MENUBULLET : DFCS_MENUCHECK);
   }
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+  SetTextColor(dc, GetSysColor(grayed     ? COLOR_GRAYTEXT
+                               : selected ? COLOR_HIGHLIGHTTEXT
+                                          : COLOR_MENUTEXT));
   RECT text{mark.right + kItemMargin, area.top, area.right - kItemMargin, area.bottom};
   DrawTextA(dc, caption_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   if (const std::string keys = MenuText().substr(caption_.size()); !keys.empty())
@@ -325,8 +331,8 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
 
 TPopupMenu::TPopupMenu(TForm* owner) : owner_(owner) {
   // Made here rather than among the members: its creation messages ask whether window_ is set.
-  window_ = std::make_unique<TUtilityWindow>([this](TUtilityWindow& window, UINT message, WPARAM wParam,
-                                                    LPARAM lParam) {
+  window_ = std::make_unique<TUtilityWindow>([this](TUtilityWindow& window, UINT message,
+                                                    WPARAM wParam, LPARAM lParam) {
     return window_ ? MessageProc(message, wParam, lParam) : window.Default(message, wParam, lParam);
   });
 }
@@ -363,15 +369,9 @@ HWND TPopupMenu::WindowHandle() const { return window_ ? window_->Handle() : nul
 UINT TPopupMenu::TrackFlags() const {
   UINT flags = TPM_RETURNCMD;
   switch (Alignment) {
-    case TPopupAlignment::Left:
-      flags |= RightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-      break;
-    case TPopupAlignment::Right:
-      flags |= RightToLeft ? TPM_LEFTALIGN : TPM_RIGHTALIGN;
-      break;
-    case TPopupAlignment::Center:
-      flags |= TPM_CENTERALIGN;
-      break;
+    case TPopupAlignment::Left: flags |= RightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN; break;
+    case TPopupAlignment::Right: flags |= RightToLeft ? TPM_LEFTALIGN : TPM_RIGHTALIGN; break;
+    case TPopupAlignment::Center: flags |= TPM_CENTERALIGN; break;
   }
   if (TrackButton == TTrackButton::Right) flags |= TPM_RIGHTBUTTON;
   return flags;
@@ -488,8 +488,7 @@ bool TPopupMenu::OwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
       result = MenuChar(menu, static_cast<char>(LOWORD(wParam)));
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

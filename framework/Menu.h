@@ -116,7 +116,8 @@ class TMenuItem {
   UINT StateBits() const;
 
   HMENU owner_;  // not owned: the menu the item stands in
-  HMENU popup_ = nullptr;  // owned through the menu it stands in, or by the item when owner_ is null
+  // Owned through the menu it stands in, or by the item when owner_ is null.
+  HMENU popup_ = nullptr;
   UINT* idCounter_;  // not owned: the menu's
   UINT id_;
   std::string caption_;
@@ -247,6 +248,6 @@ class TPopupMenu {
   UINT nextId_ = 1;
   std::vector<std::unique_ptr<TMenuItem>> items_;
   const TImageList* images_ = nullptr;  // not owned
-  HMENU shown_ = nullptr;  // the menu being shown, while it is
+  HMENU shown_ = nullptr;               // the menu being shown, while it is
   std::unique_ptr<TUtilityWindow> window_;
 };

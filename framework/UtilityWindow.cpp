@@ -6,7 +6,8 @@ constexpr const char* kUtilityClass = "TessarinUtilityWindow";
 
 }  // namespace
 
-TUtilityWindow::TUtilityWindow(THandler handler) : TWinControl(nullptr), handler_(std::move(handler)) {
+TUtilityWindow::TUtilityWindow(THandler handler)
+    : TWinControl(nullptr), handler_(std::move(handler)) {
   RegisterOwnClass(kUtilityClass, 0, nullptr);
   TCreateParams params;
   params.ClassName = kUtilityClass;

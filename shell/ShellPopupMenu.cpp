@@ -26,7 +26,9 @@ UINT TShellPopupMenu::InsertPos() {
 }
 
 UINT TShellPopupMenu::QueryFlags() const {
-  UINT flags = ContextType == shctNormal ? CMF_NORMAL : ContextType == shctDefaultOnly ? CMF_DEFAULTONLY : CMF_EXPLORE;
+  UINT flags = ContextType == shctNormal        ? CMF_NORMAL
+               : ContextType == shctDefaultOnly ? CMF_DEFAULTONLY
+                                                : CMF_EXPLORE;
   if (!ReadOnly) flags |= CMF_CANRENAME;
   return flags;
 }
@@ -42,10 +44,10 @@ void TShellPopupMenu::AfterPopup(TMenuItem& item, TShellIDList& items) {
 }
 
 bool TShellPopupMenu::QueryMenuObject(IShellFolder& parent, HWND owner, TShellIDList& items,
-                    TComPtr<IContextMenu>& menu) {
-  return SUCCEEDED(parent.GetUIObjectOf(owner, static_cast<UINT>(items.Count()), items.ItemArray(), IID_IContextMenu,
-                      nullptr, menu.OutVoid())) &&
-       menu;
+                                      TComPtr<IContextMenu>& menu) {
+  return SUCCEEDED(parent.GetUIObjectOf(owner, static_cast<UINT>(items.Count()), items.ItemArray(),
+                                        IID_IContextMenu, nullptr, menu.OutVoid())) &&
+         menu;
 }
 
 IContextMenu* TShellPopupMenu::MenuObject() const {
@@ -78,13 +80,13 @@ int TShellPopupMenu::PopupShellMenu(TShellIDList& items, POINT screenPoint) {
   if (!menu.Handle()) return 0;
   highestOwnCommand_ = menu.HighestCommand();
   const UINT position = std::min(InsertPos(), highestOwnCommand_);
-  if (FAILED(MenuObject()->QueryContextMenu(menu.Handle(), position, highestOwnCommand_ + 1, kLastShellCommand,
-                        QueryFlags())))
+  if (FAILED(MenuObject()->QueryContextMenu(menu.Handle(), position, highestOwnCommand_ + 1,
+                                            kLastShellCommand, QueryFlags())))
     return 0;
   SetMenuDefaultItem(menu.Handle(), position, TRUE);
 
-  const auto chosen = static_cast<UINT>(
-    TrackPopupMenuEx(menu.Handle(), TrackFlags(), screenPoint.x, screenPoint.y, WindowHandle(), nullptr));
+  const auto chosen = static_cast<UINT>(TrackPopupMenuEx(menu.Handle(), TrackFlags(), screenPoint.x,
+                                                         screenPoint.y, WindowHandle(), nullptr));
   if (chosen == 0) return 0;
   if (TMenuItem* item = FindItem(chosen)) {
     if (item->OnClick) item->Click();
@@ -96,14 +98,16 @@ int TShellPopupMenu::PopupShellMenu(TShellIDList& items, POINT screenPoint) {
 
 bool TShellPopupMenu::IsRenameCommand(UINT commandOffset) const {
   char verb[64] = {};
-  return SUCCEEDED(MenuObject()->GetCommandString(commandOffset, GCS_VERBA, nullptr, verb, sizeof verb)) &&
-       lstrcmpiA(verb, "rename") == 0;
+  return SUCCEEDED(MenuObject()->GetCommandString(commandOffset, GCS_VERBA, nullptr, verb,
+                                                  sizeof verb)) &&
+         lstrcmpiA(verb, "rename") == 0;
 }
 
 int TShellPopupMenu::InvokeShellCommand(UINT offset, HWND owner) {
   // Renaming is the caller's: it edits the item's label in place. Shells put the command at
   // offset 18 (Windows) or elsewhere (Wine): its verb tells.
-  if (offset == static_cast<UINT>(kShellRenameChosen) || IsRenameCommand(offset - 1)) return kShellRenameChosen;
+  if (offset == static_cast<UINT>(kShellRenameChosen) || IsRenameCommand(offset - 1))
+    return kShellRenameChosen;
   CMINVOKECOMMANDINFO invoke{};
   invoke.cbSize = sizeof invoke;
   invoke.hwnd = owner;
@@ -151,8 +155,7 @@ LRESULT TShellPopupMenu::MessageProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MENUCHAR:
       if (OwnMenuMessage(message, wParam, lParam, result)) return result;
       break;
-    default:
-      break;
+    default: break;
   }
   return DefaultMessage(message, wParam, lParam);
 }

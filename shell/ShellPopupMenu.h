@@ -22,11 +22,11 @@ constexpr int kShellRenameChosen = 19;  // its rename command was chosen; the ca
 constexpr int kShellCutDone = 25;       // its cut command was carried out
 
 class TShellPopupMenu : public TPopupMenu {
-public:
+ public:
   using TShellAfterPopupEvent =
-    std::function<void(TShellPopupMenu& sender, TMenuItem& menuItem, TShellIDList& shellIDList)>;
-  using TShellBeforPopupEvent =
-    std::function<void(TShellPopupMenu& sender, TShellIDList& shellIDList, POINT pt, bool& allowPopup)>;
+      std::function<void(TShellPopupMenu& sender, TMenuItem& menuItem, TShellIDList& shellIDList)>;
+  using TShellBeforPopupEvent = std::function<void(
+      TShellPopupMenu& sender, TShellIDList& shellIDList, POINT pt, bool& allowPopup)>;
 
   explicit TShellPopupMenu(TForm* owner = nullptr);
   ~TShellPopupMenu() override;
@@ -51,17 +51,18 @@ public:
   // or the shell's command failed.
   int PopupShellMenu(TShellIDList& items, POINT screenPoint);
 
-protected:
+ protected:
   // Fires OnShBeforPopup; false keeps the menu from showing.
   virtual bool BeforePopup(TShellIDList& items, POINT screenPoint);
   // Fires OnShAfterPopup.
   virtual void AfterPopup(TMenuItem& item, TShellIDList& items);
   // The items' menu object from their parent folder.
-  virtual bool QueryMenuObject(IShellFolder& parent, HWND owner, TShellIDList& items, TComPtr<IContextMenu>& menu);
+  virtual bool QueryMenuObject(IShellFolder& parent, HWND owner, TShellIDList& items,
+                               TComPtr<IContextMenu>& menu);
 
   LRESULT MessageProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+ private:
   UINT QueryFlags() const;
   // Carries out a shell command by its offset plus one; the answer as PopupShellMenu gives it.
   int InvokeShellCommand(UINT offset, HWND owner);

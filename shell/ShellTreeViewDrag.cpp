@@ -37,26 +37,33 @@ HRESULT Guarded(DWORD* effect, Call call) noexcept {
 // What OLE calls: the tree as drop target and as drop source. It outlives the tree as long as OLE
 // holds it; once the tree is gone it answers "no drop".
 class TShellTreeView::TOleSide final : public TComObject<IDropTarget, IDropSource> {
-public:
+ public:
   explicit TOleSide(TShellTreeView& tree) : tree_(&tree) {}
 
   // The tree is going: later calls do nothing.
   void Detach() noexcept { tree_ = nullptr; }
 
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override {
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
+                                      DWORD* effect) override {
     if (!effect) return E_INVALIDARG;
-    return Guarded(effect, [&] { return tree_ ? tree_->DragEnter(data, keyState, point, effect) : NoDrop(effect); });
+    return Guarded(effect, [&] {
+      return tree_ ? tree_->DragEnter(data, keyState, point, effect) : NoDrop(effect);
+    });
   }
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override {
     if (!effect) return E_INVALIDARG;
-    return Guarded(effect, [&] { return tree_ ? tree_->DragOver(keyState, point, effect) : NoDrop(effect); });
+    return Guarded(
+        effect, [&] { return tree_ ? tree_->DragOver(keyState, point, effect) : NoDrop(effect); });
   }
   HRESULT STDMETHODCALLTYPE DragLeave() override {
     return Guarded(nullptr, [&] { return tree_ ? tree_->DragLeave() : S_OK; });
   }
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override {
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point,
+                                 DWORD* effect) override {
     if (!effect) return E_INVALIDARG;
-    return Guarded(effect, [&] { return tree_ ? tree_->Drop(data, keyState, point, effect) : NoDrop(effect); });
+    return Guarded(effect, [&] {
+      return tree_ ? tree_->Drop(data, keyState, point, effect) : NoDrop(effect);
+    });
   }
 
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
@@ -68,7 +75,7 @@ public:
   }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
-private:
+ private:
   ~TOleSide() override = default;
   static HRESULT NoDrop(DWORD* effect) {
     *effect = DROPEFFECT_NONE;
@@ -84,21 +91,27 @@ void TShellTreeView::DetachOleSide() noexcept { static_cast<TOleSide*>(ole_.Get(
 
 IDropTarget* TShellTreeView::OleDropTarget() const noexcept { return ole_.Get(); }
 
-IDropSource* TShellTreeView::OleDropSource() const noexcept { return static_cast<TOleSide*>(ole_.Get()); }
+IDropSource* TShellTreeView::OleDropSource() const noexcept {
+  return static_cast<TOleSide*>(ole_.Get());
+}
 
 // --- Dragging out -------------------------------------------------------------------------------
 
 bool TShellTreeView::DragButtonHeld() const {
   // The logical button of the press; with swapped buttons it is the other physical one.
-  const bool right = (pressState_ == TPressState::RightPress) != (GetSystemMetrics(SM_SWAPBUTTON) != 0);
+  const bool right =
+      (pressState_ == TPressState::RightPress) != (GetSystemMetrics(SM_SWAPBUTTON) != 0);
   return GetAsyncKeyState(right ? VK_RBUTTON : VK_LBUTTON) < 0;
 }
 
 bool TShellTreeView::CanBeginDrag(TTreeNode& node, int x, int y) {
   TShellFolderItem* item = FolderItemOf(&node);
   if (!item || !item->IsValid() || !DragButtonHeld()) return false;
-  if (!item->HasAttribute(saCanLink) && !item->HasAttribute(saCanCopy) && !item->HasAttribute(saCanMove)) return false;
-  bool canDrag = std::abs(x - pressPoint_.x) > kDragThreshold || std::abs(y - pressPoint_.y) > kDragThreshold;
+  if (!item->HasAttribute(saCanLink) && !item->HasAttribute(saCanCopy) &&
+      !item->HasAttribute(saCanMove))
+    return false;
+  bool canDrag =
+      std::abs(x - pressPoint_.x) > kDragThreshold || std::abs(y - pressPoint_.y) > kDragThreshold;
   if (canDrag && OnShBeginDrag) OnShBeginDrag(*this, node, pressPoint_, x, y, canDrag);
   return canDrag;
 }
@@ -111,30 +124,35 @@ void TShellTreeView::BeginDrag(TTreeNode& node) {
   SFGAOF capabilities = SFGAO_CAPABILITYMASK;
   TComPtr<IDataObject> data;
   if (FAILED(parent->GetAttributesOf(1, &relative, &capabilities)) ||
-      FAILED(parent->GetUIObjectOf(Handle(), 1, &relative, IID_IDataObject, nullptr, data.OutVoid())) || !data)
+      FAILED(parent->GetUIObjectOf(Handle(), 1, &relative, IID_IDataObject, nullptr,
+                                   data.OutVoid())) ||
+      !data)
     return;
   pressState_ = TPressState::Dragging;
   DWORD effect = DROPEFFECT_NONE;
   // The copy, move and link capabilities are the drop effects' bits; shells answer more bits.
-  DoDragDrop(data.Get(), OleDropSource(), capabilities & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK),
-             &effect);
+  DoDragDrop(data.Get(), OleDropSource(),
+             capabilities & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK), &effect);
   EndPress();
   SetDropTarget(nullptr);
 }
 
 // --- Dropping in --------------------------------------------------------------------------------
 
-bool TShellTreeView::DragEnterStep(TShellDragObject& dragObject, TShiftState shift, POINT screenPoint) {
+bool TShellTreeView::DragEnterStep(TShellDragObject& dragObject, TShiftState shift,
+                                   POINT screenPoint) {
   bool accept = true;
   if (OnShDragEnter) OnShDragEnter(*this, dragObject, shift, screenPoint, accept);
   return accept;
 }
 
-void TShellTreeView::DragOverStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift, int x, int y) {
+void TShellTreeView::DragOverStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift,
+                                  int x, int y) {
   if (OnShDragOver) OnShDragOver(*this, dragObject, node, shift, x, y);
 }
 
-bool TShellTreeView::DragDropStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift, int x, int y) {
+bool TShellTreeView::DragDropStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift,
+                                  int x, int y) {
   bool defaultAction = true;
   if (OnShDragDrop) OnShDragDrop(*this, dragObject, node, shift, x, y, defaultAction);
   return defaultAction;
@@ -253,7 +271,8 @@ HRESULT TShellTreeView::Drop(IDataObject* data, DWORD keyState, POINTL point, DW
   TShellFolderItem* item = FolderItemOf(node);
   POINT client{point.x, point.y};
   ScreenToClient(Handle(), &client);
-  if (!data || !item || !item->IsValid() || !DragDropStep(*dragObject_, *node, KeyStateToShift(keyState), client.x, client.y))
+  if (!data || !item || !item->IsValid() ||
+      !DragDropStep(*dragObject_, *node, KeyStateToShift(keyState), client.x, client.y))
     return NoDropEffect(effect);
   TComPtr<IDropTarget> target;
   if (!ItemDropTarget(*item, target)) return NoDropEffect(effect);
@@ -292,13 +311,12 @@ bool TShellTreeView::DragMayExpand(TShellFolderItem& item) {
     case itRootDrive: {
       // A drive without a medium must not make the system ask for one.
       const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-      const bool ready = GetVolumeInformationA(item.GetPath().c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+      const bool ready = GetVolumeInformationA(item.GetPath().c_str(), nullptr, 0, nullptr, nullptr,
+                                               nullptr, nullptr, 0) != 0;
       SetErrorMode(previous);
       return ready;
     }
-    case itVirtual:
-      return false;
-    default:
-      return true;
+    case itVirtual: return false;
+    default: return true;
   }
 }

@@ -135,9 +135,7 @@ void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node, bool wasSel
     case kShellCutDone:
       if (node) node->SetCut(true);
       break;
-    default:
-      EndPress();
-      break;
+    default: EndPress(); break;
   }
 }
 

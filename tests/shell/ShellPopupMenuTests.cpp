@@ -33,8 +33,8 @@ class TFakeContextMenu : public IContextMenu3 {
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu) || IsEqualIID(iid, IID_IContextMenu2) ||
-        IsEqualIID(iid, IID_IContextMenu3))
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu) ||
+        IsEqualIID(iid, IID_IContextMenu2) || IsEqualIID(iid, IID_IContextMenu3))
       *out = static_cast<IContextMenu3*>(this);
     else
       return E_NOINTERFACE;
@@ -44,7 +44,8 @@ class TFakeContextMenu : public IContextMenu3 {
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references); }
   STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references); }
 
-  STDMETHODIMP QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT queryFlags) override {
+  STDMETHODIMP QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId,
+                                UINT queryFlags) override {
     position = index;
     first = firstId;
     last = lastId;
@@ -57,10 +58,12 @@ class TFakeContextMenu : public IContextMenu3 {
   STDMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) override {
     EXPECT_EQ(info->cbSize, 36u);
     EXPECT_EQ(info->nShow, SW_SHOWNORMAL);
-    if (IS_INTRESOURCE(info->lpVerb)) invoked.push_back(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
+    if (IS_INTRESOURCE(info->lpVerb))
+      invoked.push_back(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
     return invokeResult;
   }
-  STDMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT*, LPSTR name, UINT size) override {
+  STDMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT*, LPSTR name,
+                                UINT size) override {
     std::string text;
     if (type == GCS_HELPTEXTA) {
       helpAsked.push_back(static_cast<UINT>(command));
@@ -87,7 +90,8 @@ class TTestShellPopupMenu : public TShellPopupMenu {
   int queries = 0;
 
  protected:
-  bool QueryMenuObject(IShellFolder& parent, HWND owner, TShellIDList& items, TComPtr<IContextMenu>& menu) override {
+  bool QueryMenuObject(IShellFolder& parent, HWND owner, TShellIDList& items,
+                       TComPtr<IContextMenu>& menu) override {
     ++queries;
     if (!fake) return TShellPopupMenu::QueryMenuObject(parent, owner, items, menu);
     menu = fake;
@@ -97,7 +101,8 @@ class TTestShellPopupMenu : public TShellPopupMenu {
 
 class ShellPopupMenuTest : public testing::Test {
  protected:
-  ShellPopupMenuTest() : form_("ShellPopupMenuTest", TBorderStyle::Single), scratch_("popup"), popup_(&form_) {
+  ShellPopupMenuTest()
+      : form_("ShellPopupMenuTest", TBorderStyle::Single), scratch_("popup"), popup_(&form_) {
     form_.Show();
     folder_ = scratch_.MakeFolder("victim");
     IDListFromPath(scratch_.Path(), parent_.Out());
@@ -238,14 +243,16 @@ TEST_F(ShellPopupMenuTest, WinesMenuForAFolderRenamesThroughTheCallerAndDeletes)
   popup_.ReadOnly = false;
   popup_.ContextType = shctNormal;
   {
-    TMenuChooser chooser([](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, "名前の変更"); });
+    TMenuChooser chooser(
+        [](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, "名前の変更"); });
     EXPECT_EQ(Show(chooser), kShellRenameChosen);
     EXPECT_TRUE(FolderExists(folder_));
   }
   {
     // Wine asks before deleting.
     TMessageBoxCloser yes(IDYES);
-    TMenuChooser chooser([](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, "削除"); });
+    TMenuChooser chooser(
+        [](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, "削除"); });
     EXPECT_EQ(Show(chooser), kShellDeleteDone);
     EXPECT_FALSE(FolderExists(folder_));
     EXPECT_EQ(yes.Texts().size(), 1u);

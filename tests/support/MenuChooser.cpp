@@ -3,7 +3,7 @@
 namespace {
 
 constexpr UINT kTickMs = 30;
-constexpr int kMostKeys = 200;  // a target the highlight never reaches: the menu is closed
+constexpr int kMostKeys = 200;           // a target the highlight never reaches: the menu is closed
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
 TMenuChooser* active = nullptr;
@@ -34,7 +34,8 @@ std::vector<TShownMenuItem> ReadItems(HMENU menu) {
     info.dwTypeData = text;
     info.cch = sizeof text - 1;
     GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
-    items.push_back({info.hSubMenu ? static_cast<UINT>(-1) : info.wID, info.fType, info.fState, text});
+    items.push_back(
+        {info.hSubMenu ? static_cast<UINT>(-1) : info.wID, info.fType, info.fState, text});
   }
   return items;
 }
@@ -46,7 +47,8 @@ void Press(UINT key) {
 
 }  // namespace
 
-TMenuChooser::TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose, char typed)
+TMenuChooser::TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose,
+                           char typed)
     : choose_(std::move(choose)), typed_(typed) {
   active = this;
   timer_ = SetTimer(nullptr, 0, kTickMs, &TMenuChooser::Tick);

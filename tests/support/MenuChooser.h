@@ -10,8 +10,8 @@
 #include <vector>
 
 struct TShownMenuItem {
-  UINT Id = 0;  // 0 for a separator; -1 for an item with a sub-menu
-  UINT Type = 0;  // MFT_ bits
+  UINT Id = 0;     // 0 for a separator; -1 for an item with a sub-menu
+  UINT Type = 0;   // MFT_ bits
   UINT State = 0;  // MFS_ bits
   std::string Text;
 };
@@ -20,7 +20,8 @@ class TMenuChooser {
  public:
   // `choose` gets the items of the menu when it shows and answers the id to choose; 0 closes the
   // menu without a choice. One chooser at a time.
-  explicit TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose, char typed = 0);
+  explicit TMenuChooser(std::function<UINT(const std::vector<TShownMenuItem>&)> choose,
+                        char typed = 0);
   ~TMenuChooser();
   TMenuChooser(const TMenuChooser&) = delete;
   TMenuChooser& operator=(const TMenuChooser&) = delete;
