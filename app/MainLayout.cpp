@@ -37,6 +37,7 @@ TForm1::TForm1()
       UndoCreation1(AfterSeparator(EditMenu).Add("作成を元に戻す")),
       Help1(MainMenu1.Add("ヘルプ(&H)")),
       About1(Help1.Add("バージョン情報")),
+      ShellPopupMenu1(this),
       ShellTreeView1(*this, {3, 6, 174, 513}),
       Button1(*this, {4, 524, 73, 25}, "作成(&M)"),
       CheckBox1(*this, {95, 530, 82, 17}, "子フォルダ"),
@@ -48,6 +49,10 @@ TForm1::TForm1()
   BuildMenu();
 
   ShellTreeView1.SetIndent(19);
+  // Renaming is offered: the tree edits the label. Wine's shell offers it only in the normal menu.
+  ShellPopupMenu1.ReadOnly = false;
+  ShellPopupMenu1.ContextType = shctNormal;
+  ShellTreeView1.SetShellPopupMenu(&ShellPopupMenu1);
   Shape13.SetPen(kConnector, TPenStyle::Dot);
   Shape14.SetPen(kConnector, TPenStyle::Dot);
 
@@ -79,6 +84,7 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::BindEvents() {
+  ShellTreeView1.OnKeyDown = [this](UINT key, bool& handled) { ShellTreeView1KeyDown(key, handled); };
   Button1.OnClick = [this] { Button1Click(); };
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
 
@@ -116,4 +122,18 @@ void TForm1::BindEvents() {
   SpinEdit8.OnChange = [this] { SpinEdit8Change(); };
   SpinEdit9.OnChange = [this] { SpinEdit9Change(); };
   SpinEdit10.OnChange = [this] { SpinEdit10Change(); };
+}
+
+void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {
+  TTreeNode* selected = ShellTreeView1.Selected();
+  if (!selected) return;
+  if (key == VK_F2) {
+    // The same rules as any start of an edit: the tree's CanEdit decides.
+    selected->EditText();
+    handled = true;
+  } else if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+    SendMessageA(ShellTreeView1.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ShellTreeView1.Handle()),
+                 MAKELPARAM(-1, -1));
+    handled = true;
+  }
 }

@@ -45,6 +45,10 @@ class TApplication : private TMainFormOwner {
   void Terminate();
   bool Terminated() const { return terminated_; }
 
+  // The status text of what the pointer or a highlighted menu item is on.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
+
   // The standard error box: stop icon, the title as caption, the error's text with a full stop
   // added when it has none.
   void ShowException(const std::exception& error);
@@ -64,6 +68,7 @@ class TApplication : private TMainFormOwner {
   HWND MessageBoxOwner() const;
 
   std::string title_ = "Tessarin";
+  std::string hint_;
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm* mainForm_ = nullptr;  // not owned
   bool running_ = false;
