@@ -144,6 +144,15 @@ void TWinControl::Detach() {
   handle_ = nullptr;
 }
 
+void TWinControl::RemakeWindow(const std::function<void()>& remake) {
+  const bool focused = Focused();
+  HWND previous = GetWindow(handle_, GW_HWNDPREV);
+  remake();
+  SetWindowPos(handle_, previous ? previous : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (focused) SetFocus();
+}
+
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (Reflect(message, wParam, lParam, result)) return result;
@@ -172,6 +181,22 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
       TWinControl* child = FromHandle(header.hwndFrom);
       if (!child) return false;
       result = child->Notify(header);
+      return true;
+    }
+    case WM_DRAWITEM: {
+      // wParam 0: a menu's item, the form's business.
+      const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      TWinControl* child = wParam ? FromHandle(draw.hwndItem) : nullptr;
+      if (!child) return false;
+      child->DrawItem(draw);
+      result = TRUE;
+      return true;
+    }
+    case WM_MEASUREITEM: {
+      TWinControl* child = wParam ? FromHandle(GetDlgItem(handle_, static_cast<int>(wParam))) : nullptr;
+      if (!child) return false;
+      child->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      result = TRUE;
       return true;
     }
     case WM_CTLCOLOREDIT:

@@ -60,6 +60,9 @@ protected:
     // is asked about.
     LPCITEMIDLIST OwnIDList() const;
     int SmallSystemIconIndex() const;
+    // The parent's absolute list, made once and kept in ParentIDList: the desktop's list for the
+    // first level, null for the desktop itself.
+    LPCITEMIDLIST CachedParentIDList();
 
     TComPtr<IShellFolder> parentFolder_;
     TShIDListPtr relativeIDList_;

@@ -10,6 +10,7 @@
 #include "shell/ComObject.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
+#include "shell/ShellVirtualItems.h"
 
 namespace {
 
@@ -17,23 +18,6 @@ namespace {
 // read again once the change has been taken in everywhere. In the WM_APP range: the tree view's own
 // messages live in WM_USER's.
 constexpr UINT kSettingsChangedMessage = WM_APP + 1;
-
-[[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
-    throw std::system_error(static_cast<int>(result), std::system_category(), what);
-}
-
-bool SameIDList(LPCITEMIDLIST first, LPCITEMIDLIST second) {
-    TComPtr<IShellFolder> desktop;
-    return SUCCEEDED(SHGetDesktopFolder(desktop.Out())) && desktop &&
-           CompareIDLists(desktop.Get(), first, second) == crSame;
-}
-
-// Whether the dragged data carries shell items: an item-list array or dropped files.
-bool OffersShellItems(IDataObject* data) {
-    FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    FORMATETC items = IDListArrayFormat();
-    return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
-}
 
 }  // namespace
 
@@ -129,15 +113,13 @@ void TShellTreeView::WindowCreated() {
         SelectIDList(savedSelection_.Get());
         savedSelection_.Reset();
     }
-    const HRESULT registered = RegisterDragDrop(Handle(), dropTarget_.Get());
-    if (FAILED(registered)) ThrowOleError(registered, "RegisterDragDrop");
+    RegisterDropTarget(Handle(), dropTarget_.Get());
     StartWatching();
 }
 
 void TShellTreeView::DestroyWnd() {
     if (!Handle()) return;
-    const HRESULT revoked = RevokeDragDrop(Handle());
-    if (FAILED(revoked)) ThrowOleError(revoked, "RevokeDragDrop");
+    RevokeDropTarget(Handle());
     windowDestroying_ = true;
     StopWatching();
     BeginUpdate();
@@ -194,21 +176,6 @@ TTreeNode* TShellTreeView::AddItemNode(TTreeNode* parent, TTreeNode* before,
     return node;
 }
 
-bool TShellTreeView::Shown(TShellFolderItem& child, int parentLevel, TShItemIDType parentType) {
-    if (parentLevel == 0) {
-        switch (child.GetItemType()) {
-            case itBitBucket: return shVirtuaItems_.Contains(itBitBucket);
-            case itNetWork: return shVirtuaItems_.Contains(itNetWork);
-            case itVirtual: return false;
-            default: return true;
-        }
-    }
-    if (parentLevel == 1 && parentType == itMyComputer)
-        return shVirtuaItems_.Contains(itVirtual) || child.GetItemType() != itVirtual;
-    if (parentLevel == 1 && parentType == itNetWork) return shVirtuaItems_.Contains(itNetWork);
-    return true;
-}
-
 std::unique_ptr<TShellFolderItem> TShellTreeView::TakeItem(TChild& child, IShellFolder& folder,
                                                          TShellFolderItem& parent) {
     if (child.item) return std::move(child.item);
@@ -233,7 +200,7 @@ TShellTreeView::TChildren TShellTreeView::EnumerateChildren(IShellFolder& folder
         if (!child.relative) break;
         if (filtered) {
             child.item = TakeItem(child, folder, parent);
-            if (!Shown(*child.item, level, type)) continue;
+            if (!ListsChild(*child.item, level, type, shVirtuaItems_)) continue;
         }
         children.push_back(std::move(child));
     }

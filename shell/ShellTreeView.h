@@ -107,7 +107,6 @@ private:
     TChildren EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent);
     // The child's item, made now unless it was made for the filter; the child gives it up.
     static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder, TShellFolderItem& parent);
-    bool Shown(TShellFolderItem& child, int parentLevel, TShItemIDType parentType);
     void FillDriveList();
     void StartWatching();
     void StopWatching();

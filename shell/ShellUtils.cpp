@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #include "naming/Calendar.h"
 #include "shell/ShellIDFunc.h"
@@ -180,4 +181,20 @@ void RegisterShellFormats() {
     fileNameMapFormat = registered("FileNameMap");
     fileNameMapWFormat = registered("FileNameMapW");
     performedDropEffectFormat = registered("Performed DropEffect");
+}
+
+bool OffersShellItems(IDataObject* data) {
+    FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    FORMATETC items = IDListArrayFormat();
+    return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
+}
+
+void RegisterDropTarget(HWND window, IDropTarget* target) {
+    const HRESULT result = RegisterDragDrop(window, target);
+    if (FAILED(result)) throw std::system_error(static_cast<int>(result), std::system_category(), "RegisterDragDrop");
+}
+
+void RevokeDropTarget(HWND window) {
+    const HRESULT result = RevokeDragDrop(window);
+    if (FAILED(result)) throw std::system_error(static_cast<int>(result), std::system_category(), "RevokeDragDrop");
 }

@@ -60,5 +60,13 @@ const FORMATETC& FileNameMapFormat();          // "FileNameMap"
 const FORMATETC& FileNameMapWFormat();         // "FileNameMapW"
 const FORMATETC& PerformedDropEffectFormat();  // "Performed DropEffect"
 
+// Whether dragged data carries shell items: an item-list array or dropped files.
+bool OffersShellItems(IDataObject* data);
+
+// Registers a window as an OLE drop target, or revokes it; a failure throws std::system_error
+// with the OLE result.
+void RegisterDropTarget(HWND window, IDropTarget* target);
+void RevokeDropTarget(HWND window);
+
 // Registers the five format names, in the order above. Run by TShellLibrary's start-up.
 void RegisterShellFormats();
