@@ -15,6 +15,10 @@ namespace {
 constexpr const char* kObjectProperty = "TessarinControl";
 constexpr const char* kNativeProcProperty = "TessarinNativeProc";
 
+// Posted by RemakeAfterSettingChange. In the WM_APP range, above the native controls' own
+// WM_USER messages.
+constexpr UINT kRemakeMessage = WM_APP + 0x7E;
+
 // Control ids start above IDOK and IDCANCEL, which dialog keys send for Enter and Escape.
 WORD NextControlId() {
   static WORD next = 1000;
@@ -151,6 +155,13 @@ void TWinControl::RemakeWindow(const std::function<void()>& remake) {
   SetWindowPos(handle_, previous ? previous : HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (focused) SetFocus();
+}
+
+bool TWinControl::RemakeAfterSettingChange(UINT message, const std::function<void()>& remake) {
+  if (message == WM_SETTINGCHANGE) PostMessageA(handle_, kRemakeMessage, 0, 0);
+  if (message != kRemakeMessage) return false;
+  remake();
+  return true;
 }
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -94,6 +94,11 @@ class TWinControl {
   // one's place among its siblings (its Tab order) and the focus if the old one had it.
   void RemakeWindow(const std::function<void()>& remake);
 
+  // For a control that makes its window again after a system settings change (image lists,
+  // metrics): a WM_SETTINGCHANGE posts a private message, which runs `remake` once the change has
+  // been taken in everywhere. True when `message` was that private message and is handled.
+  bool RemakeAfterSettingChange(UINT message, const std::function<void()>& remake);
+
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   // What the window would do without this layer: the native procedure or DefWindowProc.
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,11 +11,6 @@
 
 namespace {
 
-// Posted after a system settings change: the window is made again, with the image list, the
-// row heights and the entries read anew, once the change has been taken in everywhere. In the
-// WM_APP range: the combo box's own messages live below it.
-constexpr UINT kRecreateMessage = WM_APP + 1;
-
 constexpr int kMinRowHeight = 18;
 constexpr int kIndentPerLevel = 12;
 constexpr int kIconTextGap = 4;
@@ -306,18 +301,8 @@ void TShellComboBox::DestroyWnd() {
 }
 
 LRESULT TShellComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_SETTINGCHANGE: {
-      const LRESULT result = TComboBox::WndProc(message, wParam, lParam);
-      PostMessageA(Handle(), kRecreateMessage, 0, 0);
-      return result;
-    }
-    case kRecreateMessage:
-      RecreateWnd();
-      return 0;
-    default:
-      return TComboBox::WndProc(message, wParam, lParam);
-  }
+  if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
+  return TComboBox::WndProc(message, wParam, lParam);
 }
 
 IDropTarget* TShellComboBox::OleDropTarget() const noexcept { return dropTarget_.Get(); }
