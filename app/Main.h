@@ -16,6 +16,7 @@
 #include "framework/Menu.h"
 #include "framework/Shape.h"
 #include "naming/DateFormats.h"
+#include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
 
 class TAboutBox;
@@ -79,6 +80,9 @@ class TForm1 : public TForm {
  private:
   void BuildMenu();
   void BindEvents();
+  // The folder tree's keys of a file manager: F2 renames the selected folder; Shift+F10 and the
+  // Apps key show the shell's menu for it.
+  void ShellTreeView1KeyDown(UINT key, bool& handled);
   void PlaceBottomControls();
   void RefreshSample(TTierPanel& panel);
   void DisableKinds(TTierPanel& panel);
@@ -107,6 +111,8 @@ class TForm1 : public TForm {
   TMenuItem& Help1;
   TMenuItem& About1;
 
+  // The shell's menu for a folder of the tree; made first, so it outlives the tree's link to it.
+  TShellPopupMenu ShellPopupMenu1;
   TShellTreeView ShellTreeView1;
   TButton Button1;
   TCheckBox CheckBox1;

@@ -36,6 +36,7 @@ TForm1::TForm1()
       SelectAll1(AfterSeparator(EditMenu).Add("すべてを選択(&A)", TShortCut::CtrlKey('A'))),
       Help1(MainMenu1.Add("ヘルプ(&H)")),
       About1(Help1.Add("バージョン情報")),
+      ShellPopupMenu1(this),
       ShellTreeView1(*this, {3, 6, 174, 513}),
       Button1(*this, {4, 524, 73, 25}, "作成(&M)"),
       CheckBox1(*this, {95, 530, 82, 17}, "子フォルダ"),
@@ -47,6 +48,10 @@ TForm1::TForm1()
   BuildMenu();
 
   ShellTreeView1.SetIndent(19);
+  // Renaming is offered: the tree edits the label. Wine's shell offers it only in the normal menu.
+  ShellPopupMenu1.ReadOnly = false;
+  ShellPopupMenu1.ContextType = shctNormal;
+  ShellTreeView1.SetShellPopupMenu(&ShellPopupMenu1);
   Shape13.SetPen(kConnector, TPenStyle::Dot);
   Shape14.SetPen(kConnector, TPenStyle::Dot);
 
@@ -76,6 +81,7 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::BindEvents() {
+  ShellTreeView1.OnKeyDown = [this](UINT key, bool& handled) { ShellTreeView1KeyDown(key, handled); };
   Button1.OnClick = [this] { Button1Click(); };
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
 
@@ -113,4 +119,18 @@ void TForm1::BindEvents() {
   SpinEdit8.OnChange = [this] { SpinEdit8Change(); };
   SpinEdit9.OnChange = [this] { SpinEdit9Change(); };
   SpinEdit10.OnChange = [this] { SpinEdit10Change(); };
+}
+
+void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {
+  TTreeNode* selected = ShellTreeView1.Selected();
+  if (!selected) return;
+  if (key == VK_F2) {
+    // The same rules as any start of an edit: the tree's CanEdit decides.
+    selected->EditText();
+    handled = true;
+  } else if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+    SendMessageA(ShellTreeView1.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ShellTreeView1.Handle()),
+                 MAKELPARAM(-1, -1));
+    handled = true;
+  }
 }

@@ -22,12 +22,21 @@ TApplication& Application() {
 
 TApplication::TApplication() { SetErrorSink(ShowInErrorBox); }
 
-TApplication::~TApplication() { SetErrorSink(nullptr); }
+TApplication::~TApplication() {
+  SetMainForm(nullptr);
+  SetErrorSink(nullptr);
+}
+
+void TApplication::SetMainForm(TForm* form) {
+  if (mainForm_) mainForm_->SetMainFormOwner(nullptr);
+  mainForm_ = form;
+  if (form) form->SetMainFormOwner(this);
+}
 
 void TApplication::Adopt(std::unique_ptr<TForm> form) {
   TForm& adopted = *form;
   forms_.push_back(std::move(form));
-  if (!mainForm_) mainForm_ = &adopted;
+  if (!mainForm_) SetMainForm(&adopted);
   if (adopted.OnCreate) adopted.OnCreate();
 }
 

@@ -12,7 +12,7 @@
 
 #include "framework/Form.h"
 
-class TApplication {
+class TApplication : private TMainFormOwner {
  public:
   TApplication();
   ~TApplication();
@@ -34,7 +34,7 @@ class TApplication {
   }
   // Not owned. Closing the main form ends the message loop.
   TForm* MainForm() const { return mainForm_; }
-  void SetMainForm(TForm* form) { mainForm_ = form; }
+  void SetMainForm(TForm* form);
 
   // Shows the main form and handles messages until Terminate, then destroys the forms made by
   // CreateForm, last made first.
@@ -44,6 +44,10 @@ class TApplication {
   // Ends Run's loop.
   void Terminate();
   bool Terminated() const { return terminated_; }
+
+  // The status text of what the pointer or a highlighted menu item is on.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
 
   // The standard error box: stop icon, the title as caption, the error's text with a full stop
   // added when it has none.
@@ -56,12 +60,15 @@ class TApplication {
 
  private:
   void Adopt(std::unique_ptr<TForm> form);
+  void MainFormClosed() override { Terminate(); }
+  void MainFormDestroyed() override { mainForm_ = nullptr; }
   // Menu shortcuts and dialog keys (Tab, Enter, Alt mnemonics); true when the message was used.
   bool Preprocess(MSG& message);
   void Handle(MSG& message);
   HWND MessageBoxOwner() const;
 
   std::string title_ = "Tessarin";
+  std::string hint_;
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm* mainForm_ = nullptr;  // not owned
   bool running_ = false;

@@ -1,6 +1,5 @@
 #include "framework/Form.h"
 
-#include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/Menu.h"
 
@@ -78,7 +77,7 @@ TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TC
 }
 
 TForm::~TForm() {
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  if (mainFormOwner_) mainFormOwner_->MainFormDestroyed();
   if (menu_ && menu_->window_ == Handle()) {
     ::SetMenu(Handle(), nullptr);
     menu_->window_ = nullptr;
@@ -134,7 +133,7 @@ void TForm::Close() {
   if (OnClose) OnClose(action);
   if (action == TCloseAction::None) return;
   Hide();
-  if (Application().MainForm() == this) Application().Terminate();
+  if (mainFormOwner_) mainFormOwner_->MainFormClosed();
 }
 
 TButton* TForm::DefaultButton() const {

@@ -19,6 +19,18 @@ enum class TBorderStyle {
 // form ends the program unless the handler says None.
 enum class TCloseAction { None, Hide };
 
+// What the main form tells the program that made it the main one (the application), so forms
+// need not know the application.
+class TMainFormOwner {
+ public:
+  // Closing the main form ends the program.
+  virtual void MainFormClosed() = 0;
+  virtual void MainFormDestroyed() = 0;
+
+ protected:
+  ~TMainFormOwner() = default;
+};
+
 class TForm : public TContainer {
  public:
   // Created hidden. `owner`: a form that this one stays above, so it has no task-bar button.
@@ -45,6 +57,9 @@ class TForm : public TContainer {
   // Enter itself (a memo, or another push button); null for none.
   TButton* DefaultButton() const;
 
+  // Set by the application on its main form; not owned.
+  void SetMainFormOwner(TMainFormOwner* owner) { mainFormOwner_ = owner; }
+
   // Run by TApplication::CreateForm once the form and its controls exist.
   std::function<void()> OnCreate;
   std::function<void(TCloseAction& action)> OnClose;
@@ -55,6 +70,7 @@ class TForm : public TContainer {
 
  private:
   TMainMenu* menu_ = nullptr;  // not owned
+  TMainFormOwner* mainFormOwner_ = nullptr;  // not owned
   bool centerOnFirstShow_ = false;
   bool shown_ = false;
   HWND lastFocus_ = nullptr;

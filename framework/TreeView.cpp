@@ -23,6 +23,7 @@ LPARAM ItemParam(HTREEITEM item) { return reinterpret_cast<LPARAM>(item); }
 // --- TTreeNode ----------------------------------------------------------------------------------
 
 TTreeNode::~TTreeNode() {
+  if (tree_.editing_ == this) tree_.editing_ = nullptr;
   // Children go before their parent; any left over no longer have one.
   for (TTreeNode* child = firstChild_; child; child = child->next_) child->parent_ = nullptr;
   Unlink();
@@ -141,14 +142,35 @@ void TTreeNode::SetOverlayIndex(int index) {
 
 bool TTreeNode::Selected() const { return tree_.Selected() == this; }
 
+bool TTreeNode::EditText() { return tree_.Perform(TVM_EDITLABELA, 0, ItemParam(item_)) != 0; }
+
+void TTreeNode::SetCut(bool cut) {
+  TVITEMA item{};
+  item.mask = TVIF_STATE | TVIF_HANDLE;
+  item.hItem = item_;
+  item.stateMask = TVIS_CUT;
+  item.state = cut ? TVIS_CUT : 0;
+  tree_.Perform(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+RECT TTreeNode::DisplayRect(bool textOnly) const {
+  RECT rect{};
+  // The item goes in where the rectangle comes out.
+  *reinterpret_cast<HTREEITEM*>(&rect) = item_;
+  if (!tree_.Perform(TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(&rect))) return RECT{};
+  return rect;
+}
+
 void TTreeNode::Delete() {
   TTreeNode& parent = *parent_;
   TCustomTreeView& tree = tree_;
+  tree.EndEditWithin(*this);
   tree.Perform(TVM_DELETEITEM, 0, ItemParam(item_));  // frees this node
   tree.ItemsDeleted(parent);
 }
 
 void TTreeNode::DeleteChildren() {
+  for (TTreeNode* child = firstChild_; child; child = child->next_) tree_.EndEditWithin(*child);
   while (firstChild_) tree_.Perform(TVM_DELETEITEM, 0, ItemParam(firstChild_->item_));
   tree_.ItemsDeleted(*this);
 }
@@ -216,6 +238,12 @@ TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
 
 TTreeNode* TCustomTreeView::GetFirstNode() const { return top_.firstChild_; }
 
+bool TCustomTreeView::HasNode(const TTreeNode* node) const {
+  for (const TTreeNode* each = GetFirstNode(); each; each = each->GetNext())
+    if (each == node) return true;
+  return false;
+}
+
 int TCustomTreeView::Count() const { return static_cast<int>(Perform(TVM_GETCOUNT, 0, 0)); }
 
 TTreeNode* TCustomTreeView::InsertNode(TTreeNode& parent, TTreeNode* previous, const std::string& text) {
@@ -251,7 +279,21 @@ void TCustomTreeView::ItemsDeleted(TTreeNode& parent) {
   if (&parent != &top_ && !parent.firstChild_) parent.ReadExpanded();
 }
 
-void TCustomTreeView::Clear() { Perform(TVM_DELETEITEM, 0, ItemParam(TVI_ROOT)); }
+void TCustomTreeView::Clear() {
+  EndEditWithin(top_);
+  Perform(TVM_DELETEITEM, 0, ItemParam(TVI_ROOT));
+}
+
+void TCustomTreeView::EndEditWithin(const TTreeNode& node) {
+  for (const TTreeNode* edited = editing_; edited; edited = edited->parent_) {
+    if (edited != &node) continue;
+    // The control keeps an open field of a deleted item and reports its end later (Wine does):
+    // the edit is cancelled while its node still exists.
+    Perform(TVM_ENDEDITLABELNOW, TRUE, 0);
+    editing_ = nullptr;
+    return;
+  }
+}
 
 void TCustomTreeView::CustomSort(const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
   SortChildren(top_, compare);
@@ -295,6 +337,14 @@ TTreeNode* TCustomTreeView::Selected() const {
 
 void TCustomTreeView::SetSelected(TTreeNode* node) {
   Perform(TVM_SELECTITEM, TVGN_CARET, ItemParam(node ? node->ItemId() : nullptr));
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(POINT client, UINT* hitFlags) const {
+  TVHITTESTINFO hit{};
+  hit.pt = client;
+  const auto item = reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (hitFlags) *hitFlags = hit.flags;
+  return NodeOf(item);
 }
 
 TTreeNode* TCustomTreeView::DropTarget() const {
@@ -430,11 +480,16 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
     case TVN_BEGINLABELEDITA: {
       const auto& info = reinterpret_cast<const NMTVDISPINFOA&>(header);
       auto* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
-      return node && !destroying_ && CanEdit(*node) ? FALSE : TRUE;
+      if (!node || destroying_ || !CanEdit(*node)) return TRUE;
+      editing_ = node;
+      return FALSE;
     }
     case TVN_ENDLABELEDITA: {
       const auto& info = reinterpret_cast<const NMTVDISPINFOA&>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
+      // Only the node whose edit began, if it still exists: the notification's own pointer may
+      // name a node deleted meanwhile.
+      TTreeNode* node = editing_ && editing_->item_ == info.item.hItem ? editing_ : nullptr;
+      editing_ = nullptr;
       // No text: the edit was cancelled.
       if (!node || !info.item.pszText || destroying_) return FALSE;
       std::string text = info.item.pszText;
@@ -451,6 +506,11 @@ LRESULT TCustomTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     KillTimer(Handle(), kChangeTimer);
     Change(Selected());
     return 0;
+  }
+  if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && OnKeyDown) {
+    bool handled = false;
+    OnKeyDown(static_cast<UINT>(wParam), handled);
+    if (handled) return 0;
   }
   return TWinControl::WndProc(message, wParam, lParam);
 }

@@ -77,6 +77,12 @@ class TTreeNode {
   void SetSelectedIndex(int index) { selectedIndex_ = index; }
 
   bool Selected() const;
+  // Opens the label's edit field through the tree's CanEdit step; false when it did not open.
+  bool EditText();
+  // Shown dimmed, as an item cut to the clipboard.
+  void SetCut(bool cut);
+  // The node's row, or with `textOnly` its label, in client coordinates; empty when not shown.
+  RECT DisplayRect(bool textOnly) const;
   // Deletes the node's children and the node (the node object is gone afterwards).
   void Delete();
   void DeleteChildren();
@@ -121,6 +127,8 @@ class TCustomTreeView : public TWinControl {
   TTreeNode* GetFirstNode() const;
   // Counts every node.
   int Count() const;
+  // Whether `node` is one of this tree's nodes now (not deleted meanwhile); walks every node.
+  bool HasNode(const TTreeNode* node) const;
   // Adds a node after the last child of `parent`, or after the last top-level node for null.
   // Null when the control refuses the item.
   TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
@@ -135,8 +143,12 @@ class TCustomTreeView : public TWinControl {
   void EndUpdate();
 
   TTreeNode* Selected() const;
+  // The node at a client point, and the TVHT_ flags of the hit; null for none.
+  TTreeNode* GetNodeAt(POINT client, UINT* hitFlags = nullptr) const;
   // Selects through the CanChange step; null clears the selection.
   void SetSelected(TTreeNode* node);
+  // The node whose label is being edited; null for none.
+  TTreeNode* Editing() const { return editing_; }
   // The node drawn as a drop target, or null.
   TTreeNode* DropTarget() const;
   void SetDropTarget(TTreeNode* node);
@@ -184,6 +196,9 @@ class TCustomTreeView : public TWinControl {
   std::function<void(TTreeNode& node, std::string& text)> OnEdited;
   std::function<void(TTreeNode& node)> OnGetImageIndex;
   std::function<void(TTreeNode& node)> OnGetSelectedIndex;
+  // A key pressed while the tree has the focus, before the control sees it; `handled` keeps it
+  // from the control.
+  std::function<void(UINT key, bool& handled)> OnKeyDown;
 
  protected:
   TCustomTreeView(TContainer& parent, const TBounds& bounds);
@@ -228,6 +243,8 @@ class TCustomTreeView : public TWinControl {
   void ItemsDeleted(TTreeNode& parent);
   void DisplayInfo(NMTVDISPINFOA& info);
   void SelectionChanged(TTreeNode* node);
+  // Cancels a label edit of `node` or of a node below it, before they are deleted.
+  void EndEditWithin(const TTreeNode& node);
 
   TTreeNode top_;  // stands for TVI_ROOT: the top-level nodes are its children
   DWORD style_ = 0;  // TVS_ styles; kept for re-creation
@@ -237,6 +254,7 @@ class TCustomTreeView : public TWinControl {
   UINT changeDelay_ = 0;
   TBounds bounds_;  // the window's place, kept for re-creation
   int updateCount_ = 0;
+  TTreeNode* editing_ = nullptr;  // the node of an open label edit; cleared when it goes
   HTREEITEM manualExpand_ = nullptr;  // Expand ran CanExpand for it: the notification skips it
   bool destroying_ = false;
 };

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
-#include "framework/Window.h"
+#include "framework/UtilityWindow.h"
 #include "shell/ShellUtils.h"
 
 namespace {
-
-constexpr char kWindowClass[] = "TessarinShellCtrlList";
 
 // A drive ("E:") as the tail of a node text: " (E:)".
 std::string DriveSuffix(const std::string& drive) {
@@ -15,33 +13,6 @@ std::string DriveSuffix(const std::string& drive) {
 }
 
 }  // namespace
-
-// The registry's invisible window: top level, so that the system's volume broadcasts reach it,
-// and never shown. An error raised by a broadcast leaves the window layer as any handler's error
-// does: in the application's error box.
-class TShellCtrlList::TDeviceWindow final : public TWinControl {
-public:
-    explicit TDeviceWindow(TShellCtrlList& registry) : TWinControl(nullptr), registry_(registry) {
-        RegisterOwnClass(kWindowClass, 0, nullptr);
-        TCreateParams params;
-        params.ClassName = kWindowClass;
-        params.Style = WS_POPUP;
-        params.ExStyle = WS_EX_TOOLWINDOW;
-        CreateHandle(params);
-    }
-
-protected:
-    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        // Taken first: a control that a broadcast unregisters may take this window with it.
-        const LRESULT result = DefaultProc(message, wParam, lParam);
-        if (message == WM_DEVICECHANGE && IsVolumeEventCode(wParam))
-            registry_.DeviceChange(static_cast<DWORD>(wParam), reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
-        return result;
-    }
-
-private:
-    TShellCtrlList& registry_;
-};
 
 TDeviceChangeData::TDeviceChangeData(std::string displayText, LPCITEMIDLIST list,
                                      TShDeviceChangeKind changeKind, DWORD eventCode)
@@ -55,7 +26,18 @@ TShellCtrlList::TShellCtrlList() = default;
 TShellCtrlList::~TShellCtrlList() = default;
 
 void TShellCtrlList::Register(TShellDeviceSink& control) {
-    if (controls_.empty()) window_ = std::make_unique<TDeviceWindow>(*this);
+    if (controls_.empty()) {
+        // Top level, so that the system's volume broadcasts reach it. An error raised by a
+        // broadcast leaves the window layer as any handler's error does: in the error box.
+        window_ = std::make_unique<TUtilityWindow>([this](TUtilityWindow& window, UINT message, WPARAM wParam,
+                                                          LPARAM lParam) {
+            // Taken first: a control that a broadcast unregisters may take this window with it.
+            const LRESULT result = window.Default(message, wParam, lParam);
+            if (message == WM_DEVICECHANGE && IsVolumeEventCode(wParam))
+                DeviceChange(static_cast<DWORD>(wParam), reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
+            return result;
+        });
+    }
     controls_.push_back(&control);
 }
 

@@ -15,6 +15,8 @@
 // One volume event as a shell control hands it on: display text for the drive's node (empty for
 // network volumes), the device-change code as received, the kind, and an own copy of the item list
 // of the drive's root folder (none for network volumes).
+class TUtilityWindow;
+
 class TDeviceChangeData {
 public:
     TDeviceChangeData(std::string displayText, LPCITEMIDLIST list, TShDeviceChangeKind changeKind,
@@ -71,12 +73,10 @@ public:
                    TShDeviceChangeKind changeKind);
 
 private:
-    class TDeviceWindow;
-
     void DeviceChange(DWORD eventCode, const DEV_BROADCAST_HDR* record);
 
     std::vector<TShellDeviceSink*> controls_;  // not owned: the controls unregister themselves
-    std::unique_ptr<TDeviceWindow> window_;
+    std::unique_ptr<TUtilityWindow> window_;
 };
 
 // The registry of this process.

@@ -220,7 +220,8 @@ private:
 };
 
 // A TShellIDList that owns its items and its parent list: clearing frees them, and so does
-// destruction (the parent list first).
+// destruction (the parent list first). It is filled through its own Add and SetParentIDList; the
+// base's, reached through a TShellIDList reference, take lists it does not own.
 class TShellIDList2 : public TShellIDList {
 public:
     int Add(TShIDListPtr item);

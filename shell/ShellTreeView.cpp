@@ -7,7 +7,6 @@
 #include <optional>
 #include <system_error>
 
-#include "shell/ComObject.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
 #include "shell/ShellVirtualItems.h"
@@ -18,52 +17,21 @@ namespace {
 // read again once the change has been taken in everywhere. In the WM_APP range: the tree view's own
 // messages live in WM_USER's.
 constexpr UINT kSettingsChangedMessage = WM_APP + 1;
+// Posted when a directory report held back (by a press, a drag or a hold) may be handled now.
+constexpr UINT kHeldReportMessage = WM_APP + 2;
+
+// The point of a mouse message, or the screen point of WM_CONTEXTMENU (-1, -1 from the keyboard).
+POINT PointOf(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 
 }  // namespace
-
-// --- Drop target --------------------------------------------------------------------------------
-
-// What OLE calls while data is dragged over the tree. The tree does not take drops yet: every
-// answer is "no drop", so the pointer says so. A drag that carries shell items still counts as a
-// drag over the tree, which holds back refreshes until it leaves or drops.
-class TShellTreeView::TDropTarget final : public TComObject<IDropTarget> {
-public:
-    explicit TDropTarget(TShellTreeView& tree) : tree_(&tree) {}
-
-    // The tree is going: later calls do nothing.
-    void Detach() noexcept { tree_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-        if (effect) *effect = DROPEFFECT_NONE;
-        if (!data) return E_INVALIDARG;
-        if (tree_ && OffersShellItems(data)) tree_->DragEntered();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-        if (effect) *effect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DragLeave() override {
-        if (tree_) tree_->DragEnded();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        if (effect) *effect = DROPEFFECT_NONE;
-        if (tree_) tree_->DragEnded();
-        return S_OK;
-    }
-
-private:
-    ~TDropTarget() override = default;
-
-    TShellTreeView* tree_;  // not owned: the tree owns this object
-};
 
 // --- Construction and the window ----------------------------------------------------------------
 
 TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds)
     : TCustomTreeView(parent, bounds) {
-    dropTarget_.Attach(new TDropTarget(*this));
+    AttachOleSide();
     FillDriveList();
     try {
         watcher_ = TShDirWatcher::Create(
@@ -91,7 +59,7 @@ void TShellTreeView::ReleaseShellParts() noexcept {
         RevokeDragDrop(Handle());
         Clear();
     }
-    dropTarget_->Detach();
+    DetachOleSide();
     ShellCtrlList().Unregister(*this);
     if (watcher_) {
         watcher_->OnTerminate = nullptr;
@@ -113,7 +81,7 @@ void TShellTreeView::WindowCreated() {
         SelectIDList(savedSelection_.Get());
         savedSelection_.Reset();
     }
-    RegisterDropTarget(Handle(), dropTarget_.Get());
+    RegisterDropTarget(Handle(), OleDropTarget());
     StartWatching();
 }
 
@@ -160,8 +128,6 @@ void TShellTreeView::StartWatching() {
 void TShellTreeView::StopWatching() {
     if (watcher_) watcher_->SetDirectories(std::nullopt);
 }
-
-IDropTarget* TShellTreeView::OleDropTarget() const noexcept { return dropTarget_.Get(); }
 
 // --- Items and nodes ----------------------------------------------------------------------------
 
@@ -259,6 +225,7 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
 bool TShellTreeView::CanExpand(TTreeNode& node) {
     TShellFolderItem* item = FolderItemOf(&node);
     if (!windowDestroying_ && item && item->IsValid()) {
+        if (pressState_ == TPressState::Dragging && !DragMayExpand(*item)) return false;
         SyncChildren(node);
         if (!node.GetFirstChild()) node.SetHasChildren(false);
     }
@@ -266,29 +233,11 @@ bool TShellTreeView::CanExpand(TTreeNode& node) {
 }
 
 bool TShellTreeView::CanChange(TTreeNode* node) {
-    if (windowDestroying_) return false;
-    return TCustomTreeView::CanChange(node);
-}
-
-bool TShellTreeView::CanEdit(TTreeNode& node) {
-    TShellFolderItem* item = FolderItemOf(&node);
-    if (pressState_ != TPressState::Idle || !item || !item->IsValid() || item->GetLevel() == 0 ||
-        !item->HasAttribute(saCanRename))
+    // A press selects on its release (LeftButtonUp), so the native control's own selection on
+    // the press is refused.
+    if (windowDestroying_ || pressState_ == TPressState::LeftPress || pressState_ == TPressState::RightPress)
         return false;
-    return TCustomTreeView::CanEdit(node);
-}
-
-void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
-    TCustomTreeView::Edited(node, text);
-    TShellFolderItem* item = FolderItemOf(&node);
-    if (!item || !item->IsValid()) return;
-    // The tree's own rename is no change from outside to refresh for.
-    struct TWatchPause {
-        TShellTreeView& tree;
-        explicit TWatchPause(TShellTreeView& paused) : tree(paused) { tree.StopWatching(); }
-        ~TWatchPause() { tree.StartWatching(); }
-    } pause(*this);
-    RenameNode(node, text);
+    return TCustomTreeView::CanChange(node);
 }
 
 bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
@@ -423,8 +372,34 @@ void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
 
 // --- Notifications ------------------------------------------------------------------------------
 
+TShellTreeView::TReportHold::TReportHold(TShellTreeView& tree) : tree_(tree) { ++tree_.reportHolds_; }
+
+TShellTreeView::TReportHold::~TReportHold() {
+    --tree_.reportHolds_;
+    tree_.HandleHeldReport();
+}
+
+void TShellTreeView::EndPress() {
+    pressState_ = TPressState::Idle;
+    HandleHeldReport();
+}
+
+void TShellTreeView::HandleHeldReport() {
+    // Posted: the press or the hold may end deep inside a handler that still uses the nodes.
+    if (reportHeld_ && reportHolds_ == 0 && pressState_ == TPressState::Idle && Handle())
+        PostMessageA(Handle(), kHeldReportMessage, 0, 0);
+}
+
 void TShellTreeView::DirectoryChanged() {
-    if (pressState_ != TPressState::Idle) return;
+    ReleaseFinishedDropTargets();
+    // Nodes must not move under a press, a drag or the tree's own folder changes: the report waits
+    // for them to end. (Watches stay open meanwhile: Wine's subtree watch, once reopened, no
+    // longer sees into folders that existed before.)
+    if (reportHolds_ > 0 || pressState_ != TPressState::Idle) {
+        reportHeld_ = true;
+        return;
+    }
+    reportHeld_ = false;
     RefreshTree();
 }
 
@@ -462,6 +437,17 @@ void TShellTreeView::SettingsChanged() {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+LRESULT TShellTreeView::Notify(const NMHDR& header) {
+    // The menu comes with the right click's notification: Wine's control sends no WM_CONTEXTMENU
+    // for it (its press loop takes the button's release), and answering stops Windows' from
+    // sending one as well.
+    if (header.code == NM_RCLICK) {
+        const DWORD position = GetMessagePos();
+        if (ContextPopup(PointOf(static_cast<LPARAM>(position)))) return TRUE;
+    }
+    return TCustomTreeView::Notify(header);
+}
+
 LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETTINGCHANGE: {
@@ -472,7 +458,41 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case kSettingsChangedMessage:
             SettingsChanged();
             return 0;
+        case kHeldReportMessage:
+            if (reportHeld_) DirectoryChanged();
+            return 0;
+        case WM_LBUTTONDOWN: {
+            LeftButtonDown(PointOf(lParam));
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            // The control follows the press in a loop of its own, which takes the button's release
+            // when it comes before any move.
+            if (pressState_ == TPressState::LeftPress && !DragButtonHeld()) LeftButtonUp();
+            return result;
+        }
+        case WM_LBUTTONUP:
+            LeftButtonUp();
+            break;
+        case WM_RBUTTONDOWN: {
+            RightButtonDown(PointOf(lParam));
+            // The control follows the press in a loop of its own and reports a click as NM_RCLICK
+            // (Notify), which shows the menu; a press that neither did nor turned into a drag ends.
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            if (pressState_ == TPressState::RightPress && !DragButtonHeld()) {
+                SetDropTarget(nullptr);
+                EndPress();
+            }
+            return result;
+        }
+        case WM_MOUSEMOVE: {
+            const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);
+            MouseMoved(PointOf(lParam));
+            return result;
+        }
+        case WM_CONTEXTMENU:
+            if (ContextPopup(PointOf(lParam))) return 0;
+            break;
         default:
-            return TCustomTreeView::WndProc(message, wParam, lParam);
+            break;
     }
+    return TCustomTreeView::WndProc(message, wParam, lParam);
 }

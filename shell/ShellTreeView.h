@@ -4,15 +4,18 @@
 // in step with the file system through a directory watcher over the fixed drives and through the
 // volume events of the control registry. Each node owns the TShellFolderItem it shows.
 //
-// Editing a node's label renames the folder in the shell. A drag over the tree (press state
-// Dragging) holds back refreshes, so nodes do not move under the pointer. Mouse presses, dropping
-// and the context menu come with the tree's interactive side; so do the links to a path combo box
-// and a file list, which would follow the selection from Change.
+// The interactive side is split by concern: mouse presses, the context menu and label editing in
+// ShellTreeViewMenu.cpp, dragging out and dropping in in ShellTreeViewDrag.cpp. A click selects on
+// release, so a press that turns into a drag never changes the selection; while a press or a drag
+// is on (the press state), refreshes wait and labels cannot be edited. Editing a node's label
+// renames the folder in the shell. Links to a path combo box and a file list, which would follow
+// the selection from Change, come with those controls.
 
 #include <windows.h>
 #include <oleidl.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,11 +25,26 @@
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellUtils.h"
 
 class TShDirWatcher;
+class TShellPopupMenu;
 
 class TShellTreeView : public TCustomTreeView, public TShellDeviceSink {
 public:
+    // Idle, a left or right press on an item, or a drag from or over the tree.
+    enum class TPressState { Idle, LeftPress, RightPress, Dragging };
+
+    using TShellBeginDragEvent = std::function<void(TShellTreeView& sender, TTreeNode& node, POINT pressPoint, int x,
+                                                    int y, bool& canDrag)>;
+    using TShellTreeDragEnterEvent = std::function<void(TShellTreeView& sender, TShellDragObject& dragObject,
+                                                        TShiftState shift, POINT screenPoint, bool& accept)>;
+    using TShellTreeDragEvent = std::function<void(TShellTreeView& sender, TShellDragObject& dragObject,
+                                                   TTreeNode& node, TShiftState shift, int x, int y)>;
+    using TShellTreeDropEvent = std::function<void(TShellTreeView& sender, TShellDragObject& dragObject,
+                                                   TTreeNode& node, TShiftState shift, int x, int y,
+                                                   bool& defaultAction)>;
+
     // Builds the root (the desktop, expanded, its first child expanded, selected), registers with
     // the control registry and starts watching the fixed drives.
     TShellTreeView(TContainer& parent, const TBounds& bounds);
@@ -67,8 +85,25 @@ public:
     const std::vector<std::string>& FixedDrives() const noexcept { return drives_; }
     // The drop target registered for the window (not owned).
     IDropTarget* OleDropTarget() const noexcept;
-    // True while a drag is over the tree.
+    // The tree as a drag source (not owned).
+    IDropSource* OleDropSource() const noexcept;
+    TPressState PressState() const noexcept { return pressState_; }
+    // True while a drag is over the tree or from it.
     bool Dragging() const noexcept { return pressState_ == TPressState::Dragging; }
+    // Shell drop targets that may still be at work after a drop; released on the next directory
+    // report once only this list holds them.
+    int PendingDropTargets() const noexcept { return static_cast<int>(pendingDropTargets_.size()); }
+
+    // The shell context menu shown for a right-clicked folder; not owned, null for none. Linking
+    // switches its own automatic popup off; it must outlive the link.
+    TShellPopupMenu* ShellPopupMenu() const noexcept { return shellPopupMenu_; }
+    void SetShellPopupMenu(TShellPopupMenu* menu);
+
+    std::function<void(TShellTreeView& sender)> OnShDragLeave;
+    TShellBeginDragEvent OnShBeginDrag;
+    TShellTreeDragEnterEvent OnShDragEnter;
+    TShellTreeDragEvent OnShDragOver;
+    TShellTreeDropEvent OnShDragDrop;
 
     // A volume event from the control registry: handed to the watcher, which gives it back one
     // second later.
@@ -76,9 +111,22 @@ public:
                            TShDeviceChangeKind changeKind) override;
 
 protected:
+    // The steps of dragging, each firing its event: whether a drag may start from `node` with the
+    // pointer at x, y; whether foreign data may come in; data over a node; dropped on one (false
+    // leaves the shell's drop undone); gone again.
+    virtual bool CanBeginDrag(TTreeNode& node, int x, int y);
+    virtual bool DragEnterStep(TShellDragObject& dragObject, TShiftState shift, POINT screenPoint);
+    virtual void DragOverStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift, int x, int y);
+    virtual bool DragDropStep(TShellDragObject& dragObject, TTreeNode& node, TShiftState shift, int x, int y);
+    virtual void DragLeaveStep();
+    // The shell's drop target of a folder that may take drops (one with SFGAO_DROPTARGET, or the
+    // desktop); false for none.
+    virtual bool ItemDropTarget(TShellFolderItem& item, TComPtr<IDropTarget>& target);
+
     void CreateWnd() override;
     void DestroyWnd() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT Notify(const NMHDR& header) override;
     bool CanExpand(TTreeNode& node) override;
     bool CanChange(TTreeNode* node) override;
     bool CanEdit(TTreeNode& node) override;
@@ -87,8 +135,19 @@ protected:
     void GetSelectedIndex(TTreeNode& node) override;
 
 private:
-    class TDropTarget;
-    enum class TPressState { Idle, Dragging };
+    class TOleSide;
+    // Holds back the watcher's reports while the tree changes folders itself (a rename, the shell's
+    // menu); a report that came meanwhile refreshes when the last hold ends.
+    class TReportHold {
+    public:
+        explicit TReportHold(TShellTreeView& tree);
+        ~TReportHold();
+        TReportHold(const TReportHold&) = delete;
+        TReportHold& operator=(const TReportHold&) = delete;
+
+    private:
+        TShellTreeView& tree_;
+    };
     // A child as the folder lists it. Its item is made when it is needed: to filter the desktop's
     // and the computer's children, or for a new node; a refresh of a large folder whose children
     // all have their nodes makes none.
@@ -111,10 +170,37 @@ private:
     void StartWatching();
     void StopWatching();
     void DirectoryChanged();
+    // Back to no press; a report held back meanwhile is handled next.
+    void EndPress();
+    void HandleHeldReport();
     void DeviceChanged(const TDeviceChangeData& record);
     void SettingsChanged();
-    void DragEntered() noexcept { pressState_ = TPressState::Dragging; }
-    void DragEnded() noexcept { pressState_ = TPressState::Idle; }
+
+    // Mouse presses and the context menu (ShellTreeViewMenu.cpp).
+    void LeftButtonDown(POINT point);
+    void LeftButtonUp();
+    void RightButtonDown(POINT point);
+    void MouseMoved(POINT point);
+    // False when the request was not the tree's to handle.
+    bool ContextPopup(POINT screenPoint);
+    void ActOnShellCommand(int command, TTreeNode* node, bool wasSelected);
+
+    // Dragging out and dropping in (ShellTreeViewDrag.cpp).
+    void AttachOleSide();
+    void DetachOleSide() noexcept;
+    bool DragButtonHeld() const;
+    void BeginDrag(TTreeNode& node);
+    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
+    HRESULT DragOver(DWORD keyState, POINTL point, DWORD* effect);
+    HRESULT DragLeave();
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
+    static HRESULT NoDropEffect(DWORD* effect);
+    void HoverExpand(TTreeNode* node, TTreeNode* previous);
+    void AutoScroll(POINT client);
+    void ReleaseFinishedDropTargets();
+    // During a drag, whether a node below the computer may be expanded: no drive without a medium,
+    // no virtual folder.
+    bool DragMayExpand(TShellFolderItem& item);
 
     bool includeHidden_ = true;
     TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
@@ -123,5 +209,14 @@ private:
     TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
     std::vector<std::string> drives_;
     TShDirWatcher* watcher_ = nullptr;  // not owned: the watcher frees itself; forgotten when it ends
-    TComPtr<TDropTarget> dropTarget_;
+    TComPtr<IDropTarget> ole_;  // a TOleSide
+    int reportHolds_ = 0;
+    bool reportHeld_ = false;
+    POINT pressPoint_{};
+    TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
+    TShellIDList contextList_;  // the one item handed to the menu; its lists stay the node's
+    std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the tree
+    int hoverCount_ = 0;
+    bool rightButtonDrag_ = false;
+    std::vector<TComPtr<IDropTarget>> pendingDropTargets_;
 };

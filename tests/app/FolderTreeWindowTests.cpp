@@ -1,5 +1,6 @@
-// The folder tree as the main window holds it: first in the Tab order, indented 19 pixels, and told
-// of system settings changes, which only top-level windows hear of.
+// The folder tree as the main window holds it: first in the Tab order, indented 19 pixels, told of
+// system settings changes (which only top-level windows hear of), and with a file manager's keys:
+// F2 renames the selected folder, Shift+F10 and the Apps key show the shell's menu for it.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,10 @@
 
 #include "shell/ShellUtils.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/MenuChooser.h"
+#include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -27,6 +31,77 @@ TEST_F(FolderTreeWindowTest, HearsOfSettingsChangesThroughTheWindow) {
   SendMessageA(form->Handle(), WM_SETTINGCHANGE, 0, 0);
   PumpMessagesUntil([&] { return form->ShellTreeView1.Images() != nullptr; }, 2000);
   EXPECT_EQ(form->ShellTreeView1.Images(), SystemImageList(false));
+}
+
+class FolderTreeKeysTest : public MainWindowTest {
+ protected:
+  // Selects a folder of the scratch folder and gives the tree the focus.
+  void SelectFolder(const std::string& name) {
+    TShIDListPtr list;
+    IDListFromPath(scratch.MakeFolder(name), list.Out());
+    form->ShellTreeView1.SelectIDList(list.Get());
+    form->ShellTreeView1.SetFocus();
+    Pump();
+  }
+  HWND EditField() const {
+    return reinterpret_cast<HWND>(SendMessageA(form->ShellTreeView1.Handle(), TVM_GETEDITCONTROL, 0, 0));
+  }
+
+  TScratchFolder scratch{"keys"};
+};
+
+TEST_F(FolderTreeKeysTest, F2RenamesTheSelectedFolderEnterConfirmsEscapeCancels) {
+  TMessageBoxCloser anyBox;  // Enter must not reach the create button
+  SelectFolder("before");
+  PressKey(VK_F2);
+  HWND field = EditField();
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(GetFocus(), field);
+  SetWindowTextA(field, "after");
+  PressKey(VK_ESCAPE);
+  EXPECT_EQ(EditField(), nullptr);
+  EXPECT_TRUE(FolderExists(scratch.PathOf("before")));
+
+  PressKey(VK_F2);
+  field = EditField();
+  ASSERT_NE(field, nullptr);
+  SetWindowTextA(field, "after");
+  PressKey(VK_RETURN);
+  EXPECT_EQ(EditField(), nullptr);
+  EXPECT_TRUE(FolderExists(scratch.PathOf("after")));
+  EXPECT_EQ(form->ShellTreeView1.SelectedPath(), scratch.PathOf("after"));
+  EXPECT_TRUE(anyBox.Texts().empty());
+
+  // The desktop cannot be renamed, by F2 either.
+  form->ShellTreeView1.SetSelected(form->ShellTreeView1.GetFirstNode());
+  PressKey(VK_F2);
+  EXPECT_EQ(EditField(), nullptr);
+}
+
+TEST_F(FolderTreeKeysTest, TheAppsKeyAndShiftF10ShowTheShellsMenuForTheSelectedFolder) {
+  SelectFolder("menu");
+  for (const bool apps : {true, false}) {
+    TMenuChooser chooser = TMenuChooser::Closing();
+    if (apps) {
+      PressKey(VK_APPS);
+    } else {
+      BYTE keys[256] = {};
+      GetKeyboardState(keys);
+      keys[VK_SHIFT] = 0x80;
+      SetKeyboardState(keys);
+      PressKey(VK_F10);
+      keys[VK_SHIFT] = 0;
+      SetKeyboardState(keys);
+    }
+    EXPECT_TRUE(chooser.MenuShown()) << (apps ? "Apps" : "Shift+F10");
+    EXPECT_NE(IdOfItemWith(chooser.Items(), "名前の変更"), 0u);
+  }
+  // Letting go of the key shows no second menu.
+  TMenuChooser again = TMenuChooser::Closing();
+  PostMessageA(GetFocus(), WM_KEYUP, VK_APPS, 0xC0000001);
+  Pump();
+  PumpMessagesFor(200);
+  EXPECT_FALSE(again.MenuShown());
 }
 
 }  // namespace

@@ -9,20 +9,26 @@
 #include <dbt.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "shell/ComObject.h"
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/FakeShellFolder.h"
 #include "tests/shell/ListsOf.h"
+#include "tests/support/MenuChooser.h"
+#include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -266,7 +272,6 @@ TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
     IDropTarget* target = tree_->OleDropTarget();
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, POINTL{10, 10}, &effect));
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));  // the tree takes no drops
     EXPECT_TRUE(tree_->Dragging());
 
     scratch_.MakeFolder("during");
@@ -275,8 +280,10 @@ TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
 
     effect = DROPEFFECT_COPY;
     EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), MK_LBUTTON, POINTL{10, 10}, &effect));
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));  // no folder under the point
     EXPECT_FALSE(tree_->Dragging());
+    // What changed during the drag shows once it is over, without waiting for another change.
+    EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 2; }, 1000));
     scratch_.MakeFolder("after");
     EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 3; }, kSettleWaitMs));
     EXPECT_EQ(target->DragEnter(nullptr, 0, POINTL{}, &effect), E_INVALIDARG);
@@ -509,3 +516,331 @@ TEST(ShellFolderItemRename, ALevelOneItemTakesTheNewListAsItsAbsoluteList) {
 }
 
 }  // namespace
+
+// --- Label editing against refreshes and the watcher ----------------------------------------------
+
+class ShellTreeViewLabelEdit : public ShellTreeViewDevices {
+protected:
+    HWND Edit(TTreeNode* node) {
+        return reinterpret_cast<HWND>(
+            SendMessageA(tree_->Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(node->ItemId())));
+    }
+    HWND EditField() const { return reinterpret_cast<HWND>(SendMessageA(tree_->Handle(), TVM_GETEDITCONTROL, 0, 0)); }
+    // Enter in the field, as the user ends an edit.
+    void Confirm(HWND field, const std::string& text) {
+        SetWindowTextA(field, text.c_str());
+        SendMessageA(field, WM_KEYDOWN, VK_RETURN, 1);
+        SendMessageA(field, WM_CHAR, VK_RETURN, 1);
+        Pump();
+    }
+};
+
+TEST_F(ShellTreeViewLabelEdit, ARefreshOrAMediumRemovalThatDeletesTheEditedNodeEndsTheEditFirst) {
+    scratch_.MakeFolder("doomed");
+    scratch_.MakeFolder("stays");
+    TTreeNode* scratch = ScratchNode();
+    const HWND field = Edit(Found(scratch_.PathOf("doomed")));
+    ASSERT_NE(field, nullptr);
+    RemoveDirectoryA(scratch_.PathOf("doomed").c_str());
+    ASSERT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch) == std::vector<std::string>{"stays"}; },
+                                  kSettleWaitMs));
+    EXPECT_EQ(EditField(), nullptr);
+    if (IsWindow(field)) Confirm(field, "late");
+    EXPECT_FALSE(FolderExists(scratch_.PathOf("late")));
+
+    // A drive's medium going empties its node: an edit below it ends as well.
+    const HWND below = Edit(Found(scratch_.PathOf("stays")));
+    ASSERT_NE(below, nullptr);
+    SendVolume(DBT_DEVICEREMOVECOMPLETE, scratch_.Path()[0], DBTF_MEDIA);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return EditField() == nullptr; }, kSettleWaitMs));
+    if (IsWindow(below)) Confirm(below, "late");
+    EXPECT_TRUE(FolderExists(scratch_.PathOf("stays")));
+}
+
+TEST_F(ShellTreeViewLabelEdit, AfterALabelEditTheTreeStillFollowsFoldersThatExistedBefore) {
+    scratch_.MakeFolder("old\\inner");
+    scratch_.MakeFolder("name");
+    TTreeNode* old = Node(scratch_.PathOf("old"));
+    ASSERT_NE(old, nullptr);
+    ASSERT_EQ(ChildTexts(old), std::vector<std::string>{"inner"});
+
+    // A failed edit (the name is taken) and a good one.
+    Confirm(Edit(Found(scratch_.PathOf("name"))), "old");
+    Confirm(Edit(Found(scratch_.PathOf("name"))), "renamed");
+    ASSERT_TRUE(FolderExists(scratch_.PathOf("renamed")));
+
+    scratch_.MakeFolder("old\\later");
+    EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(old).size() == 2; }, kSettleWaitMs));
+}
+
+// --- Presses, the context menu, dragging and dropping ---------------------------------------------
+
+// A drop target standing in for the shell's (Wine's Drop copies nothing): it records the key states
+// it is told and frees itself with its last reference.
+class TRecordingDropTarget : public TComObject<IDropTarget> {
+public:
+    explicit TRecordingDropTarget(bool& gone) : gone_(gone) {}
+    std::vector<DWORD> keys;  // DragEnter, DragOver and Drop, in order
+    STDMETHODIMP DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
+    STDMETHODIMP DragOver(DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
+    STDMETHODIMP DragLeave() override { return S_OK; }
+    STDMETHODIMP Drop(IDataObject*, DWORD keyState, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_MOVE;
+        return Record(keyState);
+    }
+
+private:
+    ~TRecordingDropTarget() override { gone_ = true; }
+    HRESULT Record(DWORD keyState) {
+        keys.push_back(keyState);
+        return S_OK;
+    }
+    bool& gone_;
+};
+
+// Data in no format a shell control takes.
+class TFakeDataObjectNeither : public TScopedComObject<IDataObject> {
+public:
+    STDMETHODIMP GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    STDMETHODIMP QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+class TTreeWithTestTargets : public TShellTreeView {
+public:
+    using TShellTreeView::TShellTreeView;
+    TComPtr<IDropTarget> target;
+
+protected:
+    bool ItemDropTarget(TShellFolderItem&, TComPtr<IDropTarget>& answer) override {
+        answer = target;
+        return static_cast<bool>(target);
+    }
+};
+
+class ShellTreeViewInteraction : public ShellTreeViewTest {
+protected:
+    // The middle of a node's label, on the screen or in the tree.
+    POINT LabelPoint(TTreeNode* node) const {
+        const RECT label = node->DisplayRect(true);
+        return POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    }
+    POINT ScreenPoint(TTreeNode* node) const {
+        POINT point = LabelPoint(node);
+        ClientToScreen(tree_->Handle(), &point);
+        return point;
+    }
+    // A click as the control's own press loop sees it: the release is already waiting.
+    void Press(TTreeNode* node, UINT down, UINT up) {
+        const POINT at = LabelPoint(node);
+        PostMessageA(tree_->Handle(), up, 0, MAKELPARAM(at.x, at.y));
+        SendMessageA(tree_->Handle(), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(at.x, at.y));
+        Pump();
+    }
+    // The data the shell drags for a folder.
+    TComPtr<IDataObject> DataOf(TTreeNode* node) {
+        TComPtr<IShellFolder> parent;
+        TComPtr<IDataObject> data;
+        LPCITEMIDLIST relative = FolderItemOf(node)->RelativeIDList();
+        if (FolderItemOf(node)->GetParentFolder(parent))
+            parent->GetUIObjectOf(nullptr, 1, &relative, IID_IDataObject, nullptr, data.OutVoid());
+        return data;
+    }
+    static POINTL AsPointL(POINT point) { return POINTL{point.x, point.y}; }
+};
+
+TEST_F(ShellTreeViewInteraction, AClickSelectsOnReleaseAndTheRootHasNoContextMenu) {
+    scratch_.MakeFolder("a");
+    TTreeNode* a = Found(scratch_.PathOf("a"));
+    ASSERT_NE(a, nullptr);
+    Press(a, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    EXPECT_TRUE(a->Selected());
+    EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
+    EXPECT_EQ(tree_->DropTarget(), nullptr);
+
+    TShellPopupMenu menu(&form_);
+    tree_->SetShellPopupMenu(&menu);
+    EXPECT_FALSE(menu.AutoPopup);
+    TMenuChooser chooser = TMenuChooser::Closing();
+    Press(tree_->GetFirstNode(), WM_RBUTTONDOWN, WM_RBUTTONUP);
+    PumpMessagesFor(300);
+    EXPECT_FALSE(chooser.MenuShown());
+    EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
+    // Nor can its label be edited, whatever starts the edit.
+    EXPECT_FALSE(tree_->GetFirstNode()->EditText());
+}
+
+TEST_F(ShellTreeViewInteraction, TheShellsMenuDeletesRenamesAndCutsThroughTheTree) {
+    for (const char* name : {"a", "b", "c", "d"}) scratch_.MakeFolder(name);
+    TTreeNode* scratch = ScratchNode();
+    TShellPopupMenu menu(&form_);
+    menu.ReadOnly = false;
+    menu.ContextType = shctNormal;  // Wine offers renaming only there
+    tree_->SetShellPopupMenu(&menu);
+    const auto choose = [&](TTreeNode* node, const std::string& text) {
+        TMenuChooser chooser([&](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, text); });
+        if (!node) {
+            SendMessageA(tree_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_->Handle()), MAKELPARAM(-1, -1));
+            return chooser.MenuShown();
+        }
+        // A real click: the control's press loop takes what the mouse does.
+        const POINT at = ScreenPoint(node);
+        std::thread hand([at] {
+            SetCursorPos(at.x, at.y);
+            Sleep(150);
+            mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+            Sleep(100);
+            mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+        });
+        PumpMessagesUntil([&] { return chooser.Done(); }, 10000);
+        hand.join();
+        PumpMessagesFor(200);
+        return chooser.MenuShown();
+    };
+    {
+        TMessageBoxCloser yes(IDYES);
+        // An unselected folder goes and the selection stays; the selected one's parent is selected.
+        TTreeNode* b = scratch->GetFirstChild()->GetNextSibling();
+        tree_->SetSelected(b);
+        ASSERT_TRUE(choose(scratch->GetFirstChild(), "削除"));
+        EXPECT_FALSE(FolderExists(scratch_.PathOf("a")));
+        EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"b", "c", "d"}));
+        EXPECT_TRUE(b->Selected());
+        ASSERT_TRUE(choose(b, "削除"));
+        EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"c", "d"}));
+        EXPECT_TRUE(scratch->Selected());
+    }
+    // Renaming is the tree's: the label opens for editing.
+    TTreeNode* c = scratch->GetFirstChild();
+    ASSERT_TRUE(choose(c, "名前の変更"));
+    ASSERT_EQ(tree_->Editing(), c);
+    const HWND field = reinterpret_cast<HWND>(SendMessageA(tree_->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    SetWindowTextA(field, "z");
+    SendMessageA(tree_->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    EXPECT_TRUE(FolderExists(scratch_.PathOf("z")));
+    EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"d", "z"}));
+
+    // From the keyboard the menu is the selected folder's; cut shows it dimmed.
+    TTreeNode* d = scratch->GetFirstChild();
+    tree_->SetSelected(d);
+    ASSERT_TRUE(choose(nullptr, "切り取り"));
+    EXPECT_NE(SendMessageA(tree_->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(d->ItemId()), TVIS_CUT) & TVIS_CUT, 0);
+    EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
+}
+
+TEST_F(ShellTreeViewInteraction, ADragStartsAfterMoreThanFivePixelsAndDropsOnTheFolderUnderThePointer) {
+    // Wine's drop target of a folder is its parent's, which refuses items from itself: the folder
+    // dragged comes from another one.
+    scratch_.MakeFolder("from\\source");
+    scratch_.MakeFolder("target");
+    TTreeNode* source = Found(scratch_.PathOf("from\\source"));
+    TTreeNode* target = Found(scratch_.PathOf("target"));
+    ASSERT_TRUE(source && target);
+    // Both well away from the edges, where a drag scrolls the tree.
+    SendMessageA(tree_->Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(source->Parent()->Parent()->ItemId()));
+    const TTreeNode* selected = tree_->Selected();
+    std::vector<POINT> starts;  // pointer offsets from the press when a drag was let start
+    TTreeNode* droppedOn = nullptr;
+    tree_->OnShBeginDrag = [&](TShellTreeView&, TTreeNode&, POINT press, int x, int y, bool&) {
+        starts.push_back(POINT{x - press.x, y - press.y});
+    };
+    tree_->OnShDragDrop = [&](TShellTreeView&, TShellDragObject&, TTreeNode& node, TShiftState, int, int, bool&) {
+        droppedOn = &node;
+    };
+    const POINT from = ScreenPoint(source);
+    const POINT to = ScreenPoint(target);
+    std::atomic<bool> done{false};
+    std::thread hand([&] {
+        const auto moveTo = [](int x, int y) {
+            SetCursorPos(x, y);
+            Sleep(250);
+        };
+        moveTo(from.x, from.y);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        Sleep(250);
+        moveTo(from.x + 5, from.y);
+        moveTo(from.x + 5, from.y + 5);
+        moveTo(from.x + 6, from.y + 5);
+        moveTo(to.x, to.y);
+        moveTo(to.x + 1, to.y);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Sleep(250);
+        done = true;
+    });
+    PumpMessagesUntil([&] { return done.load(); }, 15000);
+    hand.join();
+    Pump();
+
+    ASSERT_FALSE(starts.empty());
+    EXPECT_EQ(starts.front().x, 6);
+    EXPECT_EQ(starts.front().y, 5);
+    EXPECT_EQ(droppedOn, target);
+    EXPECT_EQ(tree_->Selected(), selected);  // a press that turned into a drag selects nothing
+    EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
+    EXPECT_EQ(tree_->PendingDropTargets(), 1);
+}
+
+TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverExpands) {
+    scratch_.MakeFolder("closed\\inner");
+    scratch_.MakeFolder("open");
+    tree_.reset();
+    auto made = std::make_unique<TTreeWithTestTargets>(form_, TBounds{3, 6, 400, 620});
+    TTreeWithTestTargets& testTree = *made;
+    tree_ = std::move(made);
+    TTreeNode* closed = Found(scratch_.PathOf("closed"));
+    ASSERT_TRUE(closed && !closed->Expanded());
+    TTreeNode* open = closed->GetNextSibling();
+    TComPtr<IDataObject> data = DataOf(open);
+    IDropTarget* tree = tree_->OleDropTarget();
+
+    // Data of neither format: no drop anywhere, no event.
+    int events = 0;
+    tree_->OnShDragEnter = [&](TShellTreeView&, TShellDragObject&, TShiftState, POINT, bool&) { ++events; };
+    {
+        TFakeDataObjectNeither neither;
+        DWORD effect = DROPEFFECT_COPY;
+        EXPECT_HRESULT_SUCCEEDED(tree->DragEnter(&neither, MK_LBUTTON, AsPointL(ScreenPoint(open)), &effect));
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+        effect = DROPEFFECT_COPY;
+        EXPECT_HRESULT_SUCCEEDED(tree->DragOver(MK_LBUTTON, AsPointL(ScreenPoint(open)), &effect));
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+        tree->DragLeave();
+        EXPECT_EQ(events, 0);
+    }
+
+    bool gone = false;
+    auto* recording = new TRecordingDropTarget(gone);
+    testTree.target.Attach(recording);
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_HRESULT_SUCCEEDED(tree->DragEnter(data.Get(), MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect));
+    EXPECT_EQ(events, 1);
+    for (int call = 1; call <= 30; ++call) tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
+    EXPECT_FALSE(closed->Expanded());
+    tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
+    tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
+    EXPECT_TRUE(closed->Expanded());  // more than 30 calls on the same node
+
+    recording->keys.clear();
+    tree->DragOver(0, AsPointL(ScreenPoint(open)), &effect);
+    recording->keys.clear();
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_HRESULT_SUCCEEDED(tree->Drop(data.Get(), 0, AsPointL(ScreenPoint(open)), &effect));
+    // The button is up by the drop: the shell's target hears of the right one it was made with.
+    EXPECT_EQ(recording->keys, (std::vector<DWORD>{MK_RBUTTON, MK_RBUTTON, 0}));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
+
+    // Held until a directory report finds only the tree still holding it.
+    testTree.target.Reset();
+    EXPECT_EQ(tree_->PendingDropTargets(), 1);
+    EXPECT_FALSE(gone);
+    scratch_.MakeFolder("report");
+    EXPECT_TRUE(PumpMessagesUntil([&] { return gone; }, kSettleWaitMs));
+    EXPECT_EQ(tree_->PendingDropTargets(), 0);
+}

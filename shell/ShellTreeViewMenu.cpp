@@ -1,0 +1,156 @@
+// The folder tree's mouse presses, its shell context menu and its label editing.
+
+#include "shell/ShellPopupMenu.h"
+#include "shell/ShellTreeView.h"
+
+namespace {
+
+// A press on these parts of a row arms a click or a drag: not on the indent, the button or the
+// space right of the label.
+constexpr UINT kItemHitFlags = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON;
+
+// A context-menu request from the keyboard (Shift+F10, the Apps key) names no point.
+bool FromKeyboard(POINT screenPoint) { return screenPoint.x == -1 && screenPoint.y == -1; }
+
+// A node the shell's menu may be shown for, or renamed: not the desktop.
+TShellFolderItem* BelowTheDesktop(TTreeNode* node) {
+  TShellFolderItem* item = FolderItemOf(node);
+  return item && item->IsValid() && item->GetLevel() != 0 ? item : nullptr;
+}
+
+}  // namespace
+
+// --- Presses ------------------------------------------------------------------------------------
+
+void TShellTreeView::LeftButtonDown(POINT point) {
+  EndPress();
+  UINT hit = 0;
+  TTreeNode* node = GetNodeAt(point, &hit);
+  if (!node) return;
+  if (!(hit & kItemHitFlags)) {
+    SetDropTarget(nullptr);
+    return;
+  }
+  SetDropTarget(node);
+  pressState_ = TPressState::LeftPress;
+  pressPoint_ = point;
+}
+
+void TShellTreeView::LeftButtonUp() {
+  if (pressState_ == TPressState::LeftPress) {
+    TTreeNode* node = DropTarget();
+    TShellFolderItem* item = FolderItemOf(node);
+    EndPress();
+    SetDropTarget(nullptr);
+    if (item && item->IsValid()) {
+      SetSelected(node);
+      if (AutoExpand()) Change(Selected());
+    }
+  }
+  EndPress();
+}
+
+void TShellTreeView::RightButtonDown(POINT point) {
+  EndPress();
+  TTreeNode* node = GetNodeAt(point);
+  if (!BelowTheDesktop(node)) return;
+  SetDropTarget(node);
+  pressState_ = TPressState::RightPress;
+  pressPoint_ = point;
+}
+
+void TShellTreeView::MouseMoved(POINT point) {
+  if (pressState_ != TPressState::LeftPress && pressState_ != TPressState::RightPress) return;
+  TTreeNode* node = DropTarget();
+  if (node && CanBeginDrag(*node, point.x, point.y)) BeginDrag(*node);
+}
+
+// --- Context menu -------------------------------------------------------------------------------
+
+void TShellTreeView::SetShellPopupMenu(TShellPopupMenu* menu) {
+  shellPopupMenu_ = menu;
+  if (menu) menu->AutoPopup = false;
+}
+
+bool TShellTreeView::ContextPopup(POINT screenPoint) {
+  if (!shellPopupMenu_) return false;
+  TTreeNode* node = nullptr;
+  if (FromKeyboard(screenPoint)) {
+    // As a right press on the selected folder, with the menu below its label.
+    node = Selected();
+    if (!BelowTheDesktop(node) || pressState_ != TPressState::Idle) return false;
+    const RECT label = node->DisplayRect(true);
+    screenPoint = POINT{label.left, label.bottom};
+    ClientToScreen(Handle(), &screenPoint);
+    SetDropTarget(node);
+    pressState_ = TPressState::RightPress;
+  } else {
+    if (pressState_ != TPressState::RightPress) return false;
+    // The pressed node, found again: Wine's control drops the highlight of a selected node on
+    // a right click.
+    node = GetNodeAt(pressPoint_);
+  }
+
+  struct TMenuEnd {
+    TShellTreeView& tree;
+    ~TMenuEnd() {
+      tree.SetDropTarget(nullptr);
+      tree.EndPress();
+    }
+  } end{*this};
+  TShellFolderItem* item = BelowTheDesktop(node);
+  if (!item) return true;
+  const bool wasSelected = node->Selected();
+  int command = 0;
+  {
+    // The shell's commands change folders; the tree refreshes after them itself.
+    const TReportHold hold(*this);
+    contextList_.Clear();
+    contextList_.SetParentIDList(const_cast<LPITEMIDLIST>(item->GetParentIDList()));
+    contextList_.Add(const_cast<LPITEMIDLIST>(item->RelativeIDList()));
+    shellPopupMenu_->PopupComponent = this;
+    command = shellPopupMenu_->PopupShellMenu(contextList_, screenPoint);
+    contextList_.Clear();
+  }
+  // A device record handled while the menu was open may have deleted the node.
+  if (!HasNode(node)) node = nullptr;
+  ActOnShellCommand(command, node, wasSelected);
+  return true;
+}
+
+void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node, bool wasSelected) {
+  switch (command) {
+    case kShellDeleteDone:
+      EndPress();
+      if (node && wasSelected && node->Parent()) SetSelected(node->Parent());
+      RefreshTree();
+      break;
+    case kShellRenameChosen:
+      EndPress();
+      if (node) node->EditText();
+      break;
+    case kShellCutDone:
+      if (node) node->SetCut(true);
+      break;
+    default:
+      EndPress();
+      break;
+  }
+}
+
+// --- Label editing ------------------------------------------------------------------------------
+
+bool TShellTreeView::CanEdit(TTreeNode& node) {
+  TShellFolderItem* item = BelowTheDesktop(&node);
+  if (pressState_ != TPressState::Idle || !item || !item->HasAttribute(saCanRename)) return false;
+  return TCustomTreeView::CanEdit(node);
+}
+
+void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
+  TCustomTreeView::Edited(node, text);
+  TShellFolderItem* item = FolderItemOf(&node);
+  if (!item || !item->IsValid()) return;
+  // The tree's own rename is no change from outside to refresh for.
+  const TReportHold hold(*this);
+  RenameNode(node, text);
+}
