@@ -7,6 +7,7 @@
 
 #include "shell/AnsiText.h"
 #include "shell/ShellNotify.h"
+#include "shell/ShellPopupMenu.h"
 #include "shell/ShellVirtualItems.h"
 
 namespace {
@@ -23,6 +24,9 @@ constexpr TColumnInfo kColumnTable[TShellFileList::kColumns] = {
     {"属性", TColumnAlignment::Right},
 };
 constexpr int kAttributesColumn = 4;
+
+// What PopupShellMenu answers for the shell's paste command: items may have come.
+constexpr int kShellPasteDone = 17;
 
 constexpr DWORD kNameChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 constexpr DWORD kAttributeChanges =
@@ -213,6 +217,11 @@ void TShellFileList::Sort(int column) {
   });
 }
 
+void TShellFileList::Remove(const std::vector<int>& indexes) {
+  for (auto index = indexes.rbegin(); index != indexes.rend(); ++index)
+    if (*index >= 0 && *index < Count()) items_.erase(items_.begin() + *index);
+}
+
 std::string TShellFileList::Text(int index, int column) {
   TShellFileItem* item = Item(index);
   if (!item) return {};
@@ -285,6 +294,10 @@ void TShellListView::WindowCreated() {
 
 LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
+  if (message == WM_CONTEXTMENU && shellPopupMenu_) {
+    ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    return 0;
+  }
   return TCustomListView::WndProc(message, wParam, lParam);
 }
 
@@ -489,4 +502,63 @@ bool TShellListView::Edited(int index, const std::string& text) {
     return false;
   item->Renamed(std::move(renamed));
   return true;
+}
+
+// --- Context menu -------------------------------------------------------------------------------
+
+void TShellListView::SetShellPopupMenu(TShellPopupMenu* menu) {
+  shellPopupMenu_ = menu;
+  if (menu) menu->AutoPopup = false;
+}
+
+void TShellListView::ContextPopup(POINT screenPoint) {
+  const std::vector<int> selected = SelectedIndexes();
+  if (selected.empty() || !files_.FolderIDList()) return;
+  if (screenPoint.x == -1 && screenPoint.y == -1) {
+    // From the keyboard: below the first selected item's label.
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(selected.front()), reinterpret_cast<LPARAM>(&label));
+    screenPoint = POINT{label.left, label.bottom};
+    ClientToScreen(Handle(), &screenPoint);
+  }
+  TShellIDList items;  // not owned: the list's items and folder hold the lists
+  items.SetParentIDList(const_cast<LPITEMIDLIST>(files_.FolderIDList()));
+  for (int index : selected) items.Add(const_cast<LPITEMIDLIST>(files_.Item(index)->RelativeIDList()));
+  int command = 0;
+  {
+    // The shell's commands change the folder; the list acts on them itself.
+    struct TWatchPause {
+      TShellListView& list;
+      explicit TWatchPause(TShellListView& paused) : list(paused) { list.WatchFolder(""); }
+      ~TWatchPause() { list.WatchFolder(list.files_.FolderPath()); }
+    } pause(*this);
+    shellPopupMenu_->PopupComponent = this;
+    command = shellPopupMenu_->PopupShellMenu(items, screenPoint);
+  }
+  ActOnShellCommand(command, selected);
+}
+
+void TShellListView::ActOnShellCommand(int command, const std::vector<int>& selected) {
+  switch (command) {
+    case kShellPasteDone:
+      if (!files_.FolderPath().empty()) Refill();
+      break;
+    case kShellDeleteDone: {
+      // Only when the items are really gone (the user may have said no).
+      const std::string first = files_.Item(selected.front())->GetPath();
+      if (first.empty() || GetFileAttributesA(first.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+      ClearSelection();
+      files_.Remove(selected);
+      selectedSize_ = 0;
+      SetItemCount(files_.Count());
+      Repaint();
+      break;
+    }
+    case kShellRenameChosen:
+      EditLabel(selected.front());
+      break;
+    default:
+      break;
+  }
 }

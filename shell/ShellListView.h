@@ -23,6 +23,7 @@
 class TShellFileList;
 class TShellListView;
 class TShFilesWatcher;
+class TShellPopupMenu;
 
 // The size column's text for a file of `bytes`: whole kilobytes, rounded up, with digit grouping
 // ("0KB", "1KB", "1,024KB").
@@ -93,6 +94,9 @@ class TShellFileList {
     directions_[static_cast<std::size_t>(column)] = -directions_[static_cast<std::size_t>(column)];
   }
 
+  // Drops the items at `indexes` (ascending) from the list.
+  void Remove(const std::vector<int>& indexes);
+
   // Texts of the five columns.
   std::string Text(int index, int column);
 
@@ -127,6 +131,11 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   void SetShVirtuaItems(TShVirtuaItems items);
   // The total size of the selected items.
   unsigned long long SelectedSize() const noexcept { return selectedSize_; }
+
+  // The shell's context menu for the selected items (right click, Shift+F10, the Apps key); none
+  // without one. Not owned; the menu must outlive its use here.
+  TShellPopupMenu* ShellPopupMenu() const noexcept { return shellPopupMenu_; }
+  void SetShellPopupMenu(TShellPopupMenu* menu);
 
   // Sorts by a column as a click on its header does: the column's direction is reversed first.
   void SortByColumn(int column);
@@ -165,12 +174,15 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   void WatchFolder(const std::string& path);
   void NamesChanged();
   void AttributesChanged();
+  void ContextPopup(POINT screenPoint);
+  void ActOnShellCommand(int command, const std::vector<int>& selected);
 
   TShellFileList files_;
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
   unsigned long long selectedSize_ = 0;
   bool resorting_ = false;  // no selection events while a sort puts the selection back
+  TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
   std::vector<int> savedOrder_;
   std::vector<int> savedWidths_;
   TShFilesWatcher* nameWatcher_ = nullptr;       // not owned: it frees itself; forgotten when it ends

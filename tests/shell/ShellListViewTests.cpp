@@ -13,7 +13,10 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "shell/ShellListView.h"
+#include "shell/ShellPopupMenu.h"
 #include "tests/shell/ListsOf.h"
+#include "tests/support/MenuChooser.h"
+#include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -199,6 +202,32 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   Pump();
   EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
   EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
+}
+
+TEST_F(ShellListViewTest, TheShellsMenuDeletesTheSelectedItemsAndStartsRenaming) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) scratch_.MakeFile(name);
+  Show(scratch_.Path());
+  TShellPopupMenu menu(&form_);
+  menu.ReadOnly = false;
+  menu.ContextType = shctNormal;  // Wine offers renaming only there
+  list_->SetShellPopupMenu(&menu);
+  const auto choose = [&](const std::string& text) {
+    TMenuChooser chooser([&](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, text); });
+    // From the keyboard, as Shift+F10 asks.
+    SendMessageA(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()), MAKELPARAM(-1, -1));
+    return chooser.MenuShown();
+  };
+  {
+    TMessageBoxCloser yes(IDYES);
+    list_->SetSelected(IndexOf("a.txt"), true);
+    list_->SetSelected(IndexOf("b.txt"), true);
+    ASSERT_TRUE(choose("削除"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"c.txt"});
+    EXPECT_EQ(list_->ItemCount(), 1);
+  }
+  list_->SetSelected(0, true);
+  ASSERT_TRUE(choose("名前の変更"));
+  EXPECT_NE(SendMessageA(list_->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
 }
 
 }  // namespace
