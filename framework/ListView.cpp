@@ -85,6 +85,10 @@ std::vector<int> TCustomListView::SelectedIndexes() const {
   return indexes;
 }
 
+int TCustomListView::FocusedIndex() const {
+  return static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
 void TCustomListView::ClearSelection() { SetSelected(-1, false); }
 
 int TCustomListView::ColumnCount() const {
@@ -223,19 +227,28 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
     case LVN_ITEMACTIVATE: {
       const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
       TActivation activation;
-      activation.Index = activate.iItem;
-      activation.SubItem = activate.iSubItem;
-      activation.Point = activate.ptAction;
-      activation.Shift = (activate.uKeyFlags & LVKF_SHIFT) != 0;
-      activation.Alt = (activate.uKeyFlags & LVKF_ALT) != 0;
-      activation.Ctrl = (activate.uKeyFlags & LVKF_CONTROL) != 0;
+      if (activate.iItem >= 0 && activate.iItem < ItemCount()) {
+        activation.Index = activate.iItem;
+        activation.SubItem = activate.iSubItem;
+        activation.Point = activate.ptAction;
+        activation.Shift = (activate.uKeyFlags & LVKF_SHIFT) != 0;
+        activation.Alt = (activate.uKeyFlags & LVKF_ALT) != 0;
+        activation.Ctrl = (activate.uKeyFlags & LVKF_CONTROL) != 0;
+      } else {
+        // Wine tells of an activation by Enter with a bare header: the item is the focused one,
+        // the keys those held now.
+        activation.Index = FocusedIndex();
+        activation.Shift = GetKeyState(VK_SHIFT) < 0;
+        activation.Alt = GetKeyState(VK_MENU) < 0;
+        activation.Ctrl = GetKeyState(VK_CONTROL) < 0;
+      }
       ItemActivated(activation);
       return 0;
     }
     case LVN_KEYDOWN:
       // The native control has no F2 of its own.
       if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_F2)
-        EditLabel(static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+        EditLabel(FocusedIndex());
       return 0;
     case LVN_BEGINLABELEDITA:
       return CanEdit(reinterpret_cast<const NMLVDISPINFOA&>(header).item.iItem) ? FALSE : TRUE;

@@ -41,6 +41,8 @@ class TCustomListView : public TWinControl {
   void SetSelected(int index, bool selected);
   // The selected items, in order.
   std::vector<int> SelectedIndexes() const;
+  // The item with the focus rectangle, -1 for none.
+  int FocusedIndex() const;
   // Selects nothing.
   void ClearSelection();
 

@@ -7,6 +7,7 @@
 
 #include "framework/DeviceContext.h"
 #include "shell/ComObject.h"
+#include "shell/ShellTreeView.h"
 #include "shell/ShellVirtualItems.h"
 
 namespace {
@@ -264,7 +265,10 @@ TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
   }
 }
 
-TShellComboBox::~TShellComboBox() { ReleaseShellParts(); }
+TShellComboBox::~TShellComboBox() {
+  if (tree_) tree_->SetShellComboBox(nullptr);
+  ReleaseShellParts();
+}
 
 void TShellComboBox::ReleaseShellParts() noexcept {
   if (Handle()) RevokeDragDrop(Handle());
@@ -502,6 +506,11 @@ void TShellComboBox::Change() {
   }
   SetItemIndex(items_.IndexOf(entry));
   EndUpdate();
+  if (tree_) {
+    // The entry stays the box's whatever the tree does with the list.
+    const TShIDListPtr folder = TShIDListPtr::CopyOf(entry->GetAbsoluteIDList());
+    tree_->SelectIDList(folder.Get());
+  }
 }
 
 // --- Drawing ----------------------------------------------------------------------------------

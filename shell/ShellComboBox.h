@@ -21,6 +21,7 @@
 #include "shell/ShellUtils.h"
 
 class TShellComboList;
+class TShellTreeView;
 
 // One entry of the box.
 class TShellComboItem : public TShellDataItem {
@@ -116,6 +117,9 @@ class TShellComboBox : public TComboBox {
   // The system's small icons, shared: never freed here.
   HIMAGELIST Images() const noexcept { return images_; }
 
+  // The folder tree that drives the box, null for none (TShellTreeView::SetShellComboBox links).
+  TShellTreeView* LinkedTree() const noexcept { return tree_; }
+
   // Hidden folders are listed (default true).
   bool IncludeHidden() const noexcept { return includeHidden_; }
   void SetIncludeHidden(bool value) { includeHidden_ = value; }
@@ -144,6 +148,7 @@ class TShellComboBox : public TComboBox {
  private:
   class TDropTarget;
   friend class TDropTarget;
+  friend class TShellTreeView;  // links both ways
 
   void WindowCreated();
   void ReleaseShellParts() noexcept;
@@ -166,6 +171,7 @@ class TShellComboBox : public TComboBox {
   HIMAGELIST images_;  // not owned: the shared system image list
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
+  TShellTreeView* tree_ = nullptr;  // the linked tree; not owned, it unlinks itself when it goes
   bool filled_ = false;  // entries made while false are permanent; nothing is drawn
   TShIDListPtr savedSelection_;  // the current entry kept across a re-creation of the window
   TComPtr<TDropTarget> dropTarget_;

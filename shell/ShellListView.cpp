@@ -8,6 +8,7 @@
 #include "shell/AnsiText.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellPopupMenu.h"
+#include "shell/ShellTreeView.h"
 #include "shell/ShellVirtualItems.h"
 
 namespace {
@@ -261,7 +262,10 @@ TShellListView::TShellListView(TContainer& parent, const TBounds& bounds) : TCus
   }
 }
 
-TShellListView::~TShellListView() { ReleaseShellParts(); }
+TShellListView::~TShellListView() {
+  if (tree_) tree_->SetShellListView(nullptr);
+  ReleaseShellParts();
+}
 
 void TShellListView::ReleaseShellParts() noexcept {
   ShellCtrlList().Unregister(*this);
@@ -367,10 +371,11 @@ void TShellListView::WatchFolder(const std::string& path) {
 void TShellListView::NamesChanged() {
   const std::string path = files_.FolderPath();
   if (!path.empty() && !FolderExists(path)) {
-    // The folder is gone: show nothing.
+    // The folder is gone: show nothing, or the tree's folder.
     WatchFolder("");
     SetItemCount(0);
     files_.Clear();
+    if (tree_) SetFolderIDList(tree_->SelectedIDList());
     return;
   }
   Refill();
@@ -385,13 +390,18 @@ void TShellListView::AttributesChanged() {
 }
 
 void TShellListView::SetIncludeHidden(bool value) {
+  // The linked tree passes its changes here and hears of the list's: an unchanged value ends it.
+  if (value == includeHidden_) return;
   includeHidden_ = value;
   if (files_.FolderIDList()) Refill();
+  if (tree_) tree_->SetIncludeHidden(value);
 }
 
 void TShellListView::SetShVirtuaItems(TShVirtuaItems items) {
+  if (items == shVirtuaItems_) return;
   shVirtuaItems_ = items;
   if (files_.FolderIDList()) Refill();
+  if (tree_) tree_->SetShVirtuaItems(items);
 }
 
 void TShellListView::SortByColumn(int column) {
@@ -465,6 +475,7 @@ void TShellListView::ItemActivated(const TActivation& activation) {
     // The item goes with the folder it stands in.
     const TShIDListPtr folder = TShIDListPtr::CopyOf(item->GetAbsoluteIDList());
     SetFolderIDList(folder.Get());
+    if (tree_) tree_->SelectIDList(folder.Get());
     return;
   }
   bool defaultAction = true;
@@ -553,6 +564,7 @@ void TShellListView::ActOnShellCommand(int command, const std::vector<int>& sele
       selectedSize_ = 0;
       SetItemCount(files_.Count());
       Repaint();
+      if (tree_) tree_->RefreshTree();
       break;
     }
     case kShellRenameChosen:

@@ -24,6 +24,7 @@ class TShellFileList;
 class TShellListView;
 class TShFilesWatcher;
 class TShellPopupMenu;
+class TShellTreeView;
 
 // The size column's text for a file of `bytes`: whole kilobytes, rounded up, with digit grouping
 // ("0KB", "1KB", "1,024KB").
@@ -123,7 +124,11 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   void Refill();
   TShellFileList& Files() noexcept { return files_; }
 
-  // Hidden items are listed (default true); a change lists the folder again.
+  // The folder tree linked with the list, null for none (TShellTreeView::SetShellListView links).
+  TShellTreeView* LinkedTree() const noexcept { return tree_; }
+
+  // Hidden items are listed (default true); a change lists the folder again, and the linked tree
+  // takes it too.
   bool IncludeHidden() const noexcept { return includeHidden_; }
   void SetIncludeHidden(bool value);
   // Which virtual desktop items are listed (default the recycle bin and the network).
@@ -166,6 +171,8 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   bool Edited(int index, const std::string& text) override;
 
  private:
+  friend class TShellTreeView;  // links both ways
+
   void WindowCreated();
   void ReleaseShellParts() noexcept;
   bool Listed(TShellFileItem& item);
@@ -180,6 +187,7 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   TShellFileList files_;
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
+  TShellTreeView* tree_ = nullptr;  // the linked tree; not owned, it unlinks itself when it goes
   unsigned long long selectedSize_ = 0;
   bool resorting_ = false;  // no selection events while a sort puts the selection back
   TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned

@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "shell/ShellListView.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
 #include "shell/ShellVirtualItems.h"
@@ -60,6 +61,7 @@ void TShellTreeView::ReleaseShellParts() noexcept {
         Clear();
     }
     DetachOleSide();
+    UnlinkControls();
     ShellCtrlList().Unregister(*this);
     if (watcher_) {
         watcher_->OnTerminate = nullptr;
@@ -361,13 +363,21 @@ std::string TShellTreeView::SelectedPath() const {
 // --- Properties ---------------------------------------------------------------------------------
 
 void TShellTreeView::SetIncludeHidden(bool value) {
+    // The linked list passes its changes here and hears of the tree's: an unchanged value ends it.
+    if (value == includeHidden_) return;
     includeHidden_ = value;
+    if (listView_) listView_->SetIncludeHidden(value);
     RefreshTree();
+    RefillComboBox();
+    if (listView_) listView_->SetFolderIDList(SelectedIDList());
 }
 
 void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
+    if (items == shVirtuaItems_) return;
     shVirtuaItems_ = items;
+    if (listView_) listView_->SetShVirtuaItems(items);
     RefreshTree();
+    RefillComboBox();
 }
 
 // --- Notifications ------------------------------------------------------------------------------
@@ -401,6 +411,7 @@ void TShellTreeView::DirectoryChanged() {
     }
     reportHeld_ = false;
     RefreshTree();
+    RefillComboBox();
 }
 
 void TShellTreeView::ShellDeviceChange(const std::string& displayText, DWORD eventCode, LPCITEMIDLIST list,
@@ -413,6 +424,7 @@ void TShellTreeView::DeviceChanged(const TDeviceChangeData& record) {
     if (record.ChangeKind() == dkNetwork) {
         if (record.EventCode() != DBT_DEVICEARRIVAL) SetSelected(GetFirstNode());
         RefreshTree();
+        RefillComboBox();
         return;
     }
     if (record.ChangeKind() != dkMedia) return;
@@ -423,6 +435,7 @@ void TShellTreeView::DeviceChanged(const TDeviceChangeData& record) {
     item->ResetIcons();
     item->SetDisplayName(record.DisplayText());
     node->SetText(record.DisplayText());
+    ShowMediumInComboBox(record);
     if (record.EventCode() != DBT_DEVICEREMOVECOMPLETE) return;
     node->Collapse();
     node->DeleteChildren();
