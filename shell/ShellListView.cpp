@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "shell/AnsiText.h"
@@ -105,19 +107,21 @@ LPCITEMIDLIST TShellFileItem::GetAbsoluteIDList() const {
 }
 
 const WIN32_FIND_DATAA& TShellFileItem::FindData() {
-  if (findData_.cFileName[0] != '\0') return findData_;
+  if (!findData_) findData_ = std::make_unique<WIN32_FIND_DATAA>();
+  if (findData_->cFileName[0] != '\0') return *findData_;
   TComPtr<IShellFolder> folder;
   // The desktop folder answers no find data for its items; other folders answer what their
   // item list carries.
   if (GetLevel() == 1 || !GetParentFolder(folder) ||
-      FAILED(SHGetDataFromIDListA(folder.Get(), RelativeIDList(), SHGDFIL_FINDDATA, &findData_,
-                                  sizeof findData_)))
+      FAILED(SHGetDataFromIDListA(folder.Get(), RelativeIDList(), SHGDFIL_FINDDATA, findData_.get(),
+                                  sizeof *findData_)))
     ReadFindData();
-  return findData_;
+  return *findData_;
 }
 
 void TShellFileItem::ReadFindData() {
-  if (!ReadFileRecord(GetPath(), findData_)) findData_ = WIN32_FIND_DATAA{};
+  if (!findData_) findData_ = std::make_unique<WIN32_FIND_DATAA>();
+  if (!ReadFileRecord(GetPath(), *findData_)) *findData_ = WIN32_FIND_DATAA{};
 }
 
 bool TShellFileItem::IsFile() {
@@ -127,7 +131,7 @@ bool TShellFileItem::IsFile() {
 
 unsigned long long TShellFileItem::Size() {
   if (!IsFile()) return 0;
-  return (static_cast<unsigned long long>(findData_.nFileSizeHigh) << 32) | findData_.nFileSizeLow;
+  return (static_cast<unsigned long long>(findData_->nFileSizeHigh) << 32) | findData_->nFileSizeLow;
 }
 
 void TShellFileItem::Renamed(TShIDListPtr relative) {
@@ -135,7 +139,7 @@ void TShellFileItem::Renamed(TShIDListPtr relative) {
   absolute_.Reset();
   ResetIcons();
   displayName_.clear();
-  findData_ = WIN32_FIND_DATAA{};
+  findData_.reset();
 }
 
 // --- TShellFileList ---------------------------------------------------------------------------
@@ -152,6 +156,8 @@ int TShellFileList::IndexOf(const TShellFileItem* item) const noexcept {
 
 void TShellFileList::SetFolderIDList(TShIDListPtr folder) {
   Clear();
+  typeNames_.clear();
+  typeIcons_.clear();
   shellFolder_.Reset();
   folder_ = std::move(folder);
   folderLevel_ = IDListLevel(folder_.Get());
@@ -218,6 +224,42 @@ void TShellFileList::Sort(int column) {
   });
 }
 
+// Every file of a type has that type's name and, unless the type draws an icon of its own per
+// file, the same icon: one shell request per type instead of one per drawn row (Wine's answer
+// takes longer the larger the folder).
+std::string TShellFileList::TypeKey(TShellFileItem& item) {
+  const WIN32_FIND_DATAA& record = item.FindData();
+  if (!item.IsFile()) return {};
+  const char* dot = std::strrchr(record.cFileName, '.');
+  std::string extension = dot ? dot : ".";
+  CharLowerBuffA(extension.data(), static_cast<DWORD>(extension.size()));
+  return extension;
+}
+
+std::string TShellFileList::TypeName(TShellFileItem& item) {
+  const std::string key = TypeKey(item);
+  if (!key.empty())
+    if (const auto known = typeNames_.find(key); known != typeNames_.end()) return known->second;
+  SHFILEINFOA info{};
+  if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(item.GetAbsoluteIDList()), 0, &info, sizeof info,
+                      SHGFI_TYPENAME | SHGFI_PIDL))
+    return {};
+  if (!key.empty()) typeNames_[key] = info.szTypeName;
+  return info.szTypeName;
+}
+
+int TShellFileList::IconIndex(TShellFileItem& item) {
+  static const char* const kOwnIcons[] = {".exe", ".ico", ".lnk", ".cur", ".ani", ".url", ".scr", ".pif", "."};
+  const std::string key = TypeKey(item);
+  const bool shared = !key.empty() && std::none_of(std::begin(kOwnIcons), std::end(kOwnIcons),
+                                                   [&](const char* own) { return key == own; });
+  if (shared)
+    if (const auto known = typeIcons_.find(key); known != typeIcons_.end()) return known->second;
+  const int index = item.GetIconIndex();
+  if (shared && index >= 0) typeIcons_[key] = index;
+  return index;
+}
+
 void TShellFileList::Remove(const std::vector<int>& indexes) {
   for (auto index = indexes.rbegin(); index != indexes.rend(); ++index)
     if (*index >= 0 && *index < Count()) items_.erase(items_.begin() + *index);
@@ -229,13 +271,7 @@ std::string TShellFileList::Text(int index, int column) {
   switch (column) {
     case 0: return item->GetDisplayName();
     case 1: return item->IsFile() ? FileSizeText(item->Size()) : std::string();
-    case 2: {
-      SHFILEINFOA info{};
-      if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(item->GetAbsoluteIDList()), 0, &info, sizeof info,
-                          SHGFI_TYPENAME | SHGFI_PIDL))
-        return {};
-      return info.szTypeName;
-    }
+    case 2: return TypeName(*item);
     case 3: return item->FindData().cFileName[0] ? ModifiedText(item->FindData().ftLastWriteTime) : std::string();
     case kAttributesColumn:
       return item->FindData().cFileName[0] ? AttributeLetters(item->FindData().dwFileAttributes) : std::string();
@@ -384,7 +420,7 @@ void TShellListView::NamesChanged() {
 void TShellListView::AttributesChanged() {
   for (int i = 0; i < files_.Count(); ++i) {
     TShellFileItem& item = *files_.Item(i);
-    if (item.FindData().cFileName[0]) item.ReadFindData();
+    if (item.HasFindData()) item.ReadFindData();
   }
   Repaint();
 }
@@ -426,7 +462,7 @@ std::string TShellListView::ItemText(int index, int subItem) { return files_.Tex
 int TShellListView::ItemImage(int index) {
   // The large and the small system image lists share their indexes.
   TShellFileItem* item = files_.Item(index);
-  return item ? item->GetIconIndex() : -1;
+  return item ? files_.IconIndex(*item) : -1;
 }
 
 int TShellListView::ItemOverlay(int index) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,7 +32,7 @@ class TShellTreeView;
 std::string FileSizeText(unsigned long long bytes);
 
 // One listed item. Its absolute list is made on first use; its find record is read on first
-// use (and read again after a change on disk).
+// use (and read again from the disk after a change there).
 class TShellFileItem : public TShellDataItem {
  public:
   // `folder` is the listed folder's interface.
@@ -48,6 +49,8 @@ class TShellFileItem : public TShellDataItem {
   const WIN32_FIND_DATAA& FindData();
   // Reads the record again from the disk (the folder's answer is what it read when listing).
   void ReadFindData();
+  // Whether the record has been read (and found).
+  bool HasFindData() const noexcept { return findData_ && findData_->cFileName[0] != '\0'; }
   bool IsFile();  // in the file system, not a folder
   unsigned long long Size();
 
@@ -57,7 +60,9 @@ class TShellFileItem : public TShellDataItem {
  private:
   TShellFileList* list_;  // not owned: it owns this item
   mutable TShIDListPtr absolute_;  // made on first use
-  WIN32_FIND_DATAA findData_{};
+  // Made when first asked for (for the rows drawn), so a large folder costs little more than
+  // its item lists.
+  std::unique_ptr<WIN32_FIND_DATAA> findData_;
 };
 
 // The items of the current folder, in the order of the sort column.
@@ -100,6 +105,8 @@ class TShellFileList {
 
   // Texts of the five columns.
   std::string Text(int index, int column);
+  // The item's system image list index (shared by the large and the small list).
+  int IconIndex(TShellFileItem& item);
 
  private:
   TShIDListPtr folder_;
@@ -109,6 +116,12 @@ class TShellFileList {
   std::vector<std::unique_ptr<TShellFileItem>> items_;
   int sortColumn_ = 0;
   std::array<int, kColumns> directions_{1, 1, 1, 1, 1};
+  // Per file type (lower-case extension) in the current folder.
+  std::map<std::string, std::string> typeNames_;
+  std::map<std::string, int> typeIcons_;
+
+  static std::string TypeKey(TShellFileItem& item);
+  std::string TypeName(TShellFileItem& item);
 };
 
 class TShellListView : public TCustomListView, public TShellDeviceSink {
