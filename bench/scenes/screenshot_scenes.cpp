@@ -1,5 +1,5 @@
 // The pictures scripts/screenshot takes: the main window at both heights, a date list dropped down,
-// the start date's calendar, the Edit menu and the About box, written as bitmap files to the folder
+// the start date's calendar, the Edit menu, the About box and TessarinShell's window, written as bitmap files to the folder
 // named by the first argument. Run inside a Wine virtual desktop, where the screen holds the title
 // bars too.
 
@@ -15,6 +15,7 @@
 
 #include "framework/Application.h"
 #include "framework/DeviceContext.h"
+#include "app/ShellWindow.h"
 #include "shell/ShellLibrary.h"
 #include "testkit/MainWindows.h"
 #include "testkit/UserInput.h"
@@ -127,6 +128,17 @@ class TScenes {
 
     form.About1.Click();
     Take(WindowRect(windows_.about->Handle()), "about");
+
+    // TessarinShell's window: the three shell controls linked, on the Windows directory.
+    TShellForm shell;
+    shell.SetLeft(20);
+    shell.SetTop(20);
+    shell.Show();
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    TShIDListPtr folder;
+    if (IDListFromPath(windows, folder.Out())) shell.ShellTreeView1.SelectIDList(folder.Get());
+    Take(WindowRect(shell.Handle()), "shell-controls");
   }
 
  private:
