@@ -161,6 +161,7 @@ class TShellComboBox::TDropTarget final : public TComObject<IDropTarget> {
     if (effect) *effect = DROPEFFECT_NONE;
     if (!box_) return S_OK;
     box_->drag_.reset();
+    ReleaseFinishedDropTargets(box_->pendingDropTargets_);
     if (!data) return E_INVALIDARG;
     box_->rightButtonDrag_ = (keyState & MK_RBUTTON) != 0;
     if (!OffersShellItems(data)) return S_OK;

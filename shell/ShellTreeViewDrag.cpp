@@ -271,14 +271,7 @@ HRESULT TShellTreeView::NoDropEffect(DWORD* effect) {
   return S_OK;
 }
 
-void TShellTreeView::ReleaseFinishedDropTargets() {
-  for (auto target = pendingDropTargets_.end(); target != pendingDropTargets_.begin();) {
-    --target;
-    // Only this list's reference left: the shell is done with it.
-    (*target)->AddRef();
-    if ((*target)->Release() == 1) target = pendingDropTargets_.erase(target);
-  }
-}
+void TShellTreeView::ReleaseFinishedDropTargets() { ::ReleaseFinishedDropTargets(pendingDropTargets_); }
 
 bool TShellTreeView::DragMayExpand(TShellFolderItem& item) {
   if (item.GetLevel() < 2) return true;

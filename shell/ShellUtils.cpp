@@ -189,6 +189,15 @@ bool OffersShellItems(IDataObject* data) {
     return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
 }
 
+void ReleaseFinishedDropTargets(std::vector<TComPtr<IDropTarget>>& pending) {
+    for (auto target = pending.end(); target != pending.begin();) {
+        --target;
+        // Only the list's reference left.
+        (*target)->AddRef();
+        if ((*target)->Release() == 1) target = pending.erase(target);
+    }
+}
+
 void RegisterDropTarget(HWND window, IDropTarget* target) {
     const HRESULT result = RegisterDragDrop(window, target);
     if (FAILED(result)) throw std::system_error(static_cast<int>(result), std::system_category(), "RegisterDragDrop");

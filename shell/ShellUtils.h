@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "shell/ComPtr.h"
 #include "shell/ShellSets.h"
 
 // True only for an existing directory (a file gives false). Safe on any thread.
@@ -62,6 +64,10 @@ const FORMATETC& PerformedDropEffectFormat();  // "Performed DropEffect"
 
 // Whether dragged data carries shell items: an item-list array or dropped files.
 bool OffersShellItems(IDataObject* data);
+
+// Forgets the drop targets of `pending` that only the list still holds: the shell is done with
+// them (a shell target may go on working after Drop returns).
+void ReleaseFinishedDropTargets(std::vector<TComPtr<IDropTarget>>& pending);
 
 // Registers a window as an OLE drop target, or revokes it; a failure throws std::system_error
 // with the OLE result.

@@ -13,6 +13,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"
 #include "tests/shell/ListsOf.h"
@@ -219,6 +220,53 @@ TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
   EXPECT_EQ(SelectedPath(), folder);
   EXPECT_EQ(box_->Count(), Items().Count());
   EXPECT_EQ(box_->ItemHeight(0), 18);
+}
+
+TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
+  scratch_.MakeFolder("from");
+  const std::string file = scratch_.MakeFile("from\\dragged.txt", "x");
+  Select(scratch_.MakeFolder("to"));
+  // Data as the shell drags it: the file.
+  TComPtr<IShellFolder> desktop;
+  TComPtr<IShellFolder> from;
+  ASSERT_HRESULT_SUCCEEDED(SHGetDesktopFolder(desktop.Out()));
+  ASSERT_HRESULT_SUCCEEDED(desktop->BindToObject(ListOfPath(scratch_.PathOf("from")).Get(), nullptr,
+                                                 IID_IShellFolder, from.OutVoid()));
+  const TShIDListPtr relative(CopyLastItemID(ListOfPath(file).Get()));
+  LPCITEMIDLIST item = relative.Get();
+  TComPtr<IDataObject> data;
+  ASSERT_HRESULT_SUCCEEDED(from->GetUIObjectOf(nullptr, 1, &item, IID_IDataObject, nullptr, data.OutVoid()));
+
+  bool accept = true;
+  const TShellComboItem* over = nullptr;
+  const TShellComboItem* dropped = nullptr;
+  box_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool& accepted) { accepted = accept; };
+  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int) { over = &entry; };
+  box_->OnShDragDrop = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int, bool&) {
+    dropped = &entry;
+  };
+  IDropTarget* target = box_->OleDropTarget();
+  const POINTL point{10, 10};
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
+  ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
+  EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
+  effect = DROPEFFECT_COPY;
+  EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, point, &effect));
+  EXPECT_EQ(dropped, box_->SelectedItem());
+  // The drag is over: a second drop has nothing to drop.
+  EXPECT_EQ(target->Drop(data.Get(), 0, point, &effect), E_INVALIDARG);
+  EXPECT_EQ(target->DragEnter(nullptr, MK_LBUTTON, point, &effect), E_INVALIDARG);
+
+  // A drag the handler refuses is no drag.
+  accept = false;
+  over = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
+  effect = DROPEFFECT_COPY;
+  ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(over, nullptr);
+  EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
 }
 
 }  // namespace
