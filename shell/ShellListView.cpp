@@ -305,6 +305,7 @@ TShellListView::~TShellListView() {
 
 void TShellListView::ReleaseShellParts() noexcept {
   ShellCtrlList().Unregister(*this);
+  if (Handle()) RemoveClipboardFormatListener(Handle());
   for (TShFilesWatcher** watcher : {&nameWatcher_, &attributeWatcher_}) {
     if (!*watcher) continue;
     (*watcher)->OnTerminate = nullptr;
@@ -322,6 +323,9 @@ void TShellListView::CreateWnd() {
 
 void TShellListView::WindowCreated() {
   SetImages(SystemImageList(true), SystemImageList(false));
+  // A clipboard listener rather than a link in the viewer chain, which one careless viewer
+  // breaks for all.
+  AddClipboardFormatListener(Handle());
   const int width = Width() / TShellFileList::kColumns;
   savedWidths_.assign(TShellFileList::kColumns, width);
   ShowAllColumns();
@@ -332,7 +336,18 @@ void TShellListView::WindowCreated() {
   SetFolderIDList(folder.Get());
 }
 
+void TShellListView::DestroyWnd() {
+  if (Handle()) RemoveClipboardFormatListener(Handle());
+  TCustomListView::DestroyWnd();
+}
+
 LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLIPBOARDUPDATE) {
+    if (OnShClipboard)
+      OnShClipboard(IsClipboardFormatAvailable(CF_HDROP) ||
+                    IsClipboardFormatAvailable(IDListArrayFormat().cfFormat));
+    return 0;
+  }
   if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
   if (message == WM_CONTEXTMENU && shellPopupMenu_) {
     ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});

@@ -164,12 +164,15 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   std::function<void(unsigned long long selectedSize)> OnShSelChange;
   std::function<void(TShellFileItem& item, TShiftState shift, int subItem, int x, int y,
                      bool& defaultAction)> OnShExecute;
+  // The clipboard changed; `contented`: it now holds shell items (files or item lists) to paste.
+  std::function<void(bool contented)> OnShClipboard;
 
   // The control registry's volume events: nothing to do for a list.
   void ShellDeviceChange(const std::string&, DWORD, LPCITEMIDLIST, TShDeviceChangeKind) override {}
 
  protected:
   void CreateWnd() override;
+  void DestroyWnd() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   std::string ItemText(int index, int subItem) override;

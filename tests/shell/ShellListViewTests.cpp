@@ -5,7 +5,9 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -202,6 +204,32 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   Pump();
   EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
   EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
+}
+
+TEST_F(ShellListViewTest, TellsWhetherTheClipboardHoldsFilesToPaste) {
+  int changes = 0;
+  bool contented = false;
+  list_->OnShClipboard = [&](bool files) {
+    ++changes;
+    contented = files;
+  };
+  const std::string path = scratch_.MakeFile("copied.txt");
+  // A file list as the shell copies one: DROPFILES, then the names, double-zero ended.
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + path.size() + 2);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path.c_str(), path.size());
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(form_.Handle()));
+  EmptyClipboard();
+  SetClipboardData(CF_HDROP, memory);
+  CloseClipboard();
+  EXPECT_TRUE(PumpMessagesUntil([&] { return changes > 0 && contented; }, 5000));
+
+  ASSERT_TRUE(OpenClipboard(form_.Handle()));
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_TRUE(PumpMessagesUntil([&] { return !contented; }, 5000));
 }
 
 TEST_F(ShellListViewTest, TheShellsMenuDeletesTheSelectedItemsAndStartsRenaming) {
