@@ -187,8 +187,29 @@ LRESULT TCustomListView::FindItem(const NMLVFINDITEMA& find) {
                   (info.flags & LVFI_WRAP) != 0);
 }
 
+LRESULT TCustomListView::CustomDraw(const NMLVCUSTOMDRAW& draw) {
+  if (!WantsSubItemDrawing()) return CDRF_DODEFAULT;
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: {
+      const int index = static_cast<int>(draw.nmcd.dwItemSpec);
+      RECT area{};
+      area.top = draw.iSubItem;
+      area.left = LVIR_BOUNDS;
+      Perform(LVM_GETSUBITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&area));
+      DrawSubItem(draw.nmcd.hdc, index, draw.iSubItem, area);
+      return CDRF_DODEFAULT;
+    }
+    default: return CDRF_DODEFAULT;
+  }
+}
+
 LRESULT TCustomListView::Notify(const NMHDR& header) {
   switch (header.code) {
+    case NM_CUSTOMDRAW:
+      return CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
     case LVN_GETDISPINFOA:
       DisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
       return 0;

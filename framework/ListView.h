@@ -94,6 +94,12 @@ class TCustomListView : public TWinControl {
   virtual void ColumnClick(int column) { (void)column; }
   virtual void ItemActivated(const TActivation& activation) { (void)activation; }
   virtual bool CanEdit(int index) { (void)index; return true; }
+  // Draws over a report row's sub-item once the control has drawn it; false to ask for no
+  // sub-item drawing at all (the default).
+  virtual bool WantsSubItemDrawing() { return false; }
+  virtual void DrawSubItem(HDC dc, int index, int subItem, const RECT& area) {
+    (void)dc, (void)index, (void)subItem, (void)area;
+  }
   // Editing ended with `text` (not when cancelled); true keeps the text.
   virtual bool Edited(int index, const std::string& text) { (void)index, (void)text; return false; }
 
@@ -102,6 +108,7 @@ class TCustomListView : public TWinControl {
  private:
   void DisplayInfo(NMLVDISPINFOA& info);
   LRESULT FindItem(const NMLVFINDITEMA& find);
+  LRESULT CustomDraw(const NMLVCUSTOMDRAW& draw);
 
   TViewStyle viewStyle_ = TViewStyle::Icon;
   TBounds bounds_;

@@ -472,7 +472,39 @@ void TShellListView::SortByColumn(int column) {
 
 // --- What the control asks ----------------------------------------------------------------------
 
-std::string TShellListView::ItemText(int index, int subItem) { return files_.Text(index, subItem); }
+std::string TShellListView::ItemText(int index, int subItem) {
+  // With pictures the attributes are drawn, not written.
+  if (subItem == kAttributesColumn && attributesImage_.ImageList) return {};
+  return files_.Text(index, subItem);
+}
+
+void TShellListView::SetAttributesImage(const TAttributesImage& images) {
+  attributesImage_ = images;
+  Repaint();
+}
+
+void TShellListView::DrawSubItem(HDC dc, int index, int subItem, const RECT& area) {
+  TShellFileItem* item = files_.Item(index);
+  if (subItem != kAttributesColumn || !item || !item->FindData().cFileName[0]) return;
+  const DWORD attributes = item->FindData().dwFileAttributes;
+  const std::pair<DWORD, int> pictures[] = {
+      {FILE_ATTRIBUTE_READONLY, attributesImage_.ReadOnly},
+      {FILE_ATTRIBUTE_HIDDEN, attributesImage_.Hidden},
+      {FILE_ATTRIBUTE_SYSTEM, attributesImage_.System},
+      {FILE_ATTRIBUTE_ARCHIVE, attributesImage_.Archive},
+  };
+  int width = 0;
+  int height = 0;
+  ImageList_GetIconSize(attributesImage_.ImageList, &width, &height);
+  // Right-aligned, as the column's letters are.
+  int x = area.right - 2;
+  for (auto picture = std::rbegin(pictures); picture != std::rend(pictures); ++picture) {
+    if (!(attributes & picture->first) || picture->second < 0) continue;
+    x -= width;
+    ImageList_Draw(attributesImage_.ImageList, picture->second, dc, x,
+                   area.top + (area.bottom - area.top - height) / 2, ILD_TRANSPARENT);
+  }
+}
 
 int TShellListView::ItemImage(int index) {
   // The large and the small system image lists share their indexes.

@@ -27,6 +27,17 @@ class TShFilesWatcher;
 class TShellPopupMenu;
 class TShellTreeView;
 
+// Pictures for the attributes column instead of its letters: with an image list, the column shows
+// the image of each attribute the item has (read-only, hidden, system, archive, in that order;
+// -1: none for that attribute).
+struct TAttributesImage {
+  HIMAGELIST ImageList = nullptr;  // not owned
+  int Archive = -1;
+  int Hidden = -1;
+  int ReadOnly = -1;
+  int System = -1;
+};
+
 // The size column's text for a file of `bytes`: whole kilobytes, rounded up, with digit grouping
 // ("0KB", "1KB", "1,024KB").
 std::string FileSizeText(unsigned long long bytes);
@@ -147,6 +158,9 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   // Which virtual desktop items are listed (default the recycle bin and the network).
   TShVirtuaItems ShVirtuaItems() const noexcept { return shVirtuaItems_; }
   void SetShVirtuaItems(TShVirtuaItems items);
+  const TAttributesImage& AttributesImage() const noexcept { return attributesImage_; }
+  void SetAttributesImage(const TAttributesImage& images);
+
   // The total size of the selected items.
   unsigned long long SelectedSize() const noexcept { return selectedSize_; }
 
@@ -184,6 +198,8 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   void ColumnClick(int column) override { SortByColumn(column); }
   void ItemActivated(const TActivation& activation) override;
   bool CanEdit(int index) override;
+  bool WantsSubItemDrawing() override { return attributesImage_.ImageList != nullptr; }
+  void DrawSubItem(HDC dc, int index, int subItem, const RECT& area) override;
   bool Edited(int index, const std::string& text) override;
 
  private:
@@ -207,6 +223,7 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   unsigned long long selectedSize_ = 0;
   bool resorting_ = false;  // no selection events while a sort puts the selection back
   TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
+  TAttributesImage attributesImage_;
   std::vector<int> savedOrder_;
   std::vector<int> savedWidths_;
   TShFilesWatcher* nameWatcher_ = nullptr;       // not owned: it frees itself; forgotten when it ends

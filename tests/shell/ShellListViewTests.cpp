@@ -14,6 +14,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/Graphics.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellPopupMenu.h"
 #include "tests/shell/ListsOf.h"
@@ -102,6 +103,42 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   GetCurrentDirectoryA(MAX_PATH, current);
   EXPECT_EQ(lstrcmpiA(current, scratch_.Path().c_str()), 0);
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ShellListViewTest, AttributePicturesReplaceTheLetters) {
+  const std::string file = scratch_.MakeFile("locked.txt");
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  Show(scratch_.Path());
+  // One red picture, for read-only.
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+  const TBitmap red = TBitmap::Paint(16, 16, TColor(255, 0, 0), [](HDC) {});
+  ImageList_Add(images, red.Handle(), nullptr);
+  TAttributesImage pictures;
+  pictures.ImageList = images;
+  pictures.ReadOnly = 0;
+  list_->SetAttributesImage(pictures);
+  UpdateWindow(list_->Handle());
+
+  char text[16] = "?";
+  LVITEMA item{};
+  item.iSubItem = 4;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list_->Handle(), LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(text, "");
+  RECT cell{};
+  cell.top = 4;
+  cell.left = LVIR_BOUNDS;
+  SendMessageA(list_->Handle(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
+  HDC dc = GetDC(list_->Handle());
+  const COLORREF drawn = GetPixel(dc, cell.right - 10, (cell.top + cell.bottom) / 2);
+  ReleaseDC(list_->Handle(), dc);
+  EXPECT_EQ(drawn, RGB(255, 0, 0));
+
+  list_->SetAttributesImage(TAttributesImage{});
+  EXPECT_EQ(list_->Files().Text(0, 4).substr(0, 1), "R");  // Wine adds archive to every file
+  ImageList_Destroy(images);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ShellListViewTest, AFirstHeaderClickSortsInReverseAndASecondForwardKeepingTheSelection) {
