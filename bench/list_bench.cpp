@@ -19,25 +19,12 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "bench/BenchClock.h"
 #include "framework/Form.h"
 #include "shell/ShellLibrary.h"
 #include "shell/ShellListView.h"
 
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double Timed(Work work) {
-  const double start = Seconds();
-  work();
-  return Seconds() - start;
-}
 
 // The bytes in use in every heap of the process (Wine reports no private usage).
 double HeapBytes() {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "framework/Form.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellLibrary.h"
@@ -27,20 +28,6 @@ namespace {
 
 constexpr int kFolders = 20000;
 constexpr int kRounds = 5;
-
-double Seconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double Timed(Work work) {
-    const double start = Seconds();
-    work();
-    return Seconds() - start;
-}
 
 // <temp>\TessarinBench\folders with kFolders sub-folders, made once and kept for later runs.
 std::string BenchFolder() {
