@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
+
 namespace bench {
 
-inline double Seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using ::Seconds;  // the wall clock, beside the CPU clocks here
 
 // A FILETIME span in seconds.
 inline double Seconds(const FILETIME& time) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/BenchClock.h"
 #include "bench/BenchOptions.h"
 
 namespace {
@@ -21,13 +22,6 @@ constexpr int kHeight = 320;  // the main window opens compact
 constexpr char kEmptyClass[] = "TessarinEmptyWindow";
 constexpr char kMainClass[] = "TessarinForm";
 constexpr DWORD kTimeoutMs = 30000;
-
-double Seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 LRESULT CALLBACK EmptyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) PostQuitMessage(0);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/BenchOptions.h"
+#include "bench/BenchClock.h"
 #include "framework/Form.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellLibrary.h"
@@ -32,20 +33,6 @@ struct Sizes {
 };
 constexpr Sizes kFull{20000, 5};
 constexpr Sizes kQuick{300, 1};
-
-double Seconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double Timed(Work work) {
-    const double start = Seconds();
-    work();
-    return Seconds() - start;
-}
 
 // <temp>\TessarinBench\folders<count> with that many sub-folders, made once and kept for later runs.
 std::string BenchFolder(int count) {

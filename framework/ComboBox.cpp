@@ -3,27 +3,74 @@
 #include "framework/Container.h"
 
 namespace {
-constexpr int kDroppedEntries = 8;
+
+DWORD KindStyle(TComboBoxStyle style) {
+  switch (style) {
+    case TComboBoxStyle::DropDown: return CBS_DROPDOWN | CBS_AUTOHSCROLL;
+    case TComboBoxStyle::OwnerDrawVariable: return CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE;
+    default: return CBS_DROPDOWNLIST;
+  }
+}
+
 }  // namespace
 
 TComboBox::TComboBox(TContainer& parent, int left, int top, int width, TComboBoxStyle style)
-    : TWinControl(&parent) {
-  const DWORD kind =
-      style == TComboBoxStyle::DropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL;
-  CreateHandle({"COMBOBOX", "", kind | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
-                {left, top, width, 200}});
+    : TWinControl(&parent), style_(style), bounds_{left, top, width, 200} {
+  CreateWnd();
+}
+
+void TComboBox::CreateWnd() {
+  CreateHandle({"COMBOBOX", "", KindStyle(style_) | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
+                bounds_});
+  FitHeight();
+}
+
+void TComboBox::DestroyWnd() {
+  if (Handle()) DestroyWindow(Handle());
+}
+
+void TComboBox::RecreateWnd() {
+  if (!Handle()) return;
+  bounds_ = Bounds();
+  RemakeWindow([this] {
+    DestroyWnd();
+    CreateWnd();
+  });
+}
+
+void TComboBox::FitHeight() {
   // The window's height is the field's plus the dropped list's.
-  const auto field = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, -1, 0));
-  const auto entry = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
-  SetHeight(field + 6 + entry * kDroppedEntries + 2);
+  const int field = ItemHeight(-1);
+  // An empty owner-drawn list has no row to ask: rows are taken as high as the face.
+  const int entry = Count() > 0 ? ItemHeight(0) : field;
+  SetHeight(field + 6 + entry * dropDownCount_ + 2);
 }
 
-bool TComboBox::Editable() const {
-  return (GetWindowLongA(Handle(), GWL_STYLE) & 0x3) == CBS_DROPDOWN;
+void TComboBox::SetDropDownCount(int count) {
+  dropDownCount_ = count > 0 ? count : 1;
+  FitHeight();
 }
 
-void TComboBox::AddItem(const std::string& text) {
-  SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+bool TComboBox::DroppedDown() const {
+  return SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+}
+
+int TComboBox::ItemHeight(int index) const {
+  return static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(index), 0));
+}
+
+bool TComboBox::Editable() const { return style_ == TComboBoxStyle::DropDown; }
+
+void TComboBox::AddItem(const std::string& text) { InsertItem(-1, text); }
+
+void TComboBox::InsertItem(int index, const std::string& text) {
+  // Without CBS_HASSTRINGS the parameter is the row's data, not a text.
+  const LPARAM data = OwnerDrawn() ? 0 : reinterpret_cast<LPARAM>(text.c_str());
+  SendMessageA(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index), data);
+}
+
+void TComboBox::DeleteItem(int index) {
+  SendMessageA(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 void TComboBox::Clear() { SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
@@ -33,6 +80,7 @@ int TComboBox::Count() const {
 }
 
 std::string TComboBox::Item(int index) const {
+  if (OwnerDrawn()) return {};
   const auto length = SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == CB_ERR) return {};
   // The length may come in characters; leave room for two bytes each.
@@ -57,6 +105,62 @@ void TComboBox::SetItemIndex(int index) {
   SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+void TComboBox::BeginUpdate() {
+  if (updateCount_++ == 0) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TComboBox::EndUpdate() {
+  if (updateCount_ == 0 || --updateCount_ > 0) return;
+  SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TComboBox::MeasureRows() {
+  for (int index = -1; index < Count(); ++index) {
+    int height = ItemHeight(index);
+    MeasureRow(index, height);
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(index), height);
+  }
+  FitHeight();
+}
+
+LRESULT TComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+  // Rows were measured with the old font; the face even before this object heard the window's
+  // messages (CreateHandle sets the font right after making the window).
+  if (message == WM_SETFONT && OwnerDrawn()) MeasureRows();
+  return result;
+}
+
+void TComboBox::MeasureItem(MEASUREITEMSTRUCT& measure) {
+  int height = static_cast<int>(measure.itemHeight);
+  MeasureRow(static_cast<int>(measure.itemID), height);
+  measure.itemHeight = static_cast<UINT>(height);
+}
+
+void TComboBox::DrawItem(const DRAWITEMSTRUCT& draw) {
+  TComboDrawItem item;
+  item.Dc = draw.hDC;
+  item.Rect = draw.rcItem;
+  item.Index = static_cast<int>(draw.itemID);
+  item.Selected = (draw.itemState & ODS_SELECTED) != 0;
+  item.Focused = (draw.itemState & ODS_FOCUS) != 0;
+  item.Face = (draw.itemState & ODS_COMBOBOXEDIT) != 0;
+  DrawRow(item);
+}
+
+void TComboBox::MeasureRow(int index, int& height) {
+  if (OnMeasureItem) OnMeasureItem(index, height);
+}
+
+void TComboBox::DrawRow(const TComboDrawItem& item) {
+  if (OnDrawItem) OnDrawItem(item);
+}
+
+void TComboBox::Change() {
+  if (OnChange) OnChange();
+}
+
 void TComboBox::Command(WORD code) {
   switch (code) {
     case CBN_SELCHANGE:
@@ -67,10 +171,10 @@ void TComboBox::Command(WORD code) {
         SetWindowTextA(Handle(), Item(selected).c_str());
         selecting_ = false;
       }
-      if (OnChange) OnChange();
+      Change();
       break;
     case CBN_EDITCHANGE:
-      if (!selecting_ && OnChange) OnChange();
+      if (!selecting_) Change();
       break;
     default:
       break;

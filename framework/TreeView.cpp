@@ -221,14 +221,10 @@ void TCustomTreeView::DestroyWnd() {
 void TCustomTreeView::RecreateWnd() {
   if (!Handle()) return;
   bounds_ = Bounds();
-  const bool focused = Focused();
-  // The new window takes the old one's place among its siblings, which is its Tab order.
-  HWND previous = GetWindow(Handle(), GW_HWNDPREV);
-  DestroyWnd();
-  CreateWnd();
-  SetWindowPos(Handle(), previous ? previous : HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (focused) SetFocus();
+  RemakeWindow([this] {
+    DestroyWnd();
+    CreateWnd();
+  });
 }
 
 TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {

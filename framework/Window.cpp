@@ -23,6 +23,10 @@ std::unordered_map<HWND, TWinControl*>& WindowObjects() {
 // A subclassed control's own procedure, still needed after its object has let go of the window.
 constexpr const char* kNativeProcProperty = "TessarinNativeProc";
 
+// Posted by RemakeAfterSettingChange. In the WM_APP range, above the native controls' own
+// WM_USER messages.
+constexpr UINT kRemakeMessage = WM_APP + 0x7E;
+
 // Control ids start above IDOK and IDCANCEL, which dialog keys send for Enter and Escape.
 WORD NextControlId() {
   static WORD next = 1000;
@@ -155,6 +159,22 @@ void TWinControl::Detach() {
   handle_ = nullptr;
 }
 
+void TWinControl::RemakeWindow(const std::function<void()>& remake) {
+  const bool focused = Focused();
+  HWND previous = GetWindow(handle_, GW_HWNDPREV);
+  remake();
+  SetWindowPos(handle_, previous ? previous : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (focused) SetFocus();
+}
+
+bool TWinControl::RemakeAfterSettingChange(UINT message, const std::function<void()>& remake) {
+  if (message == WM_SETTINGCHANGE) PostMessageA(handle_, kRemakeMessage, 0, 0);
+  if (message != kRemakeMessage) return false;
+  remake();
+  return true;
+}
+
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (Reflect(message, wParam, lParam, result)) return result;
@@ -183,6 +203,22 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
       TWinControl* child = FromHandle(header.hwndFrom);
       if (!child) return false;
       result = child->Notify(header);
+      return true;
+    }
+    case WM_DRAWITEM: {
+      // wParam 0: a menu's item, the form's business.
+      const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      TWinControl* child = wParam ? FromHandle(draw.hwndItem) : nullptr;
+      if (!child) return false;
+      child->DrawItem(draw);
+      result = TRUE;
+      return true;
+    }
+    case WM_MEASUREITEM: {
+      TWinControl* child = wParam ? FromHandle(GetDlgItem(handle_, static_cast<int>(wParam))) : nullptr;
+      if (!child) return false;
+      child->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      result = TRUE;
       return true;
     }
     case WM_CTLCOLOREDIT:

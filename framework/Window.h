@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -89,6 +90,15 @@ class TWinControl {
   // Registers a window class of this layer (once per name) whose procedure hands messages here.
   static void RegisterOwnClass(const char* className, UINT classStyle, HCURSOR cursor);
 
+  // Runs `remake`, which destroys the window and makes a new one; the new window takes the old
+  // one's place among its siblings (its Tab order) and the focus if the old one had it.
+  void RemakeWindow(const std::function<void()>& remake);
+
+  // For a control that makes its window again after a system settings change (image lists,
+  // metrics): a WM_SETTINGCHANGE posts a private message, which runs `remake` once the change has
+  // been taken in everywhere. True when `message` was that private message and is handled.
+  bool RemakeAfterSettingChange(UINT message, const std::function<void()>& remake);
+
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   // What the window would do without this layer: the native procedure or DefWindowProc.
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -96,6 +106,9 @@ class TWinControl {
   // Notifications this control sent to its parent, handed back to it.
   virtual void Command(WORD /*code*/) {}
   virtual LRESULT Notify(const NMHDR& /*header*/) { return 0; }
+  // Owner-drawn parts of this control, asked for through its parent.
+  virtual void DrawItem(const DRAWITEMSTRUCT& /*draw*/) {}
+  virtual void MeasureItem(MEASUREITEMSTRUCT& /*measure*/) {}
   // The brush for a WM_CTLCOLOR* query about this control; null keeps the default colours.
   virtual HBRUSH CtlColor(HDC /*dc*/) { return nullptr; }
   // A menu command or accelerator (WM_COMMAND without a control).

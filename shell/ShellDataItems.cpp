@@ -142,6 +142,16 @@ bool TShellDataItem::GetDropTarget(HWND owner, TComPtr<IDropTarget>& target) {
            target;
 }
 
+LPCITEMIDLIST TShellDataItem::CachedParentIDList() {
+    if (!parentIDList_) {
+        if (GetLevel() == 1)
+            GetSpecialFolderIDList(sfDesktop, parentIDList_.Out());
+        else
+            parentIDList_.Attach(CopyParentIDList(GetAbsoluteIDList()));
+    }
+    return parentIDList_.Get();
+}
+
 void TShellDataItem::ResetIcons() noexcept {
     iconIndex_ = -1;
     openIconIndex_ = -1;
@@ -161,15 +171,7 @@ int TShellFolderItem::GetLevel() const {
     return level_;
 }
 
-LPCITEMIDLIST TShellFolderItem::GetParentIDList() {
-    if (!parentIDList_) {
-        if (GetLevel() == 1)
-            GetSpecialFolderIDList(sfDesktop, parentIDList_.Out());
-        else
-            parentIDList_.Attach(CopyParentIDList(absoluteIDList_.Get()));
-    }
-    return parentIDList_.Get();
-}
+LPCITEMIDLIST TShellFolderItem::GetParentIDList() { return CachedParentIDList(); }
 
 void TShellFolderItem::AttachNode(TTreeNode& node) {
     node_ = &node;

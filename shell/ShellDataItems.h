@@ -61,6 +61,9 @@ protected:
     LPCITEMIDLIST OwnIDList() const;
     int SmallSystemIconIndex() const;
     bool HasGenericFolderIcon(IShellFolder& parent) const;
+    // The parent's absolute list, made once and kept in ParentIDList: the desktop's list for the
+    // first level, null for the desktop itself.
+    LPCITEMIDLIST CachedParentIDList();
 
     TComPtr<IShellFolder> parentFolder_;
     TShIDListPtr relativeIDList_;

@@ -168,6 +168,11 @@ bool IsDesktopIDList(IShellFolder* desktop, LPCITEMIDLIST list) {
     return CompareIDLists(desktop, desktopList.Get(), list) == crSame;
 }
 
+bool SameIDList(LPCITEMIDLIST first, LPCITEMIDLIST second) {
+    TComPtr<IShellFolder> desktop;
+    return DesktopFolder(desktop) && CompareIDLists(desktop.Get(), first, second) == crSame;
+}
+
 int IDListLevel(LPCITEMIDLIST list) {
     TComPtr<IShellFolder> desktop;
     if (!list || !DesktopFolder(desktop)) return -1;

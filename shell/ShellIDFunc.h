@@ -126,6 +126,8 @@ LPITEMIDLIST CopyParentIDList(LPCITEMIDLIST list);
 LPITEMIDLIST ConcatIDLists(LPCITEMIDLIST first, LPCITEMIDLIST second);
 TShCompareResult CompareIDLists(IShellFolder* folder, LPCITEMIDLIST first, LPCITEMIDLIST second);
 bool IsDesktopIDList(IShellFolder* desktop, LPCITEMIDLIST list);
+// Whether two absolute lists name the same item, as the desktop folder compares them.
+bool SameIDList(LPCITEMIDLIST first, LPCITEMIDLIST second);
 int IDListLevel(LPCITEMIDLIST list);
 bool GetSpecialFolderIDList(TShSpecialFolder folder, LPITEMIDLIST& list);
 bool PathFromIDList(LPCITEMIDLIST list, std::string& path);

@@ -7,8 +7,10 @@
 #include <optional>
 #include <system_error>
 
+#include "shell/ShellListView.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
+#include "shell/ShellVirtualItems.h"
 
 namespace {
 
@@ -19,19 +21,9 @@ constexpr UINT kSettingsChangedMessage = WM_APP + 1;
 // Posted when a directory report held back (by a press, a drag or a hold) may be handled now.
 constexpr UINT kHeldReportMessage = WM_APP + 2;
 
-[[noreturn]] void ThrowOleError(HRESULT result, const char* what) {
-    throw std::system_error(static_cast<int>(result), std::system_category(), what);
-}
-
 // The point of a mouse message, or the screen point of WM_CONTEXTMENU (-1, -1 from the keyboard).
 POINT PointOf(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
-bool SameIDList(LPCITEMIDLIST first, LPCITEMIDLIST second) {
-    TComPtr<IShellFolder> desktop;
-    return SUCCEEDED(SHGetDesktopFolder(desktop.Out())) && desktop &&
-           CompareIDLists(desktop.Get(), first, second) == crSame;
 }
 
 }  // namespace
@@ -70,6 +62,7 @@ void TShellTreeView::ReleaseShellParts() noexcept {
     }
     DetachOleSide();
     SetShellPopupMenu(nullptr);
+    UnlinkControls();
     ShellCtrlList().Unregister(*this);
     if (watcher_) {
         watcher_->OnTerminate = nullptr;
@@ -91,15 +84,13 @@ void TShellTreeView::WindowCreated() {
         SelectIDList(savedSelection_.Get());
         savedSelection_.Reset();
     }
-    const HRESULT registered = RegisterDragDrop(Handle(), OleDropTarget());
-    if (FAILED(registered)) ThrowOleError(registered, "RegisterDragDrop");
+    RegisterDropTarget(Handle(), OleDropTarget());
     StartWatching();
 }
 
 void TShellTreeView::DestroyWnd() {
     if (!Handle()) return;
-    const HRESULT revoked = RevokeDragDrop(Handle());
-    if (FAILED(revoked)) ThrowOleError(revoked, "RevokeDragDrop");
+    RevokeDropTarget(Handle());
     windowDestroying_ = true;
     StopWatching();
     BeginUpdate();
@@ -154,21 +145,6 @@ TTreeNode* TShellTreeView::AddItemNode(TTreeNode* parent, TTreeNode* before,
     return node;
 }
 
-bool TShellTreeView::Shown(TShellFolderItem& child, int parentLevel, TShItemIDType parentType) {
-    if (parentLevel == 0) {
-        switch (child.GetItemType()) {
-            case itBitBucket: return shVirtuaItems_.Contains(itBitBucket);
-            case itNetWork: return shVirtuaItems_.Contains(itNetWork);
-            case itVirtual: return false;
-            default: return true;
-        }
-    }
-    if (parentLevel == 1 && parentType == itMyComputer)
-        return shVirtuaItems_.Contains(itVirtual) || child.GetItemType() != itVirtual;
-    if (parentLevel == 1 && parentType == itNetWork) return shVirtuaItems_.Contains(itNetWork);
-    return true;
-}
-
 std::unique_ptr<TShellFolderItem> TShellTreeView::TakeItem(TChild& child, IShellFolder& folder,
                                                          TShellFolderItem& parent) {
     if (child.item) return std::move(child.item);
@@ -193,7 +169,7 @@ TShellTreeView::TChildren TShellTreeView::EnumerateChildren(IShellFolder& folder
         if (!child.relative) break;
         if (filtered) {
             child.item = TakeItem(child, folder, parent);
-            if (!Shown(*child.item, level, type)) continue;
+            if (!ListsChild(*child.item, level, type, shVirtuaItems_)) continue;
         }
         children.push_back(std::move(child));
     }
@@ -388,13 +364,21 @@ std::string TShellTreeView::SelectedPath() const {
 // --- Properties ---------------------------------------------------------------------------------
 
 void TShellTreeView::SetIncludeHidden(bool value) {
+    // The linked list passes its changes here and hears of the tree's: an unchanged value ends it.
+    if (value == includeHidden_) return;
     includeHidden_ = value;
+    if (listView_) listView_->SetIncludeHidden(value);
     RefreshTree();
+    RefillComboBox();
+    if (listView_) listView_->SetFolderIDList(SelectedIDList());
 }
 
 void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
+    if (items == shVirtuaItems_) return;
     shVirtuaItems_ = items;
+    if (listView_) listView_->SetShVirtuaItems(items);
     RefreshTree();
+    RefillComboBox();
 }
 
 // --- Notifications ------------------------------------------------------------------------------
@@ -428,6 +412,7 @@ void TShellTreeView::DirectoryChanged() {
     }
     reportHeld_ = false;
     RefreshTree();
+    RefillComboBox();
 }
 
 void TShellTreeView::ShellDeviceChange(const std::string& displayText, DWORD eventCode, LPCITEMIDLIST list,
@@ -440,6 +425,7 @@ void TShellTreeView::DeviceChanged(const TDeviceChangeData& record) {
     if (record.ChangeKind() == dkNetwork) {
         if (record.EventCode() != DBT_DEVICEARRIVAL) SetSelected(GetFirstNode());
         RefreshTree();
+        RefillComboBox();
         return;
     }
     if (record.ChangeKind() != dkMedia) return;
@@ -450,6 +436,7 @@ void TShellTreeView::DeviceChanged(const TDeviceChangeData& record) {
     item->ResetIcons();
     item->SetDisplayName(record.DisplayText());
     node->SetText(record.DisplayText());
+    ShowMediumInComboBox(record);
     if (record.EventCode() != DBT_DEVICEREMOVECOMPLETE) return;
     node->Collapse();
     node->DeleteChildren();

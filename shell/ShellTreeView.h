@@ -8,8 +8,8 @@
 // ShellTreeViewMenu.cpp, dragging out and dropping in in ShellTreeViewDrag.cpp. A click selects on
 // release, so a press that turns into a drag never changes the selection; while a press or a drag
 // is on (the press state), refreshes wait and labels cannot be edited. Editing a node's label
-// renames the folder in the shell. Links to a path combo box and a file list, which would follow
-// the selection from Change, come with those controls.
+// renames the folder in the shell. A linked path combo box and file list (ShellTreeViewLinks.cpp)
+// follow the selection, and choosing a folder in either selects it here.
 
 #include <windows.h>
 #include <oleidl.h>
@@ -29,6 +29,9 @@
 
 class TShDirWatcher;
 class TShellPopupMenu;
+
+class TShellComboBox;
+class TShellListView;
 
 class TShellTreeView : public TCustomTreeView, public TShellDeviceSink {
 public:
@@ -99,6 +102,13 @@ public:
     TShellPopupMenu* ShellPopupMenu() const noexcept { return shellPopupMenu_; }
     void SetShellPopupMenu(TShellPopupMenu* menu);
 
+    // Linked controls; not owned, null for none. Linking copies IncludeHidden and ShVirtuaItems
+    // to the control and shows it the selected folder; a control that goes away unlinks itself.
+    TShellComboBox* ShellComboBox() const noexcept { return comboBox_; }
+    void SetShellComboBox(TShellComboBox* box);
+    TShellListView* ShellListView() const noexcept { return listView_; }
+    void SetShellListView(TShellListView* list);
+
     std::function<void(TShellTreeView& sender)> OnShDragLeave;
     TShellBeginDragEvent OnShBeginDrag;
     TShellTreeDragEnterEvent OnShDragEnter;
@@ -129,6 +139,8 @@ protected:
     LRESULT Notify(const NMHDR& header) override;
     bool CanExpand(TTreeNode& node) override;
     bool CanChange(TTreeNode* node) override;
+    // Shows the selected folder in the linked controls.
+    void Change(TTreeNode* node) override;
     bool CanEdit(TTreeNode& node) override;
     void Edited(TTreeNode& node, std::string& text) override;
     void GetImageIndex(TTreeNode& node) override;
@@ -166,7 +178,6 @@ private:
     TChildren EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent);
     // The child's item, made now unless it was made for the filter; the child gives it up.
     static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder, TShellFolderItem& parent);
-    bool Shown(TShellFolderItem& child, int parentLevel, TShItemIDType parentType);
     void FillDriveList();
     void StartWatching();
     void StopWatching();
@@ -175,6 +186,11 @@ private:
     void EndPress();
     void HandleHeldReport();
     void DeviceChanged(const TDeviceChangeData& record);
+    // The linked combo box merged with the shell again and on the selected folder.
+    void RefillComboBox();
+    // The linked combo box's entry of a drive shows a medium change.
+    void ShowMediumInComboBox(const TDeviceChangeData& record);
+    void UnlinkControls() noexcept;
     void SettingsChanged();
 
     // Mouse presses and the context menu (ShellTreeViewMenu.cpp).
@@ -205,6 +221,8 @@ private:
 
     bool includeHidden_ = true;
     TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
+    TShellComboBox* comboBox_ = nullptr;  // not owned: it unlinks itself when it goes
+    TShellListView* listView_ = nullptr;  // likewise
     TPressState pressState_ = TPressState::Idle;
     bool windowDestroying_ = false;
     TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window

@@ -14,13 +14,6 @@ constexpr int kHoverExpandCalls = 30;
 // A drag starts when the pointer has moved further than this from the press, in either direction.
 constexpr int kDragThreshold = 5;
 
-// Whether the dragged data carries shell items: an item-list array or dropped files.
-bool OffersShellItems(IDataObject* data) {
-  FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  FORMATETC items = IDListArrayFormat();
-  return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
-}
-
 // An error inside an OLE call of ours becomes E_UNEXPECTED, with no effect.
 template <typename Call>
 HRESULT Guarded(DWORD* effect, Call call) noexcept {
@@ -296,14 +289,7 @@ HRESULT TShellTreeView::NoDropEffect(DWORD* effect) {
   return S_OK;
 }
 
-void TShellTreeView::ReleaseFinishedDropTargets() {
-  for (auto target = pendingDropTargets_.end(); target != pendingDropTargets_.begin();) {
-    --target;
-    // Only this list's reference left: the shell is done with it.
-    (*target)->AddRef();
-    if ((*target)->Release() == 1) target = pendingDropTargets_.erase(target);
-  }
-}
+void TShellTreeView::ReleaseFinishedDropTargets() { ::ReleaseFinishedDropTargets(pendingDropTargets_); }
 
 bool TShellTreeView::DragMayExpand(TShellFolderItem& item) {
   if (item.GetLevel() < 2) return true;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #include "naming/Calendar.h"
 #include "shell/ShellIDFunc.h"
@@ -196,4 +197,29 @@ void RegisterShellFormats() {
     fileNameMapFormat = registered("FileNameMap");
     fileNameMapWFormat = registered("FileNameMapW");
     performedDropEffectFormat = registered("Performed DropEffect");
+}
+
+bool OffersShellItems(IDataObject* data) {
+    FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    FORMATETC items = IDListArrayFormat();
+    return data->QueryGetData(&items) == S_OK || data->QueryGetData(&files) == S_OK;
+}
+
+void ReleaseFinishedDropTargets(std::vector<TComPtr<IDropTarget>>& pending) {
+    for (auto target = pending.end(); target != pending.begin();) {
+        --target;
+        // Only the list's reference left.
+        (*target)->AddRef();
+        if ((*target)->Release() == 1) target = pending.erase(target);
+    }
+}
+
+void RegisterDropTarget(HWND window, IDropTarget* target) {
+    const HRESULT result = RegisterDragDrop(window, target);
+    if (FAILED(result)) throw std::system_error(static_cast<int>(result), std::system_category(), "RegisterDragDrop");
+}
+
+void RevokeDropTarget(HWND window) {
+    const HRESULT result = RevokeDragDrop(window);
+    if (FAILED(result)) throw std::system_error(static_cast<int>(result), std::system_category(), "RevokeDragDrop");
 }

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "shell/ComPtr.h"
 #include "shell/ShellSets.h"
 
 // True only for an existing directory (a file gives false). Safe on any thread.
@@ -68,6 +70,18 @@ const FORMATETC& ObjectOffsetsFormat();        // "Shell Object Offsets"
 const FORMATETC& FileNameMapFormat();          // "FileNameMap"
 const FORMATETC& FileNameMapWFormat();         // "FileNameMapW"
 const FORMATETC& PerformedDropEffectFormat();  // "Performed DropEffect"
+
+// Whether dragged data carries shell items: an item-list array or dropped files.
+bool OffersShellItems(IDataObject* data);
+
+// Forgets the drop targets of `pending` that only the list still holds: the shell is done with
+// them (a shell target may go on working after Drop returns).
+void ReleaseFinishedDropTargets(std::vector<TComPtr<IDropTarget>>& pending);
+
+// Registers a window as an OLE drop target, or revokes it; a failure throws std::system_error
+// with the OLE result.
+void RegisterDropTarget(HWND window, IDropTarget* target);
+void RevokeDropTarget(HWND window);
 
 // Registers the five format names, in the order above. Run by TShellLibrary's start-up.
 void RegisterShellFormats();

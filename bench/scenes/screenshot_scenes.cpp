@@ -1,6 +1,7 @@
 // The pictures scripts/screenshot takes: the main window at both heights, a date list dropped down,
 // the start date's calendar, the Edit menu, the About box, the strips' counts, the question before a
-// large run, the progress window and the box of a stopped run, written as bitmap files to the folder
+// large run, the progress window, the box of a stopped run and TessarinShell's window, written as
+// bitmap files to the folder
 // named by the first argument. Run inside a Wine virtual desktop, where the screen holds the title
 // bars too.
 
@@ -18,6 +19,7 @@
 
 #include "framework/Application.h"
 #include "framework/DeviceContext.h"
+#include "app/ShellWindow.h"
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellLibrary.h"
 #include "testkit/MainWindows.h"
@@ -132,6 +134,19 @@ class TScenes {
     form.About1.Click();
     Take(WindowRect(windows_.about->Handle()), "about");
     windows_.about->Close();
+
+    // TessarinShell's window: the three shell controls linked, on the Windows directory.
+    {
+      TShellForm shell;
+      shell.SetLeft(20);
+      shell.SetTop(20);
+      shell.Show();
+      char windows[MAX_PATH] = {};
+      GetWindowsDirectoryA(windows, MAX_PATH);
+      TShIDListPtr folder;
+      if (IDListFromPath(windows, folder.Out())) shell.ShellTreeView1.SelectIDList(folder.Get());
+      Take(WindowRect(shell.Handle()), "shell-controls");
+    }
 
     RunScenes(form);
   }

@@ -1,0 +1,659 @@
+#include "shell/ShellListView.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <utility>
+
+#include "shell/AnsiText.h"
+#include "shell/ShellNotify.h"
+#include "shell/ShellPopupMenu.h"
+#include "shell/ShellTreeView.h"
+#include "shell/ShellVirtualItems.h"
+
+namespace {
+
+struct TColumnInfo {
+  const char* Caption;
+  TColumnAlignment Alignment;
+};
+constexpr TColumnInfo kColumnTable[TShellFileList::kColumns] = {
+    {"名前", TColumnAlignment::Left},
+    {"サイズ", TColumnAlignment::Right},
+    {"ファイルの種類", TColumnAlignment::Left},
+    {"更新日時", TColumnAlignment::Left},
+    {"属性", TColumnAlignment::Right},
+};
+constexpr int kAttributesColumn = 4;
+
+// What PopupShellMenu answers for the shell's paste command: items may have come.
+constexpr int kShellPasteDone = 17;
+
+constexpr DWORD kNameChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
+constexpr DWORD kAttributeChanges =
+    FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+
+bool ReadFileRecord(const std::string& path, WIN32_FIND_DATAA& record) {
+  if (path.empty()) return false;
+  HANDLE search = FindFirstFileA(path.c_str(), &record);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+std::string ModifiedText(const FILETIME& written) {
+  if (written.dwLowDateTime == 0 && written.dwHighDateTime == 0) return {};
+  FILETIME local{};
+  SYSTEMTIME time{};
+  if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &time)) return {};
+  char date[64] = {};
+  char clock[64] = {};
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
+  GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, sizeof clock);
+  return std::string(date) + " " + clock;
+}
+
+std::string AttributeLetters(DWORD attributes) {
+  std::string letters;
+  if (attributes & FILE_ATTRIBUTE_READONLY) letters += 'R';
+  if (attributes & FILE_ATTRIBUTE_HIDDEN) letters += 'H';
+  if (attributes & FILE_ATTRIBUTE_SYSTEM) letters += 'S';
+  if (attributes & FILE_ATTRIBUTE_ARCHIVE) letters += 'A';
+  return letters;
+}
+
+// Upper case for a name search; double-byte characters stay as they are.
+std::string SearchForm(std::string text) {
+  CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+}  // namespace
+
+std::string FileSizeText(unsigned long long bytes) {
+  const unsigned long long kilobytes = bytes / 1024 + (bytes % 1024 ? 1 : 0);
+  const std::string digits = std::to_string(kilobytes);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped + "KB";
+}
+
+// --- TShellFileItem ---------------------------------------------------------------------------
+
+TShellFileItem::TShellFileItem(TShellFileList& list, TShIDListPtr relative,
+                               IShellFolder* folder) noexcept
+    : TShellDataItem(std::move(relative), TShIDListPtr()), list_(&list) {
+  parentFolder_ = folder;
+}
+
+int TShellFileItem::GetItemIndex() const { return list_->IndexOf(this); }
+
+int TShellFileItem::GetLevel() const { return list_->FolderLevel() + 1; }
+
+LPCITEMIDLIST TShellFileItem::GetParentIDList() { return list_->FolderIDList(); }
+
+LPCITEMIDLIST TShellFileItem::GetAbsoluteIDList() const {
+  if (!absolute_) {
+    // The desktop's list is the empty list, so its items' own lists are absolute already.
+    absolute_.Attach(list_->FolderLevel() == 0 ? CopyIDList(relativeIDList_.Get())
+                                               : ConcatIDLists(list_->FolderIDList(), relativeIDList_.Get()));
+  }
+  return absolute_.Get();
+}
+
+const WIN32_FIND_DATAA& TShellFileItem::FindData() {
+  if (!findData_) findData_ = std::make_unique<WIN32_FIND_DATAA>();
+  if (findData_->cFileName[0] != '\0') return *findData_;
+  TComPtr<IShellFolder> folder;
+  // The desktop folder answers no find data for its items; other folders answer what their
+  // item list carries.
+  if (GetLevel() == 1 || !GetParentFolder(folder) ||
+      FAILED(SHGetDataFromIDListA(folder.Get(), RelativeIDList(), SHGDFIL_FINDDATA, findData_.get(),
+                                  sizeof *findData_)))
+    ReadFindData();
+  return *findData_;
+}
+
+void TShellFileItem::ReadFindData() {
+  if (!findData_) findData_ = std::make_unique<WIN32_FIND_DATAA>();
+  if (!ReadFileRecord(GetPath(), *findData_)) *findData_ = WIN32_FIND_DATAA{};
+}
+
+bool TShellFileItem::IsFile() {
+  const WIN32_FIND_DATAA& record = FindData();
+  return record.cFileName[0] != '\0' && !(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+unsigned long long TShellFileItem::Size() {
+  if (!IsFile()) return 0;
+  return (static_cast<unsigned long long>(findData_->nFileSizeHigh) << 32) | findData_->nFileSizeLow;
+}
+
+void TShellFileItem::Renamed(TShIDListPtr relative) {
+  relativeIDList_ = std::move(relative);
+  absolute_.Reset();
+  ResetIcons();
+  displayName_.clear();
+  findData_.reset();
+}
+
+// --- TShellFileList ---------------------------------------------------------------------------
+
+TShellFileItem* TShellFileList::Item(int index) const noexcept {
+  return index >= 0 && index < Count() ? items_[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+int TShellFileList::IndexOf(const TShellFileItem* item) const noexcept {
+  for (int i = 0; i < Count(); ++i)
+    if (items_[static_cast<std::size_t>(i)].get() == item) return i;
+  return -1;
+}
+
+void TShellFileList::SetFolderIDList(TShIDListPtr folder) {
+  Clear();
+  typeNames_.clear();
+  typeIcons_.clear();
+  shellFolder_.Reset();
+  folder_ = std::move(folder);
+  folderLevel_ = IDListLevel(folder_.Get());
+  folderType_ = itUnknown;
+}
+
+std::string TShellFileList::FolderPath() const {
+  std::string path;
+  if (folderLevel_ == 0) {
+    // The desktop stands for its directory.
+    TShIDListPtr directory;
+    if (GetSpecialFolderIDList(sfDesktopDirectory, directory.Out())) PathFromIDList(directory.Get(), path);
+  } else {
+    PathFromIDList(folder_.Get(), path);
+  }
+  // Wine answers the network with a "::{...}" text: no path.
+  if (path.rfind("::", 0) == 0) path.clear();
+  return path;
+}
+
+void TShellFileList::Clear() { items_.clear(); }
+
+void TShellFileList::Enumerate(HWND owner, bool includeHidden,
+                               const std::function<bool(TShellFileItem&)>& accept) {
+  Clear();
+  TComPtr<IShellFolder> desktop;
+  if (!folder_ || FAILED(SHGetDesktopFolder(desktop.Out())) || !desktop) return;
+  if (folderLevel_ == 0) {
+    shellFolder_ = desktop;
+  } else if (FAILED(desktop->BindToObject(folder_.Get(), nullptr, IID_IShellFolder,
+                                          shellFolder_.OutVoid())) || !shellFolder_) {
+    return;
+  }
+  if (folderLevel_ == 1) {
+    // The folder's type, as an item of the desktop.
+    TShellFileList desktopList;
+    TShIDListPtr empty;
+    GetSpecialFolderIDList(sfDesktop, empty.Out());
+    desktopList.SetFolderIDList(std::move(empty));
+    TShellFileItem self(desktopList, TShIDListPtr::CopyOf(folder_.Get()), desktop.Get());
+    folderType_ = self.GetItemType();
+  }
+  const SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (includeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
+  TComPtr<IEnumIDList> listing;
+  if (FAILED(shellFolder_->EnumObjects(owner, flags, listing.Out())) || !listing) return;
+  LPITEMIDLIST relative = nullptr;
+  while (listing->Next(1, &relative, nullptr) == S_OK && relative) {
+    auto item = std::make_unique<TShellFileItem>(*this, TShIDListPtr(relative), shellFolder_.Get());
+    if (accept(*item)) items_.push_back(std::move(item));
+  }
+}
+
+void TShellFileList::Sort(int column) {
+  if (!shellFolder_ || column < 0 || column >= kColumns) return;
+  sortColumn_ = column;
+  IShellFolder& folder = *shellFolder_.Get();
+  const int direction = SortDirection(column);
+  // Stable, and safe with a comparison that fails or is not consistent (a failure counts as
+  // equal).
+  std::stable_sort(items_.begin(), items_.end(), [&](const auto& a, const auto& b) {
+    const HRESULT result = folder.CompareIDs(static_cast<LPARAM>(column), a->RelativeIDList(),
+                                             b->RelativeIDList());
+    return !FAILED(result) && CompareIDsOrder(result) * direction < 0;
+  });
+}
+
+// Every file of a type has that type's name and, unless the type draws an icon of its own per
+// file, the same icon: one shell request per type instead of one per drawn row (Wine's answer
+// takes longer the larger the folder).
+std::string TShellFileList::TypeKey(TShellFileItem& item) {
+  const WIN32_FIND_DATAA& record = item.FindData();
+  if (!item.IsFile()) return {};
+  const char* dot = std::strrchr(record.cFileName, '.');
+  std::string extension = dot ? dot : ".";
+  CharLowerBuffA(extension.data(), static_cast<DWORD>(extension.size()));
+  return extension;
+}
+
+std::string TShellFileList::TypeName(TShellFileItem& item) {
+  const std::string key = TypeKey(item);
+  if (!key.empty())
+    if (const auto known = typeNames_.find(key); known != typeNames_.end()) return known->second;
+  SHFILEINFOA info{};
+  if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(item.GetAbsoluteIDList()), 0, &info, sizeof info,
+                      SHGFI_TYPENAME | SHGFI_PIDL))
+    return {};
+  if (!key.empty()) typeNames_[key] = info.szTypeName;
+  return info.szTypeName;
+}
+
+int TShellFileList::IconIndex(TShellFileItem& item) {
+  static const char* const kOwnIcons[] = {".exe", ".ico", ".lnk", ".cur", ".ani", ".url", ".scr", ".pif", "."};
+  const std::string key = TypeKey(item);
+  const bool shared = !key.empty() && std::none_of(std::begin(kOwnIcons), std::end(kOwnIcons),
+                                                   [&](const char* own) { return key == own; });
+  if (shared)
+    if (const auto known = typeIcons_.find(key); known != typeIcons_.end()) return known->second;
+  const int index = item.GetIconIndex();
+  if (shared && index >= 0) typeIcons_[key] = index;
+  return index;
+}
+
+void TShellFileList::Remove(const std::vector<int>& indexes) {
+  for (auto index = indexes.rbegin(); index != indexes.rend(); ++index)
+    if (*index >= 0 && *index < Count()) items_.erase(items_.begin() + *index);
+}
+
+std::string TShellFileList::Text(int index, int column) {
+  TShellFileItem* item = Item(index);
+  if (!item) return {};
+  switch (column) {
+    case 0: return item->GetDisplayName();
+    case 1: return item->IsFile() ? FileSizeText(item->Size()) : std::string();
+    case 2: return TypeName(*item);
+    case 3: return item->FindData().cFileName[0] ? ModifiedText(item->FindData().ftLastWriteTime) : std::string();
+    case kAttributesColumn:
+      return item->FindData().cFileName[0] ? AttributeLetters(item->FindData().dwFileAttributes) : std::string();
+    default: return {};
+  }
+}
+
+// --- TShellListView ---------------------------------------------------------------------------
+
+TShellListView::TShellListView(TContainer& parent, const TBounds& bounds) : TCustomListView(parent, bounds) {
+  try {
+    const auto names = [this](TShFilesWatcher&, const std::string&) { NamesChanged(); };
+    nameWatcher_ = TShFilesWatcher::Create("", kNameChanges, names);
+    nameWatcher_->OnTerminate = [this](TThread&) { nameWatcher_ = nullptr; };
+    const auto attributes = [this](TShFilesWatcher&, const std::string&) { AttributesChanged(); };
+    attributeWatcher_ = TShFilesWatcher::Create("", kAttributeChanges, attributes);
+    attributeWatcher_->OnTerminate = [this](TThread&) { attributeWatcher_ = nullptr; };
+    ShellCtrlList().Register(*this);
+    WindowCreated();
+  } catch (...) {
+    // No destructor runs for a list that was never made: nothing may keep pointing at it.
+    ReleaseShellParts();
+    throw;
+  }
+}
+
+TShellListView::~TShellListView() {
+  if (tree_) tree_->SetShellListView(nullptr);
+  ReleaseShellParts();
+}
+
+void TShellListView::ReleaseShellParts() noexcept {
+  ShellCtrlList().Unregister(*this);
+  if (Handle()) RemoveClipboardFormatListener(Handle());
+  for (TShFilesWatcher** watcher : {&nameWatcher_, &attributeWatcher_}) {
+    if (!*watcher) continue;
+    (*watcher)->OnTerminate = nullptr;
+    (*watcher)->Stop();
+    *watcher = nullptr;
+  }
+  if (Handle()) SetItemCount(0);
+  files_.Clear();
+}
+
+void TShellListView::CreateWnd() {
+  TCustomListView::CreateWnd();
+  WindowCreated();
+}
+
+void TShellListView::WindowCreated() {
+  SetImages(SystemImageList(true), SystemImageList(false));
+  // A clipboard listener rather than a link in the viewer chain, which one careless viewer
+  // breaks for all.
+  AddClipboardFormatListener(Handle());
+  const int width = Width() / TShellFileList::kColumns;
+  savedWidths_.assign(TShellFileList::kColumns, width);
+  ShowAllColumns();
+  // The folder shown before, or the desktop: shown anew in the new window.
+  TShIDListPtr folder = TShIDListPtr::CopyOf(files_.FolderIDList());
+  if (!folder) GetSpecialFolderIDList(sfDesktop, folder.Out());
+  files_.SetFolderIDList(TShIDListPtr());
+  SetFolderIDList(folder.Get());
+}
+
+void TShellListView::DestroyWnd() {
+  if (Handle()) RemoveClipboardFormatListener(Handle());
+  TCustomListView::DestroyWnd();
+}
+
+LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLIPBOARDUPDATE) {
+    if (OnShClipboard)
+      OnShClipboard(IsClipboardFormatAvailable(CF_HDROP) ||
+                    IsClipboardFormatAvailable(IDListArrayFormat().cfFormat));
+    return 0;
+  }
+  if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
+  if (message == WM_CONTEXTMENU && shellPopupMenu_) {
+    ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    return 0;
+  }
+  return TCustomListView::WndProc(message, wParam, lParam);
+}
+
+void TShellListView::ShowAllColumns() {
+  DeleteColumns();
+  for (int i = 0; i < TShellFileList::kColumns; ++i)
+    AddColumn(kColumnTable[i].Caption, savedWidths_[static_cast<std::size_t>(i)], kColumnTable[i].Alignment);
+  SetColumnOrder(savedOrder_);
+}
+
+void TShellListView::SetFolderIDList(LPCITEMIDLIST folder) {
+  if (!Handle() || !folder) return;
+  if (files_.FolderIDList() && IDListLevel(folder) == files_.FolderLevel() &&
+      SameIDList(folder, files_.FolderIDList()))
+    return;
+  if (ColumnCount() > 1) {
+    savedOrder_ = ColumnOrder();
+    for (int i = 0; i < ColumnCount(); ++i) savedWidths_[static_cast<std::size_t>(i)] = ColumnWidth(i);
+  }
+  files_.SetFolderIDList(TShIDListPtr::CopyOf(folder));
+  BeginUpdate();
+  Refill();
+  if (ItemCount() > 0) EnsureVisible(0);
+  const std::string path = files_.FolderPath();
+  if (path.empty()) {
+    // A virtual folder has names only.
+    DeleteColumns();
+    AddColumn(kColumnTable[0].Caption, savedWidths_[0], TColumnAlignment::Left);
+  } else if (ColumnCount() <= 1) {
+    ShowAllColumns();
+  }
+  EndUpdate();
+  if (!path.empty()) SetCurrentDirectoryA(path.c_str());
+}
+
+bool TShellListView::Listed(TShellFileItem& item) {
+  const bool shown = ListsChild(item, files_.FolderLevel(), files_.FolderType(), shVirtuaItems_);
+  bool accept = shown;
+  if (shown && OnShFilter) OnShFilter(item, accept);
+  return accept;
+}
+
+void TShellListView::Refill() {
+  WatchFolder("");
+  selectedSize_ = 0;
+  BeginUpdate();
+  SetItemCount(0);
+  {
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    files_.Enumerate(Handle(), includeHidden_, [this](TShellFileItem& item) { return Listed(item); });
+    const std::string path = files_.FolderPath();
+    // The attributes column of a virtual folder has no order to sort by.
+    if (!path.empty() || files_.SortColumn() != kAttributesColumn) files_.Sort(files_.SortColumn());
+    SetCursor(previous);
+  }
+  SetItemCount(files_.Count());
+  EndUpdate();
+  if (OnShListChange) OnShListChange(files_);
+  WatchFolder(files_.FolderPath());
+}
+
+void TShellListView::WatchFolder(const std::string& path) {
+  if (nameWatcher_) nameWatcher_->SetPath(path);
+  if (attributeWatcher_) attributeWatcher_->SetPath(path);
+}
+
+void TShellListView::NamesChanged() {
+  const std::string path = files_.FolderPath();
+  if (!path.empty() && !FolderExists(path)) {
+    // The folder is gone: show nothing, or the tree's folder.
+    WatchFolder("");
+    SetItemCount(0);
+    files_.Clear();
+    if (tree_) SetFolderIDList(tree_->SelectedIDList());
+    return;
+  }
+  Refill();
+}
+
+void TShellListView::AttributesChanged() {
+  for (int i = 0; i < files_.Count(); ++i) {
+    TShellFileItem& item = *files_.Item(i);
+    if (item.HasFindData()) item.ReadFindData();
+  }
+  Repaint();
+}
+
+void TShellListView::SetIncludeHidden(bool value) {
+  // The linked tree passes its changes here and hears of the list's: an unchanged value ends it.
+  if (value == includeHidden_) return;
+  includeHidden_ = value;
+  if (files_.FolderIDList()) Refill();
+  if (tree_) tree_->SetIncludeHidden(value);
+}
+
+void TShellListView::SetShVirtuaItems(TShVirtuaItems items) {
+  if (items == shVirtuaItems_) return;
+  shVirtuaItems_ = items;
+  if (files_.FolderIDList()) Refill();
+  if (tree_) tree_->SetShVirtuaItems(items);
+}
+
+void TShellListView::SortByColumn(int column) {
+  if (column < 0 || column >= TShellFileList::kColumns) return;
+  std::vector<const TShellFileItem*> selected;
+  for (int index : SelectedIndexes()) selected.push_back(files_.Item(index));
+  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  resorting_ = true;
+  files_.ReverseDirection(column);
+  files_.Sort(column);
+  ClearSelection();
+  for (const TShellFileItem* item : selected) SetSelected(files_.IndexOf(item), true);
+  resorting_ = false;
+  SetCursor(previous);
+  Repaint();
+}
+
+// --- What the control asks ----------------------------------------------------------------------
+
+std::string TShellListView::ItemText(int index, int subItem) {
+  // With pictures the attributes are drawn, not written.
+  if (subItem == kAttributesColumn && attributesImage_.ImageList) return {};
+  return files_.Text(index, subItem);
+}
+
+void TShellListView::SetAttributesImage(const TAttributesImage& images) {
+  attributesImage_ = images;
+  Repaint();
+}
+
+void TShellListView::DrawSubItem(HDC dc, int index, int subItem, const RECT& area) {
+  TShellFileItem* item = files_.Item(index);
+  if (subItem != kAttributesColumn || !item || !item->FindData().cFileName[0]) return;
+  const DWORD attributes = item->FindData().dwFileAttributes;
+  const std::pair<DWORD, int> pictures[] = {
+      {FILE_ATTRIBUTE_READONLY, attributesImage_.ReadOnly},
+      {FILE_ATTRIBUTE_HIDDEN, attributesImage_.Hidden},
+      {FILE_ATTRIBUTE_SYSTEM, attributesImage_.System},
+      {FILE_ATTRIBUTE_ARCHIVE, attributesImage_.Archive},
+  };
+  int width = 0;
+  int height = 0;
+  ImageList_GetIconSize(attributesImage_.ImageList, &width, &height);
+  // Right-aligned, as the column's letters are.
+  int x = area.right - 2;
+  for (auto picture = std::rbegin(pictures); picture != std::rend(pictures); ++picture) {
+    if (!(attributes & picture->first) || picture->second < 0) continue;
+    x -= width;
+    ImageList_Draw(attributesImage_.ImageList, picture->second, dc, x,
+                   area.top + (area.bottom - area.top - height) / 2, ILD_TRANSPARENT);
+  }
+}
+
+int TShellListView::ItemImage(int index) {
+  // The large and the small system image lists share their indexes.
+  TShellFileItem* item = files_.Item(index);
+  return item ? files_.IconIndex(*item) : -1;
+}
+
+int TShellListView::ItemOverlay(int index) {
+  TShellFileItem* item = files_.Item(index);
+  return item ? item->GetOverlayIndex() + 1 : 0;
+}
+
+int TShellListView::FindText(const std::string& text, bool partial, int start, bool wrap) {
+  const std::string wanted = SearchForm(text);
+  const int count = files_.Count();
+  const int first = start >= 0 && start < count ? start : 0;
+  for (int step = 0; step < count; ++step) {
+    const int index = first + step;
+    if (index >= count && !wrap) break;
+    const std::string name = SearchForm(files_.Item(index % count)->GetDisplayName());
+    const std::size_t at = name.find(wanted);
+    if (partial ? at != std::string::npos : at == 0) return index % count;
+  }
+  return -1;
+}
+
+int TShellListView::FindData(LPARAM data) {
+  return files_.IndexOf(reinterpret_cast<const TShellFileItem*>(data));
+}
+
+void TShellListView::SelectionChanged(int first, int last) {
+  if (resorting_) return;
+  if (first >= 0 && first == last) {
+    TShellFileItem* item = files_.Item(first);
+    if (!item) return;
+    if (IsSelected(first))
+      selectedSize_ += item->Size();
+    else
+      selectedSize_ -= std::min(selectedSize_, item->Size());
+  } else {
+    selectedSize_ = 0;
+    for (int index : SelectedIndexes()) selectedSize_ += files_.Item(index)->Size();
+  }
+  if (OnShSelChange) OnShSelChange(selectedSize_);
+}
+
+void TShellListView::ItemActivated(const TActivation& activation) {
+  TShellFileItem* item = files_.Item(activation.Index);
+  if (!item) return;
+  if (item->HasAttribute(saFolder)) {
+    // The item goes with the folder it stands in.
+    const TShIDListPtr folder = TShIDListPtr::CopyOf(item->GetAbsoluteIDList());
+    SetFolderIDList(folder.Get());
+    if (tree_) tree_->SelectIDList(folder.Get());
+    return;
+  }
+  bool defaultAction = true;
+  if (OnShExecute) {
+    TShiftState shift;
+    if (activation.Shift) shift.Include(ssShift);
+    if (activation.Alt) shift.Include(ssAlt);
+    if (activation.Ctrl) shift.Include(ssCtrl);
+    OnShExecute(*item, shift, activation.SubItem, activation.Point.x, activation.Point.y, defaultAction);
+  }
+  if (!defaultAction) return;
+  SHELLEXECUTEINFOA execute{};
+  execute.cbSize = sizeof execute;
+  execute.fMask = SEE_MASK_INVOKEIDLIST;
+  execute.hwnd = Handle();
+  execute.nShow = SW_SHOWNORMAL;
+  execute.lpIDList = const_cast<LPITEMIDLIST>(item->GetAbsoluteIDList());
+  ShellExecuteExA(&execute);
+}
+
+bool TShellListView::CanEdit(int index) {
+  TShellFileItem* item = files_.Item(index);
+  return item && item->HasAttribute(saCanRename);
+}
+
+bool TShellListView::Edited(int index, const std::string& text) {
+  TShellFileItem* item = files_.Item(index);
+  TComPtr<IShellFolder> folder;
+  if (!item || !item->GetParentFolder(folder)) return false;
+  const std::wstring wide = AnsiToWide(text);
+  TShIDListPtr renamed;
+  if (FAILED(folder->SetNameOf(Handle(), item->RelativeIDList(), wide.c_str(), SHGDN_INFOLDER,
+                               &renamed.Out())) ||
+      !renamed)
+    return false;
+  item->Renamed(std::move(renamed));
+  return true;
+}
+
+// --- Context menu -------------------------------------------------------------------------------
+
+void TShellListView::SetShellPopupMenu(TShellPopupMenu* menu) {
+  shellPopupMenu_ = menu;
+  if (menu) menu->AutoPopup = false;
+}
+
+void TShellListView::ContextPopup(POINT screenPoint) {
+  const std::vector<int> selected = SelectedIndexes();
+  if (selected.empty() || !files_.FolderIDList()) return;
+  if (screenPoint.x == -1 && screenPoint.y == -1) {
+    // From the keyboard: below the first selected item's label.
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(selected.front()), reinterpret_cast<LPARAM>(&label));
+    screenPoint = POINT{label.left, label.bottom};
+    ClientToScreen(Handle(), &screenPoint);
+  }
+  TShellIDList items;  // not owned: the list's items and folder hold the lists
+  items.SetParentIDList(const_cast<LPITEMIDLIST>(files_.FolderIDList()));
+  for (int index : selected) items.Add(const_cast<LPITEMIDLIST>(files_.Item(index)->RelativeIDList()));
+  int command = 0;
+  {
+    // The shell's commands change the folder; the list acts on them itself.
+    struct TWatchPause {
+      TShellListView& list;
+      explicit TWatchPause(TShellListView& paused) : list(paused) { list.WatchFolder(""); }
+      ~TWatchPause() { list.WatchFolder(list.files_.FolderPath()); }
+    } pause(*this);
+    shellPopupMenu_->PopupComponent = this;
+    command = shellPopupMenu_->PopupShellMenu(items, screenPoint);
+  }
+  ActOnShellCommand(command, selected);
+}
+
+void TShellListView::ActOnShellCommand(int command, const std::vector<int>& selected) {
+  switch (command) {
+    case kShellPasteDone:
+      if (!files_.FolderPath().empty()) Refill();
+      break;
+    case kShellDeleteDone: {
+      // Only when the items are really gone (the user may have said no).
+      const std::string first = files_.Item(selected.front())->GetPath();
+      if (first.empty() || GetFileAttributesA(first.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+      ClearSelection();
+      files_.Remove(selected);
+      selectedSize_ = 0;
+      SetItemCount(files_.Count());
+      Repaint();
+      if (tree_) tree_->RefreshTree();
+      break;
+    }
+    case kShellRenameChosen:
+      EditLabel(selected.front());
+      break;
+    default:
+      break;
+  }
+}

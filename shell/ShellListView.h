@@ -1,0 +1,231 @@
+#pragma once
+// The file list: the items (files and folders) of one shell folder, as icons or as report rows
+// with name, size, type, modification time and attributes. The control is virtual: it keeps no
+// texts and asks its TShellFileList for item i whenever it draws, finds or measures one. Two file
+// watchers keep the list in step with the folder on disk.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/ListView.h"
+#include "shell/ComPtr.h"
+#include "shell/ShellCtrlList.h"
+#include "shell/ShellDataItems.h"
+#include "shell/ShellIDFunc.h"
+#include "shell/ShellUtils.h"
+
+class TShellFileList;
+class TShellListView;
+class TShFilesWatcher;
+class TShellPopupMenu;
+class TShellTreeView;
+
+// Pictures for the attributes column instead of its letters: with an image list, the column shows
+// the image of each attribute the item has (read-only, hidden, system, archive, in that order;
+// -1: none for that attribute).
+struct TAttributesImage {
+  HIMAGELIST ImageList = nullptr;  // not owned
+  int Archive = -1;
+  int Hidden = -1;
+  int ReadOnly = -1;
+  int System = -1;
+};
+
+// The size column's text for a file of `bytes`: whole kilobytes, rounded up, with digit grouping
+// ("0KB", "1KB", "1,024KB").
+std::string FileSizeText(unsigned long long bytes);
+
+// One listed item. Its absolute list is made on first use; its find record is read on first
+// use (and read again from the disk after a change there).
+class TShellFileItem : public TShellDataItem {
+ public:
+  // `folder` is the listed folder's interface.
+  TShellFileItem(TShellFileList& list, TShIDListPtr relative, IShellFolder* folder) noexcept;
+
+  int GetItemIndex() const override;
+  int GetLevel() const override;
+  LPCITEMIDLIST GetParentIDList() override;
+  LPCITEMIDLIST GetAbsoluteIDList() const override;
+  bool IsValid() const override { return static_cast<bool>(relativeIDList_); }
+
+  // The file-system record of the item, as the folder lists it; its file name is empty for
+  // virtual items.
+  const WIN32_FIND_DATAA& FindData();
+  // Reads the record again from the disk (the folder's answer is what it read when listing).
+  void ReadFindData();
+  // Whether the record has been read (and found).
+  bool HasFindData() const noexcept { return findData_ && findData_->cFileName[0] != '\0'; }
+  bool IsFile();  // in the file system, not a folder
+  unsigned long long Size();
+
+  // After a rename: the new relative list; the rest is read again.
+  void Renamed(TShIDListPtr relative);
+
+ private:
+  TShellFileList* list_;  // not owned: it owns this item
+  mutable TShIDListPtr absolute_;  // made on first use
+  // Made when first asked for (for the rows drawn), so a large folder costs little more than
+  // its item lists.
+  std::unique_ptr<WIN32_FIND_DATAA> findData_;
+};
+
+// The items of the current folder, in the order of the sort column.
+class TShellFileList {
+ public:
+  static constexpr int kColumns = 5;
+
+  TShellFileList() { items_.reserve(1000); }
+  TShellFileList(const TShellFileList&) = delete;
+  TShellFileList& operator=(const TShellFileList&) = delete;
+
+  int Count() const noexcept { return static_cast<int>(items_.size()); }
+  TShellFileItem* Item(int index) const noexcept;
+  int IndexOf(const TShellFileItem* item) const noexcept;
+
+  // The folder shown; null before the first.
+  LPCITEMIDLIST FolderIDList() const noexcept { return folder_.Get(); }
+  void SetFolderIDList(TShIDListPtr folder);
+  int FolderLevel() const noexcept { return folderLevel_; }
+  std::string FolderPath() const;
+  // The folder's own interface, bound by the last Enumerate; null when it could not be.
+  IShellFolder* Folder() const noexcept { return shellFolder_.Get(); }
+  TShItemIDType FolderType() const noexcept { return folderType_; }
+
+  // Frees every item.
+  void Clear();
+  // Lists the folder's items for which `accept` answers true; nothing when it cannot be bound.
+  void Enumerate(HWND owner, bool includeHidden, const std::function<bool(TShellFileItem&)>& accept);
+  // Sorts by `column` (0 to 4) in that column's direction, with the folder's CompareIDs.
+  void Sort(int column);
+  int SortColumn() const noexcept { return sortColumn_; }
+  // +1 or -1.
+  int SortDirection(int column) const { return directions_[static_cast<std::size_t>(column)]; }
+  void ReverseDirection(int column) {
+    directions_[static_cast<std::size_t>(column)] = -directions_[static_cast<std::size_t>(column)];
+  }
+
+  // Drops the items at `indexes` (ascending) from the list.
+  void Remove(const std::vector<int>& indexes);
+
+  // Texts of the five columns.
+  std::string Text(int index, int column);
+  // The item's system image list index (shared by the large and the small list).
+  int IconIndex(TShellFileItem& item);
+
+ private:
+  TShIDListPtr folder_;
+  int folderLevel_ = -1;
+  TShItemIDType folderType_ = itUnknown;
+  TComPtr<IShellFolder> shellFolder_;
+  std::vector<std::unique_ptr<TShellFileItem>> items_;
+  int sortColumn_ = 0;
+  std::array<int, kColumns> directions_{1, 1, 1, 1, 1};
+  // Per file type (lower-case extension) in the current folder.
+  std::map<std::string, std::string> typeNames_;
+  std::map<std::string, int> typeIcons_;
+
+  static std::string TypeKey(TShellFileItem& item);
+  std::string TypeName(TShellFileItem& item);
+};
+
+class TShellListView : public TCustomListView, public TShellDeviceSink {
+ public:
+  // Registers with the control registry and shows the desktop.
+  TShellListView(TContainer& parent, const TBounds& bounds);
+  ~TShellListView() override;
+
+  // Shows the folder of an absolute list; nothing when it is shown already or there is no window.
+  void SetFolderIDList(LPCITEMIDLIST folder);
+  LPCITEMIDLIST FolderIDList() const noexcept { return files_.FolderIDList(); }
+  // Lists the folder again from the shell.
+  void Refill();
+  TShellFileList& Files() noexcept { return files_; }
+
+  // The folder tree linked with the list, null for none (TShellTreeView::SetShellListView links).
+  TShellTreeView* LinkedTree() const noexcept { return tree_; }
+
+  // Hidden items are listed (default true); a change lists the folder again, and the linked tree
+  // takes it too.
+  bool IncludeHidden() const noexcept { return includeHidden_; }
+  void SetIncludeHidden(bool value);
+  // Which virtual desktop items are listed (default the recycle bin and the network).
+  TShVirtuaItems ShVirtuaItems() const noexcept { return shVirtuaItems_; }
+  void SetShVirtuaItems(TShVirtuaItems items);
+  const TAttributesImage& AttributesImage() const noexcept { return attributesImage_; }
+  void SetAttributesImage(const TAttributesImage& images);
+
+  // The total size of the selected items.
+  unsigned long long SelectedSize() const noexcept { return selectedSize_; }
+
+  // The shell's context menu for the selected items (right click, Shift+F10, the Apps key); none
+  // without one. Not owned; the menu must outlive its use here.
+  TShellPopupMenu* ShellPopupMenu() const noexcept { return shellPopupMenu_; }
+  void SetShellPopupMenu(TShellPopupMenu* menu);
+
+  // Sorts by a column as a click on its header does: the column's direction is reversed first.
+  void SortByColumn(int column);
+
+  // Events.
+  std::function<void(TShellFileItem& item, bool& accept)> OnShFilter;
+  std::function<void(TShellFileList& files)> OnShListChange;
+  std::function<void(unsigned long long selectedSize)> OnShSelChange;
+  std::function<void(TShellFileItem& item, TShiftState shift, int subItem, int x, int y,
+                     bool& defaultAction)> OnShExecute;
+  // The clipboard changed; `contented`: it now holds shell items (files or item lists) to paste.
+  std::function<void(bool contented)> OnShClipboard;
+
+  // The control registry's volume events: nothing to do for a list.
+  void ShellDeviceChange(const std::string&, DWORD, LPCITEMIDLIST, TShDeviceChangeKind) override {}
+
+ protected:
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  std::string ItemText(int index, int subItem) override;
+  int ItemImage(int index) override;
+  int ItemOverlay(int index) override;
+  int FindText(const std::string& text, bool partial, int start, bool wrap) override;
+  int FindData(LPARAM data) override;
+  void SelectionChanged(int first, int last) override;
+  void ColumnClick(int column) override { SortByColumn(column); }
+  void ItemActivated(const TActivation& activation) override;
+  bool CanEdit(int index) override;
+  bool WantsSubItemDrawing() override { return attributesImage_.ImageList != nullptr; }
+  void DrawSubItem(HDC dc, int index, int subItem, const RECT& area) override;
+  bool Edited(int index, const std::string& text) override;
+
+ private:
+  friend class TShellTreeView;  // links both ways
+
+  void WindowCreated();
+  void ReleaseShellParts() noexcept;
+  bool Listed(TShellFileItem& item);
+  // The five columns (captions from the table) with the saved widths and order.
+  void ShowAllColumns();
+  void WatchFolder(const std::string& path);
+  void NamesChanged();
+  void AttributesChanged();
+  void ContextPopup(POINT screenPoint);
+  void ActOnShellCommand(int command, const std::vector<int>& selected);
+
+  TShellFileList files_;
+  bool includeHidden_ = true;
+  TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
+  TShellTreeView* tree_ = nullptr;  // the linked tree; not owned, it unlinks itself when it goes
+  unsigned long long selectedSize_ = 0;
+  bool resorting_ = false;  // no selection events while a sort puts the selection back
+  TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
+  TAttributesImage attributesImage_;
+  std::vector<int> savedOrder_;
+  std::vector<int> savedWidths_;
+  TShFilesWatcher* nameWatcher_ = nullptr;       // not owned: it frees itself; forgotten when it ends
+  TShFilesWatcher* attributeWatcher_ = nullptr;  // likewise
+};

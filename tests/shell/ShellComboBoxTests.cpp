@@ -1,0 +1,272 @@
+// The path combo box against the real shell and a real combo box: its permanent entries, the path
+// entries a selection adds and the user's picks remove, merging with the shell on a refill, row
+// heights and a re-created window.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "shell/ComPtr.h"
+#include "shell/ShellComboBox.h"
+#include "shell/ShellIDFunc.h"
+#include "tests/shell/ListsOf.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+std::string DesktopDirectory() {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path);
+  return path;
+}
+
+std::vector<const TShellComboItem*> EntriesOf(const TShellComboList& list) {
+  std::vector<const TShellComboItem*> entries;
+  for (int i = 0; i < list.Count(); ++i) entries.push_back(list.Entry(i));
+  return entries;
+}
+
+int TemporaryCount(const TShellComboList& list) {
+  int count = 0;
+  for (int i = 0; i < list.Count(); ++i) count += list.Entry(i)->Temporary() ? 1 : 0;
+  return count;
+}
+
+class ShellComboBoxTest : public testing::Test {
+ protected:
+  ShellComboBoxTest() : form_("ShellComboBoxTest", TBorderStyle::Single), scratch_("combo") {
+    form_.SetClientSize(420, 300);
+    form_.Show();
+    box_ = std::make_unique<TShellComboBox>(form_, TBounds{3, 6, 400, 0});
+    Pump();
+  }
+
+  static void Pump() { Application().ProcessMessages(); }
+
+  const TShellComboList& Items() const { return box_->Items(); }
+  std::string SelectedPath() const {
+    TShellComboItem* item = box_->SelectedItem();
+    return item ? item->GetPath() : "(none)";
+  }
+  int RowOfPath(const std::string& path) const {
+    for (int i = 0; i < Items().Count(); ++i)
+      if (lstrcmpiA(Items().Entry(i)->GetPath().c_str(), path.c_str()) == 0) return i;
+    return -1;
+  }
+  // The user picks a row: the control selects it and tells its parent.
+  void Pick(int row) {
+    box_->SetItemIndex(row);
+    HWND box = box_->Handle();
+    SendMessageA(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+  }
+  void Select(const std::string& path) {
+    const TShIDListPtr list = ListOfPath(path);
+    box_->SelectIDList(list.Get());
+  }
+
+  TForm form_;
+  TScratchFolder scratch_;
+  std::unique_ptr<TShellComboBox> box_;
+};
+
+// A folder on the desktop, for the permanent entries; removed afterwards.
+class DesktopFolder {
+ public:
+  explicit DesktopFolder(const std::string& name)
+      : path_(DesktopDirectory() + "\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~DesktopFolder() { RemoveDirectoryA(path_.c_str()); }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(ShellComboBoxTest, ListsTheDesktopAndTwoLevelsBelowInDepthFirstOrder) {
+  ASSERT_GT(Items().Count(), 2);
+  TShellComboItem& desktop = *Items().Entry(0);
+  EXPECT_EQ(desktop.GetItemType(), itDeskTop);
+  EXPECT_EQ(desktop.ParentItem(), nullptr);
+  EXPECT_EQ(box_->ItemIndex(), 0);
+  EXPECT_EQ(box_->Count(), Items().Count());  // one row per entry
+  EXPECT_EQ(TemporaryCount(Items()), 0);
+
+  bool recycleBin = false;
+  for (int i = 1; i < Items().Count(); ++i) {
+    TShellComboItem& entry = *Items().Entry(i);
+    ASSERT_NE(entry.ParentItem(), nullptr);
+    // Every entry stands below its parent, one level deeper, within the parent's subtree.
+    EXPECT_LT(entry.ParentItem()->GetItemIndex(), i);
+    EXPECT_EQ(entry.GetLevel(), entry.ParentItem()->GetLevel() + 1);
+    EXPECT_LE(entry.GetLevel(), 2);
+    EXPECT_LE(entry.GetLevel(), Items().Entry(i - 1)->GetLevel() + 1);
+    if (entry.GetLevel() == 1) {
+      EXPECT_NE(entry.GetItemType(), itVirtual);
+      recycleBin |= entry.GetItemType() == itBitBucket;
+    } else {
+      EXPECT_EQ(entry.ParentItem(), Items().FirstChild(desktop));
+    }
+  }
+  EXPECT_TRUE(recycleBin);
+}
+
+TEST_F(ShellComboBoxTest, RowsAreNeverLowerThan18Pixels) {
+  // Wine answers the face's height with two pixels of frame added: only the rows are exact.
+  EXPECT_GE(box_->ItemHeight(-1), 18);
+  EXPECT_EQ(box_->ItemHeight(0), 18);  // the default 12-pixel font
+  box_->SetFont(TFont("ＭＳ Ｐゴシック", 8));
+  EXPECT_EQ(box_->ItemHeight(1), 18);
+  // A larger font: 1.2 times its height, for rows made before and after the change.
+  box_->SetFont(TFont("ＭＳ Ｐゴシック", 25));
+  EXPECT_GE(box_->ItemHeight(-1), 30);
+  EXPECT_EQ(box_->ItemHeight(Items().Count() - 1), 30);
+  const std::string folder = scratch_.MakeFolder("tall");
+  Select(folder);
+  EXPECT_EQ(box_->ItemHeight(box_->ItemIndex()), 30);
+}
+
+TEST_F(ShellComboBoxTest, PathEntriesComeWithASelectionAndGoWithTheUsersPicks) {
+  const std::string deep = scratch_.MakeFolder("a\\b\\c");
+  const int permanent = Items().Count();
+  Select(deep);
+  EXPECT_EQ(SelectedPath(), deep);
+  EXPECT_EQ(box_->Count(), Items().Count());
+  // The chain up from the folder reaches the desktop, each link a level higher.
+  int chain = 0;
+  for (const TShellComboItem* entry = box_->SelectedItem(); entry->ParentItem();
+       entry = entry->ParentItem()) {
+    EXPECT_EQ(entry->ParentItem()->GetLevel(), entry->GetLevel() - 1);
+    ++chain;
+  }
+  EXPECT_EQ(chain, box_->SelectedItem()->GetLevel());
+  EXPECT_GT(TemporaryCount(Items()), 3);  // at least a, b and c
+
+  // Another folder: only its own path entries stay.
+  const std::string other = scratch_.MakeFolder("x");
+  Select(other);
+  EXPECT_EQ(SelectedPath(), other);
+  EXPECT_EQ(RowOfPath(deep), -1);
+
+  // Picking the drive drops the path entries below it.
+  const int drive = RowOfPath(other.substr(0, 3));
+  ASSERT_GT(drive, 0);
+  ASSERT_TRUE(Items().Entry(drive)->Temporary());  // under Wine the computer is not the first child
+  Pick(drive);
+  EXPECT_EQ(SelectedPath(), other.substr(0, 3));
+  EXPECT_EQ(Items().FirstChild(*Items().Entry(drive)), nullptr);
+  EXPECT_EQ(RowOfPath(other), -1);
+
+  // Picking a permanent entry drops them all.
+  Pick(0);
+  EXPECT_EQ(TemporaryCount(Items()), 0);
+  EXPECT_EQ(Items().Count(), permanent);
+  EXPECT_EQ(box_->ItemIndex(), 0);
+}
+
+TEST_F(ShellComboBoxTest, MovingToTheShownFolderChangesNothing) {
+  const std::string folder = scratch_.MakeFolder("here");
+  Select(folder);
+  const auto before = EntriesOf(Items());
+  const int row = box_->ItemIndex();
+  Select(folder);
+  EXPECT_EQ(EntriesOf(Items()), before);
+  EXPECT_EQ(box_->ItemIndex(), row);
+  box_->SelectIDList(nullptr);
+  EXPECT_EQ(box_->ItemIndex(), row);
+}
+
+TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
+  auto added = std::make_unique<DesktopFolder>("ComboAdded");
+  box_->FillList();
+  const int row = RowOfPath(added->Path());
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(Items().Entry(row)->GetLevel(), 1);
+  EXPECT_FALSE(Items().Entry(row)->Temporary());
+  const TShellComboItem* addedEntry = Items().Entry(row);
+
+  const std::string folder = scratch_.MakeFolder("current");
+  Select(folder);
+  auto others = EntriesOf(Items());
+  std::erase(others, addedEntry);
+  std::erase_if(others, [](const TShellComboItem* e) { return e->Temporary(); });
+
+  added.reset();  // the folder vanishes
+  box_->FillList();
+  EXPECT_EQ(RowOfPath(DesktopDirectory() + "\\ComboAdded-" + std::to_string(GetCurrentProcessId())), -1);
+  // The others are the same entries, in the same order; the path entries went with the refill.
+  EXPECT_EQ(EntriesOf(Items()), others);
+  EXPECT_EQ(box_->Count(), Items().Count());
+  EXPECT_GE(box_->ItemIndex(), 0);
+}
+
+TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
+  const std::string folder = scratch_.MakeFolder("kept");
+  Select(folder);
+  HWND old = box_->Handle();
+  // A settings change makes the window again once the message loop runs.
+  SendMessageA(old, WM_SETTINGCHANGE, 0, 0);
+  Pump();
+  EXPECT_NE(box_->Handle(), old);
+  EXPECT_TRUE(IsWindow(box_->Handle()));
+  EXPECT_EQ(SelectedPath(), folder);
+  EXPECT_EQ(box_->Count(), Items().Count());
+  EXPECT_EQ(box_->ItemHeight(0), 18);
+}
+
+TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
+  scratch_.MakeFolder("from");
+  const std::string file = scratch_.MakeFile("from\\dragged.txt", "x");
+  Select(scratch_.MakeFolder("to"));
+  // Data as the shell drags it: the file.
+  TComPtr<IShellFolder> desktop;
+  TComPtr<IShellFolder> from;
+  ASSERT_HRESULT_SUCCEEDED(SHGetDesktopFolder(desktop.Out()));
+  ASSERT_HRESULT_SUCCEEDED(desktop->BindToObject(ListOfPath(scratch_.PathOf("from")).Get(), nullptr,
+                                                 IID_IShellFolder, from.OutVoid()));
+  const TShIDListPtr relative(CopyLastItemID(ListOfPath(file).Get()));
+  LPCITEMIDLIST item = relative.Get();
+  TComPtr<IDataObject> data;
+  ASSERT_HRESULT_SUCCEEDED(from->GetUIObjectOf(nullptr, 1, &item, IID_IDataObject, nullptr, data.OutVoid()));
+
+  bool accept = true;
+  const TShellComboItem* over = nullptr;
+  const TShellComboItem* dropped = nullptr;
+  box_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool& accepted) { accepted = accept; };
+  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int) { over = &entry; };
+  box_->OnShDragDrop = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int, bool&) {
+    dropped = &entry;
+  };
+  IDropTarget* target = box_->OleDropTarget();
+  const POINTL point{10, 10};
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
+  ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
+  EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
+  effect = DROPEFFECT_COPY;
+  EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, point, &effect));
+  EXPECT_EQ(dropped, box_->SelectedItem());
+  // The drag is over: a second drop has nothing to drop.
+  EXPECT_EQ(target->Drop(data.Get(), 0, point, &effect), E_INVALIDARG);
+  EXPECT_EQ(target->DragEnter(nullptr, MK_LBUTTON, point, &effect), E_INVALIDARG);
+
+  // A drag the handler refuses is no drag.
+  accept = false;
+  over = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
+  effect = DROPEFFECT_COPY;
+  ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(over, nullptr);
+  EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// The folder tree linked with a path combo box and a file list: all three show the same folder
+// whichever of them moves, settings pass both ways, and a control that goes unlinks itself.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "shell/ShellComboBox.h"
+#include "shell/ShellListView.h"
+#include "shell/ShellTreeView.h"
+#include "tests/shell/ListsOf.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+std::string PathOfList(LPCITEMIDLIST list) {
+  std::string path;
+  PathFromIDList(list, path);
+  return path;
+}
+
+class ShellLinksTest : public testing::Test {
+ protected:
+  ShellLinksTest() : form_("ShellLinksTest", TBorderStyle::Single), scratch_("links") {
+    form_.SetClientSize(820, 500);
+    form_.Show();
+    tree_ = std::make_unique<TShellTreeView>(form_, TBounds{3, 34, 300, 460});
+    box_ = std::make_unique<TShellComboBox>(form_, TBounds{3, 6, 810, 0});
+    list_ = std::make_unique<TShellListView>(form_, TBounds{310, 34, 500, 460});
+    tree_->SetShellComboBox(box_.get());
+    tree_->SetShellListView(list_.get());
+    Pump();
+  }
+
+  static void Pump() { Application().ProcessMessages(); }
+
+  // What each of the three shows.
+  std::string TreePath() const { return tree_->SelectedPath(); }
+  std::string BoxPath() const { return PathOfList(box_->SelectedIDList()); }
+  std::string ListPath() const { return PathOfList(list_->FolderIDList()); }
+  void ExpectAllShow(const std::string& path) {
+    EXPECT_EQ(lstrcmpiA(TreePath().c_str(), path.c_str()), 0) << TreePath();
+    EXPECT_EQ(lstrcmpiA(BoxPath().c_str(), path.c_str()), 0) << BoxPath();
+    EXPECT_EQ(lstrcmpiA(ListPath().c_str(), path.c_str()), 0) << ListPath();
+  }
+
+  TForm form_;
+  TScratchFolder scratch_;
+  std::unique_ptr<TShellTreeView> tree_;
+  std::unique_ptr<TShellComboBox> box_;
+  std::unique_ptr<TShellListView> list_;
+};
+
+TEST_F(ShellLinksTest, AllThreeFollowWhicheverMoves) {
+  EXPECT_EQ(box_->LinkedTree(), tree_.get());
+  EXPECT_EQ(list_->LinkedTree(), tree_.get());
+  const std::string inner = scratch_.MakeFolder("outer\\inner");
+  const std::string outer = scratch_.PathOf("outer");
+
+  // The tree moves.
+  tree_->SelectIDList(ListOfPath(inner).Get());
+  ExpectAllShow(inner);
+
+  // The user picks the parent's entry in the combo box.
+  const TShellComboItem* parent = box_->SelectedItem()->ParentItem();
+  box_->SetItemIndex(parent->GetItemIndex());
+  SendMessageA(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box_->Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box_->Handle()));
+  ExpectAllShow(outer);
+
+  // The user opens the folder in the list with Enter.
+  ASSERT_EQ(list_->ItemCount(), 1);
+  LVITEMA state{};
+  state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list_->Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+  SetFocus(list_->Handle());
+  SendMessageA(list_->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+  Pump();
+  ExpectAllShow(inner);
+}
+
+TEST_F(ShellLinksTest, SettingsPassBothWaysAndAGoneControlUnlinksItself) {
+  scratch_.MakeFile("shown.txt");
+  const std::string hidden = scratch_.MakeFile("hidden.txt");
+  SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  tree_->SelectIDList(ListOfPath(scratch_.Path()).Get());
+  EXPECT_EQ(list_->ItemCount(), 2);
+
+  list_->SetIncludeHidden(false);
+  EXPECT_FALSE(tree_->IncludeHidden());
+  EXPECT_EQ(list_->ItemCount(), 1);
+  tree_->SetIncludeHidden(true);
+  EXPECT_TRUE(list_->IncludeHidden());
+  EXPECT_EQ(list_->ItemCount(), 2);
+  const TShVirtuaItems fewer{itBitBucket};
+  tree_->SetShVirtuaItems(fewer);
+  EXPECT_EQ(list_->ShVirtuaItems(), fewer);
+
+  box_.reset();
+  EXPECT_EQ(tree_->ShellComboBox(), nullptr);
+  tree_->SelectIDList(ListOfPath(scratch_.Path()).Get());  // nothing left to call
+  tree_.reset();
+  EXPECT_EQ(list_->LinkedTree(), nullptr);
+  SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
