@@ -21,9 +21,9 @@ constexpr int kTextHeight = 12;
 
 // Century first, then faces of about its width (the Latin letters of the Mincho faces are
 // modelled on Century).
-constexpr const char* kCenturyLikeFaces[] = {"Century",    "Century Schoolbook", "ＭＳ Ｐ明朝",
-                                             "IPAPMincho", "Times New Roman",    "Liberation Serif",
-                                             "DejaVu Serif Condensed"};
+constexpr const char* kCenturyLikeFaces[] = {
+    "Century",         "Century Schoolbook", "ＭＳ Ｐ明朝",           "IPAPMincho",
+    "Times New Roman", "Liberation Serif",   "DejaVu Serif Condensed"};
 
 TFont Latin(const std::string& face, int height, bool bold = false) {
   return TFont(face, height, bold, ANSI_CHARSET);

@@ -56,8 +56,8 @@ TForm1::TForm1()
   Shape13.SetPen(kConnector, TPenStyle::Dot);
   Shape14.SetPen(kConnector, TPenStyle::Dot);
 
-  TWinControl::SetTabOrder({&ShellTreeView1, &Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &Edit4, &Edit5,
-                            &Memo2, &ComboBox6, &CheckBox1, &GroupBox1, &GroupBox2});
+  TWinControl::SetTabOrder({&ShellTreeView1, &Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &Edit4,
+                            &Edit5, &Memo2, &ComboBox6, &CheckBox1, &GroupBox1, &GroupBox2});
   BindEvents();
   OnCreate = [this] { FormCreate(); };
   OnClose = [this](TCloseAction& action) { FormClose(action); };
@@ -67,7 +67,8 @@ TForm1::~TForm1() = default;
 
 void TForm1::BuildMenu() {
   // The image list's order is the MenuImage order.
-  for (int id : {IDI_COPY, IDI_CUT, IDI_PASTE, IDI_UNDO}) menuImages_.AddIcon(TIcon::FromResource(id, 16));
+  for (int id : {IDI_COPY, IDI_CUT, IDI_PASTE, IDI_UNDO})
+    menuImages_.AddIcon(TIcon::FromResource(id, 16));
   MainMenu1.SetImages(menuImages_);
 
   Exit1.OnClick = [this] { Exit1Click(); };
@@ -84,7 +85,9 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::BindEvents() {
-  ShellTreeView1.OnKeyDown = [this](UINT key, bool& handled) { ShellTreeView1KeyDown(key, handled); };
+  ShellTreeView1.OnKeyDown = [this](UINT key, bool& handled) {
+    ShellTreeView1KeyDown(key, handled);
+  };
   Button1.OnClick = [this] { Button1Click(); };
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
 
@@ -132,8 +135,8 @@ void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {
     selected->EditText();
     handled = true;
   } else if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
-    SendMessageA(ShellTreeView1.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ShellTreeView1.Handle()),
-                 MAKELPARAM(-1, -1));
+    SendMessageA(ShellTreeView1.Handle(), WM_CONTEXTMENU,
+                 reinterpret_cast<WPARAM>(ShellTreeView1.Handle()), MAKELPARAM(-1, -1));
     handled = true;
   }
 }

@@ -43,7 +43,8 @@ void TForm1::Button1Click() {
   naming::RunOutcome outcome;
   {
     TWindowRunControl control(*this);
-    outcome = naming::RunCreation({parent, child, settings, dateFormats_.value()}, creator, &control);
+    outcome =
+        naming::RunCreation({parent, child, settings, dateFormats_.value()}, creator, &control);
   }  // the progress window goes before the closing box shows
   // A run that got as far as creating replaces the record, also when it made nothing.
   if (outcome.kind == naming::RunOutcome::Kind::Created) lastRun_ = std::move(outcome.record);

@@ -119,7 +119,9 @@ void TForm1::FormPosInit(int mode) {
     return;
   }
   const POINT place = RestoredPlace(Handle());
-  if (settings_.WriteInteger(kSection, "top", place.y) && settings_.WriteInteger(kSection, "left", place.x)) return;
+  if (settings_.WriteInteger(kSection, "top", place.y) &&
+      settings_.WriteInteger(kSection, "left", place.x))
+    return;
   // Said once; the window closes all the same, or a file that stays unwritable would keep it open.
   Application().ShowException(std::runtime_error(settings_.FileName() + " に書き込めません"));
 }
@@ -142,7 +144,8 @@ void TForm1::CheckBox1Click() {
 void TForm1::PlaceBottomControls() {
   const int bottom = ClientHeight();
   const TBounds tree = ShellTreeView1.Bounds();
-  ShellTreeView1.SetBounds({tree.Left, tree.Top, tree.Width, bottom - kTreeBottomMargin - tree.Top});
+  ShellTreeView1.SetBounds(
+      {tree.Left, tree.Top, tree.Width, bottom - kTreeBottomMargin - tree.Top});
   Button1.SetTop(bottom - kButtonBottomMargin - Button1.Height());
   CheckBox1.SetTop(bottom - kCheckBoxBottomMargin - CheckBox1.Height());
 }

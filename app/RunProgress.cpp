@@ -18,7 +18,8 @@ std::string ShortenedPath(const std::string& path) {
 }
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM found) {
-  if (IsWindowVisible(window) && IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  if (IsWindowVisible(window) && IsWindowEnabled(window))
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   return TRUE;
 }
 
@@ -39,10 +40,12 @@ TRunProgressForm::TRunProgressForm(TForm& owner)
   };
   // In the middle of the owner, where the user's eyes are.
   const TBounds frame = owner.Bounds();
-  SetBounds({frame.Left + (frame.Width - Width()) / 2, frame.Top + (frame.Height - Height()) / 2, Width(), Height()});
+  SetBounds({frame.Left + (frame.Width - Width()) / 2, frame.Top + (frame.Height - Height()) / 2,
+             Width(), Height()});
 }
 
-void TRunProgressForm::ShowProgress(std::uint64_t done, std::uint64_t total, const std::string& path) {
+void TRunProgressForm::ShowProgress(std::uint64_t done, std::uint64_t total,
+                                    const std::string& path) {
   Bar.SetProgress(done, total);
   Count.SetCaption(naming::GroupedNumber(done) + " / " + naming::GroupedNumber(total) + " 個");
   Path.SetCaption(ShortenedPath(path));
@@ -62,13 +65,15 @@ TWindowRunControl::~TWindowRunControl() {
 }
 
 std::string TWindowRunControl::QuestionText(const naming::RunPlan& plan) {
-  return naming::GroupedNumber(plan.total) + " 個のフォルダを作成します。よろしいですか？\r\n\r\n最初: " +
-         plan.firstPath + "\r\n最後: " + plan.lastPath;
+  return naming::GroupedNumber(plan.total) +
+         " 個のフォルダを作成します。よろしいですか？\r\n\r\n最初: " + plan.firstPath +
+         "\r\n最後: " + plan.lastPath;
 }
 
 bool TWindowRunControl::Confirm(const naming::RunPlan& plan) {
   // "キャンセル" is the default: a slip of Enter must not start a run of this size.
-  return Application().MessageBox(QuestionText(plan), MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
+  return Application().MessageBox(QuestionText(plan),
+                                  MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
 }
 
 bool TWindowRunControl::Continue(std::uint64_t done, std::uint64_t total, const std::string& path) {
@@ -88,7 +93,8 @@ bool TWindowRunControl::Continue(std::uint64_t done, std::uint64_t total, const 
 
 void TWindowRunControl::ShowProgressForm() {
   progress_ = std::make_unique<TRunProgressForm>(owner_);
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled_));
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow,
+                    reinterpret_cast<LPARAM>(&disabled_));
   for (HWND window : disabled_) EnableWindow(window, FALSE);
   progress_->Show();
   progress_->StopButton.SetFocus();

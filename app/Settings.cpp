@@ -41,15 +41,17 @@ int TSettingsFile::ReadInteger(const char* section, const char* key, int fallbac
   // grow it until the whole value fits (leading zeros can make a valid integer long).
   constexpr std::size_t kLargest = 1 << 20;
   for (std::vector<char> buffer(256); buffer.size() <= kLargest; buffer.resize(buffer.size() * 4)) {
-    const DWORD length = GetPrivateProfileStringA(section, key, "", buffer.data(),
-                                                  static_cast<DWORD>(buffer.size()), fileName_.c_str());
-    if (length + 1 < buffer.size()) return StoredInteger(std::string_view(buffer.data(), length), fallback);
+    const DWORD length = GetPrivateProfileStringA(
+        section, key, "", buffer.data(), static_cast<DWORD>(buffer.size()), fileName_.c_str());
+    if (length + 1 < buffer.size())
+      return StoredInteger(std::string_view(buffer.data(), length), fallback);
   }
   return fallback;
 }
 
 bool TSettingsFile::WriteInteger(const char* section, const char* key, int value) const {
-  return WritePrivateProfileStringA(section, key, std::to_string(value).c_str(), fileName_.c_str()) != FALSE;
+  return WritePrivateProfileStringA(section, key, std::to_string(value).c_str(),
+                                    fileName_.c_str()) != FALSE;
 }
 
 }  // namespace app

@@ -12,9 +12,11 @@ TShellForm::TShellForm()
     : TForm("TessarinShell", TBorderStyle::Single),
       PopupMenu1(this),
       ShellComboBox1(*this, TBounds{kMargin, kMargin, kClientWidth - 2 * kMargin, 0}),
-      ShellTreeView1(*this, TBounds{kMargin, kListTop, kTreeWidth, kClientHeight - kListTop - kMargin}),
+      ShellTreeView1(*this,
+                     TBounds{kMargin, kListTop, kTreeWidth, kClientHeight - kListTop - kMargin}),
       ShellListView1(*this, TBounds{2 * kMargin + kTreeWidth, kListTop,
-                                    kClientWidth - 3 * kMargin - kTreeWidth, kClientHeight - kListTop - kMargin}) {
+                                    kClientWidth - 3 * kMargin - kTreeWidth,
+                                    kClientHeight - kListTop - kMargin}) {
   SetClientSize(kClientWidth, kClientHeight);
   SetCenterOnFirstShow(true);
   PopupMenu1.ReadOnly = false;

@@ -20,8 +20,8 @@ constexpr int kBoxLeft = 27;
 constexpr int kBoxWidth = 60;
 constexpr int kBoxHeight = 24;
 
-constexpr const char* kPatterns[] = {"つけない", "A + 01 + B + *", "A + 01 + * + B", "A + * + 01 + B",
-                                     "* + A + 01 + B"};
+constexpr const char* kPatterns[] = {"つけない", "A + 01 + B + *", "A + 01 + * + B",
+                                     "A + * + 01 + B", "* + A + 01 + B"};
 
 }  // namespace
 
@@ -32,8 +32,9 @@ TKindRow::TKindRow(TGroupBox& group, int boxTop, const char* caption)
   Box.SetPen(kWhite);
   Box.SetFill(kWhite);
   Caption.SetFont(RowCaptionFont());
-  Caption.SetBounds({kBoxLeft + (kBoxWidth - Caption.Width()) / 2, boxTop + (kBoxHeight - Caption.Height()) / 2,
-                     Caption.Width(), Caption.Height()});
+  Caption.SetBounds({kBoxLeft + (kBoxWidth - Caption.Width()) / 2,
+                     boxTop + (kBoxHeight - Caption.Height()) / 2, Caption.Width(),
+                     Caption.Height()});
 }
 
 TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& colours)
@@ -63,27 +64,30 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
   Row(naming::SequenceKind::Letters).Parameters = {&FolderCount, &LetterCase, &LettersPerName};
   Row(naming::SequenceKind::Letters).InnerLabel = &LettersLabel;
 
-  TWinControl::SetTabOrder({&StartDate, &EndDate, &DateFormat, &StartNumber, &EndNumber, &DigitCount,
-                            &FolderCount, &LetterCase, &LettersPerName, &Rows[0].Radio, &Rows[1].Radio,
-                            &Rows[2].Radio, &Rows[3].Radio});
+  TWinControl::SetTabOrder({&StartDate, &EndDate, &DateFormat, &StartNumber, &EndNumber,
+                            &DigitCount, &FolderCount, &LetterCase, &LettersPerName, &Rows[0].Radio,
+                            &Rows[1].Radio, &Rows[2].Radio, &Rows[3].Radio});
 }
 
 void TTierPanel::ShowRunCount(const std::string& text) {
   // 6 pixels inside the strip's right edge (189 + 574).
   const int right = X(757);
   RunCount.SetCaption(text.empty() ? text : "  " + text);
-  RunCount.SetBounds({right - RunCount.Width(), RunCount.Top(), RunCount.Width(), RunCount.Height()});
+  RunCount.SetBounds(
+      {right - RunCount.Width(), RunCount.Top(), RunCount.Width(), RunCount.Height()});
 }
 
-TKindRow& TTierPanel::Row(naming::SequenceKind kind) { return Rows[static_cast<std::size_t>(kind)]; }
+TKindRow& TTierPanel::Row(naming::SequenceKind kind) {
+  return Rows[static_cast<std::size_t>(kind)];
+}
 
 const TKindRow& TTierPanel::Row(naming::SequenceKind kind) const {
   return Rows[static_cast<std::size_t>(kind)];
 }
 
 naming::SequenceKind TTierPanel::CheckedKind() const {
-  for (naming::SequenceKind kind : {naming::SequenceKind::Number, naming::SequenceKind::Date,
-                                    naming::SequenceKind::Letters}) {
+  for (naming::SequenceKind kind :
+       {naming::SequenceKind::Number, naming::SequenceKind::Date, naming::SequenceKind::Letters}) {
     if (Row(kind).Radio.Checked()) return kind;
   }
   return naming::SequenceKind::None;

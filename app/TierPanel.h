@@ -37,15 +37,17 @@ class TKindRow {
 
 // The colours that tell the tiers apart.
 struct TTierColours {
-  TColor Panel;           // panel fill, group and radio button background
-  TColor Strip;           // sample strip fill
-  TColor ChosenCaption;   // the caption of the row whose radio button is on
-  TColor CalendarTitle;   // title of the date pickers' calendars
-  int CaptionPicture;     // background bitmap of the element marks
+  TColor Panel;          // panel fill, group and radio button background
+  TColor Strip;          // sample strip fill
+  TColor ChosenCaption;  // the caption of the row whose radio button is on
+  TColor CalendarTitle;  // title of the date pickers' calendars
+  int CaptionPicture;    // background bitmap of the element marks
 };
 
-inline constexpr TTierColours kParentColours{{221, 221, 255}, {238, 238, 255}, {0, 102, 221}, {0, 102, 221}, IDB_CAPTION_PARENT};
-inline constexpr TTierColours kChildColours{{221, 255, 221}, {238, 255, 238}, {0, 221, 102}, {0, 221, 102}, IDB_CAPTION_CHILD};
+inline constexpr TTierColours kParentColours{
+    {221, 221, 255}, {238, 238, 255}, {0, 102, 221}, {0, 102, 221}, IDB_CAPTION_PARENT};
+inline constexpr TTierColours kChildColours{
+    {221, 255, 221}, {238, 255, 238}, {0, 221, 102}, {0, 221, 102}, IDB_CAPTION_CHILD};
 
 class TTierPanel {
  public:
@@ -63,7 +65,9 @@ class TTierPanel {
   void ShowRunCount(const std::string& text);
 
  private:
-  TBounds At(int left, int top, int width, int height) const { return {left + dx_, top + dy_, width, height}; }
+  TBounds At(int left, int top, int width, int height) const {
+    return {left + dx_, top + dy_, width, height};
+  }
   int X(int left) const { return left + dx_; }
   int Y(int top) const { return top + dy_; }
 
@@ -81,13 +85,15 @@ class TTierPanel {
   // Over a sample line long enough to reach it, on the strip's own colour.
   TLabel RunCount{form_, X(757), Y(17), ""};
   TElementMark FrontMark{form_, X(192), Y(40), "A", "前固定文字", {1, 1}, Colours.CaptionPicture};
-  TElementMark SequenceMark{form_, X(192), Y(70), "01", "連続データ", {2, 1}, Colours.CaptionPicture};
+  TElementMark SequenceMark{
+      form_, X(192), Y(70), "01", "連続データ", {2, 1}, Colours.CaptionPicture};
   TElementMark BackMark{form_, X(192), Y(244), "B", "後固定文字", {1, 2}, Colours.CaptionPicture};
   TElementMark FreeMark{form_, X(574), Y(40), "*", "任意文字", {1, 1}, Colours.CaptionPicture};
 
   TEdit FrontText{form_, At(314, 42, 105, 20)};
   TGroupBox Group{form_, At(213, 92, 356, 145)};
-  std::array<TKindRow, 4> Rows{{{Group, 10, "番号"}, {Group, 38, "日付"}, {Group, 86, "英文字"}, {Group, 114, "なし"}}};
+  std::array<TKindRow, 4> Rows{
+      {{Group, 10, "番号"}, {Group, 38, "日付"}, {Group, 86, "英文字"}, {Group, 114, "なし"}}};
 
   TSpinEdit StartNumber{Group, {95, 12, 63, 21}, 0, 999999};
   TImage NumberArrow{Group, {158, 14, 17, 17}};

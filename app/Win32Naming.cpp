@@ -8,8 +8,8 @@ namespace {
 
 std::optional<std::string> FormatDate(const SYSTEMTIME& time, const char* picture) {
   char buffer[64];
-  const int length = GetDateFormatA(GetThreadLocale(), DATE_USE_ALT_CALENDAR, &time, picture, buffer,
-                                    sizeof buffer);
+  const int length = GetDateFormatA(GetThreadLocale(), DATE_USE_ALT_CALENDAR, &time, picture,
+                                    buffer, sizeof buffer);
   if (length <= 0) return std::nullopt;
   return std::string(buffer, static_cast<std::size_t>(length - 1));  // length counts the NUL
 }
@@ -52,10 +52,10 @@ naming::RemoveResult Win32DirectoryRemover::Remove(const std::string& path) {
 
 std::string SystemErrorText(unsigned long error) {
   char buffer[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, buffer, sizeof buffer, nullptr);
-  while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
-                        buffer[length - 1] == ' ')) {
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                error, 0, buffer, sizeof buffer, nullptr);
+  while (length > 0 &&
+         (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' ')) {
     --length;
   }
   if (length == 0) return "エラー " + std::to_string(error);

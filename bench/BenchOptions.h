@@ -4,4 +4,6 @@
 
 #include <string_view>
 
-inline bool QuickRun(int argc, char** argv) { return argc > 1 && std::string_view(argv[1]) == "--quick"; }
+inline bool QuickRun(int argc, char** argv) {
+  return argc > 1 && std::string_view(argv[1]) == "--quick";
+}

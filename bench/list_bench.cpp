@@ -87,8 +87,8 @@ double Baseline(LPCITEMIDLIST list, std::size_t& listBytes) {
         FAILED(desktop->BindToObject(list, nullptr, IID_IShellFolder, folder.OutVoid())))
       return;
     TComPtr<IEnumIDList> children;
-    if (FAILED(folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
-                                   children.Out())))
+    if (FAILED(folder->EnumObjects(
+            nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, children.Out())))
       return;
     std::vector<LPITEMIDLIST> lists;
     LPITEMIDLIST child = nullptr;
@@ -167,21 +167,28 @@ int main(int argc, char** argv) {
   UpdateWindow(view.Handle());
   const int perPage = static_cast<int>(SendMessageA(view.Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
 
-  const auto fastest = [](const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); };
+  const auto fastest = [](const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+  };
   const double base = fastest(baseline);
   const double navigate = fastest(navigation);
   const double perItem = shown ? (memoryShown - memoryEmpty) / shown : 0;
   std::printf("Folder: %s (%d items listed)\n", path.c_str(), shown);
   std::printf("Fastest of %d rounds:\n", rounds);
-  std::printf("  baseline (bind + EnumObjects + CompareIDs sort):         %s\n", Figure(base).c_str());
-  std::printf("  navigation to the first drawn page:                      %s  ratio %.2f (goal <= 1.25)\n",
-              Figure(navigate).c_str(), navigate / base);
-  std::printf("  of which drawing the first page:                         %s\n", Figure(fastest(drawing)).c_str());
-  std::printf("Requests for the first page: %d texts, %d icons (%d rows to a page, 5 columns)\n", firstTexts,
-              firstIcons, perPage);
+  std::printf("  baseline (bind + EnumObjects + CompareIDs sort):         %s\n",
+              Figure(base).c_str());
+  std::printf(
+      "  navigation to the first drawn page:                      %s  ratio %.2f (goal <= 1.25)\n",
+      Figure(navigate).c_str(), navigate / base);
+  std::printf("  of which drawing the first page:                         %s\n",
+              Figure(fastest(drawing)).c_str());
+  std::printf("Requests for the first page: %d texts, %d icons (%d rows to a page, 5 columns)\n",
+              firstTexts, firstIcons, perPage);
   std::printf("Requests for scrolling one page: %d texts, %d icons\n", view.texts, view.icons);
   const double listPerItem = shown ? static_cast<double>(listBytes) / shown : 0.0;
-  std::printf("Memory per listed item: %.0f bytes, %.0f beyond its item list of %.0f (goal: a few hundred)\n",
-              perItem, perItem - listPerItem, listPerItem);
+  std::printf(
+      "Memory per listed item: %.0f bytes, %.0f beyond its item list of %.0f (goal: a few "
+      "hundred)\n",
+      perItem, perItem - listPerItem, listPerItem);
   return 0;
 }

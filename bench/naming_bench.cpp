@@ -68,7 +68,8 @@ struct Templates {
   Templates(const Shape& shape, const std::string& base) {
     parent.front = "P", parent.digits = "5", parent.start = "1";
     parent.end = std::to_string(shape.parents);
-    child.front = "C", child.digits = "3", child.start = "1", child.end = std::to_string(shape.children);
+    child.front = "C", child.digits = "3", child.start = "1",
+    child.end = std::to_string(shape.children);
     settings.childFolders = shape.children > 0;
     settings.base = base;
   }
@@ -154,7 +155,8 @@ void Measure(const Shape& shape, int rounds, Scratch& scratch) {
     for (int turn = 0; turn < 2; ++turn) {
       const bool engineTurn = (turn == 0) == (round % 2 == 0);
       const std::string base = scratch.Fresh();
-      const Timing timing = engineTurn ? EngineRun(shape, base, insideCreation) : BareRun(shape, base);
+      const Timing timing =
+          engineTurn ? EngineRun(shape, base, insideCreation) : BareRun(shape, base);
       (engineTurn ? engine : bare).push_back(timing);
       if (engineTurn) engineWall += timing.wall;
       std::printf("  round %d %-6s %7.2f s wall %7.2f s CPU  %6.0f folders/s\n", round + 1,
@@ -165,14 +167,14 @@ void Measure(const Shape& shape, int rounds, Scratch& scratch) {
   }
   const Timing fastEngine = Fastest(engine), fastBare = Fastest(bare);
   const Memory memory = PeakMemory();
-  std::printf("%s: %ld folders; fastest runs: engine %.0f folders/s, bare loop %.0f folders/s, "
-              "ratio %.3f (wall), %.3f (CPU)\n"
-              "  share of the engine's runs inside CreateDirectoryA %.4f\n"
-              "  peak working set %.1f MiB, peak private bytes %.1f MiB\n\n",
-              shape.title, folders, folders / fastEngine.wall, folders / fastBare.wall,
-              fastBare.wall / fastEngine.wall, fastBare.cpu / fastEngine.cpu,
-              insideCreation / engineWall,
-              memory.peakWorkingSet / 1048576.0, memory.peakPrivate / 1048576.0);
+  std::printf(
+      "%s: %ld folders; fastest runs: engine %.0f folders/s, bare loop %.0f folders/s, "
+      "ratio %.3f (wall), %.3f (CPU)\n"
+      "  share of the engine's runs inside CreateDirectoryA %.4f\n"
+      "  peak working set %.1f MiB, peak private bytes %.1f MiB\n\n",
+      shape.title, folders, folders / fastEngine.wall, folders / fastBare.wall,
+      fastBare.wall / fastEngine.wall, fastBare.cpu / fastEngine.cpu, insideCreation / engineWall,
+      memory.peakWorkingSet / 1048576.0, memory.peakPrivate / 1048576.0);
   std::fflush(stdout);
 }
 
@@ -184,14 +186,17 @@ void MeasureNamesOnly(int parents) {
   Templates templates({"", parents, 0}, "X:\\base");
   const naming::DateFormatTable formats = naming::DateTypeInit(nullptr);
   const Memory before = PeakMemory();
-  const double seconds = Timed([&] {
-    naming::RunCreation({templates.parent, templates.child, templates.settings, formats}, discard);
-  }).wall;
+  const double seconds =
+      Timed([&] {
+        naming::RunCreation({templates.parent, templates.child, templates.settings, formats},
+                            discard);
+      }).wall;
   const Memory after = PeakMemory();
-  std::printf("names only, %d folders in %.2f s: peak working set %.1f MiB before, %.1f MiB after; "
-              "peak private bytes %.1f MiB before, %.1f MiB after\n\n",
-              parents, seconds, before.peakWorkingSet / 1048576.0, after.peakWorkingSet / 1048576.0,
-              before.peakPrivate / 1048576.0, after.peakPrivate / 1048576.0);
+  std::printf(
+      "names only, %d folders in %.2f s: peak working set %.1f MiB before, %.1f MiB after; "
+      "peak private bytes %.1f MiB before, %.1f MiB after\n\n",
+      parents, seconds, before.peakWorkingSet / 1048576.0, after.peakWorkingSet / 1048576.0,
+      before.peakPrivate / 1048576.0, after.peakPrivate / 1048576.0);
   std::fflush(stdout);
 }
 

@@ -1,6 +1,7 @@
-// Preview refresh and line counting of the main window with 10,000 free lines: the time of one change
-// of the free-lines box and of one change of a front text, each from the control's change to the
-// sample lines and counter painted anew. Goal: well under a frame, 16 ms. Run on a display (Xvfb under Wine).
+// Preview refresh and line counting of the main window with 10,000 free lines: the time of one
+// change of the free-lines box and of one change of a front text, each from the control's change to
+// the sample lines and counter painted anew. Goal: well under a frame, 16 ms. Run on a display
+// (Xvfb under Wine).
 
 #include <windows.h>
 
@@ -90,8 +91,10 @@ int main(int argc, char** argv) {
   // One character typed at a place and taken back again, in turn.
   const auto typed = [&](TWinControl& field, int position) {
     return Measure(form.Handle(), sizes.changes, [&field, position](int i) {
-      if (i % 2 == 0) TypeAt(field, position, "x", 0);
-      else TypeAt(field, position, "", 1);
+      if (i % 2 == 0)
+        TypeAt(field, position, "x", 0);
+      else
+        TypeAt(field, position, "", 1);
     });
   };
   Report("free-lines box: a character typed at its end", typed(form.Memo1, end));

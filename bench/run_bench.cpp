@@ -87,7 +87,8 @@ class BoxHook {
       GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
       if (self.boxes_ == (self.expectQuestion_ ? 2 : 1)) self.closingText_ = text;
       PostMessageA(window, WM_COMMAND, IDOK, 0);
-    } else if (code == HCBT_DESTROYWND && IsBox(window) && self.expectQuestion_ && self.boxes_ == 1) {
+    } else if (code == HCBT_DESTROYWND && IsBox(window) && self.expectQuestion_ &&
+               self.boxes_ == 1) {
       self.start_ = bench::Now(kClock);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -151,7 +152,8 @@ class WindowRunner {
     if (children != form_.CheckBox1.Checked()) form_.CheckBox1.SetChecked(children);
     TMemo& lines = children ? form_.Memo2 : form_.Memo1;
     (children ? form_.Memo1 : form_.Memo2).SetText("");
-    lines.SetText(FreeLines(children ? shape.children : shape.parents, children ? "g%03d" : "f%05d"));
+    lines.SetText(
+        FreeLines(children ? shape.children : shape.parents, children ? "g%03d" : "f%05d"));
     form_.ComboBox3.SetItemIndex(children ? 0 : 1);
     form_.ComboBox6.SetItemIndex(1);
     Type(form_.Edit4, "C");
@@ -165,7 +167,8 @@ class WindowRunner {
     TShIDListPtr list;
     IDListFromPath(base, list.Out());
     form_.ShellTreeView1.SelectIDList(list.Get());
-    if (form_.ShellTreeView1.SelectedPath() != base) std::printf("warning: the tree did not select %s\n", base.c_str());
+    if (form_.ShellTreeView1.SelectedPath() != base)
+      std::printf("warning: the tree did not select %s\n", base.c_str());
     hook.Reset(static_cast<long>(shape.parents) * (1 + shape.children) > 1000);
     form_.Button1.Click();
     Application().ProcessMessages();  // what the run left waiting: the tree's refresh
@@ -175,15 +178,17 @@ class WindowRunner {
   // The folders a run made below `base`, for the check against the bare loop.
   static std::vector<std::string> Names(const std::string& base) {
     std::vector<std::string> names;
-    std::function<void(const std::filesystem::path&)> walk = [&](const std::filesystem::path& folder) {
-      std::vector<std::filesystem::path> inside;
-      for (const auto& entry : std::filesystem::directory_iterator(folder)) inside.push_back(entry.path());
-      std::sort(inside.begin(), inside.end());
-      for (const auto& path : inside) {
-        names.push_back(path.string());
-        walk(path);
-      }
-    };
+    std::function<void(const std::filesystem::path&)> walk =
+        [&](const std::filesystem::path& folder) {
+          std::vector<std::filesystem::path> inside;
+          for (const auto& entry : std::filesystem::directory_iterator(folder))
+            inside.push_back(entry.path());
+          std::sort(inside.begin(), inside.end());
+          for (const auto& path : inside) {
+            names.push_back(path.string());
+            walk(path);
+          }
+        };
     walk(base);
     return names;
   }
@@ -198,10 +203,13 @@ class WindowRunner {
 };
 
 Timing BareRun(const Shape& shape, const std::string& base) {
-  return Timed([&] { BareNames(shape, base, [](const char* path) { CreateDirectoryA(path, nullptr); }); }, kClock);
+  return Timed(
+      [&] { BareNames(shape, base, [](const char* path) { CreateDirectoryA(path, nullptr); }); },
+      kClock);
 }
 
-void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook, Scratch& scratch) {
+void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook,
+             Scratch& scratch) {
   const long folders = static_cast<long>(shape.parents) * (1 + shape.children);
   window.Fill(shape);
   std::vector<Timing> windowRuns, bareRuns;
@@ -213,7 +221,9 @@ void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook
       (windowTurn ? windowRuns : bareRuns).push_back(timing);
       std::printf("  round %d %-6s %7.2f s wall %7.2f s CPU  %6.0f folders/s%s\n", round + 1,
                   windowTurn ? "window" : "bare", timing.wall, timing.cpu, folders / timing.wall,
-                  windowTurn ? (hook.ProgressShown() ? "  (progress window shown)" : "  (no progress window)") : "");
+                  windowTurn ? (hook.ProgressShown() ? "  (progress window shown)"
+                                                     : "  (no progress window)")
+                             : "");
       if (windowTurn && hook.ClosingText() != "フォルダを作成しました") {
         std::printf("  window run ended with: %s\n", hook.ClosingText().c_str());
       }
@@ -223,17 +233,20 @@ void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook
         std::sort(bare.begin(), bare.end());
         std::vector<std::string> made = WindowRunner::Names(base);
         std::sort(made.begin(), made.end());
-        if (made != bare) std::printf("  warning: the bare loop does not make the window's names\n");
+        if (made != bare)
+          std::printf("  warning: the bare loop does not make the window's names\n");
       }
       std::fflush(stdout);
       scratch.Clear(base);
     }
   }
   const Timing fastWindow = Fastest(windowRuns), fastBare = Fastest(bareRuns);
-  std::printf("%s: %ld folders, %d round(s); fastest runs: window %.0f folders/s, bare loop %.0f folders/s, "
-              "ratio %.3f (wall), %.3f (CPU); goal >= 0.95\n\n",
-              shape.title, folders, rounds, folders / fastWindow.wall, folders / fastBare.wall,
-              fastBare.wall / fastWindow.wall, fastBare.cpu / fastWindow.cpu);
+  std::printf(
+      "%s: %ld folders, %d round(s); fastest runs: window %.0f folders/s, bare loop %.0f "
+      "folders/s, "
+      "ratio %.3f (wall), %.3f (CPU); goal >= 0.95\n\n",
+      shape.title, folders, rounds, folders / fastWindow.wall, folders / fastBare.wall,
+      fastBare.wall / fastWindow.wall, fastBare.cpu / fastWindow.cpu);
   std::fflush(stdout);
 }
 
@@ -252,7 +265,8 @@ int main(int argc, char** argv) {
     Measure({"12 parents x 100 children with free lines", 12, 100}, rounds, window, hook, scratch);
   } else {
     Measure({"5,000 parents with free lines", 5000, 0}, rounds, window, hook, scratch);
-    Measure({"200 parents x 100 children with free lines", 200, 100}, rounds, window, hook, scratch);
+    Measure({"200 parents x 100 children with free lines", 200, 100}, rounds, window, hook,
+            scratch);
   }
   return 0;
 }

@@ -1,5 +1,5 @@
-// Start-up as a user sees it: from starting Tessarin.exe to a main window that is shown, painted and
-// answers messages, against an empty Win32 window of the same size started the same way (this
+// Start-up as a user sees it: from starting Tessarin.exe to a main window that is shown, painted
+// and answers messages, against an empty Win32 window of the same size started the same way (this
 // program again, with --empty-window). Rounds alternate, and the fastest of each counts: on a
 // shared machine the slower rounds measure the other processes' load.
 //
@@ -37,8 +37,8 @@ int RunEmptyWindow() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kEmptyClass;
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, kEmptyClass, "Tessarin", WS_OVERLAPPEDWINDOW, 10, 10, kWidth, kHeight, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExA(0, kEmptyClass, "Tessarin", WS_OVERLAPPEDWINDOW, 10, 10, kWidth,
+                                kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   MSG message;
@@ -59,7 +59,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
   GetWindowThreadProcessId(window, &owner);
   char name[64] = {};
   GetClassNameA(window, name, sizeof name);
-  if (owner != wanted.processId || !IsWindowVisible(window) || std::strcmp(name, wanted.className) != 0) return TRUE;
+  if (owner != wanted.processId || !IsWindowVisible(window) ||
+      std::strcmp(name, wanted.className) != 0)
+    return TRUE;
   wanted.found = window;
   return FALSE;
 }
@@ -78,7 +80,8 @@ double TimeToResponsiveWindow(const std::string& commandLine, const char* classN
   PROCESS_INFORMATION process{};
   std::string line = commandLine;
   const double start = Seconds();
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     return -1;
   }
   double elapsed = -1;
@@ -94,7 +97,8 @@ double TimeToResponsiveWindow(const std::string& commandLine, const char* classN
     Sleep(1);
   }
   if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, kTimeoutMs) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  if (WaitForSingleObject(process.hProcess, kTimeoutMs) != WAIT_OBJECT_0)
+    TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return elapsed;
@@ -126,18 +130,21 @@ int main(int argc, char** argv) {
   const int rounds = quick ? 1 : 7;
   double bestProgram = 1e9, bestEmpty = 1e9;
   for (int round = 0; round < rounds; ++round) {
-    const double empty = TimeToResponsiveWindow(Quoted(ThisProgram()) + " --empty-window", kEmptyClass);
+    const double empty =
+        TimeToResponsiveWindow(Quoted(ThisProgram()) + " --empty-window", kEmptyClass);
     const double tessarin = TimeToResponsiveWindow(Quoted(program), kMainClass);
     if (empty < 0 || tessarin < 0) {
-      std::printf("startup: no responsive window (empty %.3f s, Tessarin %.3f s)\n", empty, tessarin);
+      std::printf("startup: no responsive window (empty %.3f s, Tessarin %.3f s)\n", empty,
+                  tessarin);
       return 1;
     }
     std::printf("round %d: empty window %.3f s, Tessarin %.3f s\n", round + 1, empty, tessarin);
     bestEmpty = std::min(bestEmpty, empty);
     bestProgram = std::min(bestProgram, tessarin);
   }
-  std::printf("start-up to a responsive, painted main window (fastest of %d): %.3f s, empty window %.3f s, "
-              "ratio %.2f (goal <= 2.0)\n",
-              rounds, bestProgram, bestEmpty, bestProgram / bestEmpty);
+  std::printf(
+      "start-up to a responsive, painted main window (fastest of %d): %.3f s, empty window %.3f s, "
+      "ratio %.2f (goal <= 2.0)\n",
+      rounds, bestProgram, bestEmpty, bestProgram / bestEmpty);
   return 0;
 }

@@ -99,7 +99,7 @@ std::string TApplication::ErrorText(const std::string& message) {
 
 void TApplication::ShowException(const std::exception& error) {
   ::MessageBoxA(MessageBoxOwner(), ErrorText(error.what()).c_str(), title_.c_str(),
-              MB_OK | MB_ICONSTOP);
+                MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::MessageBox(const std::string& text, UINT flags) {

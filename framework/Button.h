@@ -38,7 +38,8 @@ class TButtonControl : public TWinControl {
   std::function<void()> OnClick;
 
  protected:
-  TButtonControl(TContainer& parent, const TBounds& bounds, const std::string& caption, DWORD style);
+  TButtonControl(TContainer& parent, const TBounds& bounds, const std::string& caption,
+                 DWORD style);
 
   bool CheckMark() const;
   void SetCheckMark(bool checked);

@@ -20,8 +20,8 @@ TComboBox::TComboBox(TContainer& parent, int left, int top, int width, TComboBox
 }
 
 void TComboBox::CreateWnd() {
-  CreateHandle({"COMBOBOX", "", KindStyle(style_) | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
-                bounds_});
+  CreateHandle(
+      {"COMBOBOX", "", KindStyle(style_) | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, bounds_});
   FitHeight();
 }
 
@@ -75,9 +75,7 @@ void TComboBox::DeleteItem(int index) {
 
 void TComboBox::Clear() { SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
 
-int TComboBox::Count() const {
-  return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
-}
+int TComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
 
 std::string TComboBox::Item(int index) const {
   if (OwnerDrawn()) return {};
@@ -176,7 +174,6 @@ void TComboBox::Command(WORD code) {
     case CBN_EDITCHANGE:
       if (!selecting_) Change();
       break;
-    default:
-      break;
+    default: break;
   }
 }

@@ -17,10 +17,10 @@ enum class TComboBoxStyle {
 struct TComboDrawItem {
   HDC Dc = nullptr;
   RECT Rect{};
-  int Index = -1;      // -1: no row (an empty face)
+  int Index = -1;  // -1: no row (an empty face)
   bool Selected = false;
   bool Focused = false;
-  bool Face = false;   // the closed box's face rather than a row of the open list
+  bool Face = false;  // the closed box's face rather than a row of the open list
 };
 
 class TComboBox : public TWinControl {

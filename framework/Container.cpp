@@ -44,14 +44,9 @@ void TContainer::Remove(TGraphicControl* control) {
 
 LRESULT TContainer::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT paints everything, through a memory bitmap
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_MOUSEMOVE:
-      MouseMoved(PointOf(lParam));
-      break;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT paints everything, through a memory bitmap
+    case WM_PAINT: Paint(); return 0;
+    case WM_MOUSEMOVE: MouseMoved(PointOf(lParam)); break;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       SetHover(nullptr);
@@ -78,8 +73,7 @@ LRESULT TContainer::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       ::SetCursor(LoadCursorA(nullptr, IDC_HAND));
       return TRUE;
     }
-    default:
-      break;
+    default: break;
   }
   return TWinControl::WndProc(message, wParam, lParam);
 }
@@ -94,7 +88,8 @@ void TContainer::Paint() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const TMemoryDC memory(paint.Dc());
-  const TGdiObjectPtr<HBITMAP> buffer(CreateCompatibleBitmap(paint.Dc(), client.right, client.bottom));
+  const TGdiObjectPtr<HBITMAP> buffer(
+      CreateCompatibleBitmap(paint.Dc(), client.right, client.bottom));
   if (!memory || !buffer) return;
   HDC dc = memory.Get();
   const TSelection bufferSelected(dc, buffer.get());

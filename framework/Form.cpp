@@ -12,8 +12,7 @@ DWORD StyleOf(TBorderStyle border) {
     case TBorderStyle::Dialog:
       return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
     case TBorderStyle::Single:
-    default:
-      return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    default: return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   }
 }
 
@@ -66,7 +65,11 @@ BOOL CALLBACK ForwardSettingChange(HWND child, LPARAM settings) {
 
 TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TContainer(nullptr) {
   RegisterOwnClass(kFormClass, CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW));
-  CreateHandle({kFormClass, caption, StyleOf(border), ExStyleOf(border), {0, 0, 320, 240},
+  CreateHandle({kFormClass,
+                caption,
+                StyleOf(border),
+                ExStyleOf(border),
+                {0, 0, 320, 240},
                 owner ? owner->Handle() : nullptr});
   if (border == TBorderStyle::Single) {
     if (HICON big = ProgramIcon(GetSystemMetrics(SM_CXICON)))
@@ -156,9 +159,7 @@ void TForm::MenuCommand(WORD id) {
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CLOSE:
-      Close();
-      return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -202,12 +203,10 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       break;
     case WM_DRAWITEM:
-      if (wParam == 0 && menu_ &&
-          menu_->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+      if (wParam == 0 && menu_ && menu_->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
         return TRUE;
       break;
-    default:
-      break;
+    default: break;
   }
   return TContainer::WndProc(message, wParam, lParam);
 }

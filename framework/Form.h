@@ -72,7 +72,7 @@ class TForm : public TContainer {
   // Focus to `control` as dialog navigation moves it; nothing for a window not inside the form.
   void MoveFocus(HWND control);
 
-  TMainMenu* menu_ = nullptr;  // not owned
+  TMainMenu* menu_ = nullptr;                // not owned
   TMainFormOwner* mainFormOwner_ = nullptr;  // not owned
   bool centerOnFirstShow_ = false;
   bool shown_ = false;

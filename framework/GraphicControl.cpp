@@ -33,7 +33,6 @@ void TGraphicControl::SetEnabled(bool enabled) {
 
 void TGraphicControl::Invalidate() const {
   if (!parent_.Handle()) return;
-  RECT area{bounds_.Left, bounds_.Top, bounds_.Left + bounds_.Width,
-            bounds_.Top + bounds_.Height};
+  RECT area{bounds_.Left, bounds_.Top, bounds_.Left + bounds_.Width, bounds_.Top + bounds_.Height};
   InvalidateRect(parent_.Handle(), &area, FALSE);
 }

@@ -5,8 +5,8 @@
 TGroupBox::TGroupBox(TContainer& parent, const TBounds& bounds, const std::string& caption)
     : TContainer(&parent) {
   RegisterOwnClass(kClassName, CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW));
-  CreateHandle({kClassName, caption, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
-                bounds});
+  CreateHandle(
+      {kClassName, caption, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, bounds});
 }
 
 void TGroupBox::PaintBackground(HDC dc, const RECT& client) const {

@@ -67,7 +67,8 @@ int TCustomListView::SelectedCount() const {
 }
 
 bool TCustomListView::IsSelected(int index) const {
-  return (Perform(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+  return (Perform(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) & LVIS_SELECTED) !=
+         0;
 }
 
 void TCustomListView::SetSelected(int index, bool selected) {
@@ -79,8 +80,8 @@ void TCustomListView::SetSelected(int index, bool selected) {
 
 std::vector<int> TCustomListView::SelectedIndexes() const {
   std::vector<int> indexes;
-  for (int i = -1; (i = static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                                 LVNI_SELECTED))) >= 0;)
+  for (int i = -1; (i = static_cast<int>(
+                        Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0;)
     indexes.push_back(i);
   return indexes;
 }
@@ -120,7 +121,8 @@ std::string TCustomListView::ColumnCaption(int column) const {
   info.mask = LVCF_TEXT;
   info.pszText = buffer;
   info.cchTextMax = sizeof buffer;
-  if (!Perform(LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info))) return {};
+  if (!Perform(LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info)))
+    return {};
   return buffer;
 }
 
@@ -139,7 +141,8 @@ void TCustomListView::SetColumnOrder(const std::vector<int>& order) {
 void TCustomListView::SetViewStyle(TViewStyle style) {
   viewStyle_ = style;
   const DWORD current = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
-  SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>((current & ~LVS_TYPEMASK) | ViewBits(style)));
+  SetWindowLongA(Handle(), GWL_STYLE,
+                 static_cast<LONG>((current & ~LVS_TYPEMASK) | ViewBits(style)));
 }
 
 void TCustomListView::SetImages(HIMAGELIST large, HIMAGELIST small) {
@@ -208,13 +211,11 @@ LRESULT TCustomListView::CustomDraw(const NMLVCUSTOMDRAW& draw) {
 
 LRESULT TCustomListView::Notify(const NMHDR& header) {
   switch (header.code) {
-    case NM_CUSTOMDRAW:
-      return CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+    case NM_CUSTOMDRAW: return CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
     case LVN_GETDISPINFOA:
       DisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
       return 0;
-    case LVN_ODFINDITEMA:
-      return FindItem(reinterpret_cast<const NMLVFINDITEMA&>(header));
+    case LVN_ODFINDITEMA: return FindItem(reinterpret_cast<const NMLVFINDITEMA&>(header));
     case LVN_ODFINDITEMW: {
       // Wine asks in UTF-16 even of a parent that takes ANSI notifications.
       const auto& wide = reinterpret_cast<const NMLVFINDITEMW&>(header);
@@ -224,7 +225,8 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
       find.lvfi.lParam = wide.lvfi.lParam;
       std::string text;
       if (wide.lvfi.psz) {
-        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+        const int bytes =
+            WideCharToMultiByte(CP_ACP, 0, wide.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
         text.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 1));
         WideCharToMultiByte(CP_ACP, 0, wide.lvfi.psz, -1, text.data(), bytes, nullptr, nullptr);
         find.lvfi.psz = text.c_str();
@@ -239,7 +241,8 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
     }
     case LVN_ODSTATECHANGED: {
       const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
-      if ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) SelectionChanged(change.iFrom, change.iTo);
+      if ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)
+        SelectionChanged(change.iFrom, change.iTo);
       return 0;
     }
     case LVN_COLUMNCLICK:
@@ -268,8 +271,7 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
     }
     case LVN_KEYDOWN:
       // The native control has no F2 of its own.
-      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_F2)
-        EditLabel(FocusedIndex());
+      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_F2) EditLabel(FocusedIndex());
       return 0;
     case LVN_BEGINLABELEDITA:
       return CanEdit(reinterpret_cast<const NMLVDISPINFOA&>(header).item.iItem) ? FALSE : TRUE;
@@ -277,7 +279,6 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
       const LVITEMA& item = reinterpret_cast<const NMLVDISPINFOA&>(header).item;
       return item.pszText && Edited(item.iItem, item.pszText) ? TRUE : FALSE;
     }
-    default:
-      return TWinControl::Notify(header);
+    default: return TWinControl::Notify(header);
   }
 }

@@ -88,12 +88,18 @@ class TCustomListView : public TWinControl {
   // when `wrap`; -1 for none.
   virtual int FindText(const std::string& text, bool partial, int start, bool wrap) = 0;
   // The item whose data is `data`; -1 for none.
-  virtual int FindData(LPARAM data) { (void)data; return -1; }
+  virtual int FindData(LPARAM data) {
+    (void)data;
+    return -1;
+  }
   // The selection of `first` to `last` changed; all items when first is -1.
   virtual void SelectionChanged(int first, int last) { (void)first, (void)last; }
   virtual void ColumnClick(int column) { (void)column; }
   virtual void ItemActivated(const TActivation& activation) { (void)activation; }
-  virtual bool CanEdit(int index) { (void)index; return true; }
+  virtual bool CanEdit(int index) {
+    (void)index;
+    return true;
+  }
   // Draws over a report row's sub-item once the control has drawn it; false to ask for no
   // sub-item drawing at all (the default).
   virtual bool WantsSubItemDrawing() { return false; }
@@ -101,7 +107,10 @@ class TCustomListView : public TWinControl {
     (void)dc, (void)index, (void)subItem, (void)area;
   }
   // Editing ended with `text` (not when cancelled); true keeps the text.
-  virtual bool Edited(int index, const std::string& text) { (void)index, (void)text; return false; }
+  virtual bool Edited(int index, const std::string& text) {
+    (void)index, (void)text;
+    return false;
+  }
 
   LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam) const;
 

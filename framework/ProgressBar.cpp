@@ -14,4 +14,6 @@ void TProgressBar::SetProgress(std::uint64_t done, std::uint64_t total) {
   SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(step), 0);
 }
 
-int TProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0)); }
+int TProgressBar::Position() const {
+  return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));
+}

@@ -90,8 +90,7 @@ LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SetValue(*value);
       return result;
     }
-    default:
-      break;
+    default: break;
   }
   return TCustomEdit::WndProc(message, wParam, lParam);
 }

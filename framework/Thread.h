@@ -13,21 +13,23 @@
 
 // Owns one kernel object handle (thread, event) and closes it with CloseHandle.
 class TKernelHandle {
-public:
-    TKernelHandle() noexcept = default;
-    explicit TKernelHandle(HANDLE adopted) noexcept : handle_(adopted) {}
-    TKernelHandle(TKernelHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-    TKernelHandle& operator=(TKernelHandle&& other) noexcept;
-    TKernelHandle(const TKernelHandle&) = delete;
-    TKernelHandle& operator=(const TKernelHandle&) = delete;
-    ~TKernelHandle() { Reset(); }
+ public:
+  TKernelHandle() noexcept = default;
+  explicit TKernelHandle(HANDLE adopted) noexcept : handle_(adopted) {}
+  TKernelHandle(TKernelHandle&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = nullptr;
+  }
+  TKernelHandle& operator=(TKernelHandle&& other) noexcept;
+  TKernelHandle(const TKernelHandle&) = delete;
+  TKernelHandle& operator=(const TKernelHandle&) = delete;
+  ~TKernelHandle() { Reset(); }
 
-    void Reset() noexcept;
-    HANDLE Get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
+  void Reset() noexcept;
+  HANDLE Get() const noexcept { return handle_; }
+  explicit operator bool() const noexcept { return handle_ != nullptr; }
 
-private:
-    HANDLE handle_ = nullptr;
+ private:
+  HANDLE handle_ = nullptr;
 };
 
 // A Win32 event; throws std::system_error when it cannot be made.
@@ -35,61 +37,61 @@ enum class TEventReset { erManual, erAuto };
 TKernelHandle CreateEventHandle(TEventReset reset);
 
 class TThread {
-public:
-    using TNotifyEvent = std::function<void(TThread& sender)>;
+ public:
+  using TNotifyEvent = std::function<void(TThread& sender)>;
 
-    TThread(const TThread&) = delete;
-    TThread& operator=(const TThread&) = delete;
-    // An owner frees only a thread that does not free itself, after Terminate and WaitFor. As a
-    // last resort the destructor terminates and waits, but by then a derived part that Execute
-    // still uses is gone.
-    virtual ~TThread();
+  TThread(const TThread&) = delete;
+  TThread& operator=(const TThread&) = delete;
+  // An owner frees only a thread that does not free itself, after Terminate and WaitFor. As a
+  // last resort the destructor terminates and waits, but by then a derived part that Execute
+  // still uses is gone.
+  virtual ~TThread();
 
-    // Marks the thread terminated; Execute is expected to notice and return.
-    void Terminate() noexcept { terminated_ = true; }
-    bool Terminated() const noexcept { return terminated_; }
+  // Marks the thread terminated; Execute is expected to notice and return.
+  void Terminate() noexcept { terminated_ = true; }
+  bool Terminated() const noexcept { return terminated_; }
 
-    // When set, the object releases itself right after its termination handler has run. An owner
-    // then never frees it and must not use it once the handler has run. User-interface thread.
-    bool FreeOnTerminate() const noexcept { return freeOnTerminate_; }
-    void SetFreeOnTerminate(bool value) noexcept { freeOnTerminate_ = value; }
+  // When set, the object releases itself right after its termination handler has run. An owner
+  // then never frees it and must not use it once the handler has run. User-interface thread.
+  bool FreeOnTerminate() const noexcept { return freeOnTerminate_; }
+  void SetFreeOnTerminate(bool value) noexcept { freeOnTerminate_ = value; }
 
-    // Runs on the user-interface thread once Execute has returned, while the worker waits.
-    TNotifyEvent OnTerminate;
+  // Runs on the user-interface thread once Execute has returned, while the worker waits.
+  TNotifyEvent OnTerminate;
 
-    // Waits on the user-interface thread until the worker has ended, running the worker's
-    // synchronous calls and termination handler meanwhile. Only for a thread that does not free
-    // itself, and never from inside one of its own synchronous calls.
-    void WaitFor();
+  // Waits on the user-interface thread until the worker has ended, running the worker's
+  // synchronous calls and termination handler meanwhile. Only for a thread that does not free
+  // itself, and never from inside one of its own synchronous calls.
+  void WaitFor();
 
-    DWORD ThreadID() const noexcept { return threadId_; }
+  DWORD ThreadID() const noexcept { return threadId_; }
 
-protected:
-    // Creates the hidden window on the calling (user-interface) thread; the worker starts with
-    // Start, which a derived class calls last in its constructor, once Execute can run.
-    TThread();
-    void Start();
+ protected:
+  // Creates the hidden window on the calling (user-interface) thread; the worker starts with
+  // Start, which a derived class calls last in its constructor, once Execute can run.
+  TThread();
+  void Start();
 
-    // The worker's run. An error escaping it is shown in the application's error box; the thread
-    // then ends as usual.
-    virtual void Execute() = 0;
+  // The worker's run. An error escaping it is shown in the application's error box; the thread
+  // then ends as usual.
+  virtual void Execute() = 0;
 
-    // Runs `method` on the user-interface thread and returns when it has; an error it raises is
-    // raised again here, on the worker. Called from the user-interface thread, it runs directly.
-    void Synchronize(const std::function<void()>& method);
+  // Runs `method` on the user-interface thread and returns when it has; an error it raises is
+  // raised again here, on the worker. Called from the user-interface thread, it runs directly.
+  void Synchronize(const std::function<void()>& method);
 
-private:
-    struct TSyncCall;
-    static unsigned __stdcall ThreadProc(void* parameter);
-    static LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void RunOnUIThread(TSyncCall& call);
-    void Finish();  // user-interface thread, after Execute
+ private:
+  struct TSyncCall;
+  static unsigned __stdcall ThreadProc(void* parameter);
+  static LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void RunOnUIThread(TSyncCall& call);
+  void Finish();  // user-interface thread, after Execute
 
-    std::atomic<bool> terminated_{false};
-    bool freeOnTerminate_ = false;
-    bool finished_ = false;  // termination handled; user-interface thread only
-    DWORD uiThreadId_ = 0;
-    DWORD threadId_ = 0;
-    HWND syncWindow_ = nullptr;  // owned: destroyed with the object, on the user-interface thread
-    TKernelHandle thread_;
+  std::atomic<bool> terminated_{false};
+  bool freeOnTerminate_ = false;
+  bool finished_ = false;  // termination handled; user-interface thread only
+  DWORD uiThreadId_ = 0;
+  DWORD threadId_ = 0;
+  HWND syncWindow_ = nullptr;  // owned: destroyed with the object, on the user-interface thread
+  TKernelHandle thread_;
 };

@@ -109,7 +109,8 @@ int TTreeNode::Level() const {
 
 int TTreeNode::AbsoluteIndex() const {
   int index = 0;
-  for (const TTreeNode* node = tree_.GetFirstNode(); node && node != this; node = node->GetNext()) ++index;
+  for (const TTreeNode* node = tree_.GetFirstNode(); node && node != this; node = node->GetNext())
+    ++index;
   return index;
 }
 
@@ -246,11 +247,14 @@ bool TCustomTreeView::HasNode(const TTreeNode* node) const {
 
 int TCustomTreeView::Count() const { return static_cast<int>(Perform(TVM_GETCOUNT, 0, 0)); }
 
-TTreeNode* TCustomTreeView::InsertNode(TTreeNode& parent, TTreeNode* previous, const std::string& text) {
+TTreeNode* TCustomTreeView::InsertNode(TTreeNode& parent, TTreeNode* previous,
+                                       const std::string& text) {
   TVINSERTSTRUCTA insert{};
   insert.hParent = parent.item_;
   // TVI_FIRST and TVI_LAST spare the control a search for the previous item.
-  insert.hInsertAfter = !previous ? TVI_FIRST : previous == parent.lastChild_ ? TVI_LAST : previous->item_;
+  insert.hInsertAfter = !previous                       ? TVI_FIRST
+                        : previous == parent.lastChild_ ? TVI_LAST
+                                                        : previous->item_;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
   insert.item.pszText = const_cast<char*>(text.c_str());
   insert.item.iImage = I_IMAGECALLBACK;
@@ -258,7 +262,8 @@ TTreeNode* TCustomTreeView::InsertNode(TTreeNode& parent, TTreeNode* previous, c
   insert.item.cChildren = I_CHILDRENCALLBACK;
   std::unique_ptr<TTreeNode> node(new TTreeNode(*this, nullptr));
   insert.item.lParam = reinterpret_cast<LPARAM>(node.get());
-  node->item_ = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  node->item_ =
+      reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!node->item_) return nullptr;
   node->Link(parent, previous);
   // From here the native item owns the node; TVN_DELETEITEM frees it.
@@ -300,12 +305,15 @@ void TCustomTreeView::CustomSort(const std::function<int(TTreeNode&, TTreeNode&)
 }
 
 int CALLBACK TCustomTreeView::CompareSortPositions(LPARAM first, LPARAM second, LPARAM) {
-  return reinterpret_cast<TTreeNode*>(first)->sortPosition_ - reinterpret_cast<TTreeNode*>(second)->sortPosition_;
+  return reinterpret_cast<TTreeNode*>(first)->sortPosition_ -
+         reinterpret_cast<TTreeNode*>(second)->sortPosition_;
 }
 
-void TCustomTreeView::SortChildren(TTreeNode& parent, const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
+void TCustomTreeView::SortChildren(TTreeNode& parent,
+                                   const std::function<int(TTreeNode&, TTreeNode&)>& compare) {
   std::vector<TTreeNode*> children;
-  for (TTreeNode* child = parent.firstChild_; child; child = child->next_) children.push_back(child);
+  for (TTreeNode* child = parent.firstChild_; child; child = child->next_)
+    children.push_back(child);
   // Stable, and safe with a comparison that is not consistent; the control then takes the
   // same order.
   std::stable_sort(children.begin(), children.end(),
@@ -342,7 +350,8 @@ void TCustomTreeView::SetSelected(TTreeNode* node) {
 TTreeNode* TCustomTreeView::GetNodeAt(POINT client, UINT* hitFlags) const {
   TVHITTESTINFO hit{};
   hit.pt = client;
-  const auto item = reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  const auto item =
+      reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (hitFlags) *hitFlags = hit.flags;
   return NodeOf(item);
 }
@@ -455,8 +464,7 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
       std::unique_ptr<TTreeNode> node(reinterpret_cast<TTreeNode*>(info.itemOld.lParam));
       return 0;
     }
-    case TVN_ITEMEXPANDINGA:
-      return ItemExpanding(reinterpret_cast<const NMTREEVIEWA&>(header));
+    case TVN_ITEMEXPANDINGA: return ItemExpanding(reinterpret_cast<const NMTREEVIEWA&>(header));
     case TVN_ITEMEXPANDEDA: {
       // The user, or the control making a selection visible, opened or closed a node.
       const auto& info = reinterpret_cast<const NMTREEVIEWA&>(header);
@@ -496,8 +504,7 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
       Edited(*node, text);
       return FALSE;  // Edited has shown the text it keeps
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

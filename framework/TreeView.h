@@ -93,7 +93,8 @@ class TTreeNode {
   friend class TCustomTreeView;
   using TData = std::unique_ptr<void, void (*)(void*)>;
 
-  TTreeNode(TCustomTreeView& tree, HTREEITEM item) : tree_(tree), item_(item), data_(nullptr, [](void*) {}) {}
+  TTreeNode(TCustomTreeView& tree, HTREEITEM item)
+      : tree_(tree), item_(item), data_(nullptr, [](void*) {}) {}
 
   // Takes the place after `previous` among the children of `parent` (first for null).
   void Link(TTreeNode& parent, TTreeNode* previous);
@@ -246,15 +247,15 @@ class TCustomTreeView : public TWinControl {
   // Cancels a label edit of `node` or of a node below it, before they are deleted.
   void EndEditWithin(const TTreeNode& node);
 
-  TTreeNode top_;  // stands for TVI_ROOT: the top-level nodes are its children
+  TTreeNode top_;    // stands for TVI_ROOT: the top-level nodes are its children
   DWORD style_ = 0;  // TVS_ styles; kept for re-creation
   TTreeBorderStyle borderStyle_ = TTreeBorderStyle::Single;
-  int indent_ = -1;  // -1: the control's own
+  int indent_ = -1;              // -1: the control's own
   HIMAGELIST images_ = nullptr;  // not owned
   UINT changeDelay_ = 0;
   TBounds bounds_;  // the window's place, kept for re-creation
   int updateCount_ = 0;
-  TTreeNode* editing_ = nullptr;  // the node of an open label edit; cleared when it goes
+  TTreeNode* editing_ = nullptr;      // the node of an open label edit; cleared when it goes
   HTREEITEM manualExpand_ = nullptr;  // Expand ran CanExpand for it: the notification skips it
   bool destroying_ = false;
 };

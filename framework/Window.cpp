@@ -119,7 +119,8 @@ void TWinControl::CreateHandle(const TCreateParams& params) {
 LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* self =
+        static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     self->handle_ = window;
     WindowObjects()[window] = self;
   }
@@ -215,7 +216,8 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
       return true;
     }
     case WM_MEASUREITEM: {
-      TWinControl* child = wParam ? FromHandle(GetDlgItem(handle_, static_cast<int>(wParam))) : nullptr;
+      TWinControl* child =
+          wParam ? FromHandle(GetDlgItem(handle_, static_cast<int>(wParam))) : nullptr;
       if (!child) return false;
       child->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
       result = TRUE;
@@ -231,8 +233,7 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
       result = reinterpret_cast<LRESULT>(brush);
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -257,8 +258,7 @@ TBounds TWinControl::Bounds() const {
 }
 
 void TWinControl::SetBounds(const TBounds& b) {
-  SetWindowPos(handle_, nullptr, b.Left, b.Top, b.Width, b.Height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(handle_, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::SetLeft(int left) { SetBounds(With(Bounds(), &TBounds::Left, left)); }
@@ -273,9 +273,7 @@ bool TWinControl::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
 
 void TWinControl::SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
 
-bool TWinControl::Visible() const {
-  return (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
-}
+bool TWinControl::Visible() const { return (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 void TWinControl::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
 

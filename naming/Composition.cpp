@@ -41,9 +41,7 @@ std::string ComposeName(int positionPattern, std::string_view front, std::string
   std::string name;
   name.reserve(front.size() + sequence.size() + back.size() + freeLine.size());
   auto join = [&name](std::string_view a, std::string_view b, std::string_view c,
-                      std::string_view d) {
-    name.append(a).append(b).append(c).append(d);
-  };
+                      std::string_view d) { name.append(a).append(b).append(c).append(d); };
   switch (static_cast<Position>(positionPattern)) {
     case Position::AfterBack: join(front, sequence, back, freeLine); break;
     case Position::BeforeBack: join(front, sequence, freeLine, back); break;

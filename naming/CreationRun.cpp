@@ -94,7 +94,8 @@ RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunCo
   const std::int64_t parents = parent->Count();
   const std::int64_t children = child ? child->Count() : 0;
   const RunPlan plan = Plan(base, *parent, child.get());
-  if (plan.NeedsConfirmation() && !user.Confirm(plan)) return EndedEarly(RunOutcome::Kind::Cancelled);
+  if (plan.NeedsConfirmation() && !user.Confirm(plan))
+    return EndedEarly(RunOutcome::Kind::Cancelled);
 
   FailureTally tally({base, parent, child});
   std::uint64_t done = 0;
@@ -115,24 +116,22 @@ RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunCo
 
 std::string RunOutcome::BoxText() const {
   switch (kind) {
-    case Kind::ForbiddenCharacters:
-      return ForbiddenCharacterMessage();
-    case Kind::BrokenDoubleByte:
-      return BrokenDoubleByteMessage();
+    case Kind::ForbiddenCharacters: return ForbiddenCharacterMessage();
+    case Kind::BrokenDoubleByte: return BrokenDoubleByteMessage();
     case Kind::NoBasePath:
       return "フォルダを作成できませんでした\r\n作成先には、ドライブ上のフォルダを選択してください";
     case Kind::ConversionError:
       return conversionMessage + ".";  // the full stop the standard error box adds
-    case Kind::Cancelled:
-      return {};
-    case Kind::Created:
-      break;
+    case Kind::Cancelled: return {};
+    case Kind::Created: break;
   }
-  std::string text = stopped ? "作成を中止しました\r\n中止までに " + GroupedNumber(made) + " 個のフォルダを作成しました"
+  std::string text = stopped ? "作成を中止しました\r\n中止までに " + GroupedNumber(made) +
+                                   " 個のフォルダを作成しました"
                              : "フォルダを作成しました";
   if (failures == 0) return text;
-  text += "\r\n" + std::to_string(failures) + " 個のフォルダを作成できませんでした。最初のフォルダ: " +
-          firstFailedPath + " (" + firstFailureReason + ")";
+  text += "\r\n" + std::to_string(failures) +
+          " 個のフォルダを作成できませんでした。最初のフォルダ: " + firstFailedPath + " (" +
+          firstFailureReason + ")";
   return text;
 }
 

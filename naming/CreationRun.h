@@ -32,10 +32,10 @@ struct RunOutcome {
   enum class Kind {
     ForbiddenCharacters,  // nothing created
     BrokenDoubleByte,     // a text ends in, or holds, half a double-byte character: nothing created
-    NoBasePath,           // nothing selected, or a folder without a file-system path: nothing created
-    ConversionError,      // a number field is not an integer: nothing created
-    Cancelled,            // the user said no to a large run: nothing created, no box
-    Created,              // the run went through or was stopped; some creations may have failed
+    NoBasePath,       // nothing selected, or a folder without a file-system path: nothing created
+    ConversionError,  // a number field is not an integer: nothing created
+    Cancelled,        // the user said no to a large run: nothing created, no box
+    Created,          // the run went through or was stopped; some creations may have failed
   };
 
   Kind kind = Kind::Created;
@@ -88,6 +88,7 @@ class RunControl {
 // nothing or goes through (unless `control` stops it). Names are made one at a time as the folders
 // are created; what the run keeps for its record is one mark per creation. Without a control the
 // run neither asks nor stops.
-RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunControl* control = nullptr);
+RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator,
+                       RunControl* control = nullptr);
 
 }  // namespace naming

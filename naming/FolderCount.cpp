@@ -22,11 +22,12 @@ std::string ParentCountText(std::optional<std::int64_t> parents) {
   return GroupedNumber(static_cast<std::uint64_t>(*parents)) + " 個";
 }
 
-std::string ChildCountText(std::optional<std::int64_t> parents, std::optional<std::int64_t> children,
-                           bool childFolders) {
+std::string ChildCountText(std::optional<std::int64_t> parents,
+                           std::optional<std::int64_t> children, bool childFolders) {
   if (!children) return {};
   std::string text = "× " + GroupedNumber(static_cast<std::uint64_t>(*children));
-  if (childFolders && parents) text += "  計 " + GroupedNumber(TotalFolders(*parents, *children, true)) + " 個";
+  if (childFolders && parents)
+    text += "  計 " + GroupedNumber(TotalFolders(*parents, *children, true)) + " 個";
   return text;
 }
 

@@ -18,7 +18,7 @@ std::string GroupedNumber(std::uint64_t value);
 std::string ParentCountText(std::optional<std::int64_t> parents);
 // The child strip: "× 30", and with the child-folders box ticked "× 30  計 3,720 個"; the total is
 // left out when the parent count cannot be known, everything when the child count cannot.
-std::string ChildCountText(std::optional<std::int64_t> parents, std::optional<std::int64_t> children,
-                           bool childFolders);
+std::string ChildCountText(std::optional<std::int64_t> parents,
+                           std::optional<std::int64_t> children, bool childFolders);
 
 }  // namespace naming

@@ -43,9 +43,7 @@ int ToInteger(std::string_view text) {
   return *value;
 }
 
-int ToIntegerOr(std::string_view text, int fallback) {
-  return Parse(text).value_or(fallback);
-}
+int ToIntegerOr(std::string_view text, int fallback) { return Parse(text).value_or(fallback); }
 
 std::string FormatNumber(std::int64_t value, int digits) {
   const std::uint64_t magnitude =

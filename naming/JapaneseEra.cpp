@@ -27,7 +27,8 @@ bool Before(const CalendarDate& a, const CalendarDate& b) { return DayNumber(a) 
 
 EraText TableEra(const CalendarDate& date) {
   for (const Era& era : kEras) {
-    if (!Before(date, era.start)) return {era.name, FormatNumber(date.year - era.start.year + 1, 2)};
+    if (!Before(date, era.start))
+      return {era.name, FormatNumber(date.year - era.start.year + 1, 2)};
   }
   return {"", FormatNumber(date.year, 4)};
 }

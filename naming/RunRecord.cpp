@@ -4,7 +4,8 @@
 
 namespace naming {
 
-RunRecord::RunRecord(std::string base, std::shared_ptr<const TierRun> parent, std::shared_ptr<const TierRun> child)
+RunRecord::RunRecord(std::string base, std::shared_ptr<const TierRun> parent,
+                     std::shared_ptr<const TierRun> child)
     : base_(std::move(base)), parent_(std::move(parent)), child_(std::move(child)) {}
 
 void RunRecord::Add(bool made) {
@@ -14,7 +15,8 @@ void RunRecord::Add(bool made) {
 
 std::string RunRecord::Path(std::uint64_t creation) const {
   const std::uint64_t stride = Stride();
-  const std::string parentPath = FolderPath(base_, parent_->Name(static_cast<std::int64_t>(creation / stride)));
+  const std::string parentPath =
+      FolderPath(base_, parent_->Name(static_cast<std::int64_t>(creation / stride)));
   const std::uint64_t child = creation % stride;
   if (child == 0) return parentPath;
   return FolderPath(parentPath, child_->Name(static_cast<std::int64_t>(child - 1)));

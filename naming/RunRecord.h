@@ -18,7 +18,8 @@ class RunRecord {
  public:
   RunRecord() = default;
   // `child` null when the run made no child folders.
-  RunRecord(std::string base, std::shared_ptr<const TierRun> parent, std::shared_ptr<const TierRun> child);
+  RunRecord(std::string base, std::shared_ptr<const TierRun> parent,
+            std::shared_ptr<const TierRun> child);
 
   // The next creation of the run, in creation order; `made`: the run made the folder (it was not
   // there before and the call succeeded).
@@ -32,7 +33,9 @@ class RunRecord {
 
  private:
   std::string Path(std::uint64_t creation) const;
-  std::uint64_t Stride() const { return child_ ? 1 + static_cast<std::uint64_t>(child_->Count()) : 1; }
+  std::uint64_t Stride() const {
+    return child_ ? 1 + static_cast<std::uint64_t>(child_->Count()) : 1;
+  }
 
   std::string base_;
   std::shared_ptr<const TierRun> parent_;

@@ -97,8 +97,7 @@ std::unique_ptr<Sequence> ReadSequence(const TierTemplate& tier, const DateForma
     case SequenceKind::Letters:
       return std::make_unique<LetterSequence>(ToIntegerOr(tier.FolderCountText(), 1),
                                               LettersPerName(tier), LowerCase(tier));
-    case SequenceKind::None:
-      break;
+    case SequenceKind::None: break;
   }
   return std::make_unique<NoSequence>(tier.FreeLineCount());
 }
@@ -109,12 +108,9 @@ std::string FirstSequenceText(const TierTemplate& tier, const DateFormatTable& f
       const int digits = DigitCount(tier);
       return FormatNumber(ToInteger(tier.StartNumberText()), digits);
     }
-    case SequenceKind::Date:
-      return formats.Format(tier.DateFormatIndex(), tier.StartDate());
-    case SequenceKind::Letters:
-      return LetterText(0, LettersPerName(tier), LowerCase(tier));
-    case SequenceKind::None:
-      break;
+    case SequenceKind::Date: return formats.Format(tier.DateFormatIndex(), tier.StartDate());
+    case SequenceKind::Letters: return LetterText(0, LettersPerName(tier), LowerCase(tier));
+    case SequenceKind::None: break;
   }
   return {};
 }

@@ -19,11 +19,11 @@ enum class SequenceKind { Number, Date, Letters, None };
 
 // Entries of the position pattern list, in list order.
 enum class Position {
-  Off = 0,          // "つけない": the free lines take no part in the names
-  AfterBack = 1,    // "A + 01 + B + *"
-  BeforeBack = 2,   // "A + 01 + * + B"
-  AfterFront = 3,   // "A + * + 01 + B"
-  First = 4,        // "* + A + 01 + B"
+  Off = 0,         // "つけない": the free lines take no part in the names
+  AfterBack = 1,   // "A + 01 + B + *"
+  BeforeBack = 2,  // "A + 01 + * + B"
+  AfterFront = 3,  // "A + * + 01 + B"
+  First = 4,       // "* + A + 01 + B"
 };
 
 // A Gregorian calendar date; the time of day takes no part in naming.
@@ -74,7 +74,8 @@ class TierTemplate {
   // once. A box that can hand them over faster than line by line does so.
   virtual std::vector<std::string> FreeLines(std::int64_t limit) const {
     std::vector<std::string> lines;
-    const int count = static_cast<int>(std::min<std::int64_t>(FreeLineCount(), std::max<std::int64_t>(limit, 0)));
+    const int count =
+        static_cast<int>(std::min<std::int64_t>(FreeLineCount(), std::max<std::int64_t>(limit, 0)));
     for (int k = 0; k < count; ++k) lines.push_back(FreeLine(k));
     return lines;
   }

@@ -18,11 +18,13 @@ TierRun::TierRun(const TierTemplate& tier, const DateFormatTable& formats)
 
 std::string TierRun::Name(std::int64_t k) const {
   const bool hasLine = k < static_cast<std::int64_t>(freeLines_.size());
-  const std::string_view freeLine = hasLine ? std::string_view(freeLines_[static_cast<std::size_t>(k)]) : "";
+  const std::string_view freeLine =
+      hasLine ? std::string_view(freeLines_[static_cast<std::size_t>(k)]) : "";
   return ComposeName(pattern_, front_, sequence_->Text(k), back_, freeLine);
 }
 
-std::optional<std::int64_t> TierFolderCount(const TierTemplate& tier, const DateFormatTable& formats) {
+std::optional<std::int64_t> TierFolderCount(const TierTemplate& tier,
+                                            const DateFormatTable& formats) {
   try {
     return ReadSequence(tier, formats)->Count();
   } catch (const ConversionError&) {

@@ -35,6 +35,7 @@ class TierRun {
 
 // How many folders the tier's run makes, by the run's own reading of its fields; empty when a
 // field cannot be converted.
-std::optional<std::int64_t> TierFolderCount(const TierTemplate& tier, const DateFormatTable& formats);
+std::optional<std::int64_t> TierFolderCount(const TierTemplate& tier,
+                                            const DateFormatTable& formats);
 
 }  // namespace naming

@@ -27,15 +27,18 @@ std::string UndoOutcome::BoxText() const {
   std::string text = "作成したフォルダを " + GroupedNumber(removed) + " 個削除しました";
   if (Kept() == 0) return text;
   text += "\r\n" + GroupedNumber(Kept()) + " 個は残しました:";
-  if (notEmpty > 0) text += "\r\n  中にファイルかフォルダがある: " + GroupedNumber(notEmpty) + " 個";
+  if (notEmpty > 0)
+    text += "\r\n  中にファイルかフォルダがある: " + GroupedNumber(notEmpty) + " 個";
   if (gone > 0) text += "\r\n  見つからない (名前の変更か削除): " + GroupedNumber(gone) + " 個";
   if (failed > 0) {
-    text += "\r\n  削除できない: " + GroupedNumber(failed) + " 個 (最初のフォルダ: " + firstFailedPath + " (" +
-            firstFailureReason + "))";
+    text += "\r\n  削除できない: " + GroupedNumber(failed) +
+            " 個 (最初のフォルダ: " + firstFailedPath + " (" + firstFailureReason + "))";
   }
   return text;
 }
 
-MessageIcon UndoOutcome::Icon() const { return Kept() == 0 ? MessageIcon::None : MessageIcon::Warning; }
+MessageIcon UndoOutcome::Icon() const {
+  return Kept() == 0 ? MessageIcon::None : MessageIcon::Warning;
+}
 
 }  // namespace naming

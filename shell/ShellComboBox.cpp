@@ -365,9 +365,9 @@ void TShellComboBox::FillList() {
     if (!GetSpecialFolderIDList(sfDesktop, desktop.Out()) ||
         !GetSpecialFolderIDList(sfDesktopDirectory, desktopDirectory.Out()))
       return;
-    items_.InsertAfter(nullptr, std::make_unique<TShellComboItem>(
-                                    items_, nullptr, std::move(desktopDirectory),
-                                    std::move(desktop), false));
+    items_.InsertAfter(
+        nullptr, std::make_unique<TShellComboItem>(items_, nullptr, std::move(desktopDirectory),
+                                                   std::move(desktop), false));
   }
   TShellComboItem& desktop = *items_.Entry(0);
   MergeChildren(desktop);
@@ -417,9 +417,7 @@ void TShellComboBox::MergeChildren(TShellComboItem& entry) {
         existing = items_.NextSibling(*existing);
         ++next;
         break;
-      case crAfter:
-        items_.InsertBefore(*existing, std::move(*next++));
-        break;
+      case crAfter: items_.InsertBefore(*existing, std::move(*next++)); break;
       default: {
         // Gone from the folder.
         const TShellComboItem* gone = existing;
@@ -450,7 +448,8 @@ int TShellComboBox::InsertPath(LPCITEMIDLIST list) {
     if (!parent || !entry->IsValid() || !entry->GetParentFolder(folder)) return 0;
     TShIDListPtr wanted(CopyFirstItemID(cursor));
     if (!wanted) return 0;
-    const TShCompareResult order = CompareIDLists(folder.Get(), entry->RelativeIDList(), wanted.Get());
+    const TShCompareResult order =
+        CompareIDLists(folder.Get(), entry->RelativeIDList(), wanted.Get());
     if (order == crFailed) return 0;
     if (order == crSame) {
       cursor = NextItem(cursor);
@@ -459,7 +458,8 @@ int TShellComboBox::InsertPath(LPCITEMIDLIST list) {
       if (!child) {
         TComPtr<IShellFolder> own;
         EntryFolder(*entry, own);
-        child = &items_.InsertAfter(entry, MakeEntry(*entry, TShIDListPtr(CopyFirstItemID(cursor)), own.Get()));
+        child = &items_.InsertAfter(
+            entry, MakeEntry(*entry, TShIDListPtr(CopyFirstItemID(cursor)), own.Get()));
       }
       entry = child;
       continue;
@@ -486,8 +486,7 @@ int TShellComboBox::InsertPath(LPCITEMIDLIST list) {
 void TShellComboBox::SelectIDList(LPCITEMIDLIST list) {
   TShellComboItem* current = SelectedItem();
   if (!list || !filled_ || !current || !current->IsValid()) return;
-  if (current->GetLevel() == IDListLevel(list) &&
-      SameIDList(current->GetAbsoluteIDList(), list))
+  if (current->GetLevel() == IDListLevel(list) && SameIDList(current->GetAbsoluteIDList(), list))
     return;
   BeginUpdate();
   items_.RemoveTemporary();
@@ -502,7 +501,8 @@ void TShellComboBox::Change() {
   BeginUpdate();
   if (!entry->Temporary()) {
     items_.RemoveTemporary();
-  } else if (const TShellComboItem* child = items_.FirstChild(*entry); child && child->Temporary()) {
+  } else if (const TShellComboItem* child = items_.FirstChild(*entry);
+             child && child->Temporary()) {
     items_.RemoveDescendants(*entry);
   }
   SetItemIndex(items_.IndexOf(entry));

@@ -29,7 +29,8 @@ class TShellComboItem : public TShellDataItem {
   // `parentItem` null for the desktop entry. `parentFolder`, when given, is the parent's folder
   // interface, which then need not be bound again.
   TShellComboItem(TShellComboList& list, TShellComboItem* parentItem, TShIDListPtr relative,
-                  TShIDListPtr absolute, bool temporary, IShellFolder* parentFolder = nullptr) noexcept;
+                  TShIDListPtr absolute, bool temporary,
+                  IShellFolder* parentFolder = nullptr) noexcept;
 
   // Position in the list, which is the entry's row.
   int GetItemIndex() const override;
@@ -74,10 +75,12 @@ class TShellComboList {
 
   // Each takes the entry over and returns it (not owned).
   // After `previous`, or at the top for null.
-  TShellComboItem& InsertAfter(const TShellComboItem* previous, std::unique_ptr<TShellComboItem> entry);
+  TShellComboItem& InsertAfter(const TShellComboItem* previous,
+                               std::unique_ptr<TShellComboItem> entry);
   // After the last child of `parent` (or right after `parent` when it has none).
   TShellComboItem& AddChild(const TShellComboItem& parent, std::unique_ptr<TShellComboItem> entry);
-  TShellComboItem& InsertBefore(const TShellComboItem& existing, std::unique_ptr<TShellComboItem> entry);
+  TShellComboItem& InsertBefore(const TShellComboItem& existing,
+                                std::unique_ptr<TShellComboItem> entry);
 
   // Deletes an entry and its row; its children are the caller's business.
   void Delete(const TShellComboItem& entry);
@@ -131,10 +134,14 @@ class TShellComboBox : public TComboBox {
   IDropTarget* OleDropTarget() const noexcept;
 
   // Drag events; `item` is the current entry, into whose folder a drop goes.
-  std::function<void(TShellDragObject& drag, TShiftState shift, POINT point, bool& accept)> OnShDragEnter;
-  std::function<void(TShellDragObject& drag, TShellComboItem& item, TShiftState shift, int x, int y)> OnShDragOver;
+  std::function<void(TShellDragObject& drag, TShiftState shift, POINT point, bool& accept)>
+      OnShDragEnter;
+  std::function<void(TShellDragObject& drag, TShellComboItem& item, TShiftState shift, int x,
+                     int y)>
+      OnShDragOver;
   std::function<void(TShellDragObject& drag, TShellComboItem& item, TShiftState shift, int x, int y,
-                     bool& defaultAction)> OnShDragDrop;
+                     bool& defaultAction)>
+      OnShDragDrop;
   std::function<void()> OnShDragLeave;
 
  protected:
@@ -160,7 +167,8 @@ class TShellComboBox : public TComboBox {
   static bool EntryFolder(TShellComboItem& entry, TComPtr<IShellFolder>& folder);
   // Brings the children of `entry` in step with its folder, keeping those still there.
   void MergeChildren(TShellComboItem& entry);
-  std::vector<std::unique_ptr<TShellComboItem>> EnumerateChildren(IShellFolder& folder, TShellComboItem& entry);
+  std::vector<std::unique_ptr<TShellComboItem>> EnumerateChildren(IShellFolder& folder,
+                                                                  TShellComboItem& entry);
   // The row of the entry for `list`, adding path entries on the way; 0 when the walk fails.
   int InsertPath(LPCITEMIDLIST list);
   // The current entry when a drop may go into its folder, with its drop target.
@@ -172,10 +180,11 @@ class TShellComboBox : public TComboBox {
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
   TShellTreeView* tree_ = nullptr;  // the linked tree; not owned, it unlinks itself when it goes
-  bool filled_ = false;  // entries made while false are permanent; nothing is drawn
-  TShIDListPtr savedSelection_;  // the current entry kept across a re-creation of the window
+  bool filled_ = false;             // entries made while false are permanent; nothing is drawn
+  TShIDListPtr savedSelection_;     // the current entry kept across a re-creation of the window
   TComPtr<TDropTarget> dropTarget_;
   std::unique_ptr<TShellDragObject> drag_;
   bool rightButtonDrag_ = false;
-  std::vector<TComPtr<IDropTarget>> pendingDropTargets_;  // shell targets still at work after a drop
+  std::vector<TComPtr<IDropTarget>>
+      pendingDropTargets_;  // shell targets still at work after a drop
 };

@@ -17,95 +17,96 @@
 class TTreeNode;
 
 class TShellDataItem {
-public:
-    virtual ~TShellDataItem() = default;
-    TShellDataItem(const TShellDataItem&) = delete;
-    TShellDataItem& operator=(const TShellDataItem&) = delete;
+ public:
+  virtual ~TShellDataItem() = default;
+  TShellDataItem(const TShellDataItem&) = delete;
+  TShellDataItem& operator=(const TShellDataItem&) = delete;
 
-    // System image list index of the normal icon; -1 while the parent folder cannot be had.
-    virtual int GetIconIndex();
-    // Position of the item's node among all nodes of its control, -1 without a node.
-    virtual int GetItemIndex() const = 0;
-    virtual int GetLevel() const = 0;
-    // Absolute list of the parent folder, cached; null when it cannot be had.
-    virtual LPCITEMIDLIST GetParentIDList() = 0;
-    virtual LPCITEMIDLIST GetAbsoluteIDList() const = 0;
-    // System image list index of the open (selected) icon.
-    virtual int GetOpenIconIndex();
-    virtual bool IsValid() const = 0;
+  // System image list index of the normal icon; -1 while the parent folder cannot be had.
+  virtual int GetIconIndex();
+  // Position of the item's node among all nodes of its control, -1 without a node.
+  virtual int GetItemIndex() const = 0;
+  virtual int GetLevel() const = 0;
+  // Absolute list of the parent folder, cached; null when it cannot be had.
+  virtual LPCITEMIDLIST GetParentIDList() = 0;
+  virtual LPCITEMIDLIST GetAbsoluteIDList() const = 0;
+  // System image list index of the open (selected) icon.
+  virtual int GetOpenIconIndex();
+  virtual bool IsValid() const = 0;
 
-    LPCITEMIDLIST RelativeIDList() const noexcept { return relativeIDList_.Get(); }
+  LPCITEMIDLIST RelativeIDList() const noexcept { return relativeIDList_.Get(); }
 
-    // The parent folder's interface, cached; false when it cannot be had.
-    bool GetParentFolder(TComPtr<IShellFolder>& folder);
-    // Asks the shell every time.
-    bool HasAttribute(TShAttribute attribute);
-    const std::string& GetDisplayName();
-    // Overlay index minus one (0 share, 1 link with the shell's fall-back); -1 for none.
-    int GetOverlayIndex();
-    TShItemIDType GetItemType();
-    // File-system path; empty for virtual items. A drive root keeps its backslash.
-    std::string GetPath();
-    // The item's own drop target; `owner` is the window the shell's drop UI belongs to.
-    bool GetDropTarget(HWND owner, TComPtr<IDropTarget>& target);
+  // The parent folder's interface, cached; false when it cannot be had.
+  bool GetParentFolder(TComPtr<IShellFolder>& folder);
+  // Asks the shell every time.
+  bool HasAttribute(TShAttribute attribute);
+  const std::string& GetDisplayName();
+  // Overlay index minus one (0 share, 1 link with the shell's fall-back); -1 for none.
+  int GetOverlayIndex();
+  TShItemIDType GetItemType();
+  // File-system path; empty for virtual items. A drive root keeps its backslash.
+  std::string GetPath();
+  // The item's own drop target; `owner` is the window the shell's drop UI belongs to.
+  bool GetDropTarget(HWND owner, TComPtr<IDropTarget>& target);
 
-    // Cache resets for settings and medium changes; the next request reads again.
-    void ResetIcons() noexcept;
-    void SetDisplayName(const std::string& name) { displayName_ = name; }
+  // Cache resets for settings and medium changes; the next request reads again.
+  void ResetIcons() noexcept;
+  void SetDisplayName(const std::string& name) { displayName_ = name; }
 
-protected:
-    TShellDataItem(TShIDListPtr relative, TShIDListPtr absolute) noexcept;
+ protected:
+  TShellDataItem(TShIDListPtr relative, TShIDListPtr absolute) noexcept;
 
-    // RelativeIDList, or for the desktop (level 0) the absolute list: the list the parent folder
-    // is asked about.
-    LPCITEMIDLIST OwnIDList() const;
-    int SmallSystemIconIndex() const;
-    bool HasGenericFolderIcon(IShellFolder& parent) const;
-    // The parent's absolute list, made once and kept in ParentIDList: the desktop's list for the
-    // first level, null for the desktop itself.
-    LPCITEMIDLIST CachedParentIDList();
+  // RelativeIDList, or for the desktop (level 0) the absolute list: the list the parent folder
+  // is asked about.
+  LPCITEMIDLIST OwnIDList() const;
+  int SmallSystemIconIndex() const;
+  bool HasGenericFolderIcon(IShellFolder& parent) const;
+  // The parent's absolute list, made once and kept in ParentIDList: the desktop's list for the
+  // first level, null for the desktop itself.
+  LPCITEMIDLIST CachedParentIDList();
 
-    TComPtr<IShellFolder> parentFolder_;
-    TShIDListPtr relativeIDList_;
-    TShIDListPtr absoluteIDList_;
-    TShIDListPtr parentIDList_;
-    int openIconIndex_ = -1;
-    int iconIndex_ = -1;
-    std::string displayName_;
+  TComPtr<IShellFolder> parentFolder_;
+  TShIDListPtr relativeIDList_;
+  TShIDListPtr absoluteIDList_;
+  TShIDListPtr parentIDList_;
+  int openIconIndex_ = -1;
+  int iconIndex_ = -1;
+  std::string displayName_;
 };
 
 // The record behind a folder tree node. The root of a tree (the desktop) has the empty list as its
 // absolute list and the desktop directory's list as its relative list.
 class TShellFolderItem : public TShellDataItem {
-public:
-    // `parentFolder`, when given, is the parent's folder interface, which then need not be bound
-    // again (a tree knows it for every child it lists).
-    TShellFolderItem(TShIDListPtr relative, TShIDListPtr absolute, IShellFolder* parentFolder = nullptr) noexcept;
+ public:
+  // `parentFolder`, when given, is the parent's folder interface, which then need not be bound
+  // again (a tree knows it for every child it lists).
+  TShellFolderItem(TShIDListPtr relative, TShIDListPtr absolute,
+                   IShellFolder* parentFolder = nullptr) noexcept;
 
-    int GetItemIndex() const override;
-    int GetLevel() const override;
-    LPCITEMIDLIST GetParentIDList() override;
-    LPCITEMIDLIST GetAbsoluteIDList() const override { return absoluteIDList_.Get(); }
-    bool IsValid() const override { return absoluteIDList_ && relativeIDList_; }
+  int GetItemIndex() const override;
+  int GetLevel() const override;
+  LPCITEMIDLIST GetParentIDList() override;
+  LPCITEMIDLIST GetAbsoluteIDList() const override { return absoluteIDList_.Get(); }
+  bool IsValid() const override { return absoluteIDList_ && relativeIDList_; }
 
-    // The node that shows the item; null until attached. Not owned: the node owns the item.
-    TTreeNode* Node() const noexcept { return node_; }
-    // Shows the item in `node`: its expand button (from SFGAO_HASSUBFOLDER, without listing the
-    // folder) and its overlay. Run again to read both again.
-    void AttachNode(TTreeNode& node);
-    // Renames the folder in the shell; `owner` is the window the shell's messages belong to. On
-    // success the item takes the new lists and reads its level and name again; what that means
-    // for the nodes is the tree's business. False, changing nothing, when the item cannot be
-    // renamed or the shell refuses.
-    bool Rename(const std::string& newName, HWND owner = nullptr);
+  // The node that shows the item; null until attached. Not owned: the node owns the item.
+  TTreeNode* Node() const noexcept { return node_; }
+  // Shows the item in `node`: its expand button (from SFGAO_HASSUBFOLDER, without listing the
+  // folder) and its overlay. Run again to read both again.
+  void AttachNode(TTreeNode& node);
+  // Renames the folder in the shell; `owner` is the window the shell's messages belong to. On
+  // success the item takes the new lists and reads its level and name again; what that means
+  // for the nodes is the tree's business. False, changing nothing, when the item cannot be
+  // renamed or the shell refuses.
+  bool Rename(const std::string& newName, HWND owner = nullptr);
 
-private:
-    static constexpr int kLevelUnknown = -2;
+ private:
+  static constexpr int kLevelUnknown = -2;
 
-    TTreeNode* node_ = nullptr;  // not owned
-    // Read once: every attribute and name query needs the level, and finding it asks the shell
-    // for the desktop's list. Read again after a rename.
-    mutable int level_ = kLevelUnknown;
+  TTreeNode* node_ = nullptr;  // not owned
+  // Read once: every attribute and name query needs the level, and finding it asks the shell
+  // for the desktop's list. Read again after a rename.
+  mutable int level_ = kLevelUnknown;
 };
 
 // The item a folder tree node shows; null for none.
@@ -121,16 +122,16 @@ int CompareSiblingNodes(TTreeNode& first, TTreeNode& second);
 
 // The data dragged over a shell control, with room for what the drag handlers collect about it.
 class TShellDragObject {
-public:
-    // Throws std::invalid_argument with SInvalidParameter when `data` is missing.
-    explicit TShellDragObject(IDataObject* data);
+ public:
+  // Throws std::invalid_argument with SInvalidParameter when `data` is missing.
+  explicit TShellDragObject(IDataObject* data);
 
-    IDataObject* DataObject() const noexcept { return dataObject_.Get(); }
-    std::vector<std::string>& FileNames() noexcept { return fileNames_; }
-    TShellIDList2& IDLists() noexcept { return idLists_; }
+  IDataObject* DataObject() const noexcept { return dataObject_.Get(); }
+  std::vector<std::string>& FileNames() noexcept { return fileNames_; }
+  TShellIDList2& IDLists() noexcept { return idLists_; }
 
-private:
-    TComPtr<IDataObject> dataObject_;
-    std::vector<std::string> fileNames_;
-    TShellIDList2 idLists_;
+ private:
+  TComPtr<IDataObject> dataObject_;
+  std::vector<std::string> fileNames_;
+  TShellIDList2 idLists_;
 };

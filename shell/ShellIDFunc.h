@@ -18,16 +18,16 @@
 
 // Item types, in this order (ordinals are stored and compared).
 enum TShItemIDType {
-    itDeskTop,
-    itMyComputer,
-    itRootDrive,
-    itFolder,
-    itFile,
-    itInterNet,
-    itBitBucket,
-    itNetWork,
-    itVirtual,
-    itUnknown
+  itDeskTop,
+  itMyComputer,
+  itRootDrive,
+  itFolder,
+  itFile,
+  itInterNet,
+  itBitBucket,
+  itNetWork,
+  itVirtual,
+  itUnknown
 };
 
 // The virtual desktop items a shell control shows; only itBitBucket, itNetWork and itVirtual
@@ -36,70 +36,71 @@ using TShVirtuaItems = TSmallSet<TShItemIDType, std::uint16_t>;
 
 // Special-folder selectors; SpecialFolderCsidl maps them to CSIDL values.
 enum TShSpecialFolder {
-    sfDesktop,
-    sfInternet,
-    sfPrograms,
-    sfControls,
-    sfPrinters,
-    sfPersonal,
-    sfFavorites,
-    sfStartup,
-    sfRecent,
-    sfSendTo,
-    sfBitBucket,
-    sfStartMenu,
-    sfDesktopDirectory,
-    sfDrives,
-    sfNetwork,
-    sfNetHood,
-    sfFonts,
-    sfTemplates,
-    sfCommonStartMenu,
-    sfCommonPrograms,
-    sfCommonStartup,
-    sfCommonDesktopDirectory,
-    sfAppData,
-    sfPrintHood,
-    sfAltStartup,
-    sfCommonAltStartup,
-    sfCommonFavorites,
-    sfInternetCache,
-    sfCookies,
-    sfHistory
+  sfDesktop,
+  sfInternet,
+  sfPrograms,
+  sfControls,
+  sfPrinters,
+  sfPersonal,
+  sfFavorites,
+  sfStartup,
+  sfRecent,
+  sfSendTo,
+  sfBitBucket,
+  sfStartMenu,
+  sfDesktopDirectory,
+  sfDrives,
+  sfNetwork,
+  sfNetHood,
+  sfFonts,
+  sfTemplates,
+  sfCommonStartMenu,
+  sfCommonPrograms,
+  sfCommonStartup,
+  sfCommonDesktopDirectory,
+  sfAppData,
+  sfPrintHood,
+  sfAltStartup,
+  sfCommonAltStartup,
+  sfCommonFavorites,
+  sfInternetCache,
+  sfCookies,
+  sfHistory
 };
 int SpecialFolderCsidl(TShSpecialFolder folder);
 
 // Attribute selectors; AttributeMask maps them to SFGAO_ masks. An item has the attribute when
 // every bit of the mask is set.
 enum TShAttribute {
-    saCanCopy,
-    saCanMove,
-    saCanLink,
-    saCanRename,
-    saCanDelete,
-    saHasPropSheet,
-    saDropTarget,
-    saCapabilityMask,
-    saLink,
-    saShare,
-    saReadOnly,
-    saGhosted,
-    saHidden,
-    saDisplayAttrMask,
-    saFileSysAncestor,
-    saFolder,
-    saFileSystem,
-    saHasSubFolder,
-    saContentsMask,
-    saValidate,
-    saRemovable,
-    saCompressed,
-    saBrowsable,
-    saNonEnumerated
+  saCanCopy,
+  saCanMove,
+  saCanLink,
+  saCanRename,
+  saCanDelete,
+  saHasPropSheet,
+  saDropTarget,
+  saCapabilityMask,
+  saLink,
+  saShare,
+  saReadOnly,
+  saGhosted,
+  saHidden,
+  saDisplayAttrMask,
+  saFileSysAncestor,
+  saFolder,
+  saFileSystem,
+  saHasSubFolder,
+  saContentsMask,
+  saValidate,
+  saRemovable,
+  saCompressed,
+  saBrowsable,
+  saNonEnumerated
 };
 SFGAOF AttributeMask(TShAttribute attribute);
 
-// Result of CompareIDLists. Callers test for sameness with crSame; every other value is "different".
+// Result of CompareIDLists. Callers test for sameness with crSame; every other value is
+// "different".
 enum TShCompareResult : int { crSame = 0, crAfter = 1, crBefore = 2, crFailed = 3 };
 
 // --- Task allocator ----------------------------------------------------------------------------
@@ -141,43 +142,43 @@ int CompareIDsOrder(HRESULT result);
 // Owns one item identifier list and frees it with FreeIDList. Not copyable: a copy of the list is
 // an allocation, made with CopyOf.
 class TShIDListPtr {
-public:
-    TShIDListPtr() noexcept = default;
-    explicit TShIDListPtr(LPITEMIDLIST adopted) noexcept : list_(adopted) {}
-    TShIDListPtr(TShIDListPtr&& other) noexcept : list_(other.Detach()) {}
-    TShIDListPtr& operator=(TShIDListPtr&& other) noexcept {
-        if (this != &other) Attach(other.Detach());
-        return *this;
-    }
-    TShIDListPtr(const TShIDListPtr&) = delete;
-    TShIDListPtr& operator=(const TShIDListPtr&) = delete;
-    ~TShIDListPtr() { FreeIDList(list_); }
+ public:
+  TShIDListPtr() noexcept = default;
+  explicit TShIDListPtr(LPITEMIDLIST adopted) noexcept : list_(adopted) {}
+  TShIDListPtr(TShIDListPtr&& other) noexcept : list_(other.Detach()) {}
+  TShIDListPtr& operator=(TShIDListPtr&& other) noexcept {
+    if (this != &other) Attach(other.Detach());
+    return *this;
+  }
+  TShIDListPtr(const TShIDListPtr&) = delete;
+  TShIDListPtr& operator=(const TShIDListPtr&) = delete;
+  ~TShIDListPtr() { FreeIDList(list_); }
 
-    static TShIDListPtr CopyOf(LPCITEMIDLIST list) { return TShIDListPtr(CopyIDList(list)); }
+  static TShIDListPtr CopyOf(LPCITEMIDLIST list) { return TShIDListPtr(CopyIDList(list)); }
 
-    // Frees the held list and takes over `adopted`.
-    void Attach(LPITEMIDLIST adopted) noexcept {
-        if (adopted != list_) FreeIDList(list_);
-        list_ = adopted;
-    }
-    // Hands the list to the caller, who frees it.
-    LPITEMIDLIST Detach() noexcept {
-        LPITEMIDLIST list = list_;
-        list_ = nullptr;
-        return list;
-    }
-    void Reset() noexcept { FreeIDList(list_); }
-    // Out-parameter access: the held list is freed first.
-    LPITEMIDLIST& Out() noexcept {
-        FreeIDList(list_);
-        return list_;
-    }
+  // Frees the held list and takes over `adopted`.
+  void Attach(LPITEMIDLIST adopted) noexcept {
+    if (adopted != list_) FreeIDList(list_);
+    list_ = adopted;
+  }
+  // Hands the list to the caller, who frees it.
+  LPITEMIDLIST Detach() noexcept {
+    LPITEMIDLIST list = list_;
+    list_ = nullptr;
+    return list;
+  }
+  void Reset() noexcept { FreeIDList(list_); }
+  // Out-parameter access: the held list is freed first.
+  LPITEMIDLIST& Out() noexcept {
+    FreeIDList(list_);
+    return list_;
+  }
 
-    LPITEMIDLIST Get() const noexcept { return list_; }
-    explicit operator bool() const noexcept { return list_ != nullptr; }
+  LPITEMIDLIST Get() const noexcept { return list_; }
+  explicit operator bool() const noexcept { return list_ != nullptr; }
 
-private:
-    LPITEMIDLIST list_ = nullptr;
+ private:
+  LPITEMIDLIST list_ = nullptr;
 };
 
 // --- Sibling lists ----------------------------------------------------------------------------
@@ -186,50 +187,50 @@ private:
 // contiguous form IShellFolder calls take. A TShellIDList owns none of the lists (not owned: their
 // holders, for example the tree's nodes, free them); a TShellIDList2 owns all of them.
 class TShellIDList {
-public:
-    TShellIDList() noexcept = default;
-    TShellIDList(const TShellIDList&) = delete;
-    TShellIDList& operator=(const TShellIDList&) = delete;
-    virtual ~TShellIDList() = default;
+ public:
+  TShellIDList() noexcept = default;
+  TShellIDList(const TShellIDList&) = delete;
+  TShellIDList& operator=(const TShellIDList&) = delete;
+  virtual ~TShellIDList() = default;
 
-    // Not owned: the caller keeps the list alive as long as this one holds it.
-    int Add(LPITEMIDLIST item);
-    int Count() const noexcept { return static_cast<int>(items_.size()); }
-    // Empties the list; the parent list stays. An owning list frees the items and the parent list.
-    virtual void Clear();
+  // Not owned: the caller keeps the list alive as long as this one holds it.
+  int Add(LPITEMIDLIST item);
+  int Count() const noexcept { return static_cast<int>(items_.size()); }
+  // Empties the list; the parent list stays. An owning list frees the items and the parent list.
+  virtual void Clear();
 
-    LPITEMIDLIST GetItem(int index) const noexcept;
-    // The items as one array, or null when there are none.
-    LPCITEMIDLIST* ItemArray() noexcept;
+  LPITEMIDLIST GetItem(int index) const noexcept;
+  // The items as one array, or null when there are none.
+  LPCITEMIDLIST* ItemArray() noexcept;
 
-    LPITEMIDLIST ParentIDList() const noexcept { return parentIDList_; }
-    // Not owned, as the items.
-    void SetParentIDList(LPITEMIDLIST list) noexcept { parentIDList_ = list; }
+  LPITEMIDLIST ParentIDList() const noexcept { return parentIDList_; }
+  // Not owned, as the items.
+  void SetParentIDList(LPITEMIDLIST list) noexcept { parentIDList_ = list; }
 
-    int ParentLevel() const;
-    bool GetParentFolder(TComPtr<IShellFolder>& folder) const;
-    SFGAOF CommonCapabilities();
-    bool AllHaveAttribute(TShAttribute attribute);
-    std::string ItemPath(int index) const;
+  int ParentLevel() const;
+  bool GetParentFolder(TComPtr<IShellFolder>& folder) const;
+  SFGAOF CommonCapabilities();
+  bool AllHaveAttribute(TShAttribute attribute);
+  std::string ItemPath(int index) const;
 
-private:
-    SFGAOF AttributesOfAll(SFGAOF mask);
+ private:
+  SFGAOF AttributesOfAll(SFGAOF mask);
 
-    std::vector<LPITEMIDLIST> items_;
-    LPITEMIDLIST parentIDList_ = nullptr;
+  std::vector<LPITEMIDLIST> items_;
+  LPITEMIDLIST parentIDList_ = nullptr;
 };
 
 // A TShellIDList that owns its items and its parent list: clearing frees them, and so does
 // destruction (the parent list first). It is filled through its own Add and SetParentIDList; the
 // base's, reached through a TShellIDList reference, take lists it does not own.
 class TShellIDList2 : public TShellIDList {
-public:
-    int Add(TShIDListPtr item);
-    // Frees the parent list held before.
-    void SetParentIDList(TShIDListPtr list) noexcept;
-    void Clear() override;
+ public:
+  int Add(TShIDListPtr item);
+  // Frees the parent list held before.
+  void SetParentIDList(TShIDListPtr list) noexcept;
+  void Clear() override;
 
-private:
-    std::vector<TShIDListPtr> ownedItems_;
-    TShIDListPtr ownedParent_;
+ private:
+  std::vector<TShIDListPtr> ownedItems_;
+  TShIDListPtr ownedParent_;
 };

@@ -17,20 +17,20 @@
 #include "shell/ComPtr.h"
 
 class TShellLibrary {
-public:
-    // Throws std::system_error when the task allocator cannot be had.
-    TShellLibrary();
-    // As above, but lists are allocated from and freed to `allocator` (which must forward to the
-    // task allocator, since the shell hands out lists of its own).
-    explicit TShellLibrary(IMalloc* allocator);
-    ~TShellLibrary();
+ public:
+  // Throws std::system_error when the task allocator cannot be had.
+  TShellLibrary();
+  // As above, but lists are allocated from and freed to `allocator` (which must forward to the
+  // task allocator, since the shell hands out lists of its own).
+  explicit TShellLibrary(IMalloc* allocator);
+  ~TShellLibrary();
 
-    TShellLibrary(const TShellLibrary&) = delete;
-    TShellLibrary& operator=(const TShellLibrary&) = delete;
+  TShellLibrary(const TShellLibrary&) = delete;
+  TShellLibrary& operator=(const TShellLibrary&) = delete;
 
-private:
-    void Start(IMalloc* allocator);
+ private:
+  void Start(IMalloc* allocator);
 
-    bool oleStarted_ = false;
-    TComPtr<IMalloc> previous_;
+  bool oleStarted_ = false;
+  TComPtr<IMalloc> previous_;
 };

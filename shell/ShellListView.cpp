@@ -20,10 +20,8 @@ struct TColumnInfo {
   TColumnAlignment Alignment;
 };
 constexpr TColumnInfo kColumnTable[TShellFileList::kColumns] = {
-    {"名前", TColumnAlignment::Left},
-    {"サイズ", TColumnAlignment::Right},
-    {"ファイルの種類", TColumnAlignment::Left},
-    {"更新日時", TColumnAlignment::Left},
+    {"名前", TColumnAlignment::Left},           {"サイズ", TColumnAlignment::Right},
+    {"ファイルの種類", TColumnAlignment::Left}, {"更新日時", TColumnAlignment::Left},
     {"属性", TColumnAlignment::Right},
 };
 constexpr int kAttributesColumn = 4;
@@ -100,8 +98,9 @@ LPCITEMIDLIST TShellFileItem::GetParentIDList() { return list_->FolderIDList(); 
 LPCITEMIDLIST TShellFileItem::GetAbsoluteIDList() const {
   if (!absolute_) {
     // The desktop's list is the empty list, so its items' own lists are absolute already.
-    absolute_.Attach(list_->FolderLevel() == 0 ? CopyIDList(relativeIDList_.Get())
-                                               : ConcatIDLists(list_->FolderIDList(), relativeIDList_.Get()));
+    absolute_.Attach(list_->FolderLevel() == 0
+                         ? CopyIDList(relativeIDList_.Get())
+                         : ConcatIDLists(list_->FolderIDList(), relativeIDList_.Get()));
   }
   return absolute_.Get();
 }
@@ -131,7 +130,8 @@ bool TShellFileItem::IsFile() {
 
 unsigned long long TShellFileItem::Size() {
   if (!IsFile()) return 0;
-  return (static_cast<unsigned long long>(findData_->nFileSizeHigh) << 32) | findData_->nFileSizeLow;
+  return (static_cast<unsigned long long>(findData_->nFileSizeHigh) << 32) |
+         findData_->nFileSizeLow;
 }
 
 void TShellFileItem::Renamed(TShIDListPtr relative) {
@@ -169,7 +169,8 @@ std::string TShellFileList::FolderPath() const {
   if (folderLevel_ == 0) {
     // The desktop stands for its directory.
     TShIDListPtr directory;
-    if (GetSpecialFolderIDList(sfDesktopDirectory, directory.Out())) PathFromIDList(directory.Get(), path);
+    if (GetSpecialFolderIDList(sfDesktopDirectory, directory.Out()))
+      PathFromIDList(directory.Get(), path);
   } else {
     PathFromIDList(folder_.Get(), path);
   }
@@ -188,7 +189,8 @@ void TShellFileList::Enumerate(HWND owner, bool includeHidden,
   if (folderLevel_ == 0) {
     shellFolder_ = desktop;
   } else if (FAILED(desktop->BindToObject(folder_.Get(), nullptr, IID_IShellFolder,
-                                          shellFolder_.OutVoid())) || !shellFolder_) {
+                                          shellFolder_.OutVoid())) ||
+             !shellFolder_) {
     return;
   }
   if (folderLevel_ == 1) {
@@ -200,7 +202,8 @@ void TShellFileList::Enumerate(HWND owner, bool includeHidden,
     TShellFileItem self(desktopList, TShIDListPtr::CopyOf(folder_.Get()), desktop.Get());
     folderType_ = self.GetItemType();
   }
-  const SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (includeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
+  const SHCONTF flags =
+      SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (includeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
   TComPtr<IEnumIDList> listing;
   if (FAILED(shellFolder_->EnumObjects(owner, flags, listing.Out())) || !listing) return;
   LPITEMIDLIST relative = nullptr;
@@ -218,8 +221,8 @@ void TShellFileList::Sort(int column) {
   // Stable, and safe with a comparison that fails or is not consistent (a failure counts as
   // equal).
   std::stable_sort(items_.begin(), items_.end(), [&](const auto& a, const auto& b) {
-    const HRESULT result = folder.CompareIDs(static_cast<LPARAM>(column), a->RelativeIDList(),
-                                             b->RelativeIDList());
+    const HRESULT result =
+        folder.CompareIDs(static_cast<LPARAM>(column), a->RelativeIDList(), b->RelativeIDList());
     return !FAILED(result) && CompareIDsOrder(result) * direction < 0;
   });
 }
@@ -249,7 +252,8 @@ std::string TShellFileList::TypeName(TShellFileItem& item) {
 }
 
 int TShellFileList::IconIndex(TShellFileItem& item) {
-  static const char* const kOwnIcons[] = {".exe", ".ico", ".lnk", ".cur", ".ani", ".url", ".scr", ".pif", "."};
+  static const char* const kOwnIcons[] = {".exe", ".ico", ".lnk", ".cur", ".ani",
+                                          ".url", ".scr", ".pif", "."};
   const std::string key = TypeKey(item);
   const bool shared = !key.empty() && std::none_of(std::begin(kOwnIcons), std::end(kOwnIcons),
                                                    [&](const char* own) { return key == own; });
@@ -272,16 +276,20 @@ std::string TShellFileList::Text(int index, int column) {
     case 0: return item->GetDisplayName();
     case 1: return item->IsFile() ? FileSizeText(item->Size()) : std::string();
     case 2: return TypeName(*item);
-    case 3: return item->FindData().cFileName[0] ? ModifiedText(item->FindData().ftLastWriteTime) : std::string();
+    case 3:
+      return item->FindData().cFileName[0] ? ModifiedText(item->FindData().ftLastWriteTime)
+                                           : std::string();
     case kAttributesColumn:
-      return item->FindData().cFileName[0] ? AttributeLetters(item->FindData().dwFileAttributes) : std::string();
+      return item->FindData().cFileName[0] ? AttributeLetters(item->FindData().dwFileAttributes)
+                                           : std::string();
     default: return {};
   }
 }
 
 // --- TShellListView ---------------------------------------------------------------------------
 
-TShellListView::TShellListView(TContainer& parent, const TBounds& bounds) : TCustomListView(parent, bounds) {
+TShellListView::TShellListView(TContainer& parent, const TBounds& bounds)
+    : TCustomListView(parent, bounds) {
   try {
     const auto names = [this](TShFilesWatcher&, const std::string&) { NamesChanged(); };
     nameWatcher_ = TShFilesWatcher::Create("", kNameChanges, names);
@@ -359,7 +367,8 @@ LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void TShellListView::ShowAllColumns() {
   DeleteColumns();
   for (int i = 0; i < TShellFileList::kColumns; ++i)
-    AddColumn(kColumnTable[i].Caption, savedWidths_[static_cast<std::size_t>(i)], kColumnTable[i].Alignment);
+    AddColumn(kColumnTable[i].Caption, savedWidths_[static_cast<std::size_t>(i)],
+              kColumnTable[i].Alignment);
   SetColumnOrder(savedOrder_);
 }
 
@@ -370,7 +379,8 @@ void TShellListView::SetFolderIDList(LPCITEMIDLIST folder) {
     return;
   if (ColumnCount() > 1) {
     savedOrder_ = ColumnOrder();
-    for (int i = 0; i < ColumnCount(); ++i) savedWidths_[static_cast<std::size_t>(i)] = ColumnWidth(i);
+    for (int i = 0; i < ColumnCount(); ++i)
+      savedWidths_[static_cast<std::size_t>(i)] = ColumnWidth(i);
   }
   files_.SetFolderIDList(TShIDListPtr::CopyOf(folder));
   BeginUpdate();
@@ -402,7 +412,8 @@ void TShellListView::Refill() {
   SetItemCount(0);
   {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    files_.Enumerate(Handle(), includeHidden_, [this](TShellFileItem& item) { return Listed(item); });
+    files_.Enumerate(Handle(), includeHidden_,
+                     [this](TShellFileItem& item) { return Listed(item); });
     const std::string path = files_.FolderPath();
     // The attributes column of a virtual folder has no order to sort by.
     if (!path.empty() || files_.SortColumn() != kAttributesColumn) files_.Sort(files_.SortColumn());
@@ -567,7 +578,8 @@ void TShellListView::ItemActivated(const TActivation& activation) {
     if (activation.Shift) shift.Include(ssShift);
     if (activation.Alt) shift.Include(ssAlt);
     if (activation.Ctrl) shift.Include(ssCtrl);
-    OnShExecute(*item, shift, activation.SubItem, activation.Point.x, activation.Point.y, defaultAction);
+    OnShExecute(*item, shift, activation.SubItem, activation.Point.x, activation.Point.y,
+                defaultAction);
   }
   if (!defaultAction) return;
   SHELLEXECUTEINFOA execute{};
@@ -612,13 +624,15 @@ void TShellListView::ContextPopup(POINT screenPoint) {
     // From the keyboard: below the first selected item's label.
     RECT label{};
     label.left = LVIR_LABEL;
-    SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(selected.front()), reinterpret_cast<LPARAM>(&label));
+    SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(selected.front()),
+                 reinterpret_cast<LPARAM>(&label));
     screenPoint = POINT{label.left, label.bottom};
     ClientToScreen(Handle(), &screenPoint);
   }
   TShellIDList items;  // not owned: the list's items and folder hold the lists
   items.SetParentIDList(const_cast<LPITEMIDLIST>(files_.FolderIDList()));
-  for (int index : selected) items.Add(const_cast<LPITEMIDLIST>(files_.Item(index)->RelativeIDList()));
+  for (int index : selected)
+    items.Add(const_cast<LPITEMIDLIST>(files_.Item(index)->RelativeIDList()));
   int command = 0;
   {
     // The shell's commands change the folder; the list acts on them itself.
@@ -650,10 +664,7 @@ void TShellListView::ActOnShellCommand(int command, const std::vector<int>& sele
       if (tree_) tree_->RefreshTree();
       break;
     }
-    case kShellRenameChosen:
-      EditLabel(selected.front());
-      break;
-    default:
-      break;
+    case kShellRenameChosen: EditLabel(selected.front()); break;
+    default: break;
   }
 }

@@ -69,7 +69,7 @@ class TShellFileItem : public TShellDataItem {
   void Renamed(TShIDListPtr relative);
 
  private:
-  TShellFileList* list_;  // not owned: it owns this item
+  TShellFileList* list_;           // not owned: it owns this item
   mutable TShIDListPtr absolute_;  // made on first use
   // Made when first asked for (for the rows drawn), so a large folder costs little more than
   // its item lists.
@@ -101,7 +101,8 @@ class TShellFileList {
   // Frees every item.
   void Clear();
   // Lists the folder's items for which `accept` answers true; nothing when it cannot be bound.
-  void Enumerate(HWND owner, bool includeHidden, const std::function<bool(TShellFileItem&)>& accept);
+  void Enumerate(HWND owner, bool includeHidden,
+                 const std::function<bool(TShellFileItem&)>& accept);
   // Sorts by `column` (0 to 4) in that column's direction, with the folder's CompareIDs.
   void Sort(int column);
   int SortColumn() const noexcept { return sortColumn_; }
@@ -177,7 +178,8 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   std::function<void(TShellFileList& files)> OnShListChange;
   std::function<void(unsigned long long selectedSize)> OnShSelChange;
   std::function<void(TShellFileItem& item, TShiftState shift, int subItem, int x, int y,
-                     bool& defaultAction)> OnShExecute;
+                     bool& defaultAction)>
+      OnShExecute;
   // The clipboard changed; `contented`: it now holds shell items (files or item lists) to paste.
   std::function<void(bool contented)> OnShClipboard;
 
@@ -226,6 +228,6 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   TAttributesImage attributesImage_;
   std::vector<int> savedOrder_;
   std::vector<int> savedWidths_;
-  TShFilesWatcher* nameWatcher_ = nullptr;       // not owned: it frees itself; forgotten when it ends
+  TShFilesWatcher* nameWatcher_ = nullptr;  // not owned: it frees itself; forgotten when it ends
   TShFilesWatcher* attributeWatcher_ = nullptr;  // likewise
 };

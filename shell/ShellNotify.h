@@ -29,126 +29,128 @@ constexpr DWORD kDeviceSettleMs = 1000;
 // Owns one change-notification handle and closes it with FindCloseChangeNotification. Empty when
 // it holds INVALID_HANDLE_VALUE, the answer of a FindFirstChangeNotificationA that failed.
 class TShChangeHandle {
-public:
-    TShChangeHandle() noexcept = default;
-    explicit TShChangeHandle(HANDLE adopted) noexcept : handle_(adopted) {}
-    TShChangeHandle(TShChangeHandle&& other) noexcept;
-    TShChangeHandle& operator=(TShChangeHandle&& other) noexcept;
-    TShChangeHandle(const TShChangeHandle&) = delete;
-    TShChangeHandle& operator=(const TShChangeHandle&) = delete;
-    ~TShChangeHandle();
+ public:
+  TShChangeHandle() noexcept = default;
+  explicit TShChangeHandle(HANDLE adopted) noexcept : handle_(adopted) {}
+  TShChangeHandle(TShChangeHandle&& other) noexcept;
+  TShChangeHandle& operator=(TShChangeHandle&& other) noexcept;
+  TShChangeHandle(const TShChangeHandle&) = delete;
+  TShChangeHandle& operator=(const TShChangeHandle&) = delete;
+  ~TShChangeHandle();
 
-    // Waits for the next change (FindNextChangeNotification); false when that fails.
-    bool Rearm() noexcept;
-    // Closes the handle; throws std::system_error when that fails (the handle is gone either way).
-    void Close();
+  // Waits for the next change (FindNextChangeNotification); false when that fails.
+  bool Rearm() noexcept;
+  // Closes the handle; throws std::system_error when that fails (the handle is gone either way).
+  void Close();
 
-    HANDLE Get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const noexcept { return handle_; }
+  explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
 
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 // Watches a set of folders, each with its whole subtree, and carries device-change records from
 // the user-interface thread back to it after they have settled.
 class TShDirWatcher final : public TThread {
-public:
-    using TDeviceEvent = std::function<void(TShDirWatcher& sender, std::unique_ptr<TDeviceChangeData> record)>;
-    using TChangeEvent = std::function<void(TShDirWatcher& sender)>;
+ public:
+  using TDeviceEvent =
+      std::function<void(TShDirWatcher& sender, std::unique_ptr<TDeviceChangeData> record)>;
+  using TChangeEvent = std::function<void(TShDirWatcher& sender)>;
 
-    // Starts watching those of `directories` that exist. The answer is a reference (the watcher
-    // owns itself), valid until its termination handler has run. Throws std::system_error when the
-    // events or the thread cannot be made.
-    static TShDirWatcher* Create(const std::vector<std::string>& directories, DWORD notifyFilter,
-                                 TDeviceEvent onDeviceChange, TChangeEvent onChange);
+  // Starts watching those of `directories` that exist. The answer is a reference (the watcher
+  // owns itself), valid until its termination handler has run. Throws std::system_error when the
+  // events or the thread cannot be made.
+  static TShDirWatcher* Create(const std::vector<std::string>& directories, DWORD notifyFilter,
+                               TDeviceEvent onDeviceChange, TChangeEvent onChange);
 
-    // Watches those of `directories` that exist instead, unless that is the set already watched
-    // (same folders, compared exactly once each has a trailing backslash): then the open watches
-    // stay undisturbed.
-    void SetDirectories(const std::vector<std::string>& directories);
-    // Watches nothing; every call makes the worker close its watches.
-    void SetDirectories(std::nullopt_t);
+  // Watches those of `directories` that exist instead, unless that is the set already watched
+  // (same folders, compared exactly once each has a trailing backslash): then the open watches
+  // stay undisturbed.
+  void SetDirectories(const std::vector<std::string>& directories);
+  // Watches nothing; every call makes the worker close its watches.
+  void SetDirectories(std::nullopt_t);
 
-    // Hands `record` to the device handler once no further record has been posted for
-    // kDeviceSettleMs; a record posted meanwhile replaces it. Dropped when no device handler is set.
-    void PostDeviceChange(std::unique_ptr<TDeviceChangeData> record);
+  // Hands `record` to the device handler once no further record has been posted for
+  // kDeviceSettleMs; a record posted meanwhile replaces it. Dropped when no device handler is set.
+  void PostDeviceChange(std::unique_ptr<TDeviceChangeData> record);
 
-    // Clears both handlers and ends the thread, which then releases itself.
-    void Stop();
+  // Clears both handlers and ends the thread, which then releases itself.
+  void Stop();
 
-    // The folders being watched, sorted, each ending in a backslash.
-    std::vector<std::string> Directories() const;
-    // How often the worker has opened its watches: once at the start and once for every change of
-    // the set it acted on.
-    unsigned WatchOpenings() const noexcept { return watchOpenings_; }
+  // The folders being watched, sorted, each ending in a backslash.
+  std::vector<std::string> Directories() const;
+  // How often the worker has opened its watches: once at the start and once for every change of
+  // the set it acted on.
+  unsigned WatchOpenings() const noexcept { return watchOpenings_; }
 
-protected:
-    void Execute() override;
+ protected:
+  void Execute() override;
 
-private:
-    class TWaitArray;
+ private:
+  class TWaitArray;
 
-    TShDirWatcher(const std::vector<std::string>& directories, DWORD notifyFilter,
-                  TDeviceEvent onDeviceChange, TChangeEvent onChange);
-    ~TShDirWatcher() override;
+  TShDirWatcher(const std::vector<std::string>& directories, DWORD notifyFilter,
+                TDeviceEvent onDeviceChange, TChangeEvent onChange);
+  ~TShDirWatcher() override;
 
-    void Run();
-    bool CollectBurst(TWaitArray& waits, DWORD slot);
-    void SettleDeviceRecord();
-    void OpenWatches(TWaitArray& waits);
-    void ReopenWatches(TWaitArray& waits);
-    std::size_t DirectoryCount() const;
+  void Run();
+  bool CollectBurst(TWaitArray& waits, DWORD slot);
+  void SettleDeviceRecord();
+  void OpenWatches(TWaitArray& waits);
+  void ReopenWatches(TWaitArray& waits);
+  std::size_t DirectoryCount() const;
 
-    const DWORD notifyFilter_;
-    TDeviceEvent onDeviceChange_;  // handlers and the pending record: user-interface thread only
-    TChangeEvent onChange_;
-    std::unique_ptr<TDeviceChangeData> pendingDevice_;
-    TKernelHandle stopEvent_;
-    TKernelHandle deviceEvent_;
-    TKernelHandle directorySetEvent_;
-    mutable std::mutex lock_;          // guards directories_ only; never held while waiting
-    std::vector<std::string> directories_;
-    std::atomic<unsigned> watchOpenings_{0};
+  const DWORD notifyFilter_;
+  TDeviceEvent onDeviceChange_;  // handlers and the pending record: user-interface thread only
+  TChangeEvent onChange_;
+  std::unique_ptr<TDeviceChangeData> pendingDevice_;
+  TKernelHandle stopEvent_;
+  TKernelHandle deviceEvent_;
+  TKernelHandle directorySetEvent_;
+  mutable std::mutex lock_;  // guards directories_ only; never held while waiting
+  std::vector<std::string> directories_;
+  std::atomic<unsigned> watchOpenings_{0};
 };
 
 // Watches one folder without its subtree and tells its owner, with the folder's path, once changes
 // there have died down.
 class TShFilesWatcher final : public TThread {
-public:
-    using TChangeEvent = std::function<void(TShFilesWatcher& sender, const std::string& path)>;
+ public:
+  using TChangeEvent = std::function<void(TShFilesWatcher& sender, const std::string& path)>;
 
-    // Starts watching `path` (taken as given: a folder that does not exist is simply not watched).
-    // The answer is a reference as for TShDirWatcher::Create.
-    static TShFilesWatcher* Create(const std::string& path, DWORD notifyFilter, TChangeEvent onChange);
+  // Starts watching `path` (taken as given: a folder that does not exist is simply not watched).
+  // The answer is a reference as for TShDirWatcher::Create.
+  static TShFilesWatcher* Create(const std::string& path, DWORD notifyFilter,
+                                 TChangeEvent onChange);
 
-    // Watches `path` instead, or nothing when it is no existing folder (the current path then
-    // becomes empty). The path already watched, compared exactly, changes nothing.
-    void SetPath(const std::string& path);
-    std::string CurrentPath() const;
+  // Watches `path` instead, or nothing when it is no existing folder (the current path then
+  // becomes empty). The path already watched, compared exactly, changes nothing.
+  void SetPath(const std::string& path);
+  std::string CurrentPath() const;
 
-    // Clears the change handler and ends the thread, which then releases itself.
-    void Stop();
+  // Clears the change handler and ends the thread, which then releases itself.
+  void Stop();
 
-    // How often the worker has opened a change handle, successfully or not.
-    unsigned WatchOpenings() const noexcept { return watchOpenings_; }
+  // How often the worker has opened a change handle, successfully or not.
+  unsigned WatchOpenings() const noexcept { return watchOpenings_; }
 
-protected:
-    void Execute() override;
+ protected:
+  void Execute() override;
 
-private:
-    TShFilesWatcher(const std::string& path, DWORD notifyFilter, TChangeEvent onChange);
-    ~TShFilesWatcher() override;
+ private:
+  TShFilesWatcher(const std::string& path, DWORD notifyFilter, TChangeEvent onChange);
+  ~TShFilesWatcher() override;
 
-    void Run();
-    void Open(TShChangeHandle& change);
-    bool CollectBurst(TShChangeHandle& change);
+  void Run();
+  void Open(TShChangeHandle& change);
+  bool CollectBurst(TShChangeHandle& change);
 
-    const DWORD notifyFilter_;
-    TChangeEvent onChange_;  // user-interface thread only
-    TKernelHandle stopEvent_;
-    TKernelHandle pathEvent_;
-    mutable std::mutex lock_;  // guards path_ only; never held while waiting
-    std::string path_;
-    std::atomic<unsigned> watchOpenings_{0};
+  const DWORD notifyFilter_;
+  TChangeEvent onChange_;  // user-interface thread only
+  TKernelHandle stopEvent_;
+  TKernelHandle pathEvent_;
+  mutable std::mutex lock_;  // guards path_ only; never held while waiting
+  std::string path_;
+  std::atomic<unsigned> watchOpenings_{0};
 };

@@ -289,7 +289,9 @@ HRESULT TShellTreeView::NoDropEffect(DWORD* effect) {
   return S_OK;
 }
 
-void TShellTreeView::ReleaseFinishedDropTargets() { ::ReleaseFinishedDropTargets(pendingDropTargets_); }
+void TShellTreeView::ReleaseFinishedDropTargets() {
+  ::ReleaseFinishedDropTargets(pendingDropTargets_);
+}
 
 bool TShellTreeView::DragMayExpand(TShellFolderItem& item) {
   if (item.GetLevel() < 2) return true;

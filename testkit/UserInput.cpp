@@ -15,7 +15,8 @@ void Click(TWinControl& button) { SendMessageA(button.Handle(), BM_CLICK, 0, 0);
 
 void Pick(TComboBox& list, int index) {
   SendMessageA(list.Handle(), CB_SETCURSEL, index, 0);
-  SendMessageA(GetParent(list.Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Handle()), CBN_SELCHANGE),
+  SendMessageA(GetParent(list.Handle()), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(list.Handle()), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(list.Handle()));
 }
 
@@ -30,5 +31,6 @@ void ChangeDate(TDateTimePicker& picker, WORD year, WORD month, WORD day) {
   change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(picker.Handle()));
   change.nmhdr.code = DTN_DATETIMECHANGE;
   change.st = date;
-  SendMessageA(GetParent(picker.Handle()), WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
+  SendMessageA(GetParent(picker.Handle()), WM_NOTIFY, change.nmhdr.idFrom,
+               reinterpret_cast<LPARAM>(&change));
 }

@@ -1,6 +1,6 @@
 // The pictures scripts/screenshot takes: the main window at both heights, a date list dropped down,
-// the start date's calendar, the Edit menu, the About box, the strips' counts, the question before a
-// large run, the progress window, the box of a stopped run and TessarinShell's window, written as
+// the start date's calendar, the Edit menu, the About box, the strips' counts, the question before
+// a large run, the progress window, the box of a stopped run and TessarinShell's window, written as
 // bitmap files to the folder
 // named by the first argument. Run inside a Wine virtual desktop, where the screen holds the title
 // bars too.
@@ -59,8 +59,8 @@ void SaveScreen(const RECT& area, const std::string& path) {
       const TSelection selected(memory.Get(), bitmap.get());
       BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
     }
-    GetDIBits(memory.Get(), bitmap.get(), 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-              DIB_RGB_COLORS);
+    GetDIBits(memory.Get(), bitmap.get(), 0, height, pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
   }
 
   BITMAPFILEHEADER file{};
@@ -117,7 +117,8 @@ class TScenes {
     const LPARAM button = MAKELPARAM(picker.Width - 8, picker.Height / 2);
     SendMessageA(form.DateTimePicker1.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, button);
     SendMessageA(form.DateTimePicker1.Handle(), WM_LBUTTONUP, 0, button);
-    HWND calendar = reinterpret_cast<HWND>(SendMessageA(form.DateTimePicker1.Handle(), DTM_GETMONTHCAL, 0, 0));
+    HWND calendar =
+        reinterpret_cast<HWND>(SendMessageA(form.DateTimePicker1.Handle(), DTM_GETMONTHCAL, 0, 0));
     if (calendar != nullptr) {
       Take(Union(WindowRect(form.Handle()), WindowRect(calendar)), "date-calendar");
       SendMessageA(form.DateTimePicker1.Handle(), DTM_CLOSEMONTHCAL, 0, 0);
@@ -126,7 +127,8 @@ class TScenes {
     // The Edit menu with its pictures, dropped as Alt+E drops it.
     SetFocus(form.Edit1.Handle());
     takeInsideMenu = [this, &form] {
-      Take(Union(WindowRect(form.Handle()), WindowRect(FindWindowA("#32768", nullptr))), "menu-edit");
+      Take(Union(WindowRect(form.Handle()), WindowRect(FindWindowA("#32768", nullptr))),
+           "menu-edit");
     };
     SetTimer(nullptr, 0, 500, TakeInsideMenu);
     SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'e');
@@ -194,9 +196,11 @@ class TScenes {
 
     std::thread stop([this, &form] {
       PostMessageA(WaitForShown("#32770", "Tessarin"), WM_COMMAND, IDOK, 0);
-      TakeWhenShown(form, "TessarinForm", "フォルダを作成しています", "run-progress", [](HWND progress) {
-        PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN, VK_ESCAPE, 1);
-      });
+      TakeWhenShown(form, "TessarinForm", "フォルダを作成しています", "run-progress",
+                    [](HWND progress) {
+                      PostMessageA(FindWindowExA(progress, nullptr, "Button", nullptr), WM_KEYDOWN,
+                                   VK_ESCAPE, 1);
+                    });
       Sleep(300);  // the question's window may linger a moment after it is closed
       TakeWhenShown(form, "#32770", "Tessarin", "run-stopped",
                     [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
@@ -223,7 +227,8 @@ class TScenes {
     HWND window = WaitForShown(className, caption);
     if (!window) return;
     Sleep(400);
-    SaveScreen(Union(WindowRect(form.Handle()), WindowRect(window)), folder_ + "\\" + name + ".bmp");
+    SaveScreen(Union(WindowRect(form.Handle()), WindowRect(window)),
+               folder_ + "\\" + name + ".bmp");
     then(window);
   }
 

@@ -23,7 +23,8 @@ BOOL CALLBACK CountAboutBoxes(HWND window, LPARAM count) {
   GetWindowTextA(window, caption, sizeof caption);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::string(caption) == "バージョン情報") {
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+      std::string(caption) == "バージョン情報") {
     ++*reinterpret_cast<int*>(count);
   }
   return TRUE;
@@ -126,7 +127,8 @@ TEST_F(AboutBoxTest, TextsInCenturyOrAnInstalledFaceKeepTheWebAddressInsideTheFr
   GetTextExtentPoint32A(dc, address.c_str(), static_cast<int>(address.size()), &extent);
   RestoreDC(dc, saved);
   ReleaseDC(nullptr, dc);
-  EXPECT_LE(about->Label1.Left() + extent.cx, about->Shape1.Left() + about->Shape1.Width() - 1) << font.Name();
+  EXPECT_LE(about->Label1.Left() + extent.cx, about->Shape1.Left() + about->Shape1.Width() - 1)
+      << font.Name();
 }
 
 // Wine hands web and mail addresses to the programs its registry names; a shell command that logs
@@ -139,9 +141,10 @@ class LinkTest : public AboutBoxTest {
     GetTempPathA(MAX_PATH, temp);
     log_ = std::string(temp) + "tessarin-links-" + std::to_string(GetCurrentProcessId()) + ".log";
     DeleteFileA(log_.c_str());
-    const std::string logger = "/bin/sh -c \"printf '%s\\n' \\\"$0\\\" >> '" + UnixPath(log_) + "'\"";
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &key_, nullptr);
+    const std::string logger =
+        "/bin/sh -c \"printf '%s\\n' \\\"$0\\\" >> '" + UnixPath(log_) + "'\"";
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &key_, nullptr);
     for (const char* name : {"Browsers", "Mailers"}) {
       RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(logger.c_str()),
                      static_cast<DWORD>(logger.size() + 1));
@@ -158,8 +161,8 @@ class LinkTest : public AboutBoxTest {
   // The Unix path Wine gives a Windows path.
   static std::string UnixPath(const std::string& path) {
     using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (unixName == nullptr) return path;
     const std::wstring wide = AnsiToWide(path);
     char* name = unixName(wide.c_str());
@@ -184,11 +187,11 @@ class LinkTest : public AboutBoxTest {
 
   static std::string FromUtf8(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
     std::string ansi(wide.size() * 2, '\0');
-    ansi.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(),
-                                    static_cast<int>(ansi.size()), nullptr, nullptr));
+    ansi.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                    ansi.data(), static_cast<int>(ansi.size()), nullptr, nullptr));
     return ansi;
   }
 
@@ -211,7 +214,8 @@ TEST_F(LinkTest, TheWebLinkOpensTheAddressItShowsAndTheMailLinkAMessageAboutTheP
   ClickOn(about->Label2);
   const std::vector<std::string> opened = Opened(2);
   ASSERT_EQ(opened.size(), 2u);
-  EXPECT_EQ(opened[1], "mailto:" + about->Label2.Caption() + "?subject=Tessarinについて&body=Tessarinについて");
+  EXPECT_EQ(opened[1], "mailto:" + about->Label2.Caption() +
+                           "?subject=Tessarinについて&body=Tessarinについて");
   EXPECT_EQ(about->Label2.Caption(), "tessarin@example.com");
 }
 

@@ -28,7 +28,8 @@ std::vector<std::string> FolderNames(const std::string& path) {
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const std::string name = found.cFileName;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..") names.push_back(name);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+      names.push_back(name);
   } while (FindNextFileA(search, &found));
   FindClose(search);
   std::sort(names.begin(), names.end());
@@ -144,8 +145,9 @@ TEST_F(CreationRunEndToEnd, ALargeRunAsksFirstAndCancelMakesNothing) {
     Click(form->Button1);
     texts = closer.Texts();
   }
-  EXPECT_EQ(texts, std::vector<std::string>{"1,001 個のフォルダを作成します。よろしいですか？\r\n\r\n最初: " +
-                                            scratch_.PathOf("P0001X") + "\r\n最後: " + scratch_.PathOf("P1001X")});
+  EXPECT_EQ(texts, std::vector<std::string>{
+                       "1,001 個のフォルダを作成します。よろしいですか？\r\n\r\n最初: " +
+                       scratch_.PathOf("P0001X") + "\r\n最後: " + scratch_.PathOf("P1001X")});
   EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
   EXPECT_FALSE(form->UndoCreation1.Enabled());
 }
@@ -220,8 +222,9 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
 
   TMessageBoxCloser closer;
   form->UndoCreation1.Click();
-  EXPECT_EQ(closer.Texts(), std::vector<std::string>{"作成したフォルダを 6 個削除しました\r\n2 個は残しました:\r\n"
-                                                     "  中にファイルかフォルダがある: 2 個"});
+  EXPECT_EQ(closer.Texts(),
+            std::vector<std::string>{"作成したフォルダを 6 個削除しました\r\n2 個は残しました:\r\n"
+                                     "  中にファイルかフォルダがある: 2 個"});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
   EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), std::vector<std::string>{"c2"});
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());

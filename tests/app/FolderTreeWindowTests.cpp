@@ -44,7 +44,8 @@ class FolderTreeKeysTest : public MainWindowTest {
     Pump();
   }
   HWND EditField() const {
-    return reinterpret_cast<HWND>(SendMessageA(form->ShellTreeView1.Handle(), TVM_GETEDITCONTROL, 0, 0));
+    return reinterpret_cast<HWND>(
+        SendMessageA(form->ShellTreeView1.Handle(), TVM_GETEDITCONTROL, 0, 0));
   }
 
   TScratchFolder scratch{"keys"};

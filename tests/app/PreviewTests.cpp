@@ -70,7 +70,8 @@ TEST_F(PreviewTest, DateAndLetterKindsShowTheirFirstFolder) {
   // Typed text that matches no format: the first format stands in for it.
   const HWND typed = GetWindow(form->ComboBox1.Handle(), GW_CHILD);
   SendMessageA(typed, EM_SETSEL, 0, -1);
-  for (char c : std::string("typed")) SendMessageA(typed, WM_CHAR, static_cast<unsigned char>(c), 1);
+  for (char c : std::string("typed"))
+    SendMessageA(typed, WM_CHAR, static_cast<unsigned char>(c), 1);
   EXPECT_EQ(form->ComboBox1.ItemIndex(), -1);
   EXPECT_EQ(form->Label24.Caption(), "2004-02-03");
 
@@ -121,7 +122,8 @@ TEST_F(PreviewTest, EachRadioButtonEnablesItsRowOnlyInItsOwnTier) {
         if (row.InnerLabel != nullptr) {
           EXPECT_EQ(row.InnerLabel->Enabled(), kind == on);
         }
-        EXPECT_EQ(row.Caption.FontColor(), kind == on ? panel->Colours.ChosenCaption : TColor(192, 192, 192));
+        EXPECT_EQ(row.Caption.FontColor(),
+                  kind == on ? panel->Colours.ChosenCaption : TColor(192, 192, 192));
       }
     }
   }
@@ -165,13 +167,14 @@ TEST_F(PreviewTest, AnEmptiedSpinEditReadsZeroAtOnceAndItsMinimumWhenLeft) {
     SetFocus(form->Edit1.Handle());
     EXPECT_EQ(field.Text(), std::to_string(field.MinValue()));
   };
-  for (TSpinEdit* field : {&form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3, &form->SpinEdit6, &form->SpinEdit7,
-                           &form->SpinEdit8}) {
+  for (TSpinEdit* field : {&form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3, &form->SpinEdit6,
+                           &form->SpinEdit7, &form->SpinEdit8}) {
     emptyAndLeave(*field);
   }
   Click(form->RadioButton3);
   Click(form->RadioButton7);
-  for (TSpinEdit* field : {&form->SpinEdit4, &form->SpinEdit5, &form->SpinEdit9, &form->SpinEdit10}) {
+  for (TSpinEdit* field :
+       {&form->SpinEdit4, &form->SpinEdit5, &form->SpinEdit9, &form->SpinEdit10}) {
     emptyAndLeave(*field);
   }
 
@@ -222,7 +225,8 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
     Type(form->Edit1, "b");
     EXPECT_EQ(form->Label24.Caption(), "b0");
     EXPECT_EQ(form->Label51.Caption(), "0z");
-    EXPECT_EQ(closer.Texts(), (std::vector<std::string>{"'-' は整数ではありません.", "'-' は整数ではありません."}));
+    EXPECT_EQ(closer.Texts(),
+              (std::vector<std::string>{"'-' は整数ではありません.", "'-' は整数ではありません."}));
   }
   {
     // The pull-up converts both numbers of its tier.

@@ -21,7 +21,9 @@ std::string BoxText(naming::RunOutcome::Kind kind) {
   return outcome.BoxText();
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 class CreateButtonTest : public MainWindowTest {
  protected:
@@ -40,7 +42,8 @@ TEST_F(CreateButtonTest, WithoutASelectedFolderNothingIsCreatedAtTheDriveRoot) {
   TMessageBoxCloser closer;
   Click(form->Button1);
   Click(form->Button1);
-  EXPECT_EQ(closer.Texts(), std::vector<std::string>(2, BoxText(naming::RunOutcome::Kind::NoBasePath)));
+  EXPECT_EQ(closer.Texts(),
+            std::vector<std::string>(2, BoxText(naming::RunOutcome::Kind::NoBasePath)));
   EXPECT_EQ(closer.Captions(), std::vector<std::string>(2, "Tessarin"));
   EXPECT_FALSE(Exists("\\TessarinRunTest0"));
 }
@@ -68,7 +71,8 @@ TEST_F(CreateButtonTest, AltMPressesTheButton) {
   TMessageBoxCloser closer;
   SetFocus(form->Edit1.Handle());
   PressKey('M', false, true);
-  EXPECT_EQ(closer.Texts(), std::vector<std::string>{BoxText(naming::RunOutcome::Kind::NoBasePath)});
+  EXPECT_EQ(closer.Texts(),
+            std::vector<std::string>{BoxText(naming::RunOutcome::Kind::NoBasePath)});
 }
 
 // The edit commands of the menu act on the focused text field of the window.

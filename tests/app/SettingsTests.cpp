@@ -80,12 +80,14 @@ TEST_F(SettingsFileTest, EveryWayOfClosingStoresThePosition) {
   };
   const std::vector<Way> ways = {
       {"menu", [](TForm1& f) { f.Exit1.Click(); }},
-      {"Ctrl+Q", [](TForm1& f) {
+      {"Ctrl+Q",
+       [](TForm1& f) {
          SetFocus(f.Edit1.Handle());
          PressKey('Q', true, false);
        }},
       {"close box", [](TForm1& f) { SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-      {"Alt+F4", [](TForm1& f) {
+      {"Alt+F4",
+       [](TForm1& f) {
          SetFocus(f.Edit1.Handle());
          PressKey(VK_F4, false, true);
        }},

@@ -36,8 +36,8 @@ void ExpectOnlyRowEnabled(const TTierPanel& panel, SequenceKind chosen, TColor c
     }
     EXPECT_EQ(row.Caption.FontColor(), on ? chosenCaption : TColor(192, 192, 192));
   }
-  const std::vector<const TWinControl*> alwaysEnabled = {&panel.FrontText, &panel.BackText, &panel.FreeLines,
-                                                         &panel.Pattern};
+  const std::vector<const TWinControl*> alwaysEnabled = {&panel.FrontText, &panel.BackText,
+                                                         &panel.FreeLines, &panel.Pattern};
   for (const TWinControl* always : alwaysEnabled) {
     EXPECT_TRUE(always->Enabled());
   }
@@ -71,7 +71,8 @@ TEST_F(MainWindowTest, BothTiersStartFromTheSameDefaults) {
 
     // Today to tomorrow, and one entry per date format showing the start-up date in it.
     EXPECT_EQ(CalendarDateOf(panel->StartDate.Date()), CalendarDateOf(today));
-    EXPECT_EQ(naming::DayNumber(CalendarDateOf(panel->EndDate.Date())), naming::DayNumber(CalendarDateOf(today)) + 1);
+    EXPECT_EQ(naming::DayNumber(CalendarDateOf(panel->EndDate.Date())),
+              naming::DayNumber(CalendarDateOf(today)) + 1);
     ASSERT_EQ(panel->DateFormat.Count(), naming::DateFormatTable::kCount);
     EXPECT_EQ(panel->DateFormat.ItemIndex(), 0);
     for (int i = 0; i < naming::DateFormatTable::kCount; ++i) {
@@ -122,24 +123,27 @@ TEST_F(MainWindowTest, TheChildFoldersBoxSetsTheHeightAndTheBottomControlsFollow
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughTheButtonTheTextsAndThenTheGroups) {
-  const std::vector<HWND> expected = {form->Button1.Handle(), form->Edit1.Handle(),   form->Edit2.Handle(),
-                                      form->Memo1.Handle(),   form->ComboBox3.Handle(), form->Edit4.Handle(),
-                                      form->Edit5.Handle(),   form->Memo2.Handle(),   form->ComboBox6.Handle(),
-                                      form->CheckBox1.Handle()};
+  const std::vector<HWND> expected = {
+      form->Button1.Handle(),   form->Edit1.Handle(),    form->Edit2.Handle(), form->Memo1.Handle(),
+      form->ComboBox3.Handle(), form->Edit4.Handle(),    form->Edit5.Handle(), form->Memo2.Handle(),
+      form->ComboBox6.Handle(), form->CheckBox1.Handle()};
   for (std::size_t i = 0; i + 1 < expected.size(); ++i) {
-    EXPECT_EQ(GetNextDlgTabItem(form->Handle(), expected[i], FALSE), expected[i + 1]) << "after " << i;
+    EXPECT_EQ(GetNextDlgTabItem(form->Handle(), expected[i], FALSE), expected[i + 1])
+        << "after " << i;
   }
   // Inside a group the dates come first; the number fields are the first enabled stop at start-up.
-  EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->CheckBox1.Handle(), FALSE), form->SpinEdit1.Handle());
+  EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->CheckBox1.Handle(), FALSE),
+            form->SpinEdit1.Handle());
 }
 
 TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines) {
   // The stops at start-up: inside each group the enabled number fields, then its checked button.
   const std::vector<TWinControl*> stops = {
-      &form->ShellTreeView1, &form->Button1,   &form->Edit1,     &form->Edit2,       &form->Memo1,
-      &form->ComboBox3,      &form->Edit4,     &form->Edit5,     &form->Memo2,       &form->ComboBox6,
-      &form->CheckBox1,      &form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3,   &form->RadioButton1,
-      &form->SpinEdit6,      &form->SpinEdit7, &form->SpinEdit8, &form->RadioButton5};
+      &form->ShellTreeView1, &form->Button1,   &form->Edit1,        &form->Edit2,
+      &form->Memo1,          &form->ComboBox3, &form->Edit4,        &form->Edit5,
+      &form->Memo2,          &form->ComboBox6, &form->CheckBox1,    &form->SpinEdit1,
+      &form->SpinEdit2,      &form->SpinEdit3, &form->RadioButton1, &form->SpinEdit6,
+      &form->SpinEdit7,      &form->SpinEdit8, &form->RadioButton5};
   form->ShellTreeView1.SetFocus();
   for (std::size_t i = 1; i <= stops.size(); ++i) {
     PressKey(VK_TAB);
@@ -157,7 +161,9 @@ TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines
 }
 
 TEST(ProgramResources, IconVersionAndCommonControlsSix) {
-  EXPECT_NE(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TESSARIN), IMAGE_ICON, 32, 32, 0), nullptr);
+  EXPECT_NE(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TESSARIN), IMAGE_ICON, 32, 32, 0),
+      nullptr);
 
   // The fixed part of the version information starts with its signature.
   HRSRC version = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
@@ -165,7 +171,8 @@ TEST(ProgramResources, IconVersionAndCommonControlsSix) {
   const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, version)));
   const DWORD size = SizeofResource(nullptr, version);
   const VS_FIXEDFILEINFO* fixed = nullptr;
-  for (DWORD offset = 0; offset + sizeof(VS_FIXEDFILEINFO) <= size && fixed == nullptr; offset += 4) {
+  for (DWORD offset = 0; offset + sizeof(VS_FIXEDFILEINFO) <= size && fixed == nullptr;
+       offset += 4) {
     const auto* candidate = reinterpret_cast<const VS_FIXEDFILEINFO*>(bytes + offset);
     if (candidate->dwSignature == VS_FFI_SIGNATURE) fixed = candidate;
   }
@@ -173,8 +180,8 @@ TEST(ProgramResources, IconVersionAndCommonControlsSix) {
   EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(0, 3)));
   EXPECT_EQ(fixed->dwFileVersionLS, 0u);
 
-  // The manifest asks for the version 6 common controls: the loader takes them from the side-by-side
-  // assembly rather than the system folder.
+  // The manifest asks for the version 6 common controls: the loader takes them from the
+  // side-by-side assembly rather than the system folder.
   HMODULE comctl = GetModuleHandleA("comctl32.dll");
   ASSERT_NE(comctl, nullptr);
   char path[MAX_PATH] = {};

@@ -92,9 +92,7 @@ class FrameworkLabel : public FrameworkFormTest {
     link_.SetCursor(TCursor::HandPoint);
   }
 
-  void MoveTo(int x, int y) {
-    SendMessageA(form_.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-  }
+  void MoveTo(int x, int y) { SendMessageA(form_.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
 
   TShape frame_{form_, {8, 8, 281, 161}};
   TLabel link_{form_, 80, 128, "https://www.example.com/"};
@@ -201,10 +199,10 @@ TEST_F(FrameworkFormTest, DatePickerShowsTheLongDateAndReportsRealChangesOnly) {
   EXPECT_EQ(picker.Date().wDay, 3);
   EXPECT_NE(picker.Text().find("2004年2月3日"), std::string::npos) << picker.Text();
 
-  NMDATETIMECHANGE change{{picker.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(picker.Handle())),
-                           DTN_DATETIMECHANGE},
-                          GDT_VALID,
-                          date};
+  NMDATETIMECHANGE change{
+      {picker.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(picker.Handle())), DTN_DATETIMECHANGE},
+      GDT_VALID,
+      date};
   SendMessageA(form_.Handle(), WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
   EXPECT_EQ(changes, 0);  // the control reports closing its calendar without a new date
   date.wDay = 4;

@@ -69,8 +69,8 @@ TEST_F(FrameworkSpinEdit, PastedTextIsTakenAsItIs) {
 
 TEST_F(FrameworkSpinEdit, LeavingPullsAnIntegerIntoTheRangeOnly) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"1234567", "999999"}, {"-5", "0"},   {"+42", "+42"}, {"007", "007"},
-      {"1.5", "1.5"},        {"-", "-"},    {"abc", "abc"}, {"99999999999", "99999999999"},
+      {"1234567", "999999"}, {"-5", "0"}, {"+42", "+42"}, {"007", "007"},
+      {"1.5", "1.5"},        {"-", "-"},  {"abc", "abc"}, {"99999999999", "99999999999"},
   };
   for (const auto& [typed, left] : cases) {
     spin_.SetText(typed);

@@ -89,7 +89,8 @@ TEST_F(TreeViewTest, NodesKeepTheirPlaceTextAndRelations) {
 TEST_F(TreeViewTest, NodesAndTheirDataAreFreedWithTheirItems) {
   int alive = 0;
   AddSample();
-  for (TTreeNode* node : {a_, b_, c_, a1_, a2_, a11_}) node->SetData(std::make_unique<TCounted>(alive));
+  for (TTreeNode* node : {a_, b_, c_, a1_, a2_, a11_})
+    node->SetData(std::make_unique<TCounted>(alive));
   ASSERT_EQ(alive, 6);
 
   a1_->DeleteChildren();
@@ -178,7 +179,8 @@ TEST_F(TreeViewTest, KeepsTheControlsExpandedStateWhoeverChangesIt) {
   AddSample();
   const auto native = [&](TTreeNode* node) {
     return (SendMessageA(tree_.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->ItemId()),
-                         TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+                         TVIS_EXPANDED) &
+            TVIS_EXPANDED) != 0;
   };
   const auto agree = [&] {
     for (TTreeNode* node : {a_, a1_, b_})
@@ -207,7 +209,8 @@ TEST_F(TreeViewTest, KeepsTheControlsExpandedStateWhoeverChangesIt) {
   // Walking: display order follows the expanded nodes, depth-first order all of them.
   const auto visible = [&] {
     std::vector<std::string> texts;
-    for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextVisible()) texts.push_back(node->Text());
+    for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextVisible())
+      texts.push_back(node->Text());
     return texts;
   };
   a1_->Collapse();
@@ -222,7 +225,8 @@ TEST_F(TreeViewTest, ImageIndexesAreAskedForDrawnNodesOnly) {
   tree_.SetImages(images);
   std::vector<TTreeNode*> nodes;
   TTreeNode* hidden = nullptr;
-  for (int i = 0; i < 200; ++i) nodes.push_back(tree_.AddChild(nullptr, "node " + std::to_string(i)));
+  for (int i = 0; i < 200; ++i)
+    nodes.push_back(tree_.AddChild(nullptr, "node " + std::to_string(i)));
   hidden = tree_.AddChild(nodes[0], "inside a collapsed node");
   std::vector<const TTreeNode*> asked;
   std::vector<const TTreeNode*> askedSelected;
@@ -321,7 +325,8 @@ TEST_F(TreeViewTest, CustomSortOrdersSiblings) {
   const std::vector<std::string> top = {"alpha", "bravo", "charlie", "delta", "parent"};
   EXPECT_EQ(controlOrder(tree_.GetFirstNode()->ItemId()), top);
   std::vector<std::string> nodes;
-  for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextSibling()) nodes.push_back(node->Text());
+  for (TTreeNode* node = tree_.GetFirstNode(); node; node = node->GetNextSibling())
+    nodes.push_back(node->Text());
   EXPECT_EQ(nodes, top);
 }
 
@@ -331,7 +336,8 @@ TEST_F(TreeViewTest, LabelEditingRunsCanEditAndEdited) {
   tree_.OnEditing = [&](TTreeNode&, bool& allowEdit) { allowEdit = allow; };
   tree_.OnEdited = [&](TTreeNode&, std::string& text) { text += "!"; };
 
-  EXPECT_EQ(SendMessageA(tree_.Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(b_->ItemId())), 0);
+  EXPECT_EQ(SendMessageA(tree_.Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(b_->ItemId())),
+            0);
 
   allow = true;
   auto edit = reinterpret_cast<HWND>(
@@ -349,7 +355,8 @@ TEST_F(TreeViewTest, LabelEditingRunsCanEditAndEdited) {
   cancelled.hdr.code = TVN_ENDLABELEDITA;
   cancelled.item.hItem = c_->ItemId();
   cancelled.item.pszText = nullptr;
-  SendMessageA(form_.Handle(), WM_NOTIFY, cancelled.hdr.idFrom, reinterpret_cast<LPARAM>(&cancelled));
+  SendMessageA(form_.Handle(), WM_NOTIFY, cancelled.hdr.idFrom,
+               reinterpret_cast<LPARAM>(&cancelled));
   EXPECT_EQ(c_->Text(), "c");
 
   tree_.SetReadOnly(true);
@@ -360,7 +367,8 @@ TEST_F(TreeViewTest, LabelEditingRunsCanEditAndEdited) {
 TEST_F(TreeViewTest, ANewTreeHasTheUsualStyles) {
   EXPECT_EQ(GetWindowLongA(tree_.Handle(), GWL_STYLE) &
                 (TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_NOTOOLTIPS |
-                 TVS_SHOWSELALWAYS | TVS_SINGLEEXPAND | TVS_TRACKSELECT | TVS_FULLROWSELECT | TVS_DISABLEDRAGDROP),
+                 TVS_SHOWSELALWAYS | TVS_SINGLEEXPAND | TVS_TRACKSELECT | TVS_FULLROWSELECT |
+                 TVS_DISABLEDRAGDROP),
             TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_DISABLEDRAGDROP);
   EXPECT_NE(GetWindowLongA(tree_.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
 }

@@ -29,8 +29,11 @@ TEST(ForbiddenCharacters, FindsAllTwelveButNeverATrailByte) {
   EXPECT_FALSE(HasForbiddenCharacter("a b.c-d_(e)"));
   EXPECT_FALSE(HasForbiddenCharacter(kSofutoHyouPo));
   EXPECT_TRUE(HasForbiddenCharacter("\x83\x5C\x83\x74\x83\x67\\"));
-  EXPECT_TRUE(HasForbiddenCharacter("\x83"  "|"  "\x5C"));  // lead byte pairs with |, then a real \ .
-  EXPECT_FALSE(HasForbiddenCharacter("\x83"));                // a lone lead byte at the end
+  EXPECT_TRUE(
+      HasForbiddenCharacter("\x83"
+                            "|"
+                            "\x5C"));           // lead byte pairs with |, then a real \ .
+  EXPECT_FALSE(HasForbiddenCharacter("\x83"));  // a lone lead byte at the end
   EXPECT_EQ(ForbiddenCharacterMessage(),
             "ファイル名に使用できない文字[ \\?/\";:,<>!*| ]があるため\r\n"
             "フォルダを作成できませんでした");

@@ -142,9 +142,8 @@ struct FilesystemCreator final : DirectoryCreator {
 
 // A folder of its own under the temporary directory, removed with everything in it.
 struct ScratchDirectory {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("tessarin-naming-" + std::to_string(std::random_device{}()));
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("tessarin-naming-" + std::to_string(std::random_device{}()));
   ScratchDirectory() { std::filesystem::create_directories(path); }
   ~ScratchDirectory() { std::filesystem::remove_all(path); }
 };
@@ -174,7 +173,8 @@ TEST_F(CreationRunTest, CountsBeforeTheRunWhatTheRunMakes) {
     const auto children = TierFolderCount(child, table);
     creator.paths.clear();
     Run();
-    EXPECT_EQ(TotalFolders(parents.value(), children.value_or(0), settings.childFolders), creator.paths.size());
+    EXPECT_EQ(TotalFolders(parents.value(), children.value_or(0), settings.childFolders),
+              creator.paths.size());
     return ChildCountText(parents, children, settings.childFolders);
   };
   parent.start = "98", parent.end = "1102";
@@ -194,11 +194,13 @@ TEST_F(CreationRunTest, CountsBeforeTheRunWhatTheRunMakes) {
 
   // A field that is not an integer leaves the count blank, never a box.
   child.end = "1.5";
-  EXPECT_EQ(ChildCountText(TierFolderCount(parent, table), TierFolderCount(child, table), true), "");
+  EXPECT_EQ(ChildCountText(TierFolderCount(parent, table), TierFolderCount(child, table), true),
+            "");
   parent.kind = SequenceKind::Number, parent.start = "-";
   EXPECT_EQ(ParentCountText(TierFolderCount(parent, table)), "");
   child.end = "4";
-  EXPECT_EQ(ChildCountText(TierFolderCount(parent, table), TierFolderCount(child, table), true), "× 4");
+  EXPECT_EQ(ChildCountText(TierFolderCount(parent, table), TierFolderCount(child, table), true),
+            "× 4");
 }
 
 // Says yes or no to a large run and stops it before creation `stopAt`.
@@ -210,7 +212,9 @@ struct ScriptedControl final : RunControl {
     asked.push_back(plan);
     return answer;
   }
-  bool Continue(std::uint64_t done, std::uint64_t, const std::string&) override { return done < stopAt; }
+  bool Continue(std::uint64_t done, std::uint64_t, const std::string&) override {
+    return done < stopAt;
+  }
 };
 
 TEST_F(CreationRunTest, AsksBeforeALargeRunAndCanBeStopped) {
@@ -270,7 +274,7 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
   ASSERT_EQ(outcome.made, 10u);
 
   std::ofstream(scratch / "P1" / "B" / "note.txt").put('x');  // a file put in after the run
-  std::filesystem::rename(scratch / "P2", scratch / "Q2");       // a renamed folder
+  std::filesystem::rename(scratch / "P2", scratch / "Q2");    // a renamed folder
 
   FilesystemRemover remover;
   const UndoOutcome undo = UndoRun(outcome.record, remover);
@@ -278,7 +282,8 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
   EXPECT_EQ(undo.notEmpty, 2u);  // P1/B with the file, and P1 holding it
   EXPECT_EQ(undo.gone, 3u);      // P2 and its children, under their old names
   EXPECT_EQ(undo.BoxText(),
-            "作成したフォルダを 5 個削除しました\r\n5 個は残しました:\r\n  中にファイルかフォルダがある: 2 個"
+            "作成したフォルダを 5 個削除しました\r\n5 個は残しました:\r\n  "
+            "中にファイルかフォルダがある: 2 個"
             "\r\n  見つからない (名前の変更か削除): 3 個");
   for (const char* kept : {"P1/B/note.txt", "Q2/A", "Q2/B", "P3/A"}) {
     EXPECT_TRUE(std::filesystem::exists(scratch / kept)) << kept;

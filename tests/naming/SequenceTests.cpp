@@ -105,9 +105,9 @@ TEST(DateSequence, StepsOneDayAcrossMonthsAndLeapDays) {
 
 TEST(DateFormats, WritesEveryEntryAndFallsBackToTheFirst) {
   const CalendarDate date{2004, 2, 3};
-  const Strings expected = {"2004-02-03", "2004-02",  "02-03",         "03-02-2004",
-                           "02-2004",    "03-02",    "2004年02月03日", "2004年02月",
-                           "平成16年02月03日", "平成16年02月", "02月03日"};
+  const Strings expected = {"2004-02-03",       "2004-02",      "02-03",          "03-02-2004",
+                            "02-2004",          "03-02",        "2004年02月03日", "2004年02月",
+                            "平成16年02月03日", "平成16年02月", "02月03日"};
   for (int i = 0; i < DateFormatTable::kCount; ++i) EXPECT_EQ(kTable.Format(i, date), expected[i]);
   EXPECT_EQ(kTable.Format(-1, date), expected[0]);
   EXPECT_EQ(kTable.Format(11, date), expected[0]);
@@ -117,11 +117,11 @@ TEST(JapaneseEra, TableIsRightOnBothSidesOfEveryBoundary) {
   const JapaneseEra table(std::make_unique<FakeCalendar>(false));  // fails the probe, like Wine
   ASSERT_FALSE(table.UsesPlatform());
   const std::pair<CalendarDate, EraText> cases[] = {
-      {{1868, 1, 1}, {"明治", "01"}},  {{1912, 7, 29}, {"明治", "45"}},
-      {{1912, 7, 30}, {"大正", "01"}}, {{1926, 12, 24}, {"大正", "15"}},
+      {{1868, 1, 1}, {"明治", "01"}},   {{1912, 7, 29}, {"明治", "45"}},
+      {{1912, 7, 30}, {"大正", "01"}},  {{1926, 12, 24}, {"大正", "15"}},
       {{1926, 12, 25}, {"昭和", "01"}}, {{1989, 1, 7}, {"昭和", "64"}},
-      {{1989, 1, 8}, {"平成", "01"}},  {{2019, 4, 30}, {"平成", "31"}},
-      {{2019, 5, 1}, {"令和", "01"}},  {{2118, 1, 1}, {"令和", "100"}},
+      {{1989, 1, 8}, {"平成", "01"}},   {{2019, 4, 30}, {"平成", "31"}},
+      {{2019, 5, 1}, {"令和", "01"}},   {{2118, 1, 1}, {"令和", "100"}},
       {{1867, 12, 31}, {"", "1867"}},  // before the first era: no name, the Gregorian year
   };
   for (const auto& [date, era] : cases) EXPECT_EQ(table.Of(date), era) << date.year;
@@ -130,8 +130,8 @@ TEST(JapaneseEra, TableIsRightOnBothSidesOfEveryBoundary) {
 TEST(JapaneseEra, UsesThePlatformOnlyWhenItPassesTheProbe) {
   const JapaneseEra platform(std::make_unique<FakeCalendar>(true));
   EXPECT_TRUE(platform.UsesPlatform());
-  EXPECT_EQ(platform.Of({1990, 1, 1}), (EraText{"令和", "01"}));      // the platform's answer
-  EXPECT_EQ(platform.Of({1867, 1, 1}), (EraText{"", "1867"}));        // never asked before 1868
+  EXPECT_EQ(platform.Of({1990, 1, 1}), (EraText{"令和", "01"}));  // the platform's answer
+  EXPECT_EQ(platform.Of({1867, 1, 1}), (EraText{"", "1867"}));    // never asked before 1868
   EXPECT_FALSE(JapaneseEra(nullptr).UsesPlatform());
 }
 

@@ -6,13 +6,13 @@
 #include "shell/ShellIDFunc.h"
 
 inline TShIDListPtr SpecialFolder(TShSpecialFolder folder) {
-    TShIDListPtr list;
-    GetSpecialFolderIDList(folder, list.Out());
-    return list;
+  TShIDListPtr list;
+  GetSpecialFolderIDList(folder, list.Out());
+  return list;
 }
 
 inline TShIDListPtr ListOfPath(const std::string& path) {
-    TShIDListPtr list;
-    IDListFromPath(path, list.Out());
-    return list;
+  TShIDListPtr list;
+  IDListFromPath(path, list.Out());
+  return list;
 }

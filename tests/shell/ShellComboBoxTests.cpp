@@ -201,7 +201,8 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
 
   added.reset();  // the folder vanishes
   box_->FillList();
-  EXPECT_EQ(RowOfPath(DesktopDirectory() + "\\ComboAdded-" + std::to_string(GetCurrentProcessId())), -1);
+  EXPECT_EQ(RowOfPath(DesktopDirectory() + "\\ComboAdded-" + std::to_string(GetCurrentProcessId())),
+            -1);
   // The others are the same entries, in the same order; the path entries went with the refill.
   EXPECT_EQ(EntriesOf(Items()), others);
   EXPECT_EQ(box_->Count(), Items().Count());
@@ -235,16 +236,20 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   const TShIDListPtr relative(CopyLastItemID(ListOfPath(file).Get()));
   LPCITEMIDLIST item = relative.Get();
   TComPtr<IDataObject> data;
-  ASSERT_HRESULT_SUCCEEDED(from->GetUIObjectOf(nullptr, 1, &item, IID_IDataObject, nullptr, data.OutVoid()));
+  ASSERT_HRESULT_SUCCEEDED(
+      from->GetUIObjectOf(nullptr, 1, &item, IID_IDataObject, nullptr, data.OutVoid()));
 
   bool accept = true;
   const TShellComboItem* over = nullptr;
   const TShellComboItem* dropped = nullptr;
-  box_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool& accepted) { accepted = accept; };
-  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int) { over = &entry; };
-  box_->OnShDragDrop = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int, bool&) {
-    dropped = &entry;
+  box_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool& accepted) {
+    accepted = accept;
   };
+  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int) {
+    over = &entry;
+  };
+  box_->OnShDragDrop = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int,
+                           bool&) { dropped = &entry; };
   IDropTarget* target = box_->OleDropTarget();
   const POINTL point{10, 10};
   DWORD effect = DROPEFFECT_COPY;

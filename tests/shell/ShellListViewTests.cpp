@@ -76,7 +76,8 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   scratch_.MakeFile("zero.txt");
   scratch_.MakeFile("more.txt", std::string(1025, 'x'));
   scratch_.MakeFolder("sub");
-  SetFileAttributesA(scratch_.PathOf("one.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+  SetFileAttributesA(scratch_.PathOf("one.txt").c_str(),
+                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
   Show(scratch_.Path());
 
   ASSERT_EQ(list_->ItemCount(), 4);
@@ -89,7 +90,7 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   EXPECT_EQ(Size("more.txt"), "2KB");
   EXPECT_EQ(Size("sub"), "");
   EXPECT_EQ(list_->Files().Text(IndexOf("one.txt"), 4), "RA");
-  EXPECT_FALSE(list_->Files().Text(IndexOf("sub"), 2).empty());  // the type
+  EXPECT_FALSE(list_->Files().Text(IndexOf("sub"), 2).empty());      // the type
   EXPECT_FALSE(list_->Files().Text(IndexOf("one.txt"), 3).empty());  // the modification time
   // The control draws from the same texts.
   char text[64] = {};
@@ -97,7 +98,8 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   item.iSubItem = 1;
   item.pszText = text;
   item.cchTextMax = sizeof text;
-  SendMessageA(list_->Handle(), LVM_GETITEMTEXTA, IndexOf("more.txt"), reinterpret_cast<LPARAM>(&item));
+  SendMessageA(list_->Handle(), LVM_GETITEMTEXTA, IndexOf("more.txt"),
+               reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, "2KB");
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);
@@ -219,7 +221,8 @@ TEST_F(ShellListViewTest, TotalsTheSelectedSizesAndFindsNamesAsTheControlAsks) {
     LVFINDINFOA info{};
     info.flags = flags;
     info.psz = text;
-    return static_cast<int>(SendMessageA(list_->Handle(), LVM_FINDITEMA, start, reinterpret_cast<LPARAM>(&info)));
+    return static_cast<int>(
+        SendMessageA(list_->Handle(), LVM_FINDITEMA, start, reinterpret_cast<LPARAM>(&info)));
   };
   EXPECT_EQ(find("BE", LVFI_STRING, -1), IndexOf("beta.txt"));
   EXPECT_EQ(find("eta", LVFI_STRING, -1), -1);
@@ -239,7 +242,8 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   SetWindowTextA(edit, "new.txt");
   SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
   Pump();
-  EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
+  EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()) != INVALID_FILE_ATTRIBUTES,
+            true);
   EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
 }
 
@@ -277,9 +281,11 @@ TEST_F(ShellListViewTest, TheShellsMenuDeletesTheSelectedItemsAndStartsRenaming)
   menu.ContextType = shctNormal;  // Wine offers renaming only there
   list_->SetShellPopupMenu(&menu);
   const auto choose = [&](const std::string& text) {
-    TMenuChooser chooser([&](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, text); });
+    TMenuChooser chooser(
+        [&](const std::vector<TShownMenuItem>& items) { return IdOfItemWith(items, text); });
     // From the keyboard, as Shift+F10 asks.
-    SendMessageA(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()), MAKELPARAM(-1, -1));
+    SendMessageA(list_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_->Handle()),
+                 MAKELPARAM(-1, -1));
     return chooser.MenuShown();
   };
   {

@@ -12,27 +12,27 @@
 #include <vector>
 
 class TMessageBoxCloser {
-public:
-    // Closes each box as if its `command` button (IDOK, IDCANCEL, ...) had been pressed.
-    explicit TMessageBoxCloser(WPARAM command = IDOK);
-    ~TMessageBoxCloser();
-    TMessageBoxCloser(const TMessageBoxCloser&) = delete;
-    TMessageBoxCloser& operator=(const TMessageBoxCloser&) = delete;
+ public:
+  // Closes each box as if its `command` button (IDOK, IDCANCEL, ...) had been pressed.
+  explicit TMessageBoxCloser(WPARAM command = IDOK);
+  ~TMessageBoxCloser();
+  TMessageBoxCloser(const TMessageBoxCloser&) = delete;
+  TMessageBoxCloser& operator=(const TMessageBoxCloser&) = delete;
 
-    // The message texts of the boxes closed so far, in the order they showed.
-    std::vector<std::string> Texts() const;
-    // The captions of those boxes.
-    std::vector<std::string> Captions() const;
+  // The message texts of the boxes closed so far, in the order they showed.
+  std::vector<std::string> Texts() const;
+  // The captions of those boxes.
+  std::vector<std::string> Captions() const;
 
-private:
-    void Watch();
-    void CloseNewBoxes();
+ private:
+  void Watch();
+  void CloseNewBoxes();
 
-    const WPARAM command_;
-    std::atomic<bool> stop_{false};
-    mutable std::mutex lock_;
-    std::vector<HWND> closed_;
-    std::vector<std::string> texts_;
-    std::vector<std::string> captions_;
-    std::thread watcher_;
+  const WPARAM command_;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex lock_;
+  std::vector<HWND> closed_;
+  std::vector<std::string> texts_;
+  std::vector<std::string> captions_;
+  std::thread watcher_;
 };

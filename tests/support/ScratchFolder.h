@@ -5,24 +5,24 @@
 #include <string>
 
 class TScratchFolder {
-public:
-    // Creates <temp>\TessarinTests\<name>-<process>-<n>.
-    explicit TScratchFolder(const std::string& name);
-    ~TScratchFolder();
-    TScratchFolder(const TScratchFolder&) = delete;
-    TScratchFolder& operator=(const TScratchFolder&) = delete;
+ public:
+  // Creates <temp>\TessarinTests\<name>-<process>-<n>.
+  explicit TScratchFolder(const std::string& name);
+  ~TScratchFolder();
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
 
-    // The folder's path, without a trailing backslash.
-    const std::string& Path() const { return path_; }
-    // Path() + "\" + relative.
-    std::string PathOf(const std::string& relative) const;
-    // Creates the folder `relative` and any missing folders above it; returns its path.
-    std::string MakeFolder(const std::string& relative) const;
-    // Creates (or replaces) the file `relative` with `content`; returns its path.
-    std::string MakeFile(const std::string& relative, const std::string& content = {}) const;
+  // The folder's path, without a trailing backslash.
+  const std::string& Path() const { return path_; }
+  // Path() + "\" + relative.
+  std::string PathOf(const std::string& relative) const;
+  // Creates the folder `relative` and any missing folders above it; returns its path.
+  std::string MakeFolder(const std::string& relative) const;
+  // Creates (or replaces) the file `relative` with `content`; returns its path.
+  std::string MakeFile(const std::string& relative, const std::string& content = {}) const;
 
-private:
-    std::string path_;
+ private:
+  std::string path_;
 };
 
 // Deletes a folder with all its files and sub-folders; true when it is gone.

@@ -10,12 +10,12 @@
 namespace {
 
 class TShellLibraryEnvironment : public testing::Environment {
-public:
-    void SetUp() override { library_ = std::make_unique<TShellLibrary>(); }
-    void TearDown() override { library_.reset(); }
+ public:
+  void SetUp() override { library_ = std::make_unique<TShellLibrary>(); }
+  void TearDown() override { library_.reset(); }
 
-private:
-    std::unique_ptr<TShellLibrary> library_;
+ private:
+  std::unique_ptr<TShellLibrary> library_;
 };
 
 // gtest_main runs the environments registered before main.
