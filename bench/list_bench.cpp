@@ -20,6 +20,7 @@
 
 #include "framework/Application.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchFolder.h"
 #include "framework/Form.h"
 #include "shell/ShellLibrary.h"
 #include "shell/ShellListView.h"
@@ -39,25 +40,6 @@ double HeapBytes() {
     HeapUnlock(heap);
   }
   return bytes;
-}
-
-// <temp>\TessarinBench\files-<n> with n empty files, made once and kept for later runs.
-std::string BenchFolder(int files) {
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof temp, temp);
-  const std::string root = std::string(temp) + "TessarinBench";
-  const std::string folder = root + "\\files-" + std::to_string(files);
-  CreateDirectoryA(root.c_str(), nullptr);
-  CreateDirectoryA(folder.c_str(), nullptr);
-  char name[32];
-  for (int i = 0; i < files; ++i) {
-    std::snprintf(name, sizeof name, "\\file%05d.txt", i);
-    const std::string path = folder + name;
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-  return folder;
 }
 
 // The file list, counting what the control asks of it.
@@ -118,7 +100,11 @@ int main(int argc, char** argv) {
   const int rounds = quick ? 2 : 5;
   TShellLibrary library;
   std::printf("Making %d files (kept for later runs)...\n", files);
-  const std::string path = BenchFolder(files);
+  const std::string path = BenchFolder(
+      "files-" + std::to_string(files), files, "file%05d.txt", [](const std::string& file) {
+        HANDLE made = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (made != INVALID_HANDLE_VALUE) CloseHandle(made);
+      });
   TShIDListPtr list;
   TShIDListPtr desktop;
   if (!IDListFromPath(path, list.Out()) || !GetSpecialFolderIDList(sfDesktop, desktop.Out())) {

@@ -20,6 +20,7 @@
 
 #include "bench/BenchOptions.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchFolder.h"
 #include "framework/Form.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellLibrary.h"
@@ -33,23 +34,6 @@ struct Sizes {
 };
 constexpr Sizes kFull{20000, 5};
 constexpr Sizes kQuick{300, 1};
-
-// <temp>\TessarinBench\folders<count> with that many sub-folders, made once and kept for later
-// runs.
-std::string BenchFolder(int count) {
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof temp, temp);
-  const std::string root = std::string(temp) + "TessarinBench";
-  const std::string folder = root + "\\folders" + std::to_string(count);
-  CreateDirectoryA(root.c_str(), nullptr);
-  CreateDirectoryA(folder.c_str(), nullptr);
-  char name[32];
-  for (int i = 0; i < count; ++i) {
-    std::snprintf(name, sizeof name, "\\folder%05d", i);
-    CreateDirectoryA((folder + name).c_str(), nullptr);
-  }
-  return folder;
-}
 
 // The least work: enumerate, sort by CompareIDs and insert plain nodes under a collapsed root,
 // then expand the root and draw.
@@ -95,7 +79,9 @@ int main(int argc, char** argv) {
   const Sizes sizes = QuickRun(argc, argv) ? kQuick : kFull;
   TShellLibrary library;
   std::printf("Making %d folders (kept for later runs)...\n", sizes.folders);
-  const std::string path = BenchFolder(sizes.folders);
+  const std::string path =
+      BenchFolder("folders" + std::to_string(sizes.folders), sizes.folders, "folder%05d",
+                  [](const std::string& folder) { CreateDirectoryA(folder.c_str(), nullptr); });
 
   TShIDListPtr list;
   TComPtr<IShellFolder> desktop;
