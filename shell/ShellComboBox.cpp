@@ -7,6 +7,7 @@
 
 #include "framework/DeviceContext.h"
 #include "shell/ComObject.h"
+#include "shell/ShellDragDrop.h"
 #include "shell/ShellTreeView.h"
 #include "shell/ShellVirtualItems.h"
 
@@ -227,15 +228,11 @@ class TShellComboBox::TDropTarget final : public TComObject<IDropTarget> {
                          defaultAction);
     }
     if (!defaultAction) return S_OK;
-    // OLE leaves the released button out of the key state; the folder's target wants it.
-    keyState |= box_->rightButtonDrag_ ? MK_RBUTTON : MK_LBUTTON;
     DWORD answer = allowed;
-    if (FAILED(target->DragEnter(data, keyState, point, &answer))) return S_OK;
-    if (FAILED(target->DragOver(keyState, point, &answer))) {
-      target->DragLeave();
+    HRESULT dropped = S_OK;
+    if (!DropOnTarget(*target.Get(), data, keyState, box_->rightButtonDrag_, point, &answer,
+                      dropped))
       return S_OK;
-    }
-    const HRESULT dropped = target->Drop(data, keyState, point, &answer);
     if (effect) *effect = answer;
     // A shell target may go on copying after Drop returns.
     box_->pendingDropTargets_.push_back(target);

@@ -24,6 +24,7 @@
 #include "shell/ComPtr.h"
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
+#include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellUtils.h"
 
@@ -33,7 +34,7 @@ class TShellPopupMenu;
 class TShellComboBox;
 class TShellListView;
 
-class TShellTreeView : public TCustomTreeView, public TShellDeviceSink {
+class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private TShellDragSink {
  public:
   // Idle, a left or right press on an item, or a drag from or over the tree.
   enum class TPressState { Idle, LeftPress, RightPress, Dragging };
@@ -151,7 +152,6 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink {
   void GetSelectedIndex(TTreeNode& node) override;
 
  private:
-  class TOleSide;
   // Holds back the watcher's reports while the tree changes folders itself (a rename, the shell's
   // menu); a report that came meanwhile refreshes when the last hold ends.
   class TReportHold {
@@ -213,10 +213,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink {
   void DetachOleSide() noexcept;
   bool DragButtonHeld() const;
   void BeginDrag(TTreeNode& node);
-  HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
-  HRESULT DragOver(DWORD keyState, POINTL point, DWORD* effect);
-  HRESULT DragLeave();
-  HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
+  HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT DragLeave() override;
+  HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
   static HRESULT NoDropEffect(DWORD* effect);
   void HoverExpand(TTreeNode* node, TTreeNode* previous);
   void AutoScroll(POINT client);
@@ -234,7 +234,7 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink {
   TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
   std::vector<std::string> drives_;
   TShDirWatcher* watcher_ = nullptr;  // not owned: the watcher frees itself; forgotten when it ends
-  TComPtr<IDropTarget> ole_;          // a TOleSide
+  TComPtr<IDropTarget> ole_;          // a TShellOleSide
   int reportHolds_ = 0;
   bool reportHeld_ = false;
   POINT pressPoint_{};

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "shell/ComObject.h"
 #include "shell/ShellTreeView.h"
 
 namespace {
@@ -14,78 +13,18 @@ constexpr int kHoverExpandCalls = 30;
 // A drag starts when the pointer has moved further than this from the press, in either direction.
 constexpr int kDragThreshold = 5;
 
-// An error inside an OLE call of ours becomes E_UNEXPECTED, with no effect.
-template <typename Call>
-HRESULT Guarded(DWORD* effect, Call call) noexcept {
-  try {
-    return call();
-  } catch (...) {
-    if (effect) *effect = DROPEFFECT_NONE;
-    return E_UNEXPECTED;
-  }
-}
-
 }  // namespace
 
-// What OLE calls: the tree as drop target and as drop source. It outlives the tree as long as OLE
-// holds it; once the tree is gone it answers "no drop".
-class TShellTreeView::TOleSide final : public TComObject<IDropTarget, IDropSource> {
- public:
-  explicit TOleSide(TShellTreeView& tree) : tree_(&tree) {}
+void TShellTreeView::AttachOleSide() {
+  ole_.Attach(new TShellOleSide(static_cast<TShellDragSink&>(*this)));
+}
 
-  // The tree is going: later calls do nothing.
-  void Detach() noexcept { tree_ = nullptr; }
-
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
-                                      DWORD* effect) override {
-    if (!effect) return E_INVALIDARG;
-    return Guarded(effect, [&] {
-      return tree_ ? tree_->DragEnter(data, keyState, point, effect) : NoDrop(effect);
-    });
-  }
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override {
-    if (!effect) return E_INVALIDARG;
-    return Guarded(
-        effect, [&] { return tree_ ? tree_->DragOver(keyState, point, effect) : NoDrop(effect); });
-  }
-  HRESULT STDMETHODCALLTYPE DragLeave() override {
-    return Guarded(nullptr, [&] { return tree_ ? tree_->DragLeave() : S_OK; });
-  }
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point,
-                                 DWORD* effect) override {
-    if (!effect) return E_INVALIDARG;
-    return Guarded(effect, [&] {
-      return tree_ ? tree_->Drop(data, keyState, point, effect) : NoDrop(effect);
-    });
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
-    const bool left = (keyState & MK_LBUTTON) != 0;
-    const bool right = (keyState & MK_RBUTTON) != 0;
-    if (escapePressed || (left && right)) return DRAGDROP_S_CANCEL;
-    if (!left && !right) return DRAGDROP_S_DROP;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
- private:
-  ~TOleSide() override = default;
-  static HRESULT NoDrop(DWORD* effect) {
-    *effect = DROPEFFECT_NONE;
-    return S_OK;
-  }
-
-  TShellTreeView* tree_;  // not owned: the tree owns this object
-};
-
-void TShellTreeView::AttachOleSide() { ole_.Attach(new TOleSide(*this)); }
-
-void TShellTreeView::DetachOleSide() noexcept { static_cast<TOleSide*>(ole_.Get())->Detach(); }
+void TShellTreeView::DetachOleSide() noexcept { static_cast<TShellOleSide*>(ole_.Get())->Detach(); }
 
 IDropTarget* TShellTreeView::OleDropTarget() const noexcept { return ole_.Get(); }
 
 IDropSource* TShellTreeView::OleDropSource() const noexcept {
-  return static_cast<TOleSide*>(ole_.Get());
+  return static_cast<TShellOleSide*>(ole_.Get());
 }
 
 // --- Dragging out -------------------------------------------------------------------------------
@@ -112,20 +51,14 @@ bool TShellTreeView::CanBeginDrag(TTreeNode& node, int x, int y) {
 void TShellTreeView::BeginDrag(TTreeNode& node) {
   TShellFolderItem* item = FolderItemOf(&node);
   TComPtr<IShellFolder> parent;
-  if (!item || !item->GetParentFolder(parent)) return;
-  LPCITEMIDLIST relative = item->RelativeIDList();
-  SFGAOF capabilities = SFGAO_CAPABILITYMASK;
   TComPtr<IDataObject> data;
-  if (FAILED(parent->GetAttributesOf(1, &relative, &capabilities)) ||
-      FAILED(parent->GetUIObjectOf(Handle(), 1, &relative, IID_IDataObject, nullptr,
-                                   data.OutVoid())) ||
-      !data)
+  DWORD allowed = DROPEFFECT_NONE;
+  if (!item || !item->GetParentFolder(parent) ||
+      !ShellDragData(Handle(), *parent.Get(), {item->RelativeIDList()}, data, allowed))
     return;
   pressState_ = TPressState::Dragging;
   DWORD effect = DROPEFFECT_NONE;
-  // The copy, move and link capabilities are the drop effects' bits; shells answer more bits.
-  DoDragDrop(data.Get(), OleDropSource(),
-             capabilities & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK), &effect);
+  DoDragDrop(data.Get(), OleDropSource(), allowed, &effect);
   EndPress();
   SetDropTarget(nullptr);
 }
@@ -196,10 +129,7 @@ HRESULT TShellTreeView::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
         *effect = DROPEFFECT_NONE;
       } else {
         // Asked afresh each time: the shell's target answers for the keys and the point now.
-        DWORD entered = *effect;
-        target->DragEnter(dragObject_->DataObject(), keyState, point, &entered);
-        answer = target->DragOver(keyState, point, effect);
-        target->DragLeave();
+        answer = ProbeDropTarget(*target.Get(), dragObject_->DataObject(), keyState, point, effect);
         DragOverStep(*dragObject_, *node, KeyStateToShift(keyState), client.x, client.y);
       }
     }
@@ -269,18 +199,9 @@ HRESULT TShellTreeView::Drop(IDataObject* data, DWORD keyState, POINTL point, DW
     return NoDropEffect(effect);
   TComPtr<IDropTarget> target;
   if (!ItemDropTarget(*item, target)) return NoDropEffect(effect);
-  // The button has been let go by now; the shell's target learns which one the drag was made with
-  // (the right one makes it ask what to do).
-  const DWORD withButton = keyState | (rightButtonDrag_ ? MK_RBUTTON : MK_LBUTTON);
-  DWORD probe = *effect;
-  if (FAILED(target->DragEnter(data, withButton, point, &probe))) return NoDropEffect(effect);
-  probe = *effect;
-  if (FAILED(target->DragOver(withButton, point, &probe))) {
-    target->DragLeave();
-    return NoDropEffect(effect);
-  }
-  const HRESULT answer = target->Drop(data, keyState, point, effect);
-  pendingDropTargets_.push_back(target);
+  HRESULT answer = S_OK;
+  if (DropOnTarget(*target.Get(), data, keyState, rightButtonDrag_, point, effect, answer))
+    pendingDropTargets_.push_back(target);
   return answer;
 }
 
