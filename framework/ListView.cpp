@@ -34,6 +34,9 @@ void TCustomListView::CreateWnd() {
   params.Bounds = bounds_;
   CreateHandle(params);
   Perform(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
+  // A virtual list keeps only the selection and the focus; the drop mark is answered on request.
+  Perform(LVM_SETCALLBACKMASK, LVIS_DROPHILITED, 0);
+  dropHighlighted_ = -1;
   SetImages(large_, small_);
 }
 
@@ -168,8 +171,25 @@ void TCustomListView::EditLabel(int index) {
   Perform(LVM_EDITLABELA, static_cast<WPARAM>(index), 0);
 }
 
+int TCustomListView::ItemAt(POINT client) const {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  const int index = static_cast<int>(Perform(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return index >= 0 && (hit.flags & LVHT_ONITEM) ? index : -1;
+}
+
+void TCustomListView::SetDropHighlighted(int index) {
+  if (index == dropHighlighted_) return;
+  for (int changed : {dropHighlighted_, index})
+    if (changed >= 0) Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(changed), changed);
+  dropHighlighted_ = index;
+}
+
 void TCustomListView::DisplayInfo(NMLVDISPINFOA& info) {
   LVITEMA& item = info.item;
+  if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_DROPHILITED) &&
+      item.iItem == dropHighlighted_)
+    item.state |= LVIS_DROPHILITED;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
     lstrcpynA(item.pszText, ItemText(item.iItem, item.iSubItem).c_str(), item.cchTextMax);
   if (item.mask & LVIF_IMAGE) {
@@ -190,12 +210,35 @@ LRESULT TCustomListView::FindItem(const NMLVFINDITEMA& find) {
                   (info.flags & LVFI_WRAP) != 0);
 }
 
-LRESULT TCustomListView::CustomDraw(const NMLVCUSTOMDRAW& draw) {
-  if (!WantsSubItemDrawing()) return CDRF_DODEFAULT;
+bool TCustomListView::DrawsByDefault(const std::function<void(TListCustomDraw&, bool&)>& event,
+                                     NMLVCUSTOMDRAW& draw) {
+  if (!event) return true;
+  TListCustomDraw info;
+  info.DC = draw.nmcd.hdc;
+  info.Index = static_cast<int>(draw.nmcd.dwItemSpec);
+  info.SubItem = (draw.nmcd.dwDrawStage & CDDS_SUBITEM) ? draw.iSubItem : 0;
+  info.State = draw.nmcd.uItemState;
+  info.TextColor = draw.clrText;
+  info.BackColor = draw.clrTextBk;
+  bool defaultDraw = true;
+  event(info, defaultDraw);
+  draw.clrText = info.TextColor;
+  draw.clrTextBk = info.BackColor;
+  return defaultDraw;
+}
+
+LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
+  const bool ownSubItems = WantsSubItemDrawing();
+  const bool subItemStage = ownSubItems || OnCustomDrawSubItem;
+  if (!subItemStage && !OnCustomDrawItem) return CDRF_DODEFAULT;
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPREPAINT:
+      if (!DrawsByDefault(OnCustomDrawItem, draw)) return CDRF_SKIPDEFAULT;
+      return subItemStage ? CDRF_NOTIFYSUBITEMDRAW : CDRF_NEWFONT;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+      if (!DrawsByDefault(OnCustomDrawSubItem, draw)) return CDRF_SKIPDEFAULT;
+      return ownSubItems ? CDRF_NOTIFYPOSTPAINT | CDRF_NEWFONT : CDRF_NEWFONT;
     case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: {
       const int index = static_cast<int>(draw.nmcd.dwItemSpec);
       RECT area{};
@@ -211,7 +254,8 @@ LRESULT TCustomListView::CustomDraw(const NMLVCUSTOMDRAW& draw) {
 
 LRESULT TCustomListView::Notify(const NMHDR& header) {
   switch (header.code) {
-    case NM_CUSTOMDRAW: return CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+    case NM_CUSTOMDRAW:
+      return CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
     case LVN_GETDISPINFOA:
       DisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
       return 0;
@@ -245,6 +289,10 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
         SelectionChanged(change.iFrom, change.iTo);
       return 0;
     }
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+      BeginDrag(reinterpret_cast<const NMLISTVIEW&>(header).iItem, header.code == LVN_BEGINRDRAG);
+      return 0;
     case LVN_COLUMNCLICK:
       ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
       return 0;

@@ -25,8 +25,24 @@ struct TActivation {
   bool Ctrl = false;
 };
 
+// One item or sub-item about to be drawn, for the custom-draw events: its place and state, and the
+// colours it will be drawn in, which the event may change.
+struct TListCustomDraw {
+  HDC DC = nullptr;
+  int Index = -1;
+  int SubItem = 0;  // 0 for the item as a whole
+  UINT State = 0;   // CDIS_ flags
+  COLORREF TextColor = CLR_DEFAULT;
+  COLORREF BackColor = CLR_DEFAULT;
+};
+
 class TCustomListView : public TWinControl {
  public:
+  // Asked before an item and before each report sub-item is drawn; clearing `defaultDraw` leaves
+  // the drawing to the event.
+  std::function<void(TListCustomDraw& draw, bool& defaultDraw)> OnCustomDrawItem;
+  std::function<void(TListCustomDraw& draw, bool& defaultDraw)> OnCustomDrawSubItem;
+
   // --- Items ---
   int ItemCount() const;
   // Sets the number of items; the control keeps its scroll position.
@@ -68,6 +84,12 @@ class TCustomListView : public TWinControl {
   // Opens the label editor on an item.
   void EditLabel(int index);
 
+  // The item at a client point, -1 for none.
+  int ItemAt(POINT client) const;
+  // The item marked as the target of a drag, -1 for none.
+  int DropHighlighted() const noexcept { return dropHighlighted_; }
+  void SetDropHighlighted(int index);
+
  protected:
   TCustomListView(TContainer& parent, const TBounds& bounds);
 
@@ -106,6 +128,8 @@ class TCustomListView : public TWinControl {
   virtual void DrawSubItem(HDC dc, int index, int subItem, const RECT& area) {
     (void)dc, (void)index, (void)subItem, (void)area;
   }
+  // The user starts dragging `index` (a selected item) with the left or the right button.
+  virtual void BeginDrag(int index, bool rightButton) { (void)index, (void)rightButton; }
   // Editing ended with `text` (not when cancelled); true keeps the text.
   virtual bool Edited(int index, const std::string& text) {
     (void)index, (void)text;
@@ -117,11 +141,15 @@ class TCustomListView : public TWinControl {
  private:
   void DisplayInfo(NMLVDISPINFOA& info);
   LRESULT FindItem(const NMLVFINDITEMA& find);
-  LRESULT CustomDraw(const NMLVCUSTOMDRAW& draw);
+  LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+  // Runs a custom-draw event; false when it takes over the drawing.
+  bool DrawsByDefault(const std::function<void(TListCustomDraw&, bool&)>& event,
+                      NMLVCUSTOMDRAW& draw);
 
   TViewStyle viewStyle_ = TViewStyle::Icon;
   TBounds bounds_;
   HIMAGELIST large_ = nullptr;  // not owned
   HIMAGELIST small_ = nullptr;  // not owned
   int updateCount_ = 0;
+  int dropHighlighted_ = -1;
 };

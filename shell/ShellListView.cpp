@@ -290,6 +290,7 @@ std::string TShellFileList::Text(int index, int column) {
 
 TShellListView::TShellListView(TContainer& parent, const TBounds& bounds)
     : TCustomListView(parent, bounds) {
+  ole_.Attach(new TShellOleSide(static_cast<TShellDragSink&>(*this)));
   try {
     const auto names = [this](TShFilesWatcher&, const std::string&) { NamesChanged(); };
     nameWatcher_ = TShFilesWatcher::Create("", kNameChanges, names);
@@ -313,7 +314,13 @@ TShellListView::~TShellListView() {
 
 void TShellListView::ReleaseShellParts() noexcept {
   ShellCtrlList().Unregister(*this);
-  if (Handle()) RemoveClipboardFormatListener(Handle());
+  if (Handle()) {
+    RemoveClipboardFormatListener(Handle());
+    RevokeDragDrop(Handle());
+  }
+  static_cast<TShellOleSide*>(ole_.Get())->Detach();
+  dragObject_.reset();
+  pendingDropTargets_.clear();
   for (TShFilesWatcher** watcher : {&nameWatcher_, &attributeWatcher_}) {
     if (!*watcher) continue;
     (*watcher)->OnTerminate = nullptr;
@@ -334,6 +341,7 @@ void TShellListView::WindowCreated() {
   // A clipboard listener rather than a link in the viewer chain, which one careless viewer
   // breaks for all.
   AddClipboardFormatListener(Handle());
+  RegisterDropTarget(Handle(), OleDropTarget());
   const int width = Width() / TShellFileList::kColumns;
   savedWidths_.assign(TShellFileList::kColumns, width);
   ShowAllColumns();
@@ -345,7 +353,10 @@ void TShellListView::WindowCreated() {
 }
 
 void TShellListView::DestroyWnd() {
-  if (Handle()) RemoveClipboardFormatListener(Handle());
+  if (Handle()) {
+    RemoveClipboardFormatListener(Handle());
+    RevokeDropTarget(Handle());
+  }
   TCustomListView::DestroyWnd();
 }
 
@@ -431,6 +442,7 @@ void TShellListView::WatchFolder(const std::string& path) {
 }
 
 void TShellListView::NamesChanged() {
+  ReleaseFinishedDropTargets(pendingDropTargets_);
   const std::string path = files_.FolderPath();
   if (!path.empty() && !FolderExists(path)) {
     // The folder is gone: show nothing, or the tree's folder.

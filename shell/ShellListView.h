@@ -18,6 +18,7 @@
 #include "shell/ComPtr.h"
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
+#include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellUtils.h"
 
@@ -136,7 +137,10 @@ class TShellFileList {
   std::string TypeName(TShellFileItem& item);
 };
 
-class TShellListView : public TCustomListView, public TShellDeviceSink {
+// Items dragged out go as the shell's data of the selected items; shell items dropped onto a folder
+// row, or onto the list's empty space (its own folder), go to that folder's shell drop target with
+// the drag's button (ShellListViewDrag.cpp).
+class TShellListView : public TCustomListView, public TShellDeviceSink, private TShellDragSink {
  public:
   // Registers with the control registry and shows the desktop.
   TShellListView(TContainer& parent, const TBounds& bounds);
@@ -183,6 +187,27 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   // The clipboard changed; `contented`: it now holds shell items (files or item lists) to paste.
   std::function<void(bool contented)> OnShClipboard;
 
+  // Drag events. `item` is the row under the pointer, null for the list's own folder.
+  std::function<void(TShellFileItem& item, bool& canDrag)> OnShBeginDrag;
+  std::function<void(TShellDragObject& dragObject, TShiftState shift, POINT screenPoint,
+                     bool& accept)>
+      OnShDragEnter;
+  std::function<void(TShellDragObject& dragObject, TShellFileItem* item, TShiftState shift, int x,
+                     int y)>
+      OnShDragOver;
+  std::function<void(TShellDragObject& dragObject, TShellFileItem* item, TShiftState shift, int x,
+                     int y, bool& defaultAction)>
+      OnShDragDrop;
+  std::function<void()> OnShDragLeave;
+
+  // The drop target registered for the window (not owned).
+  IDropTarget* OleDropTarget() const noexcept { return ole_.Get(); }
+  // True while foreign data is over the list or items are dragged from it.
+  bool Dragging() const noexcept { return dragObject_ != nullptr || draggingOut_; }
+  // Shell drop targets that may still be at work after a drop; released at the next drag or
+  // name change once only this list holds them.
+  int PendingDropTargets() const noexcept { return static_cast<int>(pendingDropTargets_.size()); }
+
   // The control registry's volume events: nothing to do for a list.
   void ShellDeviceChange(const std::string&, DWORD, LPCITEMIDLIST, TShDeviceChangeKind) override {}
 
@@ -203,6 +228,10 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   bool WantsSubItemDrawing() override { return attributesImage_.ImageList != nullptr; }
   void DrawSubItem(HDC dc, int index, int subItem, const RECT& area) override;
   bool Edited(int index, const std::string& text) override;
+  void BeginDrag(int index, bool rightButton) override;
+  // The shell's drop target of a row (null: of the list's own folder) that may take drops; false
+  // for none.
+  virtual bool ItemDropTarget(TShellFileItem* item, TComPtr<IDropTarget>& target);
 
  private:
   friend class TShellTreeView;  // links both ways
@@ -218,6 +247,15 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   void ContextPopup(POINT screenPoint);
   void ActOnShellCommand(int command, const std::vector<int>& selected);
 
+  // Dropping in (ShellListViewDrag.cpp).
+  HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT DragLeave() override;
+  HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+  // The row under a screen point (null for none) and its client point.
+  TShellFileItem* ItemAtScreen(POINTL point, POINT& client);
+  void EndDrag();
+
   TShellFileList files_;
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
@@ -229,5 +267,10 @@ class TShellListView : public TCustomListView, public TShellDeviceSink {
   std::vector<int> savedOrder_;
   std::vector<int> savedWidths_;
   TShFilesWatcher* nameWatcher_ = nullptr;  // not owned: it frees itself; forgotten when it ends
-  TShFilesWatcher* attributeWatcher_ = nullptr;  // likewise
+  TShFilesWatcher* attributeWatcher_ = nullptr;   // likewise
+  TComPtr<IDropTarget> ole_;                      // a TShellOleSide
+  std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the list
+  bool rightButtonDrag_ = false;
+  bool draggingOut_ = false;
+  std::vector<TComPtr<IDropTarget>> pendingDropTargets_;
 };

@@ -7,7 +7,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "framework/Graphics.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellPopupMenu.h"
+#include "tests/shell/DropFakes.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/MenuChooser.h"
 #include "tests/support/MessageBoxCloser.h"
@@ -299,6 +302,157 @@ TEST_F(ShellListViewTest, TheShellsMenuDeletesTheSelectedItemsAndStartsRenaming)
   list_->SetSelected(0, true);
   ASSERT_TRUE(choose("名前の変更"));
   EXPECT_NE(SendMessageA(list_->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
+}
+
+// --- Dropping in and custom drawing -------------------------------------------------------------
+
+// The shell decides which rows take drops; the stand-in takes the drop in its place.
+class TListWithTestTargets : public TShellListView {
+ public:
+  using TShellListView::TShellListView;
+  TComPtr<IDropTarget> target;
+  std::string asked = "none";  // the row whose target was taken last, "" for the folder
+
+ protected:
+  bool ItemDropTarget(TShellFileItem* item, TComPtr<IDropTarget>& answer) override {
+    if (!TShellListView::ItemDropTarget(item, answer)) return false;
+    asked = item ? item->GetDisplayName() : "";
+    answer = target;
+    return true;
+  }
+};
+
+class ShellListViewDropTest : public ShellListViewTest {
+ protected:
+  ShellListViewDropTest() {
+    scratch_.MakeFolder("sub");
+    scratch_.MakeFile("a.txt");
+    list_.reset();
+    auto made = std::make_unique<TListWithTestTargets>(form_, TBounds{3, 6, 600, 380});
+    testList_ = made.get();
+    list_ = std::move(made);
+    list_->SetViewStyle(TViewStyle::Report);
+    Show(scratch_.Path());
+    testList_->target.Attach(recording_ = new TRecordingDropTarget(gone_));
+  }
+  POINTL RowPoint(const std::string& name) const { return ScreenPointL(LabelCenter(name)); }
+  POINTL BesideTheRows() const { return ScreenPointL(POINT{300, 300}); }
+  POINT LabelCenter(const std::string& name) const {
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageA(list_->Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(RowOf(name)),
+                 reinterpret_cast<LPARAM>(&label));
+    return POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+  }
+  int RowOf(const std::string& name) const {
+    for (int i = 0; i < list_->Files().Count(); ++i)
+      if (list_->Files().Text(i, 0) == name) return i;
+    return -1;
+  }
+  POINTL ScreenPointL(POINT client) const {
+    ClientToScreen(list_->Handle(), &client);
+    return POINTL{client.x, client.y};
+  }
+  // The data the shell drags for the file.
+  TComPtr<IDataObject> FileData() {
+    TComPtr<IDataObject> data;
+    LPCITEMIDLIST file = list_->Files().Item(RowOf("a.txt"))->RelativeIDList();
+    list_->Files().Folder()->GetUIObjectOf(nullptr, 1, &file, IID_IDataObject, nullptr,
+                                           data.OutVoid());
+    return data;
+  }
+
+  TListWithTestTargets* testList_ = nullptr;
+  TRecordingDropTarget* recording_ = nullptr;
+  bool gone_ = false;
+};
+
+TEST_F(ShellListViewDropTest, DropsOnAFolderRowOrBesideTheRowsGoToThatFolderWithTheDragsButton) {
+  IDropTarget* target = list_->OleDropTarget();
+  std::vector<std::string> events;
+  list_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool&) {
+    events.push_back("enter");
+  };
+  list_->OnShDragOver = [&](TShellDragObject&, TShellFileItem* item, TShiftState, int, int) {
+    events.push_back("over " + (item ? item->GetDisplayName() : std::string()));
+  };
+  list_->OnShDragLeave = [&] { events.push_back("leave"); };
+  {
+    // Data of neither format: no drop anywhere, no event.
+    TFakeDataObjectNeither neither;
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_HRESULT_SUCCEEDED(target->DragEnter(&neither, MK_LBUTTON, RowPoint("sub"), &effect));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = DROPEFFECT_COPY;
+    EXPECT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, RowPoint("sub"), &effect));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    target->DragLeave();
+    EXPECT_TRUE(events.empty());
+  }
+
+  const TComPtr<IDataObject> data = FileData();
+  ASSERT_TRUE(data);
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_RBUTTON, RowPoint("a.txt"), &effect));
+  EXPECT_TRUE(list_->Dragging());
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  target->DragOver(MK_RBUTTON, RowPoint("sub"), &effect);
+  EXPECT_EQ(list_->DropHighlighted(), RowOf("sub"));
+  EXPECT_EQ(events, (std::vector<std::string>{"enter", "over sub"}));
+  recording_->keys.clear();
+  ASSERT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, RowPoint("sub"), &effect));
+  // The button is up by the drop: the shell's target hears of the right one it was made with.
+  EXPECT_EQ(recording_->keys, (std::vector<DWORD>{MK_RBUTTON, MK_RBUTTON, 0}));
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+  EXPECT_EQ(testList_->asked, "sub");
+  EXPECT_EQ(list_->DropHighlighted(), -1);
+  EXPECT_FALSE(list_->Dragging());
+
+  // Beside the rows the list's own folder takes it; an event that keeps the drop leaves it undone.
+  int dropped = 0;
+  list_->OnShDragDrop = [&](TShellDragObject&, TShellFileItem* item, TShiftState, int, int,
+                            bool& defaultAction) { defaultAction = ++dropped == 1 && !item; };
+  bool besideGone = false;
+  testList_->target.Attach(recording_ = new TRecordingDropTarget(besideGone));
+  for (int drop = 1; drop <= 2; ++drop) {
+    recording_->keys.clear();
+    testList_->asked = "none";
+    effect = DROPEFFECT_COPY;
+    target->DragEnter(data.Get(), MK_LBUTTON, BesideTheRows(), &effect);
+    ASSERT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, BesideTheRows(), &effect));
+  }
+  EXPECT_EQ(recording_->keys, std::vector<DWORD>{});  // the second drop was kept by the event
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(dropped, 2);
+  // The next drag let go of the first target: only the list held it.
+  EXPECT_TRUE(gone_);
+  EXPECT_EQ(list_->PendingDropTargets(), 1);
+
+  // Held until a change of names in the folder finds only the list still holding it.
+  testList_->target.Reset();
+  EXPECT_FALSE(besideGone);
+  scratch_.MakeFile("report.txt");
+  EXPECT_TRUE(PumpMessagesUntil([&] { return besideGone; }, kSettleWaitMs));
+  EXPECT_EQ(list_->PendingDropTargets(), 0);
+}
+
+TEST_F(ShellListViewDropTest, CustomDrawEventsSeeTheDrawnRowsAndMayTakeADrawingOver) {
+  std::vector<std::pair<int, int>> subItems;
+  const int taken = RowOf("sub");
+  list_->OnCustomDrawItem = [&](TListCustomDraw& draw, bool& defaultDraw) {
+    defaultDraw = draw.Index != taken;
+  };
+  list_->OnCustomDrawSubItem = [&](TListCustomDraw& draw, bool&) {
+    subItems.emplace_back(draw.Index, draw.SubItem);
+  };
+  InvalidateRect(list_->Handle(), nullptr, TRUE);
+  UpdateWindow(list_->Handle());
+  const int file = RowOf("a.txt");
+  for (int column = 0; column < TShellFileList::kColumns; ++column)
+    EXPECT_NE(std::find(subItems.begin(), subItems.end(), std::make_pair(file, column)),
+              subItems.end());
+  // The row the item event took over is not drawn by columns.
+  for (const auto& [index, column] : subItems) EXPECT_NE(index, taken);
 }
 
 }  // namespace

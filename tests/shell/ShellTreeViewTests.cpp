@@ -25,6 +25,7 @@
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
+#include "tests/shell/DropFakes.h"
 #include "tests/shell/FakeShellFolder.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/MenuChooser.h"
@@ -585,47 +586,6 @@ TEST_F(ShellTreeViewLabelEdit, AfterALabelEditTheTreeStillFollowsFoldersThatExis
 
 // --- Presses, the context menu, dragging and dropping
 // ---------------------------------------------
-
-// A drop target standing in for the shell's (Wine's Drop copies nothing): it records the key states
-// it is told and frees itself with its last reference.
-class TRecordingDropTarget : public TComObject<IDropTarget> {
- public:
-  explicit TRecordingDropTarget(bool& gone) : gone_(gone) {}
-  std::vector<DWORD> keys;  // DragEnter, DragOver and Drop, in order
-  STDMETHODIMP DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD*) override {
-    return Record(keyState);
-  }
-  STDMETHODIMP DragOver(DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
-  STDMETHODIMP DragLeave() override { return S_OK; }
-  STDMETHODIMP Drop(IDataObject*, DWORD keyState, POINTL, DWORD* effect) override {
-    *effect = DROPEFFECT_MOVE;
-    return Record(keyState);
-  }
-
- private:
-  ~TRecordingDropTarget() override { gone_ = true; }
-  HRESULT Record(DWORD keyState) {
-    keys.push_back(keyState);
-    return S_OK;
-  }
-  bool& gone_;
-};
-
-// Data in no format a shell control takes.
-class TFakeDataObjectNeither : public TScopedComObject<IDataObject> {
- public:
-  STDMETHODIMP GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
-  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
-  STDMETHODIMP QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
-  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-};
 
 class TTreeWithTestTargets : public TShellTreeView {
  public:
