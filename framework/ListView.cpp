@@ -56,6 +56,8 @@ void TCustomListView::RecreateWnd() {
 int TCustomListView::ItemCount() const { return static_cast<int>(Perform(LVM_GETITEMCOUNT, 0, 0)); }
 
 void TCustomListView::SetItemCount(int count) {
+  // The marked item may be another one now, or gone.
+  dropHighlighted_ = -1;
   Perform(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
 }
 

@@ -326,7 +326,9 @@ TTreeNode* TShellTreeView::FindNodeByIDList(LPCITEMIDLIST list) {
         break;
       }
       case crAfter:
-        // The wanted item would stand before this node: it may be new.
+        // The wanted item would stand before this node: it may be new, and the combo box may
+        // lack it too.
+        if (!levelSynced) RefillComboBox();
         node = resyncLevel();
         break;
       case crBefore:

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -108,6 +109,28 @@ TEST_F(ShellLinksTest, SettingsPassBothWaysAndAGoneControlUnlinksItself) {
   tree_.reset();
   EXPECT_EQ(list_->LinkedTree(), nullptr);
   SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ShellLinksTest, AFolderNewToTheTreesSearchRefillsTheComboBox) {
+  tree_->SelectIDList(ListOfPath(scratch_.MakeFolder("b")).Get());
+  // Made behind the controls' backs: a folder on the desktop, and one that sorts before "b".
+  char desktop[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+  const std::string added =
+      std::string(desktop) + "\\LinksAdded-" + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryA(added.c_str(), nullptr));
+  const std::string a = scratch_.MakeFolder("a");
+  const auto boxRowOf = [&](const std::string& path) {
+    for (int i = 0; i < box_->Items().Count(); ++i)
+      if (lstrcmpiA(box_->Items().Entry(i)->GetPath().c_str(), path.c_str()) == 0) return i;
+    return -1;
+  };
+  EXPECT_EQ(boxRowOf(added), -1);
+
+  tree_->SelectIDList(ListOfPath(a).Get());
+  ExpectAllShow(a);
+  EXPECT_GT(boxRowOf(added), 0);
+  RemoveDirectoryA(added.c_str());
 }
 
 }  // namespace
