@@ -92,3 +92,17 @@ bool ShellDragData(HWND owner, IShellFolder& folder, std::vector<LPCITEMIDLIST> 
   allowedEffects = capabilities & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
   return true;
 }
+
+void DragAutoScroll(HWND window, int band, POINT client) {
+  RECT area{};
+  GetClientRect(window, &area);
+  // The client area has no scroll bars in it: the bands lie at its own edges.
+  if (client.y < band)
+    SendMessageA(window, WM_VSCROLL, SB_LINEUP, 0);
+  else if (client.y > area.bottom - band)
+    SendMessageA(window, WM_VSCROLL, SB_LINEDOWN, 0);
+  if (client.x < band)
+    SendMessageA(window, WM_HSCROLL, SB_LINELEFT, 0);
+  else if (client.x > area.right - band)
+    SendMessageA(window, WM_HSCROLL, SB_LINERIGHT, 0);
+}

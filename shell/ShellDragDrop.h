@@ -66,3 +66,7 @@ bool DropOnTarget(IDropTarget& target, IDataObject* data, DWORD keyState, bool r
 // capabilities allow; false when the folder gives either not.
 bool ShellDragData(HWND owner, IShellFolder& folder, std::vector<LPCITEMIDLIST> items,
                    TComPtr<IDataObject>& data, DWORD& allowedEffects);
+
+// Scrolls a control under a drag by at most one line each way when the pointer (client point) is
+// within `band` pixels of an edge, so that rows out of sight can be reached.
+void DragAutoScroll(HWND window, int band, POINT client);

@@ -4,6 +4,8 @@
 
 #include "shell/ShellListView.h"
 
+#include <cstdlib>
+
 // --- Dragging out -------------------------------------------------------------------------------
 
 void TShellListView::BeginDrag(int index, bool /*rightButton*/) {
@@ -75,6 +77,7 @@ HRESULT TShellListView::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
   POINT client{};
   TShellFileItem* item = ItemAtScreen(point, client);
   SetDropHighlighted(item ? ItemAt(client) : -1);
+  DragAutoScroll(Handle(), std::abs(Font().Height()), client);
   TComPtr<IDropTarget> target;
   if (!ItemDropTarget(item, target)) {
     *effect = DROPEFFECT_NONE;

@@ -219,7 +219,6 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
   static HRESULT NoDropEffect(DWORD* effect);
   void HoverExpand(TTreeNode* node, TTreeNode* previous);
-  void AutoScroll(POINT client);
   void ReleaseFinishedDropTargets();
   // During a drag, whether a node below the computer may be expanded: no drive without a medium,
   // no virtual folder.

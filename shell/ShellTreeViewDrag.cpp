@@ -135,7 +135,7 @@ HRESULT TShellTreeView::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
     }
     HoverExpand(node, previous);
   }
-  AutoScroll(client);
+  DragAutoScroll(Handle(), std::abs(Font().Height()), client);
   return answer;
 }
 
@@ -148,21 +148,6 @@ void TShellTreeView::HoverExpand(TTreeNode* node, TTreeNode* previous) {
     node->Expand();
     hoverCount_ = 0;
   }
-}
-
-void TShellTreeView::AutoScroll(POINT client) {
-  RECT area{};
-  GetClientRect(Handle(), &area);
-  // The client area has no scroll bars in it: the bands lie at its own edges.
-  const int band = std::abs(Font().Height());
-  if (client.y < band)
-    Perform(WM_VSCROLL, SB_LINEUP, 0);
-  else if (client.y > area.bottom - band)
-    Perform(WM_VSCROLL, SB_LINEDOWN, 0);
-  if (client.x < band)
-    Perform(WM_HSCROLL, SB_LINELEFT, 0);
-  else if (client.x > area.right - band)
-    Perform(WM_HSCROLL, SB_LINERIGHT, 0);
 }
 
 bool TShellTreeView::ItemDropTarget(TShellFolderItem& item, TComPtr<IDropTarget>& target) {

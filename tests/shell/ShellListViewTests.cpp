@@ -455,4 +455,23 @@ TEST_F(ShellListViewDropTest, CustomDrawEventsSeeTheDrawnRowsAndMayTakeADrawingO
   for (const auto& [index, column] : subItems) EXPECT_NE(index, taken);
 }
 
+TEST_F(ShellListViewDropTest, ADragNearTheBottomEdgeScrollsTheRowsOneLineAtATime) {
+  for (int i = 0; i < 60; ++i) scratch_.MakeFile("f" + std::to_string(100 + i) + ".txt");
+  list_->Refill();
+  const TComPtr<IDataObject> data = FileData();
+  IDropTarget* target = list_->OleDropTarget();
+  DWORD effect = DROPEFFECT_COPY;
+  target->DragEnter(data.Get(), MK_LBUTTON, BesideTheRows(), &effect);
+  RECT area{};
+  GetClientRect(list_->Handle(), &area);
+  const auto topRow = [&] { return SendMessageA(list_->Handle(), LVM_GETTOPINDEX, 0, 0); };
+  // In the middle nothing moves; at the bottom edge each call scrolls one line.
+  target->DragOver(MK_LBUTTON, ScreenPointL(POINT{area.right / 2, area.bottom / 2}), &effect);
+  EXPECT_EQ(topRow(), 0);
+  target->DragOver(MK_LBUTTON, ScreenPointL(POINT{area.right / 2, area.bottom - 2}), &effect);
+  target->DragOver(MK_LBUTTON, ScreenPointL(POINT{area.right / 2, area.bottom - 2}), &effect);
+  EXPECT_EQ(topRow(), 2);
+  target->DragLeave();
+}
+
 }  // namespace
