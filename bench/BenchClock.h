@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
 inline double Seconds() {
   LARGE_INTEGER frequency, now;
   QueryPerformanceFrequency(&frequency);
@@ -16,4 +19,11 @@ double Timed(Work work) {
   const double start = Seconds();
   work();
   return Seconds() - start;
+}
+
+// Seconds as the benchmarks print them: "0.123 s".
+inline std::string Figure(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f s", seconds);
+  return text;
 }

@@ -14,13 +14,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "framework/Application.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchFolder.h"
+#include "bench/BenchOptions.h"
 #include "framework/Form.h"
 #include "shell/ShellLibrary.h"
 #include "shell/ShellListView.h"
@@ -86,16 +86,10 @@ double Baseline(LPCITEMIDLIST list, std::size_t& listBytes) {
   });
 }
 
-std::string Figure(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f s", seconds);
-  return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  const bool quick = QuickRun(argc, argv);
   const int files = quick ? 2000 : 20000;
   const int rounds = quick ? 2 : 5;
   TShellLibrary library;

@@ -67,12 +67,6 @@ double Baseline(IShellFolder& folder, HWND tree) {
   });
 }
 
-std::string Figure(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f s", seconds);
-  return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
