@@ -129,12 +129,15 @@ class TShellFileList {
   std::vector<std::unique_ptr<TShellFileItem>> items_;
   int sortColumn_ = 0;
   std::array<int, kColumns> directions_{1, 1, 1, 1, 1};
-  // Per file type (lower-case extension) in the current folder.
+  // Per file type (extension as written: Wine names an unknown type after its letters' case) in
+  // the current folder.
   std::map<std::string, std::string> typeNames_;
   std::map<std::string, int> typeIcons_;
 
   static std::string TypeKey(TShellFileItem& item);
   std::string TypeName(TShellFileItem& item);
+  // The bound file-system folder's own type text for `item`; false in a virtual folder.
+  bool FolderTypeColumn(TShellFileItem& item, std::string& name);
 };
 
 // Items dragged out go as the shell's data of the selected items; shell items dropped onto a folder

@@ -100,11 +100,8 @@ double LocalDateTimeOfFileTime(const FILETIME& time) {
   return days < 0 ? days - fraction : days + fraction;
 }
 
-bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std::string& text) {
+bool TakeStrRetText(STRRET& answer, LPCITEMIDLIST item, std::string& text) {
   text.clear();
-  if (!folder || !item) return true;
-  STRRET answer{};
-  if (FAILED(folder->GetDisplayNameOf(item, flags, &answer))) return false;
   switch (answer.uType) {
     case STRRET_WSTR: {
       if (!answer.pOleStr) return true;
@@ -116,6 +113,7 @@ bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std:
         text.resize(static_cast<std::size_t>(size - 1));
       }
       CoTaskMemFree(answer.pOleStr);
+      answer.pOleStr = nullptr;
       return true;
     }
     case STRRET_OFFSET:
@@ -127,6 +125,14 @@ bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std:
       return true;
     default: return false;
   }
+}
+
+bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std::string& text) {
+  text.clear();
+  if (!folder || !item) return true;
+  STRRET answer{};
+  if (FAILED(folder->GetDisplayNameOf(item, flags, &answer))) return false;
+  return TakeStrRetText(answer, item, text);
 }
 
 int SystemIconIndex(LPCITEMIDLIST absolute, bool large, bool open) {
@@ -144,6 +150,14 @@ int GenericFolderIconIndex(bool large) {
   if (!large) flags |= SHGFI_SMALLICON;
   SHFILEINFOA info{};
   if (!SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags)) return 0;
+  return info.iIcon;
+}
+
+int FileNameIconIndex(const std::string& fileName) {
+  SHFILEINFOA info{};
+  if (!SHGetFileInfoA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                      SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+    return -1;
   return info.iIcon;
 }
 

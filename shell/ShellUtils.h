@@ -34,6 +34,10 @@ std::string VolumeLabelDisplayForm(std::string label);
 // fraction); 0 when either half of the time is 0 or it cannot be converted.
 double LocalDateTimeOfFileTime(const FILETIME& time);
 
+// The text of a shell answer about `item`, freeing the answer's own copy; false for an answer of
+// an unknown kind.
+bool TakeStrRetText(STRRET& answer, LPCITEMIDLIST item, std::string& text);
+
 // The display name of `item` (relative to `folder`) for the SHGDN_ `flags`. True with empty text
 // when the folder or the item is missing; false when the folder cannot answer.
 bool DisplayNameText(IShellFolder* folder, LPCITEMIDLIST item, DWORD flags, std::string& text);
@@ -44,6 +48,11 @@ int SystemIconIndex(LPCITEMIDLIST absolute, bool large, bool open);
 // The system image list index of the shell's closed-folder icon for a folder of no particular kind,
 // found without touching any folder on disk; 0 on failure.
 int GenericFolderIconIndex(bool large);
+
+// The system image list index of the shell's small icon for a plain file named `fileName`, found
+// from the name alone (the registry's answer for its extension) without touching any folder on
+// disk; -1 on failure.
+int FileNameIconIndex(const std::string& fileName);
 
 // Whether `relative` in `folder` is a plain file-system directory, whose icon can only be the
 // generic folder icon: read-only or system directories may carry a desktop.ini with an icon of

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -108,6 +109,24 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   GetCurrentDirectoryA(MAX_PATH, current);
   EXPECT_EQ(lstrcmpiA(current, scratch_.Path().c_str()), 0);
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Types are asked once per extension, by name: the answers must be the shell's own for each file.
+TEST_F(ShellListViewTest, TypeNamesAndIconsAreTheShellsAnswersForTheFilesThemselves) {
+  const std::vector<std::string> files = {"notes.txt", "other.TXT", "plain", "odd.zzq", "page.htm"};
+  for (const std::string& file : files) scratch_.MakeFile(file);
+  Show(scratch_.Path());
+  ASSERT_EQ(list_->ItemCount(), static_cast<int>(files.size()));
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    const TShIDListPtr item = ListOfPath(scratch_.PathOf(file));
+    SHFILEINFOA shell{};
+    ASSERT_TRUE(SHGetFileInfoA(reinterpret_cast<LPCSTR>(item.Get()), 0, &shell, sizeof shell,
+                               SHGFI_PIDL | SHGFI_TYPENAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    const int index = IndexOf(file);
+    EXPECT_EQ(list_->Files().Text(index, 2), shell.szTypeName);
+    EXPECT_EQ(list_->Files().IconIndex(*list_->Files().Item(index)), shell.iIcon);
+  }
 }
 
 TEST_F(ShellListViewTest, AttributePicturesReplaceTheLetters) {
