@@ -1,6 +1,7 @@
 // The file list on a folder of 20,000 files: navigating to it until the first page is drawn,
 // against a baseline in the same process that does the least any list must do: binding the folder,
-// a bare EnumObjects and a CompareIDs sort. Each is run several times, alternating, and the
+// a bare EnumObjects and a CompareIDs sort. The list orders the rest of the folder after drawing
+// its first page: that time is printed too. Each is run several times, alternating, and the
 // fastest run counts: on a shared machine the slower runs measure the other processes' load.
 //
 // Also counted: the text and icon requests of the first page and of scrolling one page (only
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
   UpdateWindow(view.Handle());
   const double memoryShown = HeapBytes();
 
-  std::vector<double> baseline, navigation, drawing;
+  std::vector<double> baseline, navigation, drawing, wholeOrder;
   std::size_t listBytes = 0;
   int firstTexts = 0;
   int firstIcons = 0;
@@ -138,6 +139,8 @@ int main(int argc, char** argv) {
     drawing.push_back(drawn);
     firstTexts = view.texts;
     firstIcons = view.icons;
+    // The rest of the order, posted after the refill.
+    wholeOrder.push_back(Timed([&] { Application().ProcessMessages(); }));
   }
   const int shown = view.ItemCount();
 
@@ -158,10 +161,13 @@ int main(int argc, char** argv) {
   std::printf("  baseline (bind + EnumObjects + CompareIDs sort):         %s\n",
               Figure(base).c_str());
   std::printf(
-      "  navigation to the first drawn page:                      %s  ratio %.2f (goal <= 1.25)\n",
-      Figure(navigate).c_str(), navigate / base);
+      "  navigation to the first drawn page:                      %s  ratio %.2f (goal <= "
+      "1.25%s)\n",
+      Figure(navigate).c_str(), navigate / base, quick ? " at 20,000 files" : "");
   std::printf("  of which drawing the first page:                         %s\n",
               Figure(fastest(drawing)).c_str());
+  std::printf("  then ordering the rest, after the page is shown:         %s\n",
+              Figure(fastest(wholeOrder)).c_str());
   std::printf("Requests for the first page: %d texts, %d icons (%d rows to a page, 5 columns)\n",
               firstTexts, firstIcons, perPage);
   std::printf("Requests for scrolling one page: %d texts, %d icons\n", view.texts, view.icons);

@@ -26,6 +26,10 @@ constexpr TColumnInfo kColumnTable[TShellFileList::kColumns] = {
 };
 constexpr int kAttributesColumn = 4;
 
+// Posted after a refill: the rest of the order, once the first page has been drawn. In the WM_APP
+// range, above the list view's own messages.
+constexpr UINT kFinishSortMessage = WM_APP + 1;
+
 // What PopupShellMenu answers for the shell's paste command: items may have come.
 constexpr int kShellPasteDone = 17;
 
@@ -145,10 +149,13 @@ void TShellFileItem::Renamed(TShIDListPtr relative) {
 // --- TShellFileList ---------------------------------------------------------------------------
 
 TShellFileItem* TShellFileList::Item(int index) const noexcept {
-  return index >= 0 && index < Count() ? items_[static_cast<std::size_t>(index)].get() : nullptr;
+  if (index < 0 || index >= Count()) return nullptr;
+  if (static_cast<std::size_t>(index) >= pendingFrom_) FinishSort();
+  return items_[static_cast<std::size_t>(index)].get();
 }
 
 int TShellFileList::IndexOf(const TShellFileItem* item) const noexcept {
+  FinishSort();
   for (int i = 0; i < Count(); ++i)
     if (items_[static_cast<std::size_t>(i)].get() == item) return i;
   return -1;
@@ -179,7 +186,10 @@ std::string TShellFileList::FolderPath() const {
   return path;
 }
 
-void TShellFileList::Clear() { items_.clear(); }
+void TShellFileList::Clear() {
+  items_.clear();
+  pendingFrom_ = kNothingPending;
+}
 
 void TShellFileList::Enumerate(HWND owner, bool includeHidden,
                                const std::function<bool(TShellFileItem&)>& accept) {
@@ -213,18 +223,68 @@ void TShellFileList::Enumerate(HWND owner, bool includeHidden,
   }
 }
 
+bool TShellFileList::Before(int column, const TShellFileItem& a, const TShellFileItem& b) const {
+  // A failure counts as equal.
+  const HRESULT result =
+      shellFolder_->CompareIDs(static_cast<LPARAM>(column), a.RelativeIDList(), b.RelativeIDList());
+  return !FAILED(result) && CompareIDsOrder(result) * SortDirection(column) < 0;
+}
+
 void TShellFileList::Sort(int column) {
   if (!shellFolder_ || column < 0 || column >= kColumns) return;
+  FinishSort();
   sortColumn_ = column;
-  IShellFolder& folder = *shellFolder_.Get();
-  const int direction = SortDirection(column);
-  // Stable, and safe with a comparison that fails or is not consistent (a failure counts as
-  // equal).
-  std::stable_sort(items_.begin(), items_.end(), [&](const auto& a, const auto& b) {
-    const HRESULT result =
-        folder.CompareIDs(static_cast<LPARAM>(column), a->RelativeIDList(), b->RelativeIDList());
-    return !FAILED(result) && CompareIDsOrder(result) * direction < 0;
-  });
+  // Stable, and safe with a comparison that is not consistent.
+  std::stable_sort(items_.begin(), items_.end(),
+                   [&](const auto& a, const auto& b) { return Before(column, *a, *b); });
+}
+
+void TShellFileList::SortFirst(int column, int count) {
+  if (!shellFolder_ || column < 0 || column >= kColumns) return;
+  if (count >= Count()) return Sort(column);
+  FinishSort();
+  sortColumn_ = column;
+  const std::size_t first = static_cast<std::size_t>(std::max(count, 0));
+  // The `first` smallest in a single pass, as a bounded max-heap of positions: in a listing in no
+  // particular order most items are turned away by one comparison with the heap's largest. Equal
+  // items keep the listing's order, as in the stable sort.
+  const auto earlier = [&](std::size_t a, std::size_t b) {
+    if (Before(column, *items_[a], *items_[b])) return true;
+    return a < b && !Before(column, *items_[b], *items_[a]);
+  };
+  std::vector<std::size_t> heap;
+  heap.reserve(first);
+  for (std::size_t i = 0; i < items_.size() && first > 0; ++i) {
+    if (heap.size() < first) {
+      heap.push_back(i);
+      std::push_heap(heap.begin(), heap.end(), earlier);
+    } else if (Before(column, *items_[i], *items_[heap.front()])) {
+      std::pop_heap(heap.begin(), heap.end(), earlier);
+      heap.back() = i;
+      std::push_heap(heap.begin(), heap.end(), earlier);
+    }
+  }
+  std::sort_heap(heap.begin(), heap.end(), earlier);
+  // The chosen ones in order, then the others as they were listed.
+  std::vector<bool> chosen(items_.size());
+  std::vector<std::unique_ptr<TShellFileItem>> ordered;
+  ordered.reserve(items_.size());
+  for (std::size_t position : heap) {
+    chosen[position] = true;
+    ordered.push_back(std::move(items_[position]));
+  }
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (!chosen[i]) ordered.push_back(std::move(items_[i]));
+  items_ = std::move(ordered);
+  pendingFrom_ = first;
+}
+
+void TShellFileList::FinishSort() const {
+  if (pendingFrom_ == kNothingPending) return;
+  const auto from = items_.begin() + static_cast<std::ptrdiff_t>(pendingFrom_);
+  pendingFrom_ = kNothingPending;
+  std::stable_sort(from, items_.end(),
+                   [&](const auto& a, const auto& b) { return Before(sortColumn_, *a, *b); });
 }
 
 // Every file of a type has that type's name and, unless the type draws an icon of its own per
@@ -282,6 +342,7 @@ int TShellFileList::IconIndex(TShellFileItem& item) {
 }
 
 void TShellFileList::Remove(const std::vector<int>& indexes) {
+  FinishSort();
   for (auto index = indexes.rbegin(); index != indexes.rend(); ++index)
     if (*index >= 0 && *index < Count()) items_.erase(items_.begin() + *index);
 }
@@ -384,6 +445,10 @@ LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                     IsClipboardFormatAvailable(IDListArrayFormat().cfFormat));
     return 0;
   }
+  if (message == kFinishSortMessage) {
+    files_.FinishSort();
+    return 0;
+  }
   if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
   if (message == WM_CONTEXTMENU && shellPopupMenu_) {
     ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
@@ -444,7 +509,12 @@ void TShellListView::Refill() {
                      [this](TShellFileItem& item) { return Listed(item); });
     const std::string path = files_.FolderPath();
     // The attributes column of a virtual folder has no order to sort by.
-    if (!path.empty() || files_.SortColumn() != kAttributesColumn) files_.Sort(files_.SortColumn());
+    if (!path.empty() || files_.SortColumn() != kAttributesColumn) {
+      // Room for a page and a half, in any view: a row drawn past them finishes the order.
+      const int page = static_cast<int>(Perform(LVM_GETCOUNTPERPAGE, 0, 0));
+      files_.SortFirst(files_.SortColumn(), 2 * page + 8);
+      PostMessageA(Handle(), kFinishSortMessage, 0, 0);
+    }
     SetCursor(previous);
   }
   SetItemCount(files_.Count());

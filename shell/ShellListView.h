@@ -106,6 +106,11 @@ class TShellFileList {
                  const std::function<bool(TShellFileItem&)>& accept);
   // Sorts by `column` (0 to 4) in that column's direction, with the folder's CompareIDs.
   void Sort(int column);
+  // The same order, but only the first `count` items are put in place now: the rest follow on
+  // FinishSort, or as soon as anything looks past them. A large folder's first page is shown
+  // without waiting for the whole order, which costs Wine 0.1 s for 20,000 items.
+  void SortFirst(int column, int count);
+  void FinishSort() const;
   int SortColumn() const noexcept { return sortColumn_; }
   // +1 or -1.
   int SortDirection(int column) const { return directions_[static_cast<std::size_t>(column)]; }
@@ -126,7 +131,11 @@ class TShellFileList {
   int folderLevel_ = -1;
   TShItemIDType folderType_ = itUnknown;
   TComPtr<IShellFolder> shellFolder_;
-  std::vector<std::unique_ptr<TShellFileItem>> items_;
+  // The items after the first pendingFrom_ are still in the order listed, all of them after the
+  // sorted ones; kNothingPending when the whole list is in order.
+  static constexpr std::size_t kNothingPending = static_cast<std::size_t>(-1);
+  mutable std::vector<std::unique_ptr<TShellFileItem>> items_;
+  mutable std::size_t pendingFrom_ = kNothingPending;
   int sortColumn_ = 0;
   std::array<int, kColumns> directions_{1, 1, 1, 1, 1};
   // Per file type (extension as written: Wine names an unknown type after its letters' case) in
@@ -134,6 +143,8 @@ class TShellFileList {
   std::map<std::string, std::string> typeNames_;
   std::map<std::string, int> typeIcons_;
 
+  // Whether `a` comes before `b` in `column`'s order.
+  bool Before(int column, const TShellFileItem& a, const TShellFileItem& b) const;
   static std::string TypeKey(TShellFileItem& item);
   std::string TypeName(TShellFileItem& item);
   // The bound file-system folder's own type text for `item`; false in a virtual folder.

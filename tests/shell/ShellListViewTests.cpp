@@ -65,6 +65,29 @@ class ShellListViewTest : public testing::Test {
   std::unique_ptr<TShellListView> list_;
 };
 
+// The folder's items as a stable CompareIDs sort of its listing puts them: their display names.
+std::vector<std::string> StableShellOrder(const std::string& path) {
+  TComPtr<IShellFolder> desktop, folder;
+  TComPtr<IEnumIDList> listing;
+  const TShIDListPtr list = ListOfPath(path);
+  std::vector<TShIDListPtr> items;
+  if (SUCCEEDED(SHGetDesktopFolder(desktop.Out())) &&
+      SUCCEEDED(desktop->BindToObject(list.Get(), nullptr, IID_IShellFolder, folder.OutVoid())) &&
+      SUCCEEDED(
+          folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, listing.Out()))) {
+    LPITEMIDLIST item = nullptr;
+    while (listing->Next(1, &item, nullptr) == S_OK) items.emplace_back(item);
+  }
+  std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
+    const HRESULT result = folder->CompareIDs(0, a.Get(), b.Get());
+    return !FAILED(result) && CompareIDsOrder(result) < 0;
+  });
+  std::vector<std::string> names(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    DisplayNameText(folder.Get(), items[i].Get(), SHGDN_INFOLDER, names[i]);
+  return names;
+}
+
 TEST(FileSizeTextTest, WholeKilobytesRoundedUpWithGrouping) {
   EXPECT_EQ(FileSizeText(0), "0KB");
   EXPECT_EQ(FileSizeText(1), "1KB");
@@ -189,6 +212,30 @@ TEST_F(ShellListViewTest, AFirstHeaderClickSortsInReverseAndASecondForwardKeepin
   EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{1});
   EXPECT_EQ(list_->Files().Text(list_->SelectedIndexes().front(), 0), "b.txt");
   EXPECT_EQ(selectionEvents, 0);
+}
+
+// Only the first page is put in order at once, the rest when the list is idle or looked past. Every
+// way must give the sort's own order.
+TEST_F(ShellListViewTest, TheFirstPageIsInOrderAtOnceAndTheRestFollowsInTheStableSortsOrder) {
+  std::vector<std::string> names = {"sub"};
+  for (int i = 0; i < 150; ++i) names.push_back("f" + std::to_string(i * 7919 % 1000) + ".txt");
+  for (const std::string& name : names)
+    name == "sub" ? scratch_.MakeFolder(name) : scratch_.MakeFile(name);
+  const std::vector<std::string> expected = StableShellOrder(scratch_.Path());
+  ASSERT_EQ(expected.size(), names.size());
+
+  const TShIDListPtr folder = ListOfPath(scratch_.Path());
+  list_->SetFolderIDList(folder.Get());  // no message handled yet
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(list_->Files().Text(i, 0), expected[i]) << i;
+  EXPECT_EQ(Names(), expected);
+  for (int first : {0, 1, 40, 150, 151, 500}) {
+    list_->Files().SortFirst(0, first);
+    EXPECT_EQ(Names(), expected) << first;
+  }
+  list_->SetFolderIDList(ListOfPath(scratch_.PathOf("..")).Get());
+  list_->SetFolderIDList(folder.Get());
+  Pump();  // the posted rest of the order
+  EXPECT_EQ(Names(), expected);
 }
 
 TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeepsOneColumn) {
