@@ -4,7 +4,9 @@
 
 #include <windows.h>
 #include <oleidl.h>
+#include <shellapi.h>
 
+#include <string>
 #include <vector>
 
 #include "shell/ComObject.h"
@@ -14,19 +16,34 @@
 class TRecordingDropTarget : public TComObject<IDropTarget> {
  public:
   explicit TRecordingDropTarget(bool& gone) : gone_(gone) {}
-  std::vector<DWORD> keys;  // DragEnter, DragOver and Drop, in order
+  std::vector<DWORD> keys;         // DragEnter, DragOver and Drop, in order
+  std::vector<std::string> files;  // the paths the dropped data names
   STDMETHODIMP DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD*) override {
     return Record(keyState);
   }
   STDMETHODIMP DragOver(DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
   STDMETHODIMP DragLeave() override { return S_OK; }
-  STDMETHODIMP Drop(IDataObject*, DWORD keyState, POINTL, DWORD* effect) override {
+  STDMETHODIMP Drop(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) override {
     *effect = DROPEFFECT_MOVE;
+    RecordFiles(data);
     return Record(keyState);
   }
 
  private:
   ~TRecordingDropTarget() override { gone_ = true; }
+  void RecordFiles(IDataObject* data) {
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (!data || FAILED(data->GetData(&format, &medium))) return;
+    const auto drop = static_cast<HDROP>(medium.hGlobal);
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      char path[MAX_PATH] = {};
+      DragQueryFileA(drop, i, path, MAX_PATH);
+      files.push_back(path);
+    }
+    ReleaseStgMedium(&medium);
+  }
   HRESULT Record(DWORD keyState) {
     keys.push_back(keyState);
     return S_OK;

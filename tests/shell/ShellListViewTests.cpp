@@ -9,7 +9,9 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <utility>
 #include <memory>
 #include <string>
@@ -500,6 +502,55 @@ TEST_F(ShellListViewDropTest, DropsOnAFolderRowOrBesideTheRowsGoToThatFolderWith
   scratch_.MakeFile("report.txt");
   EXPECT_TRUE(PumpMessagesUntil([&] { return besideGone; }, kSettleWaitMs));
   EXPECT_EQ(list_->PendingDropTargets(), 0);
+}
+
+// With the real mouse: the native list starts the drag, and the selected file goes as the shell's
+// data to the window the button is let go over.
+TEST_F(ShellListViewDropTest, ASelectedFileDraggedOutGoesAsTheShellsDataWhereItIsDropped) {
+  const TBounds beside = form_.Bounds();
+  TForm zone("DropZone", TBorderStyle::Single);
+  zone.SetBounds({beside.Left + beside.Width + 10, beside.Top, 200, 200});
+  zone.Show();
+  bool zoneGone = false;
+  TComPtr<IDropTarget> zoneTarget;
+  auto* recorded = new TRecordingDropTarget(zoneGone);
+  zoneTarget.Attach(recorded);
+  ASSERT_HRESULT_SUCCEEDED(RegisterDragDrop(zone.Handle(), zoneTarget.Get()));
+  std::string begun;
+  list_->OnShBeginDrag = [&](TShellFileItem& item, bool&) { begun = item.GetDisplayName(); };
+  list_->SetSelected(RowOf("a.txt"), true);
+
+  const POINTL from = RowPoint("a.txt");
+  RECT area{};
+  GetClientRect(zone.Handle(), &area);
+  POINT to{area.right / 2, area.bottom / 2};
+  ClientToScreen(zone.Handle(), &to);
+  std::atomic<bool> done{false};
+  std::thread hand([&] {
+    const auto moveTo = [](int x, int y) {
+      SetCursorPos(x, y);
+      Sleep(200);
+    };
+    moveTo(from.x, from.y);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Sleep(200);
+    moveTo(from.x + 10, from.y);
+    moveTo(to.x, to.y);
+    moveTo(to.x + 1, to.y);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(200);
+    done = true;
+  });
+  PumpMessagesUntil([&] { return done.load(); }, 15000);
+  hand.join();
+  Pump();
+  RevokeDragDrop(zone.Handle());
+
+  EXPECT_EQ(begun, "a.txt");
+  ASSERT_FALSE(recorded->keys.empty());
+  EXPECT_EQ(recorded->keys.front(), static_cast<DWORD>(MK_LBUTTON));
+  EXPECT_EQ(recorded->files, std::vector<std::string>{scratch_.PathOf("a.txt")});
+  EXPECT_EQ(list_->DropHighlighted(), -1);
 }
 
 TEST_F(ShellListViewDropTest, CustomDrawEventsSeeTheDrawnRowsAndMayTakeADrawingOver) {
