@@ -19,6 +19,7 @@
 #include "naming/RunRecord.h"
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
+#include "shell/ShellWarmUp.h"
 
 class TAboutBox;
 
@@ -35,6 +36,9 @@ class TForm1 : public TForm {
 
   // Start-up, settings and closing.
   void FormCreate();
+  // What start-up leaves until the window has painted: the folder tree's first fill. Once; the
+  // tests call it instead of waiting for the painting.
+  void FinishStartUp();
   void FormPosInit(int mode);
   void FormClose(TCloseAction& action);
   void Exit1Click();
@@ -96,6 +100,8 @@ class TForm1 : public TForm {
   void StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now);
   void StartTierLists(TTierPanel& panel, const SYSTEMTIME& now);
 
+  // Made first: the shell's icons are read on its thread while the windows are made.
+  TShellWarmUp shellWarmUp_;
   app::TSettingsFile settings_{"Tessarin.ini"};
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned

@@ -38,7 +38,7 @@ TForm1::TForm1()
       Help1(MainMenu1.Add("ヘルプ(&H)")),
       About1(Help1.Add("バージョン情報")),
       ShellPopupMenu1(this),
-      ShellTreeView1(*this, {3, 6, 174, 513}),
+      ShellTreeView1(*this, {3, 6, 174, 513}, TShellTreeView::TFirstFill::Later),
       Button1(*this, {4, 524, 73, 25}, "作成(&M)"),
       CheckBox1(*this, {95, 530, 82, 17}, "子フォルダ"),
       ParentTier(*this, 0, 0, kParentColours),
@@ -60,6 +60,7 @@ TForm1::TForm1()
                             &Edit5, &Memo2, &ComboBox6, &CheckBox1, &GroupBox1, &GroupBox2});
   BindEvents();
   OnCreate = [this] { FormCreate(); };
+  OnFirstPainted = [this] { FinishStartUp(); };
   OnClose = [this](TCloseAction& action) { FormClose(action); };
 }
 

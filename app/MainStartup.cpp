@@ -91,6 +91,11 @@ void TForm1::FormCreate() {
   Label51.SetCaption("sample");
 }
 
+void TForm1::FinishStartUp() {
+  shellWarmUp_.Wait();
+  ShellTreeView1.FillFirstTime();
+}
+
 // The tier's colours, and its date range from today to tomorrow.
 void TForm1::StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now) {
   panel.Frame.SetFill(panel.Colours.Panel);

@@ -140,6 +140,7 @@ class WindowRunner {
     form_.OnCreate();
     Application().SetMainForm(&form_);
     form_.Show();
+    form_.FinishStartUp();
     Application().ProcessMessages();
   }
 

@@ -1,11 +1,14 @@
 #include "framework/Form.h"
 
+#include <utility>
+
 #include "framework/Button.h"
 #include "framework/Menu.h"
 
 namespace {
 
 constexpr const char* kFormClass = "TessarinForm";
+constexpr UINT_PTR kFirstPaintedTimer = 1;
 
 DWORD StyleOf(TBorderStyle border) {
   switch (border) {
@@ -125,6 +128,9 @@ void TForm::Show() {
   }
   shown_ = true;
   ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+  // Showing a window usually activates it already; raising it again costs Wine a round trip to
+  // the display.
+  if (GetForegroundWindow() == Handle()) return;
   BringWindowToTop(Handle());
   SetForegroundWindow(Handle());
 }
@@ -159,6 +165,18 @@ void TForm::MenuCommand(WORD id) {
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_PAINT:
+      // A timer message comes only when no window of the thread has anything left to paint.
+      if (!firstPaintSeen_ && OnFirstPainted) {
+        firstPaintSeen_ = true;
+        SetTimer(Handle(), kFirstPaintedTimer, USER_TIMER_MINIMUM, nullptr);
+      }
+      break;
+    case WM_TIMER:
+      if (wParam != kFirstPaintedTimer) break;
+      KillTimer(Handle(), kFirstPaintedTimer);
+      if (const auto firstPainted = std::exchange(OnFirstPainted, nullptr)) firstPainted();
+      return 0;
     case WM_CLOSE: Close(); return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {

@@ -62,6 +62,9 @@ class TForm : public TContainer {
 
   // Run by TApplication::CreateForm once the form and its controls exist.
   std::function<void()> OnCreate;
+  // Run once, after the shown form and its controls have all painted for the first time: work
+  // that may wait until the window is on the screen.
+  std::function<void()> OnFirstPainted;
   std::function<void(TCloseAction& action)> OnClose;
 
  protected:
@@ -76,5 +79,6 @@ class TForm : public TContainer {
   TMainFormOwner* mainFormOwner_ = nullptr;  // not owned
   bool centerOnFirstShow_ = false;
   bool shown_ = false;
+  bool firstPaintSeen_ = false;
   HWND lastFocus_ = nullptr;
 };

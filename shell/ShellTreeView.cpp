@@ -30,7 +30,7 @@ POINT PointOf(LPARAM lParam) {
 
 // --- Construction and the window ----------------------------------------------------------------
 
-TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds)
+TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds, TFirstFill fill)
     : TCustomTreeView(parent, bounds) {
   AttachOleSide();
   FillDriveList();
@@ -43,8 +43,8 @@ TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds)
         [this](TShDirWatcher&) { DirectoryChanged(); });
     watcher_->OnTerminate = [this](TThread&) { watcher_ = nullptr; };
     ShellCtrlList().Register(*this);
-    WindowCreated();
-    RefreshTree();
+    firstFillPending_ = true;
+    if (fill == TFirstFill::Now) FillFirstTime();
   } catch (...) {
     // No destructor runs for a tree that was never made: nothing may keep pointing at it.
     ReleaseShellParts();
@@ -53,6 +53,12 @@ TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds)
 }
 
 TShellTreeView::~TShellTreeView() { ReleaseShellParts(); }
+
+void TShellTreeView::FillFirstTime() {
+  if (!firstFillPending_ || !Handle()) return;
+  WindowCreated();
+  RefreshTree();
+}
 
 void TShellTreeView::ReleaseShellParts() noexcept {
   windowDestroying_ = true;
@@ -78,6 +84,7 @@ void TShellTreeView::CreateWnd() {
 
 void TShellTreeView::WindowCreated() {
   windowDestroying_ = false;
+  firstFillPending_ = false;
   SetImages(SystemImageList(false));
   BuildRoot();
   if (savedSelection_) {

@@ -51,10 +51,17 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
       std::function<void(TShellTreeView& sender, TShellDragObject& dragObject, TTreeNode& node,
                          TShiftState shift, int x, int y, bool& defaultAction)>;
 
-  // Builds the root (the desktop, expanded, its first child expanded, selected), registers with
-  // the control registry and starts watching the fixed drives.
-  TShellTreeView(TContainer& parent, const TBounds& bounds);
+  // When the tree is first filled: at once, or when FillFirstTime is called (a window that shows
+  // itself before its tree's shell work).
+  enum class TFirstFill { Now, Later };
+
+  // Registers with the control registry; then, or on FillFirstTime, builds the root (the desktop,
+  // expanded, its first child expanded, selected) and starts watching the fixed drives.
+  TShellTreeView(TContainer& parent, const TBounds& bounds, TFirstFill fill = TFirstFill::Now);
   ~TShellTreeView() override;
+
+  // The first fill of a tree made to fill later; nothing when it is filled already.
+  void FillFirstTime();
 
   // The file-system path of the selected folder, in the ANSI code page: the desktop directory for
   // the root, "C:\" for a drive, a folder's full path without a trailing backslash; empty when
@@ -230,6 +237,7 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TShellListView* listView_ = nullptr;  // likewise
   TPressState pressState_ = TPressState::Idle;
   bool windowDestroying_ = false;
+  bool firstFillPending_ = false;
   TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
   std::vector<std::string> drives_;
   TShDirWatcher* watcher_ = nullptr;  // not owned: the watcher frees itself; forgotten when it ends

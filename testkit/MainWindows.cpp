@@ -11,5 +11,6 @@ TMainWindows OpenMainWindows() {
   windows.about->OnCreate();
   windows.form->SetAboutBox(*windows.about);
   windows.form->Show();
+  windows.form->FinishStartUp();
   return windows;
 }

@@ -13,5 +13,5 @@ struct TMainWindows {
 };
 
 // The main window (the application's main form), then the About box, each one's OnCreate when it
-// is made; the main window shown.
+// is made; the main window shown, with the start-up work that follows its first painting done.
 TMainWindows OpenMainWindows();

@@ -33,6 +33,21 @@ TEST_F(FolderTreeWindowTest, HearsOfSettingsChangesThroughTheWindow) {
   EXPECT_EQ(form->ShellTreeView1.Images(), SystemImageList(false));
 }
 
+// The entry shows the window before the tree's shell work: the tree fills by itself once the
+// window has painted.
+TEST(FolderTreeStartUp, FillsByItselfAfterTheWindowHasPainted) {
+  TForm1 form;
+  form.OnCreate();
+  EXPECT_EQ(form.ShellTreeView1.GetFirstNode(), nullptr);
+  form.Show();
+  ASSERT_TRUE(
+      PumpMessagesUntil([&] { return form.ShellTreeView1.GetFirstNode() != nullptr; }, 5000));
+  EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Selected());
+  EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Expanded());
+  form.FinishStartUp();  // a second time: nothing
+  EXPECT_EQ(form.ShellTreeView1.GetFirstNode()->GetNextSibling(), nullptr);
+}
+
 class FolderTreeKeysTest : public MainWindowTest {
  protected:
   // Selects a folder of the scratch folder and gives the tree the focus.

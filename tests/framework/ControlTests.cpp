@@ -72,6 +72,30 @@ TEST_F(FrameworkRadioButton, TheBackgroundFollowsTheGroupUntilSetItself) {
   ReleaseDC(a2_.Handle(), dc);
 }
 
+// Work left for after the first painting runs once, when neither the form nor a control has
+// anything left to paint; a form shown again does not run it again.
+TEST(FrameworkForm, FirstPaintedRunsOnceWhenTheFormAndItsControlsHavePainted) {
+  TForm form("FirstPainted", TBorderStyle::Single);
+  form.SetClientSize(300, 200);
+  TEdit edit(form, {10, 10, 120, 24});
+  int runs = 0;
+  bool leftToPaint = true;
+  form.OnFirstPainted = [&] {
+    ++runs;
+    leftToPaint = GetUpdateRect(form.Handle(), nullptr, FALSE) ||
+                  GetUpdateRect(edit.Handle(), nullptr, FALSE);
+  };
+  Application().ProcessMessages();
+  EXPECT_EQ(runs, 0);  // not before it is shown
+  form.Show();
+  ASSERT_TRUE(PumpMessagesUntil([&] { return runs > 0; }, 5000));
+  EXPECT_FALSE(leftToPaint);
+  form.Hide();
+  form.Show();
+  PumpMessagesUntil([] { return false; }, 100);
+  EXPECT_EQ(runs, 1);
+}
+
 TEST_F(FrameworkFormTest, CheckBoxRunsClickOnEveryChange) {
   TCheckBox box(form_, {10, 10, 82, 17}, "子フォルダ");
   int clicks = 0;
