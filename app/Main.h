@@ -93,7 +93,7 @@ class TForm1 : public TForm {
   void RefreshSample(TTierPanel& panel);
   void RefreshRunCounts();
   void DisableKinds(TTierPanel& panel);
-  void EnableCheckedKind(TTierPanel& panel);
+  void EnableOnlyCheckedKind(TTierPanel& panel);
   void UpdateLineCounter(TTierPanel& panel);
   void RefillAndRefresh(TSpinEdit& field);
   void PullEndUpToStart(TTierPanel& panel);

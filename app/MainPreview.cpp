@@ -67,16 +67,17 @@ void TForm1::DisableKinds(TTierPanel& panel) {
 }
 
 void TForm1::RenzokuCheck() {
-  EnableCheckedKind(ParentTier);
-  EnableCheckedKind(ChildTier);
+  EnableOnlyCheckedKind(ParentTier);
+  EnableOnlyCheckedKind(ChildTier);
 }
 
-void TForm1::EnableCheckedKind(TTierPanel& panel) {
+// Each row set once to its final state: a row that stays chosen is not turned off and on again.
+void TForm1::EnableOnlyCheckedKind(TTierPanel& panel) {
   for (TKindRow& row : panel.Rows) {
-    if (!row.Radio.Checked()) continue;
-    for (TWinControl* control : row.Parameters) control->SetEnabled(true);
-    row.Caption.SetFontColor(panel.Colours.ChosenCaption);
-    if (row.InnerLabel != nullptr) row.InnerLabel->SetEnabled(true);
+    const bool chosen = row.Radio.Checked();
+    for (TWinControl* control : row.Parameters) control->SetEnabled(chosen);
+    row.Caption.SetFontColor(chosen ? panel.Colours.ChosenCaption : kUnchosenCaption);
+    if (row.InnerLabel != nullptr) row.InnerLabel->SetEnabled(chosen);
   }
 }
 
@@ -93,7 +94,6 @@ void TForm1::PullEndUpToStart(TTierPanel& panel) {
 }
 
 void TForm1::RadioButton1Click() {
-  RenzokuInit();
   RenzokuCheck();
   SampleFileName();
 }
