@@ -99,6 +99,11 @@ class TForm1 : public TForm {
   void PullEndUpToStart(TTierPanel& panel);
   void StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now);
   void StartTierLists(TTierPanel& panel, const SYSTEMTIME& now);
+  // The child tier's window and its share of start-up, as FormCreate gives the parent's.
+  void MakeChildTier();
+  void BindSharedTierEvents(TTierPanel& panel);
+  void BindChildTierEvents();
+  void StartChildTier();
 
   // Made first: the shell's icons are read on its thread while the windows are made.
   TShellWarmUp shellWarmUp_;
@@ -107,6 +112,8 @@ class TForm1 : public TForm {
   TAboutBox* aboutBox_ = nullptr;                       // not owned
   naming::RunRecord lastRun_;                           // in memory only, never in a file
   TImageList menuImages_{16, 16};
+  SYSTEMTIME startedAt_{};               // the start-up date, also the child tier's
+  std::optional<TTierPanel> childTier_;  // see ChildTier
 
  public:
   TMainMenu MainMenu1;
@@ -129,7 +136,8 @@ class TForm1 : public TForm {
   TCheckBox CheckBox1;
 
   TTierPanel ParentTier;
-  TTierPanel ChildTier;
+  // The child tier's panel, below the compact window's edge: made on first use.
+  TTierPanel& ChildTier();
   TShape Shape13;
   TShape Shape14;
 
@@ -167,37 +175,38 @@ class TForm1 : public TForm {
   TSpinEdit& SpinEdit5 = ParentTier.LettersPerName;
   TLabel& Label10 = ParentTier.LettersLabel;
 
-  // ... and for the child tier's.
-  TShape& Shape3 = ChildTier.Frame;
-  TShape& Shape12 = ChildTier.SampleStrip;
-  TImage& Image10 = ChildTier.SampleIcon;
-  TLabel& Label51 = ChildTier.SampleLine;
-  TEdit& Edit4 = ChildTier.FrontText;
-  TEdit& Edit5 = ChildTier.BackText;
-  TMemo& Memo2 = ChildTier.FreeLines;
-  TComboBox& ComboBox6 = ChildTier.Pattern;
-  TLabel& Label52 = ChildTier.PatternLabel;
-  TLabel& Label53 = ChildTier.LinesLabel;
-  TLabel& Label54 = ChildTier.LineCounter;
-  TGroupBox& GroupBox2 = ChildTier.Group;
-  TRadioButton& RadioButton5 = ChildTier.Rows[0].Radio;
-  TRadioButton& RadioButton6 = ChildTier.Rows[1].Radio;
-  TRadioButton& RadioButton7 = ChildTier.Rows[2].Radio;
-  TRadioButton& RadioButton8 = ChildTier.Rows[3].Radio;
-  TLabel& Label29 = ChildTier.Rows[0].Caption;
-  TLabel& Label30 = ChildTier.Rows[1].Caption;
-  TLabel& Label31 = ChildTier.Rows[2].Caption;
-  TLabel& Label35 = ChildTier.Rows[3].Caption;
-  TSpinEdit& SpinEdit6 = ChildTier.StartNumber;
-  TSpinEdit& SpinEdit7 = ChildTier.EndNumber;
-  TSpinEdit& SpinEdit8 = ChildTier.DigitCount;
-  TLabel& Label32 = ChildTier.DigitLabel;
-  TDateTimePicker& DateTimePicker3 = ChildTier.StartDate;
-  TDateTimePicker& DateTimePicker4 = ChildTier.EndDate;
-  TComboBox& ComboBox4 = ChildTier.DateFormat;
-  TLabel& Label33 = ChildTier.FormatLabel;
-  TSpinEdit& SpinEdit9 = ChildTier.FolderCount;
-  TComboBox& ComboBox5 = ChildTier.LetterCase;
-  TSpinEdit& SpinEdit10 = ChildTier.LettersPerName;
-  TLabel& Label34 = ChildTier.LettersLabel;
+  // ... and for the child tier's, which is made once the window has painted, or when first asked
+  // for.
+  TShape& Shape3() { return ChildTier().Frame; }
+  TShape& Shape12() { return ChildTier().SampleStrip; }
+  TImage& Image10() { return ChildTier().SampleIcon; }
+  TLabel& Label51() { return ChildTier().SampleLine; }
+  TEdit& Edit4() { return ChildTier().FrontText; }
+  TEdit& Edit5() { return ChildTier().BackText; }
+  TMemo& Memo2() { return ChildTier().FreeLines; }
+  TComboBox& ComboBox6() { return ChildTier().Pattern; }
+  TLabel& Label52() { return ChildTier().PatternLabel; }
+  TLabel& Label53() { return ChildTier().LinesLabel; }
+  TLabel& Label54() { return ChildTier().LineCounter; }
+  TGroupBox& GroupBox2() { return ChildTier().Group; }
+  TRadioButton& RadioButton5() { return ChildTier().Rows[0].Radio; }
+  TRadioButton& RadioButton6() { return ChildTier().Rows[1].Radio; }
+  TRadioButton& RadioButton7() { return ChildTier().Rows[2].Radio; }
+  TRadioButton& RadioButton8() { return ChildTier().Rows[3].Radio; }
+  TLabel& Label29() { return ChildTier().Rows[0].Caption; }
+  TLabel& Label30() { return ChildTier().Rows[1].Caption; }
+  TLabel& Label31() { return ChildTier().Rows[2].Caption; }
+  TLabel& Label35() { return ChildTier().Rows[3].Caption; }
+  TSpinEdit& SpinEdit6() { return ChildTier().StartNumber; }
+  TSpinEdit& SpinEdit7() { return ChildTier().EndNumber; }
+  TSpinEdit& SpinEdit8() { return ChildTier().DigitCount; }
+  TLabel& Label32() { return ChildTier().DigitLabel; }
+  TDateTimePicker& DateTimePicker3() { return ChildTier().StartDate; }
+  TDateTimePicker& DateTimePicker4() { return ChildTier().EndDate; }
+  TComboBox& ComboBox4() { return ChildTier().DateFormat; }
+  TLabel& Label33() { return ChildTier().FormatLabel; }
+  TSpinEdit& SpinEdit9() { return ChildTier().FolderCount; }
+  TComboBox& ComboBox5() { return ChildTier().LetterCase; }
+  TSpinEdit& SpinEdit10() { return ChildTier().LettersPerName; }
+  TLabel& Label34() { return ChildTier().LettersLabel; }
 };

@@ -42,7 +42,6 @@ TForm1::TForm1()
       Button1(*this, {4, 524, 73, 25}, "作成(&M)"),
       CheckBox1(*this, {95, 530, 82, 17}, "子フォルダ"),
       ParentTier(*this, 0, 0, kParentColours),
-      ChildTier(*this, kChildDx, kChildDy, kChildColours),
       Shape13(*this, {190, 264, 1, 160}),
       Shape14(*this, {191, 423, 16, 1}) {
   SetClientSize(792, 554);
@@ -56,8 +55,9 @@ TForm1::TForm1()
   Shape13.SetPen(kConnector, TPenStyle::Dot);
   Shape14.SetPen(kConnector, TPenStyle::Dot);
 
-  TWinControl::SetTabOrder({&ShellTreeView1, &Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &Edit4,
-                            &Edit5, &Memo2, &ComboBox6, &CheckBox1, &GroupBox1, &GroupBox2});
+  // The child tier's fields join after ComboBox3 when they are made.
+  TWinControl::SetTabOrder(
+      {&ShellTreeView1, &Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &CheckBox1, &GroupBox1});
   BindEvents();
   OnCreate = [this] { FormCreate(); };
   OnFirstPainted = [this] { FinishStartUp(); };
@@ -65,6 +65,27 @@ TForm1::TForm1()
 }
 
 TForm1::~TForm1() = default;
+
+TTierPanel& TForm1::ChildTier() {
+  if (!childTier_) MakeChildTier();
+  return *childTier_;
+}
+
+// The child tier lies below the compact window's edge: start-up shows the window first and makes
+// these 25 windows once it has painted (MakeChildTier from FinishStartUp), or whenever something
+// asks for the tier before then.
+void TForm1::MakeChildTier() {
+  childTier_.emplace(*this, kChildDx, kChildDy, kChildColours);
+  TWinControl::SetTabOrder({&ComboBox3, &Edit4(), &Edit5(), &Memo2(), &ComboBox6(), &CheckBox1,
+                            &GroupBox1, &GroupBox2()});
+  // The connectors are drawn over the child tier's frame, as when both were made together.
+  Shape13.BringToFront();
+  Shape14.BringToFront();
+  // Before FormCreate, FormCreate starts it; its events come after, as they came before its
+  // start-up values when both tiers were made together.
+  if (dateFormats_) StartChildTier();
+  BindChildTierEvents();
+}
 
 void TForm1::BuildMenu() {
   // The image list's order is the MenuImage order.
@@ -92,15 +113,7 @@ void TForm1::BindEvents() {
   Button1.OnClick = [this] { Button1Click(); };
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
 
-  // The child tier's radio buttons and position pattern list share the parent's handlers.
-  for (TTierPanel* panel : {&ParentTier, &ChildTier}) {
-    panel->Rows[0].Radio.OnClick = [this] { RadioButton1Click(); };
-    panel->Rows[1].Radio.OnClick = [this] { RadioButton2Click(); };
-    panel->Rows[2].Radio.OnClick = [this] { RadioButton3Click(); };
-    panel->Rows[3].Radio.OnClick = [this] { RadioButton4Click(); };
-    panel->Pattern.OnChange = [this] { ComboBox3Change(); };
-  }
-
+  BindSharedTierEvents(ParentTier);
   Edit1.OnChange = [this] { Edit1Change(); };
   Edit2.OnChange = [this] { Edit2Change(); };
   Memo1.OnChange = [this] { Memo1Change(); };
@@ -113,19 +126,31 @@ void TForm1::BindEvents() {
   SpinEdit3.OnChange = [this] { SpinEdit3Change(); };
   SpinEdit4.OnChange = [this] { SpinEdit4Change(); };
   SpinEdit5.OnChange = [this] { SpinEdit5Change(); };
+}
 
-  Edit4.OnChange = [this] { Edit4Change(); };
-  Edit5.OnChange = [this] { Edit5Change(); };
-  Memo2.OnChange = [this] { Memo2Change(); };
-  DateTimePicker3.OnChange = [this] { DateTimePicker3Change(); };
-  DateTimePicker4.OnChange = [this] { DateTimePicker4Change(); };
-  ComboBox4.OnChange = [this] { ComboBox4Change(); };
-  ComboBox5.OnChange = [this] { ComboBox5Change(); };
-  SpinEdit6.OnChange = [this] { SpinEdit6Change(); };
-  SpinEdit7.OnChange = [this] { SpinEdit7Change(); };
-  SpinEdit8.OnChange = [this] { SpinEdit8Change(); };
-  SpinEdit9.OnChange = [this] { SpinEdit9Change(); };
-  SpinEdit10.OnChange = [this] { SpinEdit10Change(); };
+// The child tier's radio buttons and position pattern list share the parent's handlers.
+void TForm1::BindSharedTierEvents(TTierPanel& panel) {
+  panel.Rows[0].Radio.OnClick = [this] { RadioButton1Click(); };
+  panel.Rows[1].Radio.OnClick = [this] { RadioButton2Click(); };
+  panel.Rows[2].Radio.OnClick = [this] { RadioButton3Click(); };
+  panel.Rows[3].Radio.OnClick = [this] { RadioButton4Click(); };
+  panel.Pattern.OnChange = [this] { ComboBox3Change(); };
+}
+
+void TForm1::BindChildTierEvents() {
+  BindSharedTierEvents(*childTier_);
+  Edit4().OnChange = [this] { Edit4Change(); };
+  Edit5().OnChange = [this] { Edit5Change(); };
+  Memo2().OnChange = [this] { Memo2Change(); };
+  DateTimePicker3().OnChange = [this] { DateTimePicker3Change(); };
+  DateTimePicker4().OnChange = [this] { DateTimePicker4Change(); };
+  ComboBox4().OnChange = [this] { ComboBox4Change(); };
+  ComboBox5().OnChange = [this] { ComboBox5Change(); };
+  SpinEdit6().OnChange = [this] { SpinEdit6Change(); };
+  SpinEdit7().OnChange = [this] { SpinEdit7Change(); };
+  SpinEdit8().OnChange = [this] { SpinEdit8Change(); };
+  SpinEdit9().OnChange = [this] { SpinEdit9Change(); };
+  SpinEdit10().OnChange = [this] { SpinEdit10Change(); };
 }
 
 void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {

@@ -36,15 +36,16 @@ void TForm1::SampleFileName() {
   // The counts first: a sample line may stop the refresh with a conversion error.
   RefreshRunCounts();
   RefreshSample(ParentTier);
-  RefreshSample(ChildTier);
+  if (childTier_) RefreshSample(*childTier_);
 }
 
 void TForm1::RefreshRunCounts() {
   if (!dateFormats_) return;  // before start-up has built the table
   const auto parents = naming::TierFolderCount(TPanelTemplate(ParentTier), *dateFormats_);
-  const auto children = naming::TierFolderCount(TPanelTemplate(ChildTier), *dateFormats_);
   ParentTier.ShowRunCount(naming::ParentCountText(parents));
-  ChildTier.ShowRunCount(naming::ChildCountText(parents, children, CheckBox1.Checked()));
+  if (!childTier_) return;  // it counts when it is made
+  const auto children = naming::TierFolderCount(TPanelTemplate(*childTier_), *dateFormats_);
+  childTier_->ShowRunCount(naming::ChildCountText(parents, children, CheckBox1.Checked()));
 }
 
 void TForm1::RefreshSample(TTierPanel& panel) {
@@ -55,7 +56,7 @@ void TForm1::RefreshSample(TTierPanel& panel) {
 
 void TForm1::RenzokuInit() {
   DisableKinds(ParentTier);
-  DisableKinds(ChildTier);
+  if (childTier_) DisableKinds(*childTier_);
 }
 
 void TForm1::DisableKinds(TTierPanel& panel) {
@@ -68,7 +69,7 @@ void TForm1::DisableKinds(TTierPanel& panel) {
 
 void TForm1::RenzokuCheck() {
   EnableOnlyCheckedKind(ParentTier);
-  EnableOnlyCheckedKind(ChildTier);
+  if (childTier_) EnableOnlyCheckedKind(*childTier_);
 }
 
 // Each row set once to its final state: a row that stays chosen is not turned off and on again.
@@ -122,16 +123,16 @@ void TForm1::Memo1Change() {
 }
 
 void TForm1::Memo2Change() {
-  UpdateLineCounter(ChildTier);
+  UpdateLineCounter(ChildTier());
   SampleFileName();
 }
 
 void TForm1::SpinEdit1Change() { RefillAndRefresh(SpinEdit1); }
 void TForm1::SpinEdit3Change() { RefillAndRefresh(SpinEdit3); }
 void TForm1::SpinEdit5Change() { RefillAndRefresh(SpinEdit5); }
-void TForm1::SpinEdit6Change() { RefillAndRefresh(SpinEdit6); }
-void TForm1::SpinEdit8Change() { RefillAndRefresh(SpinEdit8); }
-void TForm1::SpinEdit10Change() { RefillAndRefresh(SpinEdit10); }
+void TForm1::SpinEdit6Change() { RefillAndRefresh(SpinEdit6()); }
+void TForm1::SpinEdit8Change() { RefillAndRefresh(SpinEdit8()); }
+void TForm1::SpinEdit10Change() { RefillAndRefresh(SpinEdit10()); }
 
 void TForm1::SpinEdit2Change() {
   RefillAndRefresh(SpinEdit2);
@@ -139,8 +140,8 @@ void TForm1::SpinEdit2Change() {
 }
 
 void TForm1::SpinEdit7Change() {
-  RefillAndRefresh(SpinEdit7);
-  PullEndUpToStart(ChildTier);
+  RefillAndRefresh(SpinEdit7());
+  PullEndUpToStart(ChildTier());
 }
 
 // The folder count takes no part in the sample, only in the count.
@@ -150,6 +151,6 @@ void TForm1::SpinEdit4Change() {
 }
 
 void TForm1::SpinEdit9Change() {
-  RefillWhenEmpty(SpinEdit9);
+  RefillWhenEmpty(SpinEdit9());
   RefreshRunCounts();
 }

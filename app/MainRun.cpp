@@ -37,7 +37,7 @@ UINT IconFlag(naming::MessageIcon icon) {
 
 void TForm1::Button1Click() {
   const TPanelTemplate parent(ParentTier);
-  const TPanelTemplate child(ChildTier);
+  const TPanelTemplate child(ChildTier());
   const TWindowRunSettings settings(CheckBox1, ShellTreeView1);
   app::Win32DirectoryCreator creator;
   naming::RunOutcome outcome;

@@ -58,18 +58,15 @@ POINT RestoredPlace(HWND window) {
 }  // namespace
 
 void TForm1::FormCreate() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
+  GetLocalTime(&startedAt_);
 
   FormPosInit(0);
   SetHeight(kCompactHeight);
   PlaceBottomControls();
   SetColor(kBackground);
-  StartTierColoursAndDates(ParentTier, now);
+  StartTierColoursAndDates(ParentTier, startedAt_);
   dateFormats_.emplace(naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>()));
-  StartTierLists(ParentTier, now);
-  StartTierColoursAndDates(ChildTier, now);
-  StartTierLists(ChildTier, now);
+  StartTierLists(ParentTier, startedAt_);
   ComboBox3.SetItemIndex(0);
 
   RenzokuInit();
@@ -77,23 +74,38 @@ void TForm1::FormCreate() {
   RadioButton2.SetChecked(false);
   RadioButton3.SetChecked(false);
   RadioButton4.SetChecked(false);
-  RadioButton5.SetChecked(true);
-  RadioButton6.SetChecked(false);
-  RadioButton7.SetChecked(false);
-  RadioButton8.SetChecked(false);
   RenzokuCheck();
 
-  for (TTierPanel* panel : {&ParentTier, &ChildTier}) {
-    for (TKindRow& row : panel->Rows) row.Radio.SetColor(panel->Colours.Panel);
-  }
-  ComboBox6.SetItemIndex(0);
+  for (TKindRow& row : ParentTier.Rows) row.Radio.SetColor(ParentTier.Colours.Panel);
+  // Made already only when something asked for it before start-up.
+  if (childTier_) StartChildTier();
   Label24.SetCaption("sample");
-  Label51.SetCaption("sample");
+}
+
+// The same start as the parent tier's: dates from the start-up day, the number row chosen, no
+// position pattern until the list is set, the sample line's placeholder.
+void TForm1::StartChildTier() {
+  TTierPanel& child = *childTier_;
+  StartTierColoursAndDates(child, startedAt_);
+  StartTierLists(child, startedAt_);
+  DisableKinds(child);
+  RadioButton5().SetChecked(true);
+  RadioButton6().SetChecked(false);
+  RadioButton7().SetChecked(false);
+  RadioButton8().SetChecked(false);
+  EnableOnlyCheckedKind(child);
+  for (TKindRow& row : child.Rows) row.Radio.SetColor(child.Colours.Panel);
+  ComboBox6().SetItemIndex(0);
+  Label51().SetCaption("sample");
+  RefreshRunCounts();
 }
 
 void TForm1::FinishStartUp() {
   shellWarmUp_.Wait();
   ShellTreeView1.FillFirstTime();
+  // The filled tree is drawn before the child tier's windows are made.
+  UpdateWindow(ShellTreeView1.Handle());
+  ChildTier();
 }
 
 // The tier's colours, and its date range from today to tomorrow.
@@ -140,6 +152,7 @@ void TForm1::About1Click() {
 }
 
 void TForm1::CheckBox1Click() {
+  ChildTier();  // about to be seen
   SetHeight(CheckBox1.Checked() ? kFullHeight : kCompactHeight);
   PlaceBottomControls();
   RefreshRunCounts();  // the child strip's total follows the box

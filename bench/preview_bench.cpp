@@ -103,6 +103,6 @@ int main(int argc, char** argv) {
          Measure(form.Handle(), sizes.changes, [&](int) { form.Memo1Change(); }));
   Report("front text: a character typed", typed(form.Edit1, 0));
   std::printf("samples: \"%s\" / \"%s\", counter \"%s\"\n", form.Label24.Caption().c_str(),
-              form.Label51.Caption().c_str(), form.Label27.Caption().c_str());
+              form.Label51().Caption().c_str(), form.Label27.Caption().c_str());
   return 0;
 }

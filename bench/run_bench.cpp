@@ -151,16 +151,16 @@ class WindowRunner {
     Type(form_.SpinEdit3, "5");
     const bool children = shape.children > 0;
     if (children != form_.CheckBox1.Checked()) form_.CheckBox1.SetChecked(children);
-    TMemo& lines = children ? form_.Memo2 : form_.Memo1;
-    (children ? form_.Memo1 : form_.Memo2).SetText("");
+    TMemo& lines = children ? form_.Memo2() : form_.Memo1;
+    (children ? form_.Memo1 : form_.Memo2()).SetText("");
     lines.SetText(
         FreeLines(children ? shape.children : shape.parents, children ? "g%03d" : "f%05d"));
     form_.ComboBox3.SetItemIndex(children ? 0 : 1);
-    form_.ComboBox6.SetItemIndex(1);
-    Type(form_.Edit4, "C");
-    Type(form_.SpinEdit6, "1");
-    Type(form_.SpinEdit7, std::to_string(shape.children));
-    Type(form_.SpinEdit8, "3");
+    form_.ComboBox6().SetItemIndex(1);
+    Type(form_.Edit4(), "C");
+    Type(form_.SpinEdit6(), "1");
+    Type(form_.SpinEdit7(), std::to_string(shape.children));
+    Type(form_.SpinEdit8(), "3");
     Application().ProcessMessages();
   }
 

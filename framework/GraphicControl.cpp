@@ -36,3 +36,9 @@ void TGraphicControl::Invalidate() const {
   RECT area{bounds_.Left, bounds_.Top, bounds_.Left + bounds_.Width, bounds_.Top + bounds_.Height};
   InvalidateRect(parent_.Handle(), &area, FALSE);
 }
+
+void TGraphicControl::BringToFront() {
+  parent_.Remove(this);
+  parent_.Add(this);
+  Invalidate();
+}

@@ -44,6 +44,8 @@ class TGraphicControl {
 
   // Asks the parent to paint the control again.
   void Invalidate() const;
+  // Painted after (over) every other graphic control of the parent.
+  void BringToFront();
 
  protected:
   TGraphicControl(TContainer& parent, const TBounds& bounds);

@@ -99,9 +99,9 @@ class TScenes {
     Take(WindowRect(form.Handle()), "main-compact");
 
     Click(form.CheckBox1);
-    Click(form.RadioButton7);
-    Pick(form.ComboBox5, 1);
-    Type(form.SpinEdit10, "2");
+    Click(form.RadioButton7());
+    Pick(form.ComboBox5(), 1);
+    Type(form.SpinEdit10(), "2");
     Take(WindowRect(form.Handle()), "main-full");
 
     Click(form.RadioButton2);
@@ -180,11 +180,11 @@ class TScenes {
     Click(form.RadioButton1);
     Type(form.SpinEdit1, "1");
     Type(form.SpinEdit2, "120");
-    Click(form.RadioButton5);
-    Type(form.Edit4, "Day");
-    Type(form.SpinEdit6, "1");
-    Type(form.SpinEdit7, "30");
-    Type(form.SpinEdit8, "2");
+    Click(form.RadioButton5());
+    Type(form.Edit4(), "Day");
+    Type(form.SpinEdit6(), "1");
+    Type(form.SpinEdit7(), "30");
+    Type(form.SpinEdit8(), "2");
     Take(WindowRect(form.Handle()), "strip-count");
 
     std::thread cancel([this, &form] {

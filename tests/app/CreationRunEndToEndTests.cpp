@@ -107,11 +107,11 @@ TEST_F(CreationRunEndToEnd, ChildFoldersGoIntoEveryParentAlsoOneThatExists) {
   NumberRun("1", "2", "2");
   Pick(form->ComboBox3, 0);
   Click(form->CheckBox1);
-  Click(form->RadioButton5);
-  Type(form->Edit4, "c");
-  Type(form->SpinEdit6, "1");
-  Type(form->SpinEdit7, "2");
-  Type(form->SpinEdit8, "1");
+  Click(form->RadioButton5());
+  Type(form->Edit4(), "c");
+  Type(form->SpinEdit6(), "1");
+  Type(form->SpinEdit7(), "2");
+  Type(form->SpinEdit8(), "1");
 
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
@@ -158,10 +158,10 @@ TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
   Select(scratch_.Path());
   NumberRun("1", "200", "3");
   Click(form->CheckBox1);
-  Type(form->Edit4, "c");
-  Type(form->SpinEdit6, "1");
-  Type(form->SpinEdit7, "100");
-  Type(form->SpinEdit8, "3");
+  Type(form->Edit4(), "c");
+  Type(form->SpinEdit6(), "1");
+  Type(form->SpinEdit7(), "100");
+  Type(form->SpinEdit8(), "3");
 
   std::atomic<bool> sawProgress{false}, mainTookInput{true};
   std::thread stopper([&] {
@@ -213,9 +213,9 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   Select(scratch_.Path());
   NumberRun("1", "3", "2");
   Click(form->CheckBox1);
-  Type(form->Edit4, "c");
-  Type(form->SpinEdit6, "1");
-  Type(form->SpinEdit7, "2");
+  Type(form->Edit4(), "c");
+  Type(form->SpinEdit6(), "1");
+  Type(form->SpinEdit7(), "2");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   ASSERT_TRUE(form->UndoCreation1.Enabled());
   scratch_.MakeFile("P01X\\c2\\note.txt", "x");

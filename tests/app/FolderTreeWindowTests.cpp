@@ -33,19 +33,51 @@ TEST_F(FolderTreeWindowTest, HearsOfSettingsChangesThroughTheWindow) {
   EXPECT_EQ(form->ShellTreeView1.Images(), SystemImageList(false));
 }
 
-// The entry shows the window before the tree's shell work: the tree fills by itself once the
-// window has painted.
-TEST(FolderTreeStartUp, FillsByItselfAfterTheWindowHasPainted) {
+BOOL CALLBACK CountWindow(HWND, LPARAM counted) {
+  ++*reinterpret_cast<int*>(counted);
+  return TRUE;
+}
+
+int ChildWindowCount(HWND parent) {
+  int count = 0;
+  EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The entry shows the window before the tree's shell work and before the child tier, which lies
+// below the compact window's edge: both come by themselves once the window has painted.
+TEST(MainWindowStartUp, TheTreeFillsAndTheChildTierIsMadeAfterTheWindowHasPainted) {
   TForm1 form;
   form.OnCreate();
   EXPECT_EQ(form.ShellTreeView1.GetFirstNode(), nullptr);
+  const int windowsBefore = ChildWindowCount(form.Handle());
   form.Show();
-  ASSERT_TRUE(
-      PumpMessagesUntil([&] { return form.ShellTreeView1.GetFirstNode() != nullptr; }, 5000));
+  ASSERT_TRUE(PumpMessagesUntil(
+      [&] { return ChildWindowCount(form.Handle()) > windowsBefore + 20; }, 5000));
+  ASSERT_NE(form.ShellTreeView1.GetFirstNode(), nullptr);
   EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Selected());
   EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Expanded());
+  EXPECT_TRUE(form.RadioButton5().Checked());
+  EXPECT_EQ(form.ChildTier().RunCount.Caption(), "  × 1");  // counted when made
+  EXPECT_EQ(form.Label24.Caption(), "sample");
+  const int windowsAfter = ChildWindowCount(form.Handle());
   form.FinishStartUp();  // a second time: nothing
+  EXPECT_EQ(ChildWindowCount(form.Handle()), windowsAfter);
   EXPECT_EQ(form.ShellTreeView1.GetFirstNode()->GetNextSibling(), nullptr);
+}
+
+// Asked for before start-up, the child tier is started by FormCreate, as the parent is.
+TEST(MainWindowStartUp, AChildTierMadeBeforeStartUpStartsWithIt) {
+  TForm1 form;
+  form.Edit4().SetText("kept");
+  form.OnCreate();
+  EXPECT_EQ(form.Edit4().Text(), "kept");
+  EXPECT_TRUE(form.RadioButton5().Checked());
+  EXPECT_TRUE(form.SpinEdit6().Enabled());
+  EXPECT_FALSE(form.DateTimePicker3().Enabled());
+  EXPECT_EQ(form.ComboBox6().ItemIndex(), 0);
+  EXPECT_EQ(form.Label51().Caption(), "sample");
+  EXPECT_EQ(form.Label24.Caption(), "sample");
 }
 
 class FolderTreeKeysTest : public MainWindowTest {

@@ -18,18 +18,18 @@ class PreviewTest : public MainWindowTest {};
 TEST_F(PreviewTest, AnyChangeRebuildsBothSampleLinesFromTheDefaults) {
   Pick(form->ComboBox3, 0);
   EXPECT_EQ(form->Label24.Caption(), "0");
-  EXPECT_EQ(form->Label51.Caption(), "0");
+  EXPECT_EQ(form->Label51().Caption(), "0");
 
   Type(form->Edit1, "x");
   Type(form->SpinEdit1, "1");
   Type(form->SpinEdit3, "3");
   Type(form->Edit2, "y");
   EXPECT_EQ(form->Label24.Caption(), "x001y");
-  EXPECT_EQ(form->Label51.Caption(), "0");
+  EXPECT_EQ(form->Label51().Caption(), "0");
 
   // A change in the child tier rebuilds the parent line as well, ticked box or not.
-  Type(form->Edit5, "c");
-  EXPECT_EQ(form->Label51.Caption(), "0c");
+  Type(form->Edit5(), "c");
+  EXPECT_EQ(form->Label51().Caption(), "0c");
   EXPECT_EQ(form->Label24.Caption(), "x001y");
 
   // A number wider than its digit count is written whole; texts are used as typed.
@@ -49,9 +49,9 @@ TEST_F(PreviewTest, ThePositionPatternPlacesTheFirstFreeLineOnly) {
     EXPECT_EQ(form->Label24.Caption(), expected[entry]) << "entry " << entry;
   }
   // The child tier's pattern list runs the same handler for the child line.
-  Type(form->Memo2, "r");
-  Pick(form->ComboBox6, 4);
-  EXPECT_EQ(form->Label51.Caption(), "r0");
+  Type(form->Memo2(), "r");
+  Pick(form->ComboBox6(), 4);
+  EXPECT_EQ(form->Label51().Caption(), "r0");
 
   // The first line as the field shows it: a long entry only up to its first wrap.
   Type(form->Memo1, std::string(300, 'w'));
@@ -102,16 +102,16 @@ TEST_F(PreviewTest, EachRadioButtonEnablesItsRowOnlyInItsOwnTier) {
       {&form->RadioButton3, &form->ParentTier, SequenceKind::Letters},
       {&form->RadioButton4, &form->ParentTier, SequenceKind::None},
       {&form->RadioButton1, &form->ParentTier, SequenceKind::Number},
-      {&form->RadioButton6, &form->ChildTier, SequenceKind::Date},
-      {&form->RadioButton7, &form->ChildTier, SequenceKind::Letters},
-      {&form->RadioButton8, &form->ChildTier, SequenceKind::None},
-      {&form->RadioButton5, &form->ChildTier, SequenceKind::Number},
+      {&form->RadioButton6(), &form->ChildTier(), SequenceKind::Date},
+      {&form->RadioButton7(), &form->ChildTier(), SequenceKind::Letters},
+      {&form->RadioButton8(), &form->ChildTier(), SequenceKind::None},
+      {&form->RadioButton5(), &form->ChildTier(), SequenceKind::Number},
   };
   const SequenceKind kinds[] = {SequenceKind::Number, SequenceKind::Date, SequenceKind::Letters,
                                 SequenceKind::None};
   for (const Case& c : cases) {
     Click(*c.radio);
-    for (const TTierPanel* panel : {&form->ParentTier, &form->ChildTier}) {
+    for (const TTierPanel* panel : {&form->ParentTier, &form->ChildTier()}) {
       const SequenceKind on = panel == c.panel ? c.kind : SequenceKind::Number;
       for (SequenceKind kind : kinds) {
         const TKindRow& row = panel->Row(kind);
@@ -140,8 +140,8 @@ TEST_F(PreviewTest, TheCounterCountsDisplayedLinesButNotAnEmptyLastOne) {
   EXPECT_EQ(form->Label27.Caption(), "   3");
   std::string twelve;
   for (int i = 0; i < 12; ++i) twelve += "line\r\n";
-  Type(form->Memo2, twelve);
-  EXPECT_EQ(form->Label54.Caption(), "  12");
+  Type(form->Memo2(), twelve);
+  EXPECT_EQ(form->Label54().Caption(), "  12");
   EXPECT_EQ(form->Label27.Caption(), "   3");
 
   // One long entry wraps at the field's width: every displayed line counts.
@@ -167,14 +167,14 @@ TEST_F(PreviewTest, AnEmptiedSpinEditReadsZeroAtOnceAndItsMinimumWhenLeft) {
     SetFocus(form->Edit1.Handle());
     EXPECT_EQ(field.Text(), std::to_string(field.MinValue()));
   };
-  for (TSpinEdit* field : {&form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3, &form->SpinEdit6,
-                           &form->SpinEdit7, &form->SpinEdit8}) {
+  for (TSpinEdit* field : {&form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3, &form->SpinEdit6(),
+                           &form->SpinEdit7(), &form->SpinEdit8()}) {
     emptyAndLeave(*field);
   }
   Click(form->RadioButton3);
-  Click(form->RadioButton7);
+  Click(form->RadioButton7());
   for (TSpinEdit* field :
-       {&form->SpinEdit4, &form->SpinEdit5, &form->SpinEdit9, &form->SpinEdit10}) {
+       {&form->SpinEdit4, &form->SpinEdit5, &form->SpinEdit9(), &form->SpinEdit10()}) {
     emptyAndLeave(*field);
   }
 
@@ -197,9 +197,9 @@ TEST_F(PreviewTest, TheEndIsPulledUpToTheStartOnlyWhenTheEndChanges) {
   Type(form->SpinEdit1, "9");
   EXPECT_EQ(form->SpinEdit2.Text(), "8");
 
-  Type(form->SpinEdit6, "+7");
-  Type(form->SpinEdit7, "1");
-  EXPECT_EQ(form->SpinEdit7.Text(), "+7");  // the start's text, as it stands
+  Type(form->SpinEdit6(), "+7");
+  Type(form->SpinEdit7(), "1");
+  EXPECT_EQ(form->SpinEdit7().Text(), "+7");  // the start's text, as it stands
   EXPECT_EQ(form->SpinEdit2.Text(), "8");
 }
 
@@ -212,27 +212,27 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
     EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'1.5' は整数ではありません."});
     EXPECT_EQ(closer.Captions(), std::vector<std::string>{"Tessarin"});
     // The parent failed first: neither line was rebuilt.
-    Type(form->Edit5, "z");
+    Type(form->Edit5(), "z");
     EXPECT_EQ(form->Label24.Caption(), "a0");
-    EXPECT_EQ(form->Label51.Caption(), "0");
+    EXPECT_EQ(form->Label51().Caption(), "0");
     EXPECT_EQ(closer.Texts().size(), 2u);
   }
   Type(form->SpinEdit3, "1");
   {
     TMessageBoxCloser closer;
     // The child fails after the parent line was rebuilt.
-    Type(form->SpinEdit6, "-");
+    Type(form->SpinEdit6(), "-");
     Type(form->Edit1, "b");
     EXPECT_EQ(form->Label24.Caption(), "b0");
-    EXPECT_EQ(form->Label51.Caption(), "0z");
+    EXPECT_EQ(form->Label51().Caption(), "0z");
     EXPECT_EQ(closer.Texts(),
               (std::vector<std::string>{"'-' は整数ではありません.", "'-' は整数ではありません."}));
   }
   {
     // The pull-up converts both numbers of its tier.
     TMessageBoxCloser closer;
-    Type(form->SpinEdit6, "1");
-    Type(form->SpinEdit7, "x");
+    Type(form->SpinEdit6(), "1");
+    Type(form->SpinEdit7(), "x");
     EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'x' は整数ではありません."});
   }
 }
@@ -248,11 +248,11 @@ TEST_F(PreviewTest, TheStripsCountTheRunWithoutTouchingTheSampleLines) {
 
   // The child's folder count refreshes the count though it takes no part in the sample.
   Click(form->CheckBox1);
-  Click(form->RadioButton7);
-  Type(form->SpinEdit9, "30");
-  EXPECT_EQ(form->ChildTier.RunCount.Caption(), "  × 30  計 3,720 個");
+  Click(form->RadioButton7());
+  Type(form->SpinEdit9(), "30");
+  EXPECT_EQ(form->ChildTier().RunCount.Caption(), "  × 30  計 3,720 個");
   Click(form->CheckBox1);
-  EXPECT_EQ(form->ChildTier.RunCount.Caption(), "  × 30");
+  EXPECT_EQ(form->ChildTier().RunCount.Caption(), "  × 30");
 
   // An end that is not an integer: no count, and the same sample line.
   {
@@ -261,7 +261,7 @@ TEST_F(PreviewTest, TheStripsCountTheRunWithoutTouchingTheSampleLines) {
   }
   EXPECT_EQ(form->ParentTier.RunCount.Caption(), "");
   EXPECT_EQ(form->Label24.Caption(), sample);
-  EXPECT_EQ(form->ChildTier.RunCount.Caption(), "  × 30");
+  EXPECT_EQ(form->ChildTier().RunCount.Caption(), "  × 30");
 }
 
 }  // namespace

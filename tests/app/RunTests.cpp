@@ -50,7 +50,7 @@ TEST_F(CreateButtonTest, WithoutASelectedFolderNothingIsCreatedAtTheDriveRoot) {
 
 TEST_F(CreateButtonTest, AForbiddenCharacterIsTheOnlyBox) {
   Click(form->CheckBox1);
-  Type(form->Edit5, "a:b");
+  Type(form->Edit5(), "a:b");
   TMessageBoxCloser closer;
   Click(form->Button1);
   EXPECT_EQ(closer.Texts(), std::vector<std::string>{naming::ForbiddenCharacterMessage()});
@@ -60,7 +60,7 @@ TEST_F(CreateButtonTest, AChildNumberThatIsNoIntegerIsTheOnlyBox) {
   Click(form->CheckBox1);
   {
     TMessageBoxCloser previewBox;
-    Type(form->SpinEdit8, "1.5");
+    Type(form->SpinEdit8(), "1.5");
   }
   TMessageBoxCloser closer;
   Click(form->Button1);

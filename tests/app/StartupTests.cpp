@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, BothTiersStartFromTheSameDefaults) {
   const naming::DateFormatTable formats =
       naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>());
 
-  for (const TTierPanel* panel : {&form->ParentTier, &form->ChildTier}) {
+  for (const TTierPanel* panel : {&form->ParentTier, &form->ChildTier()}) {
     SCOPED_TRACE(panel == &form->ParentTier ? "parent" : "child");
     ExpectOnlyRowEnabled(*panel, SequenceKind::Number, panel->Colours.ChosenCaption);
     EXPECT_EQ(panel->StartNumber.Text(), "0");
@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, BothTiersStartFromTheSameDefaults) {
     }
   }
   EXPECT_EQ(form->ParentTier.Colours.ChosenCaption, TColor(0, 102, 221));
-  EXPECT_EQ(form->ChildTier.Colours.ChosenCaption, TColor(0, 221, 102));
+  EXPECT_EQ(form->ChildTier().Colours.ChosenCaption, TColor(0, 221, 102));
   EXPECT_FALSE(form->CheckBox1.Checked());
 }
 
@@ -93,17 +93,17 @@ TEST_F(MainWindowTest, IsAFixedWindowOfTheLaidOutWidthAtCompactHeight) {
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_EQ(form->Edit1.Bounds().Left, 314);
-  EXPECT_EQ(form->Edit4.Bounds().Left, 314 + 17);
-  EXPECT_EQ(form->Edit4.Bounds().Top, 42 + 276);
+  EXPECT_EQ(form->Edit4().Bounds().Left, 314 + 17);
+  EXPECT_EQ(form->Edit4().Bounds().Top, 42 + 276);
 }
 
 TEST_F(MainWindowTest, TheChildFoldersBoxSetsTheHeightAndTheBottomControlsFollow) {
-  Type(form->Edit4, "kept");
-  Click(form->RadioButton7);
+  Type(form->Edit4(), "kept");
+  Click(form->RadioButton7());
 
   Click(form->CheckBox1);
   EXPECT_EQ(OuterHeight(), TForm1::kFullHeight);
-  EXPECT_GE(form->ClientHeight(), form->Shape3.Top() + form->Shape3.Height());
+  EXPECT_GE(form->ClientHeight(), form->Shape3().Top() + form->Shape3().Height());
   const int fullBottom = form->ClientHeight();
   EXPECT_EQ(form->Button1.Top() + form->Button1.Height(), fullBottom - 5);
   EXPECT_EQ(form->CheckBox1.Top() + form->CheckBox1.Height(), fullBottom - 7);
@@ -118,15 +118,16 @@ TEST_F(MainWindowTest, TheChildFoldersBoxSetsTheHeightAndTheBottomControlsFollow
 
   // The child tier keeps its settings while it is hidden.
   Click(form->CheckBox1);
-  EXPECT_EQ(form->Edit4.Text(), "kept");
-  EXPECT_TRUE(form->RadioButton7.Checked());
+  EXPECT_EQ(form->Edit4().Text(), "kept");
+  EXPECT_TRUE(form->RadioButton7().Checked());
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughTheButtonTheTextsAndThenTheGroups) {
-  const std::vector<HWND> expected = {
-      form->Button1.Handle(),   form->Edit1.Handle(),    form->Edit2.Handle(), form->Memo1.Handle(),
-      form->ComboBox3.Handle(), form->Edit4.Handle(),    form->Edit5.Handle(), form->Memo2.Handle(),
-      form->ComboBox6.Handle(), form->CheckBox1.Handle()};
+  const std::vector<HWND> expected = {form->Button1.Handle(),     form->Edit1.Handle(),
+                                      form->Edit2.Handle(),       form->Memo1.Handle(),
+                                      form->ComboBox3.Handle(),   form->Edit4().Handle(),
+                                      form->Edit5().Handle(),     form->Memo2().Handle(),
+                                      form->ComboBox6().Handle(), form->CheckBox1.Handle()};
   for (std::size_t i = 0; i + 1 < expected.size(); ++i) {
     EXPECT_EQ(GetNextDlgTabItem(form->Handle(), expected[i], FALSE), expected[i + 1])
         << "after " << i;
@@ -139,11 +140,11 @@ TEST_F(MainWindowTest, TabOrderRunsThroughTheButtonTheTextsAndThenTheGroups) {
 TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines) {
   // The stops at start-up: inside each group the enabled number fields, then its checked button.
   const std::vector<TWinControl*> stops = {
-      &form->ShellTreeView1, &form->Button1,   &form->Edit1,        &form->Edit2,
-      &form->Memo1,          &form->ComboBox3, &form->Edit4,        &form->Edit5,
-      &form->Memo2,          &form->ComboBox6, &form->CheckBox1,    &form->SpinEdit1,
-      &form->SpinEdit2,      &form->SpinEdit3, &form->RadioButton1, &form->SpinEdit6,
-      &form->SpinEdit7,      &form->SpinEdit8, &form->RadioButton5};
+      &form->ShellTreeView1, &form->Button1,     &form->Edit1,         &form->Edit2,
+      &form->Memo1,          &form->ComboBox3,   &form->Edit4(),       &form->Edit5(),
+      &form->Memo2(),        &form->ComboBox6(), &form->CheckBox1,     &form->SpinEdit1,
+      &form->SpinEdit2,      &form->SpinEdit3,   &form->RadioButton1,  &form->SpinEdit6(),
+      &form->SpinEdit7(),    &form->SpinEdit8(), &form->RadioButton5()};
   form->ShellTreeView1.SetFocus();
   for (std::size_t i = 1; i <= stops.size(); ++i) {
     PressKey(VK_TAB);
@@ -157,7 +158,7 @@ TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines
   SetShiftKey(false);
   // A folder name cannot hold a tab character.
   EXPECT_EQ(form->Memo1.Text(), "");
-  EXPECT_EQ(form->Memo2.Text(), "");
+  EXPECT_EQ(form->Memo2().Text(), "");
 }
 
 TEST(ProgramResources, IconVersionAndCommonControlsSix) {
