@@ -92,7 +92,7 @@ TEST(FrameworkForm, FirstPaintedRunsOnceWhenTheFormAndItsControlsHavePainted) {
   EXPECT_FALSE(leftToPaint);
   form.Hide();
   form.Show();
-  PumpMessagesUntil([] { return false; }, 100);
+  PumpMessagesFor(100);
   EXPECT_EQ(runs, 1);
 }
 

@@ -9,9 +9,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <thread>
 #include <utility>
 #include <memory>
 #include <string>
@@ -27,6 +25,7 @@
 #include "tests/support/MenuChooser.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -525,24 +524,7 @@ TEST_F(ShellListViewDropTest, ASelectedFileDraggedOutGoesAsTheShellsDataWhereItI
   GetClientRect(zone.Handle(), &area);
   POINT to{area.right / 2, area.bottom / 2};
   ClientToScreen(zone.Handle(), &to);
-  std::atomic<bool> done{false};
-  std::thread hand([&] {
-    const auto moveTo = [](int x, int y) {
-      SetCursorPos(x, y);
-      Sleep(200);
-    };
-    moveTo(from.x, from.y);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Sleep(200);
-    moveTo(from.x + 10, from.y);
-    moveTo(to.x, to.y);
-    moveTo(to.x + 1, to.y);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    Sleep(200);
-    done = true;
-  });
-  PumpMessagesUntil([&] { return done.load(); }, 15000);
-  hand.join();
+  DragWithTheMouse({{from.x, from.y}, {from.x + 10, from.y}, to, {to.x + 1, to.y}});
   Pump();
   RevokeDragDrop(zone.Handle());
 

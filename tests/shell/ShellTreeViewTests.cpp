@@ -9,7 +9,6 @@
 #include <dbt.h>
 #include <shlobj.h>
 
-#include <atomic>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -31,6 +30,7 @@
 #include "tests/support/MenuChooser.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -745,26 +745,12 @@ TEST_F(ShellTreeViewInteraction,
                             int, bool&) { droppedOn = &node; };
   const POINT from = ScreenPoint(source);
   const POINT to = ScreenPoint(target);
-  std::atomic<bool> done{false};
-  std::thread hand([&] {
-    const auto moveTo = [](int x, int y) {
-      SetCursorPos(x, y);
-      Sleep(250);
-    };
-    moveTo(from.x, from.y);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Sleep(250);
-    moveTo(from.x + 5, from.y);
-    moveTo(from.x + 5, from.y + 5);
-    moveTo(from.x + 6, from.y + 5);
-    moveTo(to.x, to.y);
-    moveTo(to.x + 1, to.y);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    Sleep(250);
-    done = true;
-  });
-  PumpMessagesUntil([&] { return done.load(); }, 15000);
-  hand.join();
+  DragWithTheMouse({from,
+                    {from.x + 5, from.y},
+                    {from.x + 5, from.y + 5},
+                    {from.x + 6, from.y + 5},
+                    to,
+                    {to.x + 1, to.y}});
   Pump();
 
   ASSERT_FALSE(starts.empty());
