@@ -19,7 +19,6 @@
 #include "naming/RunRecord.h"
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
-#include "shell/ShellWarmUp.h"
 
 class TAboutBox;
 
@@ -31,13 +30,14 @@ class TForm1 : public TForm {
   TForm1();
   ~TForm1() override;
 
-  // The box "バージョン情報" shows; not owned (the application owns both forms).
+  // The box "バージョン情報" shows, when one is made already; otherwise the menu makes it through
+  // the application. Not owned (the application owns both forms).
   void SetAboutBox(TAboutBox& aboutBox) { aboutBox_ = &aboutBox; }
 
   // Start-up, settings and closing.
   void FormCreate();
-  // What start-up leaves until the window has painted: the folder tree's first fill. Once; the
-  // tests call it instead of waiting for the painting.
+  // What start-up leaves until the window has painted: the folder tree's first fill and the child
+  // tier. Once; the tests call it instead of waiting for the painting.
   void FinishStartUp();
   void FormPosInit(int mode);
   void FormClose(TCloseAction& action);
@@ -105,8 +105,6 @@ class TForm1 : public TForm {
   void BindChildTierEvents();
   void StartChildTier();
 
-  // Made first: the shell's icons are read on its thread while the windows are made.
-  TShellWarmUp shellWarmUp_;
   app::TSettingsFile settings_{"Tessarin.ini"};
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned

@@ -101,7 +101,6 @@ void TForm1::StartChildTier() {
 }
 
 void TForm1::FinishStartUp() {
-  shellWarmUp_.Wait();
   ShellTreeView1.FillFirstTime();
   // The filled tree is drawn before the child tier's windows are made.
   UpdateWindow(ShellTreeView1.Handle());
@@ -148,7 +147,9 @@ void TForm1::FormClose(TCloseAction& /*action*/) { FormPosInit(1); }
 void TForm1::Exit1Click() { Close(); }
 
 void TForm1::About1Click() {
-  if (aboutBox_ != nullptr) aboutBox_->Show();
+  // Made on first use, so start-up does not make a window that may never be asked for.
+  if (aboutBox_ == nullptr) aboutBox_ = &Application().CreateForm<TAboutBox>(this);
+  aboutBox_->Show();
 }
 
 void TForm1::CheckBox1Click() {

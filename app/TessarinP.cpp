@@ -1,10 +1,9 @@
-// The program's entry: the shell-control library, then the application with its two forms.
+// The program's entry: the shell-control library, then the application with its main form.
 
 #include <windows.h>
 
 #include <exception>
 
-#include "app/About.h"
 #include "app/Main.h"
 #include "framework/Application.h"
 #include "shell/ShellLibrary.h"
@@ -15,9 +14,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const TShellLibrary shellLibrary;
     TApplication& application = Application();
     application.SetTitle("Tessarin");
-    TForm1& mainForm = application.CreateForm<TForm1>();
-    TAboutBox& aboutBox = application.CreateForm<TAboutBox>(&mainForm);
-    mainForm.SetAboutBox(aboutBox);
+    // The About box is made when first asked for (TForm1::About1Click).
+    application.CreateForm<TForm1>();
     application.Run();
   } catch (const std::exception& error) {
     // Only start-up can fail here: the loop shows every later error in the error box.

@@ -1,6 +1,6 @@
 #pragma once
-// The main window and its About box as the program's entry makes them, for the GUI tests and the
-// screenshot scenes.
+// The main window and its About box, for the GUI tests and the screenshot scenes. The program makes
+// the box when its menu first asks for it; these windows have it from the start.
 
 #include <memory>
 

@@ -50,6 +50,25 @@ class AboutBoxTest : public MainWindowTest {
   }
 };
 
+// The program makes the box only when the menu first asks for it, as the application's form,
+// owned by the main window; asked again, the same box.
+TEST(AboutBoxOnFirstUse, TheMenuMakesTheBoxOnceAndShowsIt) {
+  TForm1 form;
+  form.OnCreate();
+  form.Show();
+  EXPECT_EQ(VisibleAboutBoxes(), 0);
+  form.About1.Click();
+  PumpMessagesFor(100);
+  ASSERT_EQ(VisibleAboutBoxes(), 1);
+  const HWND box = GetForegroundWindow();
+  EXPECT_EQ(GetWindow(box, GW_OWNER), form.Handle());
+  SendMessageA(box, WM_CLOSE, 0, 0);
+  form.About1.Click();
+  PumpMessagesFor(100);
+  EXPECT_EQ(VisibleAboutBoxes(), 1);
+  EXPECT_EQ(GetForegroundWindow(), box);
+}
+
 TEST_F(AboutBoxTest, OneModelessBoxCentredTheFirstTimeThenWhereItWasLeft) {
   EXPECT_FALSE(about->Visible());
   form->About1.Click();
