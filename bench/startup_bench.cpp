@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
   const bool quick = QuickRun(argc, argv);
   const int programArgument = quick ? 2 : 1;
   const std::string program = argc > programArgument ? argv[programArgument] : DefaultProgram();
-  const int rounds = quick ? 1 : 7;
+  const int rounds = quick ? 1 : 11;
   double bestProgram = 1e9, bestEmpty = 1e9;
   for (int round = 0; round < rounds; ++round) {
     const double empty =
