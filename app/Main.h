@@ -36,8 +36,8 @@ class TForm1 : public TForm {
 
   // Start-up, settings and closing.
   void FormCreate();
-  // What start-up leaves until the window has painted: the folder tree's first fill and the child
-  // tier. Once; the tests call it instead of waiting for the painting.
+  // What start-up leaves until the window has painted: the folder tree's first fill, the menu's
+  // pictures and the child tier. Once; the tests call it instead of waiting for the painting.
   void FinishStartUp();
   void FormPosInit(int mode);
   void FormClose(TCloseAction& action);
@@ -85,6 +85,7 @@ class TForm1 : public TForm {
 
  private:
   void BuildMenu();
+  void LoadMenuPictures();
   void BindEvents();
   // The folder tree's keys of a file manager: F2 renames the selected folder; Shift+F10 and the
   // Apps key show the shell's menu for it.

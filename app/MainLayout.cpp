@@ -88,9 +88,7 @@ void TForm1::MakeChildTier() {
 }
 
 void TForm1::BuildMenu() {
-  // The image list's order is the MenuImage order.
-  for (int id : {IDI_COPY, IDI_CUT, IDI_PASTE, IDI_UNDO})
-    menuImages_.AddIcon(TIcon::FromResource(id, 16));
+  // The pictures themselves come after the first painting (LoadMenuPictures).
   MainMenu1.SetImages(menuImages_);
 
   Exit1.OnClick = [this] { Exit1Click(); };
@@ -104,6 +102,13 @@ void TForm1::BuildMenu() {
   UndoCreation1.OnClick = [this] { UndoCreation1Click(); };
   About1.OnClick = [this] { About1Click(); };
   SetMenu(MainMenu1);
+}
+
+void TForm1::LoadMenuPictures() {
+  if (menuImages_.Count() > 0) return;
+  // The image list's order is the MenuImage order.
+  for (int id : {IDI_COPY, IDI_CUT, IDI_PASTE, IDI_UNDO})
+    menuImages_.AddIcon(TIcon::FromResource(id, 16));
 }
 
 void TForm1::BindEvents() {

@@ -104,6 +104,7 @@ void TForm1::FinishStartUp() {
   ShellTreeView1.FillFirstTime();
   // The filled tree is drawn before the child tier's windows are made.
   UpdateWindow(ShellTreeView1.Handle());
+  LoadMenuPictures();
   ChildTier();
 }
 

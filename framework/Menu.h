@@ -141,6 +141,7 @@ class TMainMenu {
   TMenuItem& Add(const std::string& caption);
   // The pictures of the items' imageIndex; not owned.
   void SetImages(const TImageList& images) { images_ = &images; }
+  const TImageList* Images() const { return images_; }
 
   HMENU Handle() const { return handle_; }
 

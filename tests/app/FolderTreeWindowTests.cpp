@@ -44,12 +44,13 @@ int ChildWindowCount(HWND parent) {
   return count;
 }
 
-// The entry shows the window before the tree's shell work and before the child tier, which lies
-// below the compact window's edge: both come by themselves once the window has painted.
-TEST(MainWindowStartUp, TheTreeFillsAndTheChildTierIsMadeAfterTheWindowHasPainted) {
+// The entry shows the window before the tree's shell work, the menu's pictures and the child tier,
+// which lies below the compact window's edge: all come by themselves once the window has painted.
+TEST(MainWindowStartUp, TheTreeThePicturesAndTheChildTierComeAfterTheWindowHasPainted) {
   TForm1 form;
   form.OnCreate();
   EXPECT_EQ(form.ShellTreeView1.GetFirstNode(), nullptr);
+  EXPECT_EQ(form.MainMenu1.Images()->Count(), 0);
   const int windowsBefore = ChildWindowCount(form.Handle());
   form.Show();
   ASSERT_TRUE(PumpMessagesUntil(
@@ -57,6 +58,7 @@ TEST(MainWindowStartUp, TheTreeFillsAndTheChildTierIsMadeAfterTheWindowHasPainte
   ASSERT_NE(form.ShellTreeView1.GetFirstNode(), nullptr);
   EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Selected());
   EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Expanded());
+  EXPECT_EQ(form.MainMenu1.Images()->Count(), 4);  // the Edit menu's pictures
   EXPECT_TRUE(form.RadioButton5().Checked());
   EXPECT_EQ(form.ChildTier().RunCount.Caption(), "  × 1");  // counted when made
   EXPECT_EQ(form.Label24.Caption(), "sample");
