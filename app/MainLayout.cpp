@@ -81,8 +81,9 @@ void TForm1::MakeChildTier() {
   // The connectors are drawn over the child tier's frame, as when both were made together.
   Shape13.BringToFront();
   Shape14.BringToFront();
-  // Before FormCreate, FormCreate starts it; its events come after, as they came before its
-  // start-up values when both tiers were made together.
+  // Made before FormCreate, it is started there. Its events are bound after its start values:
+  // through the shared radio handlers those would also refresh the parent's sample line, which
+  // start-up leaves at its placeholder.
   if (dateFormats_) StartChildTier();
   BindChildTierEvents();
 }

@@ -82,8 +82,8 @@ void TForm1::FormCreate() {
   Label24.SetCaption("sample");
 }
 
-// The same start as the parent tier's: dates from the start-up day, the number row chosen, no
-// position pattern until the list is set, the sample line's placeholder.
+// The same start as the parent tier's: dates from the start-up day, the number row chosen, the
+// first position pattern, the sample line's placeholder.
 void TForm1::StartChildTier() {
   TTierPanel& child = *childTier_;
   StartTierColoursAndDates(child, startedAt_);
