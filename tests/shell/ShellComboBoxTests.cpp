@@ -16,6 +16,7 @@
 #include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"
+#include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -39,16 +40,12 @@ int TemporaryCount(const TShellComboList& list) {
   return count;
 }
 
-class ShellComboBoxTest : public testing::Test {
+class ShellComboBoxTest : public ShellControlTest {
  protected:
-  ShellComboBoxTest() : form_("ShellComboBoxTest", TBorderStyle::Single), scratch_("combo") {
-    form_.SetClientSize(420, 300);
-    form_.Show();
+  ShellComboBoxTest() : ShellControlTest("ShellComboBoxTest", "combo", 420, 300) {
     box_ = std::make_unique<TShellComboBox>(form_, TBounds{3, 6, 400, 0});
     Pump();
   }
-
-  static void Pump() { Application().ProcessMessages(); }
 
   const TShellComboList& Items() const { return box_->Items(); }
   std::string SelectedPath() const {
@@ -72,8 +69,6 @@ class ShellComboBoxTest : public testing::Test {
     box_->SelectIDList(list.Get());
   }
 
-  TForm form_;
-  TScratchFolder scratch_;
   std::unique_ptr<TShellComboBox> box_;
 };
 

@@ -15,6 +15,7 @@
 #include "shell/ShellComboBox.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellTreeView.h"
+#include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -26,11 +27,9 @@ std::string PathOfList(LPCITEMIDLIST list) {
   return path;
 }
 
-class ShellLinksTest : public testing::Test {
+class ShellLinksTest : public ShellControlTest {
  protected:
-  ShellLinksTest() : form_("ShellLinksTest", TBorderStyle::Single), scratch_("links") {
-    form_.SetClientSize(820, 500);
-    form_.Show();
+  ShellLinksTest() : ShellControlTest("ShellLinksTest", "links", 820, 500) {
     tree_ = std::make_unique<TShellTreeView>(form_, TBounds{3, 34, 300, 460});
     box_ = std::make_unique<TShellComboBox>(form_, TBounds{3, 6, 810, 0});
     list_ = std::make_unique<TShellListView>(form_, TBounds{310, 34, 500, 460});
@@ -38,8 +37,6 @@ class ShellLinksTest : public testing::Test {
     tree_->SetShellListView(list_.get());
     Pump();
   }
-
-  static void Pump() { Application().ProcessMessages(); }
 
   // What each of the three shows.
   std::string TreePath() const { return tree_->SelectedPath(); }
@@ -51,8 +48,6 @@ class ShellLinksTest : public testing::Test {
     EXPECT_EQ(lstrcmpiA(ListPath().c_str(), path.c_str()), 0) << ListPath();
   }
 
-  TForm form_;
-  TScratchFolder scratch_;
   std::unique_ptr<TShellTreeView> tree_;
   std::unique_ptr<TShellComboBox> box_;
   std::unique_ptr<TShellListView> list_;

@@ -20,6 +20,7 @@
 #include "framework/Graphics.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellPopupMenu.h"
+#include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/DropFakes.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/MenuChooser.h"
@@ -32,17 +33,13 @@ namespace {
 
 constexpr DWORD kSettleWaitMs = 15000;  // the files watcher reports 2 s after a change
 
-class ShellListViewTest : public testing::Test {
+class ShellListViewTest : public ShellControlTest {
  protected:
-  ShellListViewTest() : form_("ShellListViewTest", TBorderStyle::Single), scratch_("list") {
-    form_.SetClientSize(620, 400);
-    form_.Show();
+  ShellListViewTest() : ShellControlTest("ShellListViewTest", "list", 620, 400) {
     list_ = std::make_unique<TShellListView>(form_, TBounds{3, 6, 600, 380});
     list_->SetViewStyle(TViewStyle::Report);
     Pump();
   }
-
-  static void Pump() { Application().ProcessMessages(); }
 
   void Show(const std::string& path) {
     const TShIDListPtr folder = ListOfPath(path);
@@ -61,8 +58,6 @@ class ShellListViewTest : public testing::Test {
   }
   std::string Size(const std::string& name) { return list_->Files().Text(IndexOf(name), 1); }
 
-  TForm form_;
-  TScratchFolder scratch_;
   std::unique_ptr<TShellListView> list_;
 };
 

@@ -24,6 +24,7 @@
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
 #include "shell/ShellUtils.h"
+#include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/DropFakes.h"
 #include "tests/shell/FakeShellFolder.h"
 #include "tests/shell/ListsOf.h"
@@ -68,16 +69,12 @@ std::string DesktopDirectory() {
   return path;
 }
 
-class ShellTreeViewTest : public testing::Test {
+class ShellTreeViewTest : public ShellControlTest {
  protected:
-  ShellTreeViewTest() : form_("ShellTreeViewTest", TBorderStyle::Single), scratch_("tree") {
-    form_.SetClientSize(420, 640);
-    form_.Show();
+  ShellTreeViewTest() : ShellControlTest("ShellTreeViewTest", "tree", 420, 640) {
     tree_ = std::make_unique<TShellTreeView>(form_, TBounds{3, 6, 400, 620});
     Pump();
   }
-
-  static void Pump() { Application().ProcessMessages(); }
 
   // The node of a folder, found as a selection finds it: its ancestors expand on the way.
   TTreeNode* Found(const std::string& path) {
@@ -101,8 +98,6 @@ class ShellTreeViewTest : public testing::Test {
     return computer;
   }
 
-  TForm form_;
-  TScratchFolder scratch_;
   std::unique_ptr<TShellTreeView> tree_;
 };
 
