@@ -63,6 +63,16 @@ class CreationRunEndToEnd : public MainWindowTest {
     Type(form->SpinEdit3, digits);
   }
 
+  // Child folders "c" with the numbers 1 to `last` in every new folder.
+  void ChildNumberRun(const char* last, const char* digits) {
+    Click(form->CheckBox1);
+    Click(form->RadioButton5());
+    Type(form->Edit4(), "c");
+    Type(form->SpinEdit6(), "1");
+    Type(form->SpinEdit7(), last);
+    Type(form->SpinEdit8(), digits);
+  }
+
   // Presses the button; the texts of the boxes the press showed.
   std::vector<std::string> Press() {
     TMessageBoxCloser closer;
@@ -106,12 +116,7 @@ TEST_F(CreationRunEndToEnd, ChildFoldersGoIntoEveryParentAlsoOneThatExists) {
   Select(scratch_.Path());
   NumberRun("1", "2", "2");
   Pick(form->ComboBox3, 0);
-  Click(form->CheckBox1);
-  Click(form->RadioButton5());
-  Type(form->Edit4(), "c");
-  Type(form->SpinEdit6(), "1");
-  Type(form->SpinEdit7(), "2");
-  Type(form->SpinEdit8(), "1");
+  ChildNumberRun("2", "1");
 
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
@@ -157,11 +162,7 @@ TEST_F(CreationRunEndToEnd, ALargeRunAsksFirstAndCancelMakesNothing) {
 TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
   Select(scratch_.Path());
   NumberRun("1", "200", "3");
-  Click(form->CheckBox1);
-  Type(form->Edit4(), "c");
-  Type(form->SpinEdit6(), "1");
-  Type(form->SpinEdit7(), "100");
-  Type(form->SpinEdit8(), "3");
+  ChildNumberRun("100", "3");
 
   std::atomic<bool> sawProgress{false}, mainTookInput{true};
   std::thread stopper([&] {
@@ -212,10 +213,7 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   scratch_.MakeFolder("P02X");
   Select(scratch_.Path());
   NumberRun("1", "3", "2");
-  Click(form->CheckBox1);
-  Type(form->Edit4(), "c");
-  Type(form->SpinEdit6(), "1");
-  Type(form->SpinEdit7(), "2");
+  ChildNumberRun("2", "1");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   ASSERT_TRUE(form->UndoCreation1.Enabled());
   scratch_.MakeFile("P01X\\c2\\note.txt", "x");
