@@ -329,13 +329,7 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
 
 // --- TPopupMenu ---------------------------------------------------------------------------------
 
-TPopupMenu::TPopupMenu(TForm* owner) : owner_(owner) {
-  // Made here rather than among the members: its creation messages ask whether window_ is set.
-  window_ = std::make_unique<TUtilityWindow>([this](TUtilityWindow& window, UINT message,
-                                                    WPARAM wParam, LPARAM lParam) {
-    return window_ ? MessageProc(message, wParam, lParam) : window.Default(message, wParam, lParam);
-  });
-}
+TPopupMenu::TPopupMenu(TForm* owner) : owner_(owner) {}
 
 TPopupMenu::~TPopupMenu() {
   if (OnDestroying) OnDestroying();
@@ -364,7 +358,17 @@ TMenuItem* TPopupMenu::FindPopupItem(HMENU popup) const {
   return nullptr;
 }
 
-HWND TPopupMenu::WindowHandle() const { return window_ ? window_->Handle() : nullptr; }
+HWND TPopupMenu::WindowHandle() {
+  if (!window_) {
+    // Its creation messages go to the default handling: they ask whether window_ is set yet.
+    window_ = std::make_unique<TUtilityWindow>(
+        [this](TUtilityWindow& window, UINT message, WPARAM wParam, LPARAM lParam) {
+          return window_ ? MessageProc(message, wParam, lParam)
+                         : window.Default(message, wParam, lParam);
+        });
+  }
+  return window_->Handle();
+}
 
 UINT TPopupMenu::TrackFlags() const {
   UINT flags = TPM_RETURNCMD;

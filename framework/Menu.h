@@ -192,8 +192,8 @@ class TPopupMenu {
 
   // The form the menu belongs to: the owner, else the application's main form; null for none.
   TForm* OwnerForm() const;
-  // The invisible window that owns the shown menu.
-  HWND WindowHandle() const;
+  // The invisible window that owns the shown menu, made on first use.
+  HWND WindowHandle();
 
   TPopupAlignment Alignment = TPopupAlignment::Left;
   TTrackButton TrackButton = TTrackButton::Right;
@@ -250,5 +250,7 @@ class TPopupMenu {
   std::vector<std::unique_ptr<TMenuItem>> items_;
   const TImageList* images_ = nullptr;  // not owned
   HMENU shown_ = nullptr;               // the menu being shown, while it is
+  // Made when a menu is first shown: a top-level window costs start-up time that most menus,
+  // never shown in a session, need not pay.
   std::unique_ptr<TUtilityWindow> window_;
 };
