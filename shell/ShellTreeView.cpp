@@ -33,17 +33,8 @@ POINT PointOf(LPARAM lParam) {
 TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds, TFirstFill fill)
     : TCustomTreeView(parent, bounds) {
   AttachOleSide();
-  FillDriveList();
+  firstFillPending_ = true;
   try {
-    watcher_ = TShDirWatcher::Create(
-        {}, FILE_NOTIFY_CHANGE_DIR_NAME,
-        [this](TShDirWatcher&, std::unique_ptr<TDeviceChangeData> record) {
-          if (record) DeviceChanged(*record);
-        },
-        [this](TShDirWatcher&) { DirectoryChanged(); });
-    watcher_->OnTerminate = [this](TThread&) { watcher_ = nullptr; };
-    ShellCtrlList().Register(*this);
-    firstFillPending_ = true;
     if (fill == TFirstFill::Now) FillFirstTime();
   } catch (...) {
     // No destructor runs for a tree that was never made: nothing may keep pointing at it.
@@ -82,7 +73,24 @@ void TShellTreeView::CreateWnd() {
   WindowCreated();
 }
 
+void TShellTreeView::StartShellParts() {
+  if (shellPartsStarted_) return;
+  shellPartsStarted_ = true;
+  FillDriveList();
+  watcher_ = TShDirWatcher::Create(
+      {}, FILE_NOTIFY_CHANGE_DIR_NAME,
+      [this](TShDirWatcher&, std::unique_ptr<TDeviceChangeData> record) {
+        if (record) DeviceChanged(*record);
+      },
+      [this](TShDirWatcher&) { DirectoryChanged(); });
+  watcher_->OnTerminate = [this](TThread&) { watcher_ = nullptr; };
+  ShellCtrlList().Register(*this);
+}
+
 void TShellTreeView::WindowCreated() {
+  // A tree that fills later leaves its shell parts until then: they cost start-up time
+  // (a top-level window, a thread, a drive survey) and serve only a filled tree.
+  StartShellParts();
   windowDestroying_ = false;
   firstFillPending_ = false;
   SetImages(SystemImageList(false));

@@ -55,8 +55,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // itself before its tree's shell work).
   enum class TFirstFill { Now, Later };
 
-  // Registers with the control registry; then, or on FillFirstTime, builds the root (the desktop,
-  // expanded, its first child expanded, selected) and starts watching the fixed drives.
+  // At once, or on FillFirstTime: registers with the control registry, builds the root (the
+  // desktop, expanded, its first child expanded, selected) and starts watching the fixed drives.
   TShellTreeView(TContainer& parent, const TBounds& bounds, TFirstFill fill = TFirstFill::Now);
   ~TShellTreeView() override;
 
@@ -191,6 +191,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // The child's item, made now unless it was made for the filter; the child gives it up.
   static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder,
                                                     TShellFolderItem& parent);
+  // Joins the registry, lists the fixed drives and starts the watcher thread; once.
+  void StartShellParts();
   void FillDriveList();
   void StartWatching();
   void StopWatching();
@@ -238,6 +240,7 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TPressState pressState_ = TPressState::Idle;
   bool windowDestroying_ = false;
   bool firstFillPending_ = false;
+  bool shellPartsStarted_ = false;
   TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
   std::vector<std::string> drives_;
   TShDirWatcher* watcher_ = nullptr;  // not owned: the watcher frees itself; forgotten when it ends

@@ -404,12 +404,23 @@ TEST_F(ShellTreeViewTest, CheckboxesOffRecreatesTheWindowAndKeepsTheSelection) {
       [&] { return ScratchNode() && ChildTexts(ScratchNode()).size() == 1; }, kSettleWaitMs));
 }
 
-TEST_F(ShellTreeViewTest, RegistersWhileItLives) {
+TEST_F(ShellTreeViewTest, RegistersWhileItLivesFromItsFirstFill) {
   const int registered = ShellCtrlList().Count();
   {
     TShellTreeView other(form_, TBounds{0, 0, 100, 100});
     EXPECT_EQ(ShellCtrlList().Count(), registered + 1);
   }
+  EXPECT_EQ(ShellCtrlList().Count(), registered);
+  {
+    TShellTreeView later(form_, TBounds{0, 0, 100, 100}, TShellTreeView::TFirstFill::Later);
+    EXPECT_EQ(ShellCtrlList().Count(), registered);
+    EXPECT_EQ(later.GetFirstNode(), nullptr);
+    later.FillFirstTime();
+    EXPECT_EQ(ShellCtrlList().Count(), registered + 1);
+    EXPECT_NE(later.GetFirstNode(), nullptr);
+  }
+  // Gone before its first fill, it leaves nothing behind.
+  { const TShellTreeView never(form_, TBounds{0, 0, 100, 100}, TShellTreeView::TFirstFill::Later); }
   EXPECT_EQ(ShellCtrlList().Count(), registered);
 }
 
