@@ -45,11 +45,11 @@ void TLabel::SetTransparent() {
 void TLabel::AutoSize() {
   RECT extent{0, 0, 0, 0};
   {
-    const TScreenDC screen;
-    const TSelection font(screen.Get(), font_.Handle());
+    HDC dc = MeasuringDC();
+    const TSelection font(dc, font_.Handle());
     // An empty caption keeps the height of one line.
     const std::string measured = caption_.empty() ? std::string(" ") : caption_;
-    DrawTextA(screen.Get(), measured.c_str(), static_cast<int>(measured.size()), &extent,
+    DrawTextA(dc, measured.c_str(), static_cast<int>(measured.size()), &extent,
               kFormat | DT_CALCRECT);
   }
   SetBounds({Left(), Top(), caption_.empty() ? 0 : extent.right, extent.bottom});
