@@ -61,7 +61,10 @@ class TScreenDC {
 // A memory device context compatible with the screen, for measuring text: made on first use and
 // kept, since asking for the screen's own costs a round trip to the window system each time.
 // User-interface thread only; whatever is selected into it must be put back.
-HDC MeasuringDC();
+inline HDC MeasuringDC() {
+  static const TMemoryDC measuring(nullptr);
+  return measuring.Get();
+}
 
 // SaveDC to RestoreDC: fonts, pens, brushes, clipping and modes set in between are undone.
 class TSavedDCState {

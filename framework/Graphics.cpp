@@ -47,11 +47,6 @@ bool TFont::Installed() const {
 TBrush::TBrush(TColor color)
     : handle_(OwnGdiObject(CreateSolidBrush(color.Ref()))), color_(color) {}
 
-HDC MeasuringDC() {
-  static const TMemoryDC measuring(nullptr);
-  return measuring.Get();
-}
-
 TBitmap::TBitmap(HBITMAP handle) : handle_(OwnGdiObject(handle)) {
   BITMAP info{};
   if (handle && GetObjectA(handle, sizeof(info), &info)) {
