@@ -51,6 +51,8 @@ class TForm1 : public TForm {
 
   // Preview and control states.
   void SampleFileName();
+  // Renzoku (連続, "in a row") is the sequence part: Init turns every kind's row off, Check turns
+  // the chosen kind's row on again.
   void RenzokuInit();
   void RenzokuCheck();
   void RadioButton1Click();
@@ -140,6 +142,9 @@ class TForm1 : public TForm {
   TShape Shape13;
   TShape Shape14;
 
+  // Two names for every tier control. New code uses the descriptive ones (ParentTier.FrontText,
+  // ChildTier().FreeLines); the window layout's names below stay for the event handlers, whose names
+  // follow them, and for the tests that drive the window by those names.
   // The window layout's names for the parent tier's controls ...
   TShape& Shape1 = ParentTier.Frame;
   TShape& Shape2 = ParentTier.SampleStrip;

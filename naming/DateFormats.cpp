@@ -13,7 +13,7 @@ DateFormatTable DateTypeInit(std::unique_ptr<AlternativeCalendar> platform) {
   using P = DateFormatTable::Piece;
   const DateFormatTable::Part year{P::Year4, nullptr}, month{P::Month2, nullptr},
       day{P::Day2, nullptr}, eraName{P::EraName, nullptr}, eraYear{P::EraYear, nullptr},
-      dash{P::Text, "-"}, nen{P::Text, "年"}, gatsu{P::Text, "月"}, nichi{P::Text, "日"};
+      dash{P::Text, "-"}, yearMark{P::Text, "年"}, monthMark{P::Text, "月"}, dayMark{P::Text, "日"};
   return DateFormatTable(JapaneseEra(std::move(platform)),
                          {{
                              {year, dash, month, dash, day},
@@ -22,11 +22,11 @@ DateFormatTable DateTypeInit(std::unique_ptr<AlternativeCalendar> platform) {
                              {day, dash, month, dash, year},
                              {month, dash, year},
                              {day, dash, month},
-                             {year, nen, month, gatsu, day, nichi},
-                             {year, nen, month, gatsu},
-                             {eraName, eraYear, nen, month, gatsu, day, nichi},
-                             {eraName, eraYear, nen, month, gatsu},
-                             {month, gatsu, day, nichi},
+                             {year, yearMark, month, monthMark, day, dayMark},
+                             {year, yearMark, month, monthMark},
+                             {eraName, eraYear, yearMark, month, monthMark, day, dayMark},
+                             {eraName, eraYear, yearMark, month, monthMark},
+                             {month, monthMark, day, dayMark},
                          }});
 }
 
