@@ -42,20 +42,27 @@ class TMemoryDC {
   HDC dc_;
 };
 
-// The screen's device context, for measuring and for making compatible objects.
-class TScreenDC {
+// A window's device context from GetDC to ReleaseDC.
+class TWindowDC {
  public:
-  TScreenDC() : dc_(GetDC(nullptr)) {}
-  ~TScreenDC() {
-    if (dc_) ReleaseDC(nullptr, dc_);
+  explicit TWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~TWindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
   }
-  TScreenDC(const TScreenDC&) = delete;
-  TScreenDC& operator=(const TScreenDC&) = delete;
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
 
   HDC Get() const { return dc_; }
 
  private:
+  HWND window_;
   HDC dc_;
+};
+
+// The screen's device context, for measuring and for making compatible objects.
+class TScreenDC : public TWindowDC {
+ public:
+  TScreenDC() : TWindowDC(nullptr) {}
 };
 
 // A memory device context compatible with the screen, for measuring text: made on first use and

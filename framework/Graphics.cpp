@@ -37,10 +37,9 @@ bool TFont::Installed() const {
   wanted.lfCharSet = DEFAULT_CHARSET;
   name_.copy(wanted.lfFaceName, LF_FACESIZE - 1);
   bool found = false;
-  HDC dc = GetDC(nullptr);
+  const TScreenDC screen;
   // The enumeration lists real faces only, never the names the system maps to another face.
-  EnumFontFamiliesExA(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, dc);
+  EnumFontFamiliesExA(screen.Get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
@@ -77,9 +76,13 @@ TBitmap TBitmap::Paint(int width, int height, TColor background,
 }
 
 TIcon TIcon::FromResource(const char* name, int size) {
+  return Own(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, size, size,
+                                           LR_DEFAULTCOLOR)),
+             size);
+}
+
+TIcon TIcon::Own(HICON handle, int size) {
   TIcon icon;
-  auto handle = static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   if (!handle) return icon;
   icon.handle_ = {handle, [](HICON h) { DestroyIcon(h); }};
   icon.size_ = size;
@@ -113,9 +116,8 @@ void TImageList::Draw(HDC dc, int index, int x, int y, bool enabled) const {
     ImageList_Draw(handle_, index, dc, x, y, ILD_TRANSPARENT);
     return;
   }
-  HICON icon = ImageList_GetIcon(handle_, index, ILD_NORMAL);
-  if (!icon) return;
-  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, 0, 0,
+  const TIcon icon = TIcon::Own(ImageList_GetIcon(handle_, index, ILD_NORMAL), width_);
+  if (icon.Empty()) return;
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Handle()), 0, x, y, 0, 0,
              DST_ICON | DSS_DISABLED);
-  DestroyIcon(icon);
 }

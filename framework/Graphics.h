@@ -79,6 +79,8 @@ class TIcon {
   // An ICON resource of this program at size × size pixels (MAKEINTRESOURCE ids too).
   static TIcon FromResource(const char* name, int size);
   static TIcon FromResource(int id, int size) { return FromResource(MAKEINTRESOURCEA(id), size); }
+  // Takes `handle` over (destroyed with the last copy); empty for a null handle.
+  static TIcon Own(HICON handle, int size);
 
   HICON Handle() const { return handle_.get(); }
   bool Empty() const { return !handle_; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/DeviceContext.h"
 #include "framework/Form.h"
 #include "framework/UtilityWindow.h"
 
@@ -447,11 +448,10 @@ bool TPopupMenu::OwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
       const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       const TMenuItem* item = draw.CtlType == ODT_MENU ? FindItem(draw.itemID) : nullptr;
       if (!item) return false;
-      const int saved = SaveDC(draw.hDC);
+      const TSavedDCState saved(draw.hDC);
       const TFont font = MenuFont();
       SelectObject(draw.hDC, font.Handle());
       item->Draw(draw, images_);
-      RestoreDC(draw.hDC, saved);
       result = TRUE;
       return true;
     }
@@ -459,12 +459,10 @@ bool TPopupMenu::OwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
       auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       const TMenuItem* item = measure.CtlType == ODT_MENU ? FindItem(measure.itemID) : nullptr;
       if (!item) return false;
-      HDC dc = GetDC(WindowHandle());
+      const TWindowDC dc(WindowHandle());
       const TFont font = MenuFont();
-      HGDIOBJ previous = SelectObject(dc, font.Handle());
-      item->Measure(dc, images_, measure.itemWidth, measure.itemHeight);
-      SelectObject(dc, previous);
-      ReleaseDC(WindowHandle(), dc);
+      const TSelection selection(dc.Get(), font.Handle());
+      item->Measure(dc.Get(), images_, measure.itemWidth, measure.itemHeight);
       result = TRUE;
       return true;
     }
