@@ -13,7 +13,7 @@
 #include "framework/CheckBox.h"
 #include "framework/Form.h"
 #include "framework/Graphics.h"
-#include "framework/Menu.h"
+#include "framework/MainMenu.h"
 #include "framework/Shape.h"
 #include "naming/DateFormats.h"
 #include "naming/RunRecord.h"

@@ -3,7 +3,8 @@
 #include <stdexcept>
 
 #include "framework/ErrorSink.h"
-#include "framework/Menu.h"
+#include "framework/MainMenu.h"
+#include "framework/PopupMenu.h"
 
 namespace {
 
@@ -109,4 +110,12 @@ int TApplication::MessageBox(const std::string& text, UINT flags) {
 HWND TApplication::MessageBoxOwner() const {
   if (HWND active = GetActiveWindow()) return active;
   return mainForm_ ? mainForm_->Handle() : nullptr;
+}
+
+TPopupOwner FormPopupOwner(TForm* form) {
+  return {[form]() -> HWND {
+            TForm* owner = form ? form : Application().MainForm();
+            return owner ? owner->Handle() : nullptr;
+          },
+          [](const std::string& hint) { Application().SetHint(hint); }};
 }

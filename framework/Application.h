@@ -12,6 +12,8 @@
 
 #include "framework/Form.h"
 
+struct TPopupOwner;
+
 class TApplication : private TMainFormOwner {
  public:
   TApplication();
@@ -76,3 +78,7 @@ class TApplication : private TMainFormOwner {
 };
 
 TApplication& Application();
+
+// A popup menu's owner: `form`, else the application's main form at the time the menu is shown;
+// the highlighted item's hint becomes the application's hint.
+TPopupOwner FormPopupOwner(TForm* form = nullptr);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/Edit.h"
-#include "framework/Menu.h"
+#include "framework/MenuItem.h"
 
 TCustomEdit* FocusedTextField() {
   TWinControl* focused = TWinControl::FromHandle(GetFocus());

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "framework/Button.h"
-#include "framework/Menu.h"
+#include "framework/MainMenu.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ constexpr UINT kHelpTextSize = 201;
 
 }  // namespace
 
-TShellPopupMenu::TShellPopupMenu(TForm* owner) : TPopupMenu(owner) {}
+TShellPopupMenu::TShellPopupMenu(TForm* owner) : TPopupMenu(FormPopupOwner(owner)) {}
 
 TShellPopupMenu::~TShellPopupMenu() = default;
 
@@ -59,7 +59,7 @@ IContextMenu* TShellPopupMenu::MenuObject() const {
 int TShellPopupMenu::PopupShellMenu(TShellIDList& items, POINT screenPoint) {
   TComPtr<IShellFolder> parent;
   if (items.Count() == 0 || !items.GetParentFolder(parent)) return 0;
-  TForm* owner = OwnerForm();
+  HWND owner = OwnerWindow();
   if (!BeforePopup(items, screenPoint) || !owner) return 0;
 
   // Whatever happens from here, the menu object goes when the call ends.
@@ -72,7 +72,7 @@ int TShellPopupMenu::PopupShellMenu(TShellIDList& items, POINT screenPoint) {
       menu.highestOwnCommand_ = 0;
     }
   } release{*this};
-  if (!QueryMenuObject(*parent.Get(), owner->Handle(), items, contextMenu_)) return 0;
+  if (!QueryMenuObject(*parent.Get(), owner, items, contextMenu_)) return 0;
   contextMenu2_.QueryFrom(contextMenu_.Get(), IID_IContextMenu2);
   contextMenu3_.QueryFrom(contextMenu_.Get(), IID_IContextMenu3);
 
@@ -93,7 +93,7 @@ int TShellPopupMenu::PopupShellMenu(TShellIDList& items, POINT screenPoint) {
     AfterPopup(*item, items);
     return static_cast<int>(chosen);
   }
-  return InvokeShellCommand(chosen - highestOwnCommand_, owner->Handle());
+  return InvokeShellCommand(chosen - highestOwnCommand_, owner);
 }
 
 bool TShellPopupMenu::IsRenameCommand(UINT commandOffset) const {

@@ -9,9 +9,11 @@
 
 #include <functional>
 
-#include "framework/Menu.h"
+#include "framework/PopupMenu.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellIDFunc.h"
+
+class TForm;
 
 // The kind of shell menu asked for (CMF_EXPLORE, CMF_NORMAL, CMF_DEFAULTONLY).
 enum TShellContextType { shctExplore, shctNormal, shctDefaultOnly };

@@ -5,7 +5,7 @@
 #include "framework/Edit.h"
 #include "framework/EditCommands.h"
 #include "framework/Memo.h"
-#include "framework/Menu.h"
+#include "framework/MainMenu.h"
 #include "framework/SpinEdit.h"
 #include "tests/framework/FrameworkFixture.h"
 

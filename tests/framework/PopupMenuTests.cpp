@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/Application.h"
-#include "framework/Menu.h"
+#include "framework/PopupMenu.h"
 #include "tests/framework/FrameworkFixture.h"
 #include "tests/support/MenuChooser.h"
 
@@ -17,7 +17,7 @@ class FrameworkPopupMenu : public FrameworkFormTest {};
 
 TEST_F(FrameworkPopupMenu, OwnerDrawnItemsRunByArrowKeysOrTheirMnemonicAndShowTheirHints) {
   TImageList images(16, 16);
-  TPopupMenu menu(&form_);
+  TPopupMenu menu(FormPopupOwner(&form_));
   menu.SetImages(&images);
   std::vector<std::string> clicked;
   for (const char* caption : {"&Open", "-", "&Save"}) {
