@@ -454,7 +454,34 @@ LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     return 0;
   }
+  if (message == WM_GETDLGCODE) return DialogCode(wParam, reinterpret_cast<const MSG*>(lParam));
+  if ((message == WM_KEYDOWN && wParam == VK_BACK) ||
+      (message == WM_SYSKEYDOWN && wParam == VK_UP)) {
+    ShowParentFolder();
+    return 0;
+  }
   return TCustomListView::WndProc(message, wParam, lParam);
+}
+
+LRESULT TShellListView::DialogCode(WPARAM key, const MSG* message) {
+  const LRESULT code =
+      TCustomListView::WndProc(WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(message));
+  // Enter opens the focused item, as a double click does: the form's dialog keys would take it
+  // for the default button otherwise.
+  if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
+    return code | DLGC_WANTMESSAGE;
+  return code;
+}
+
+void TShellListView::ShowParentFolder() {
+  if (!files_.FolderIDList() || files_.FolderLevel() == 0) return;  // the desktop has none
+  const TShIDListPtr parent(CopyParentIDList(files_.FolderIDList()));
+  ShowFolderWithTree(parent.Get());
+}
+
+void TShellListView::ShowFolderWithTree(LPCITEMIDLIST folder) {
+  SetFolderIDList(folder);
+  if (tree_) tree_->SelectIDList(folder);
 }
 
 void TShellListView::ShowAllColumns() {
@@ -667,8 +694,7 @@ void TShellListView::ItemActivated(const TActivation& activation) {
   if (item->HasAttribute(saFolder)) {
     // The item goes with the folder it stands in.
     const TShIDListPtr folder = TShIDListPtr::CopyOf(item->GetAbsoluteIDList());
-    SetFolderIDList(folder.Get());
-    if (tree_) tree_->SelectIDList(folder.Get());
+    ShowFolderWithTree(folder.Get());
     return;
   }
   bool defaultAction = true;

@@ -151,9 +151,10 @@ class TShellFileList {
   bool FolderTypeColumn(TShellFileItem& item, std::string& name);
 };
 
-// Items dragged out go as the shell's data of the selected items; shell items dropped onto a folder
-// row, or onto the list's empty space (its own folder), go to that folder's shell drop target with
-// the drag's button (ShellListViewDrag.cpp).
+// Keys: Enter opens the focused item, as a double click does; Backspace and Alt+Up show the folder
+// above. Items dragged out go as the shell's data of the selected items; shell items dropped onto a
+// folder row, or onto the list's empty space (its own folder), go to that folder's shell drop
+// target with the drag's button (ShellListViewDrag.cpp).
 class TShellListView : public TCustomListView, public TShellDeviceSink, private TShellDragSink {
  public:
   // Registers with the control registry and shows the desktop.
@@ -259,6 +260,11 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   void NamesChanged();
   void AttributesChanged();
   void ContextPopup(POINT screenPoint);
+  // The answer to WM_GETDLGCODE for the dialog key `message` (null: none).
+  LRESULT DialogCode(WPARAM key, const MSG* message);
+  // Backspace and Alt+Up: the folder above the shown one, also in the linked tree.
+  void ShowParentFolder();
+  void ShowFolderWithTree(LPCITEMIDLIST folder);
   void ActOnShellCommand(int command, const std::vector<int>& selected);
 
   // Dropping in (ShellListViewDrag.cpp).
