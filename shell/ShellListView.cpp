@@ -114,12 +114,28 @@ const WIN32_FIND_DATAA& TShellFileItem::FindData() {
   if (findData_->cFileName[0] != '\0') return *findData_;
   TComPtr<IShellFolder> folder;
   // The desktop folder answers no find data for its items; other folders answer what their
-  // item list carries.
+  // item list carries, which costs nothing, where the item's path costs Wine 20 ms in a large
+  // folder.
   if (GetLevel() == 1 || !GetParentFolder(folder) ||
       FAILED(SHGetDataFromIDListA(folder.Get(), RelativeIDList(), SHGDFIL_FINDDATA, findData_.get(),
                                   sizeof *findData_)))
     ReadFindData();
+  else if (IsFile())
+    ReadWholeSize();
   return *findData_;
+}
+
+void TShellFileItem::ReadWholeSize() {
+  // Wine's answer above keeps only the low 32 bits of the size: a file above 4 GB would show
+  // the remainder. The disk has all of it.
+  std::string path = list_->FolderPath();
+  if (path.empty()) return;
+  if (path.back() != '\\') path += '\\';
+  WIN32_FILE_ATTRIBUTE_DATA disk{};
+  if (!GetFileAttributesExA((path + findData_->cFileName).c_str(), GetFileExInfoStandard, &disk))
+    return;
+  findData_->nFileSizeHigh = disk.nFileSizeHigh;
+  findData_->nFileSizeLow = disk.nFileSizeLow;
 }
 
 void TShellFileItem::ReadFindData() {
@@ -169,9 +185,10 @@ void TShellFileList::SetFolderIDList(TShIDListPtr folder) {
   folder_ = std::move(folder);
   folderLevel_ = IDListLevel(folder_.Get());
   folderType_ = itUnknown;
+  folderPath_ = PathOfFolder();
 }
 
-std::string TShellFileList::FolderPath() const {
+std::string TShellFileList::PathOfFolder() const {
   std::string path;
   if (folderLevel_ == 0) {
     // The desktop stands for its directory.
