@@ -1,6 +1,9 @@
 #include "tests/support/KeyInput.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "tests/support/MessagePump.h"
 
 namespace {
 
@@ -13,26 +16,13 @@ INPUT KeyEvent(WORD key, WORD scan, DWORD flags) {
   return input;
 }
 
-// The keys outside the main block: without the flag they would be read as the number pad's.
-bool IsExtendedKey(WORD key) {
-  switch (key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_INSERT:
-    case VK_DELETE: return true;
-    default: return false;
-  }
-}
-
+// The keys outside the main block are told apart from the number pad's by the extended flag.
 INPUT VirtualKeyEvent(WORD key, DWORD flags) {
-  return KeyEvent(key, static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)),
-                  flags | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0));
+  constexpr WORD kExtended[] = {VK_UP,  VK_DOWN,  VK_LEFT, VK_RIGHT,  VK_HOME,
+                                VK_END, VK_PRIOR, VK_NEXT, VK_INSERT, VK_DELETE};
+  if (std::find(std::begin(kExtended), std::end(kExtended), key) != std::end(kExtended))
+    flags |= KEYEVENTF_EXTENDEDKEY;
+  return KeyEvent(key, static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)), flags);
 }
 
 void Send(std::vector<INPUT>& events) {
@@ -60,4 +50,14 @@ void PressKeys(std::initializer_list<WORD> keys) {
   for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
     events.push_back(VirtualKeyEvent(*key, KEYEVENTF_KEYUP));
   Send(events);
+}
+
+bool WaitForText(HWND window, const std::string& text) {
+  return PumpMessagesUntil(
+      [&] {
+        char shown[512] = {};
+        GetWindowTextA(window, shown, sizeof shown);
+        return text == shown;
+      },
+      3000);
 }
