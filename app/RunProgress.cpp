@@ -102,10 +102,5 @@ void TWindowRunControl::ShowProgressForm() {
 
 void TWindowRunControl::HandleProgressMessages() {
   // Only the progress window's messages (its controls' included): the rest wait for the run's end.
-  MSG message;
-  while (PeekMessageA(&message, progress_->Handle(), 0, 0, PM_REMOVE)) {
-    if (IsDialogMessageA(progress_->Handle(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  Application().ProcessMessagesOf(progress_->Handle());
 }

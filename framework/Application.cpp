@@ -47,15 +47,17 @@ void TApplication::Run() {
   if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();
   // Until WM_QUIT itself: a quit request left in the queue would end the next message box at once.
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) Handle(message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) Handle(message);
   running_ = false;
   terminated_ = true;  // also when WM_QUIT came from elsewhere
   while (!forms_.empty()) forms_.pop_back();
 }
 
-void TApplication::ProcessMessages() {
+void TApplication::ProcessMessages() { ProcessMessagesOf(nullptr); }
+
+void TApplication::ProcessMessagesOf(HWND window) {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       terminated_ = true;
       if (running_) PostQuitMessage(static_cast<int>(message.wParam));  // for Run's loop
@@ -70,6 +72,10 @@ void TApplication::Terminate() {
   if (running_) PostQuitMessage(0);
 }
 
+// The loop takes messages in their Unicode form and hands them on so: a typed double-byte
+// character then reaches the window whole. Under Wine the ANSI form splits it into two bytes on
+// the way, and a native text field shows each as a broken character. Windows of this program's
+// own classes still receive ANSI messages, converted by the system.
 void TApplication::Handle(MSG& message) {
   try {
     if (Preprocess(message)) return;
@@ -78,7 +84,7 @@ void TApplication::Handle(MSG& message) {
     return;
   }
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }
 
 bool TApplication::Preprocess(MSG& message) {
@@ -89,7 +95,7 @@ bool TApplication::Preprocess(MSG& message) {
   if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && form->Menu() &&
       form->Menu()->IsShortCut(message))
     return true;
-  return IsDialogMessageA(root, &message) != FALSE;
+  return IsDialogMessageW(root, &message) != FALSE;
 }
 
 std::string TApplication::ErrorText(const std::string& message) {

@@ -43,6 +43,8 @@ class TApplication : private TMainFormOwner {
   void Run();
   // Handles the messages already waiting, then returns.
   void ProcessMessages();
+  // The same for the messages of `window` and its child windows only; the rest keep waiting.
+  void ProcessMessagesOf(HWND window);
   // Ends Run's loop.
   void Terminate();
   bool Terminated() const { return terminated_; }

@@ -39,6 +39,9 @@ void TComboBox::RecreateWnd() {
 }
 
 void TComboBox::FitHeight() {
+  // Version 6 controls size the open list by its count of visible rows (30 unless told), older
+  // ones by the window's height: both are set.
+  SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_), 0);
   // The window's height is the field's plus the dropped list's.
   const int field = ItemHeight(-1);
   // An empty owner-drawn list has no row to ask: rows are taken as high as the face.

@@ -170,7 +170,10 @@ void TCustomListView::EndUpdate() {
 void TCustomListView::EditLabel(int index) {
   if (index < 0) return;
   ::SetFocus(Handle());
-  Perform(LVM_EDITLABELA, static_cast<WPARAM>(index), 0);
+  // The Unicode request: for the ANSI one, Wine's list view gives its edit field an ANSI
+  // procedure, which breaks every typed double-byte character in two. The end of the edit is
+  // told in ANSI all the same.
+  Perform(LVM_EDITLABELW, static_cast<WPARAM>(index), 0);
 }
 
 int TCustomListView::ItemAt(POINT client) const {

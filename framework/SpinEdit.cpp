@@ -70,14 +70,9 @@ void TSpinEdit::SetBounds(const TBounds& bounds) {
 LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CHAR:
-      if (!IsAcceptedChar(static_cast<char>(wParam))) {
-        MessageBeep(MB_OK);
-        return 0;
-      }
-      break;
     case WM_IME_CHAR:
-      // The edit control takes IME characters without a WM_CHAR; none of them is a digit or sign
-      // of the accepted kind once it is double-byte.
+      // The edit control takes IME characters without a WM_CHAR. A double-byte character (lead
+      // byte high) is never a digit or sign of the accepted kind.
       if (wParam > 0xFF || !IsAcceptedChar(static_cast<char>(wParam))) {
         MessageBeep(MB_OK);
         return 0;

@@ -108,6 +108,7 @@ void TWinControl::CreateHandle(const TCreateParams& params) {
   if (!own) {
     handle_ = window;
     WindowObjects()[window] = this;
+    nativeWideProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     auto native = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     SetPropA(window, kNativeProcProperty, reinterpret_cast<HANDLE>(native));
@@ -140,6 +141,7 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wPa
 }
 
 LRESULT TWinControl::Dispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CHAR && self->nativeProc_ && !self->JoinDoubleByteChar(wParam)) return 0;
   LRESULT result = 0;
   try {
     result = self->WndProc(message, wParam, lParam);
@@ -152,6 +154,18 @@ LRESULT TWinControl::Dispatch(TWinControl* self, UINT message, WPARAM wParam, LP
     RemovePropA(window, kNativeProcProperty);
   }
   return result;
+}
+
+bool TWinControl::JoinDoubleByteChar(WPARAM& wParam) {
+  const BYTE byte = LOBYTE(wParam);
+  if (leadByte_) {
+    wParam = static_cast<WPARAM>(leadByte_ << 8 | byte);
+    leadByte_ = 0;
+    return true;
+  }
+  if (wParam > 0xFF || !IsDBCSLeadByte(byte)) return true;
+  leadByte_ = byte;
+  return false;
 }
 
 void TWinControl::Detach() {
@@ -183,6 +197,12 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if ((message == WM_CHAR || message == WM_IME_CHAR) && wParam > 0xFF && nativeWideProc_) {
+    const char bytes[2] = {static_cast<char>(HIBYTE(wParam)), static_cast<char>(LOBYTE(wParam))};
+    wchar_t character = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, bytes, 2, &character, 1) == 1)
+      return CallWindowProcW(nativeWideProc_, handle_, message, character, lParam);
+  }
   if (nativeProc_) return CallWindowProcA(nativeProc_, handle_, message, wParam, lParam);
   return DefWindowProcA(handle_, message, wParam, lParam);
 }

@@ -120,9 +120,18 @@ class TWinControl {
   static LRESULT Dispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
   bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void Detach();
+  // A typed double-byte character reaches a native control's ANSI procedure as two WM_CHAR
+  // messages, lead byte first. The lead byte waits here; the trail byte's message goes on with
+  // the whole character in wParam (lead byte high, as WM_IME_CHAR carries one). False while the
+  // lead byte waits.
+  bool JoinDoubleByteChar(WPARAM& wParam);
 
   TContainer* parent_;
   HWND handle_ = nullptr;
   WNDPROC nativeProc_ = nullptr;  // set for subclassed native controls
+  // The same procedure in its Unicode form: it takes a double-byte character whole, where Wine's
+  // ANSI form of a text field breaks it.
+  WNDPROC nativeWideProc_ = nullptr;
+  BYTE leadByte_ = 0;  // of a double-byte character typed, waiting for its trail byte
   TFont font_;
 };

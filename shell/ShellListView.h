@@ -56,8 +56,8 @@ class TShellFileItem : public TShellDataItem {
   LPCITEMIDLIST GetAbsoluteIDList() const override;
   bool IsValid() const override { return static_cast<bool>(relativeIDList_); }
 
-  // The file-system record of the item, as the folder lists it; its file name is empty for
-  // virtual items.
+  // The file-system record of the item, as the folder lists it (the size from the disk); its file
+  // name is empty for virtual items.
   const WIN32_FIND_DATAA& FindData();
   // Reads the record again from the disk (the folder's answer is what it read when listing).
   void ReadFindData();
@@ -75,6 +75,8 @@ class TShellFileItem : public TShellDataItem {
   // Made when first asked for (for the rows drawn), so a large folder costs little more than
   // its item lists.
   std::unique_ptr<WIN32_FIND_DATAA> findData_;
+
+  void ReadWholeSize();
 };
 
 // The items of the current folder, in the order of the sort column.
@@ -94,7 +96,8 @@ class TShellFileList {
   LPCITEMIDLIST FolderIDList() const noexcept { return folder_.Get(); }
   void SetFolderIDList(TShIDListPtr folder);
   int FolderLevel() const noexcept { return folderLevel_; }
-  std::string FolderPath() const;
+  // Empty for a folder outside the file system.
+  const std::string& FolderPath() const noexcept { return folderPath_; }
   // The folder's own interface, bound by the last Enumerate; null when it could not be.
   IShellFolder* Folder() const noexcept { return shellFolder_.Get(); }
   TShItemIDType FolderType() const noexcept { return folderType_; }
@@ -128,6 +131,7 @@ class TShellFileList {
 
  private:
   TShIDListPtr folder_;
+  std::string folderPath_;  // read once per folder: every item's size read joins it
   int folderLevel_ = -1;
   TShItemIDType folderType_ = itUnknown;
   TComPtr<IShellFolder> shellFolder_;
@@ -145,15 +149,17 @@ class TShellFileList {
 
   // Whether `a` comes before `b` in `column`'s order.
   bool Before(int column, const TShellFileItem& a, const TShellFileItem& b) const;
+  std::string PathOfFolder() const;
   static std::string TypeKey(TShellFileItem& item);
   std::string TypeName(TShellFileItem& item);
   // The bound file-system folder's own type text for `item`; false in a virtual folder.
   bool FolderTypeColumn(TShellFileItem& item, std::string& name);
 };
 
-// Items dragged out go as the shell's data of the selected items; shell items dropped onto a folder
-// row, or onto the list's empty space (its own folder), go to that folder's shell drop target with
-// the drag's button (ShellListViewDrag.cpp).
+// Keys: Enter opens the focused item, as a double click does; Backspace and Alt+Up show the folder
+// above. Items dragged out go as the shell's data of the selected items; shell items dropped onto a
+// folder row, or onto the list's empty space (its own folder), go to that folder's shell drop
+// target with the drag's button (ShellListViewDrag.cpp).
 class TShellListView : public TCustomListView, public TShellDeviceSink, private TShellDragSink {
  public:
   // Registers with the control registry and shows the desktop.
@@ -259,6 +265,11 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   void NamesChanged();
   void AttributesChanged();
   void ContextPopup(POINT screenPoint);
+  // The answer to WM_GETDLGCODE for the dialog key `message` (null: none).
+  LRESULT DialogCode(WPARAM key, const MSG* message);
+  // Backspace and Alt+Up: the folder above the shown one, also in the linked tree.
+  void ShowParentFolder();
+  void ShowFolderWithTree(LPCITEMIDLIST folder);
   void ActOnShellCommand(int command, const std::vector<int>& selected);
 
   // Dropping in (ShellListViewDrag.cpp).

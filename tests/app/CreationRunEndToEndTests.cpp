@@ -15,7 +15,9 @@
 #include "naming/CreationRun.h"
 #include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/MessageBoxCloser.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -98,6 +100,37 @@ TEST_F(CreationRunEndToEnd, NumbersWithFreeLinesInTheSelectedFolder) {
   Pick(form->ComboBox3, 4);  // * + A + 01 + B
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   EXPECT_EQ(FolderNames(before), (std::vector<std::string>{"P03X", "aP01X", "bP02X"}));
+}
+
+// Typed with Unicode key events, as on-screen keyboards and input tools send text: Japanese reaches
+// the fields whole (ソ and 表 end in a backslash byte, ポ in "|"), and digits, Tab, Enter and the
+// Alt mnemonic work around it.
+TEST_F(CreationRunEndToEnd, JapaneseTypedAtTheKeyboardMakesThoseNames) {
+  Select(scratch_.Path());
+  Click(form->RadioButton1);
+  Pick(form->ComboBox3, 1);  // A + 01 + B + *
+  SetForegroundWindow(form->Handle());
+  form->SpinEdit2.SetFocus();
+  SendMessageA(form->SpinEdit2.Handle(), EM_SETSEL, 0, -1);
+  TypeAsUnicodeKeys("1");  // 0 to 1
+  ASSERT_TRUE(WaitForText(form->SpinEdit2.Handle(), "1"));
+  form->Edit1.SetFocus();
+  TypeAsUnicodeKeys("ソ表");
+  PressKeys({VK_TAB});
+  TypeAsUnicodeKeys("能ポ");
+  PressKeys({VK_TAB});
+  TypeAsUnicodeKeys("ゼロ");
+  PressKeys({VK_RETURN});
+  TypeAsUnicodeKeys("ab");
+  ASSERT_TRUE(WaitForText(form->Memo1.Handle(), "ゼロ\r\nab"));
+  EXPECT_EQ(form->Edit1.Text(), "ソ表");
+  EXPECT_EQ(form->Edit2.Text(), "能ポ");
+
+  TMessageBoxCloser closer;
+  PressKeys({VK_MENU, 'M'});  // 作成(&M)
+  PumpMessagesUntil([&] { return FolderNames(scratch_.Path()).size() == 2; }, 3000);
+  EXPECT_EQ(FolderNames(scratch_.Path()),
+            (std::vector<std::string>{"ソ表0能ポゼロ", "ソ表1能ポab"}));
 }
 
 TEST_F(CreationRunEndToEnd, NoneKindMakesOneFolderOfThreeEqualNames) {

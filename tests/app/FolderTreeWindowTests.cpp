@@ -9,6 +9,7 @@
 
 #include "shell/ShellUtils.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/MenuChooser.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
@@ -126,6 +127,20 @@ TEST_F(FolderTreeKeysTest, F2RenamesTheSelectedFolderEnterConfirmsEscapeCancels)
   form->ShellTreeView1.SetSelected(form->ShellTreeView1.GetFirstNode());
   PressKey(VK_F2);
   EXPECT_EQ(EditField(), nullptr);
+}
+
+// Typed with Unicode key events, as on-screen keyboards and input tools send text; ソ and 表 end
+// in a backslash byte, ポ in "|".
+TEST_F(FolderTreeKeysTest, AJapaneseNameTypedIntoTheLabelIsTheNameOnDisk) {
+  SelectFolder("before");
+  SetForegroundWindow(form->Handle());
+  PressKeys({VK_F2});
+  Pump();
+  ASSERT_NE(EditField(), nullptr);
+  TypeAsUnicodeKeys("ソ表能ポ");
+  ASSERT_TRUE(WaitForText(EditField(), "ソ表能ポ"));
+  PressKeys({VK_RETURN});
+  EXPECT_TRUE(PumpMessagesUntil([&] { return FolderExists(scratch.PathOf("ソ表能ポ")); }, 3000));
 }
 
 TEST_F(FolderTreeKeysTest, TheAppsKeyAndShiftF10ShowTheShellsMenuForTheSelectedFolder) {

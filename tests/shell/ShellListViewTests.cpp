@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -92,6 +93,41 @@ TEST(FileSizeTextTest, WholeKilobytesRoundedUpWithGrouping) {
   EXPECT_EQ(FileSizeText(1024 * 1024), "1,024KB");
   // Above 4 GB the whole size counts, not its low 32 bits.
   EXPECT_EQ(FileSizeText(0x100000001ull), "4,194,305KB");
+}
+
+// A file of `size` bytes that takes no room on the disk.
+void MakeSparseFile(const std::string& path, unsigned long long size) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD returned = 0;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(size);
+  EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  CloseHandle(file);
+}
+
+TEST_F(ShellListViewTest, FilesAbove4GBShowTheirWholeSizeFromTheFirstListing) {
+  const unsigned long long five = 5ull << 30;
+  const unsigned long long justOver4 = (4ull << 30) + 1;
+  MakeSparseFile(scratch_.PathOf("five.bin"), five);
+  MakeSparseFile(scratch_.PathOf("over4.bin"), justOver4);
+  Show(scratch_.Path());
+  unsigned long long selectedTotal = 0;
+  list_->OnShSelChange = [&](unsigned long long size) { selectedTotal = size; };
+
+  for (auto [name, shown] :
+       {std::pair{"five.bin", "5,242,880KB"}, std::pair{"over4.bin", "4,194,305KB"}}) {
+    char text[64] = {};
+    LVITEMA item{};
+    item.iSubItem = 1;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list_->Handle(), LVM_GETITEMTEXTA, IndexOf(name), reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, shown);
+    list_->SetSelected(IndexOf(name), true);
+  }
+  EXPECT_EQ(selectedTotal, five + justOver4);
 }
 
 TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {

@@ -2,22 +2,12 @@
 
 #include <algorithm>
 
-namespace {
-
-void DispatchWaitingMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
-}  // namespace
+#include "framework/Application.h"
 
 bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
-    DispatchWaitingMessages();
+    Application().ProcessMessages();
     if (condition()) return true;
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return false;

@@ -6,9 +6,9 @@
 
 #include <functional>
 
-// Runs the calling thread's messages until `condition` holds or `timeoutMs` milliseconds have
-// passed; the answer is the condition's last value. The condition is checked at least every
-// 10 ms, so it may watch values that other threads change.
+// Runs the calling thread's messages through the program's own loop until `condition` holds or
+// `timeoutMs` milliseconds have passed; the answer is the condition's last value. The condition is
+// checked at least every 10 ms, so it may watch values that other threads change.
 bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // Runs the calling thread's messages for `durationMs` milliseconds.

@@ -1,0 +1,111 @@
+// TessarinShell's window (the path box, the tree and the file list, linked), with the program's
+// version 6 common controls, played with real keys through the program's own loop.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/ShellWindow.h"
+#include "framework/Application.h"
+#include "shell/ShellIDFunc.h"
+#include "tests/support/KeyInput.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+class ShellWindowTest : public testing::Test {
+ protected:
+  ShellWindowTest() {
+    form_.Show();
+    SetForegroundWindow(form_.Handle());
+    Pump();
+  }
+
+  static void Pump() { Application().ProcessMessages(); }
+  void Select(const std::string& path) {
+    TShIDListPtr list;
+    ASSERT_TRUE(IDListFromPath(path, list.Out())) << path;
+    form_.ShellTreeView1.SelectIDList(list.Get());
+    Pump();
+  }
+  // Presses the keys on the file list; true once it shows the folder at `path`.
+  bool ListShowsAfter(std::initializer_list<WORD> keys, const std::string& path) {
+    PressKeys(keys);
+    return PumpMessagesUntil([&] { return list_.Files().FolderPath() == path; }, 3000);
+  }
+
+  TShellForm form_;
+  TShellListView& list_ = form_.ShellListView1;
+  TScratchFolder scratch_{"ShellWindow"};
+};
+
+TEST_F(ShellWindowTest, ThePathBoxOpensDropDownCountRows) {
+  TShellComboBox& box = form_.ShellComboBox1;
+  Select(scratch_.MakeFolder("a\\b\\c"));  // path entries: more rows than the list shows
+  ASSERT_GT(box.Count(), 8);
+  ASSERT_EQ(box.DropDownCount(), 8);
+  box.SetFocus();
+  PressKeys({VK_F4});
+  ASSERT_TRUE(PumpMessagesUntil([&] { return box.DroppedDown(); }, 3000));
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(box.Handle(), &info));
+  RECT rows{};
+  GetClientRect(info.hwndList, &rows);
+  EXPECT_EQ(rows.bottom / box.ItemHeight(0), 8);
+  PressKeys({VK_ESCAPE});
+  Pump();
+}
+
+TEST_F(ShellWindowTest, EnterOpensTheFocusedItemBackspaceAndAltUpShowTheFolderAbove) {
+  scratch_.MakeFolder("sub");
+  scratch_.MakeFile("sub\\in.txt");
+  scratch_.MakeFile("file.txt");
+  Select(scratch_.Path());
+  std::vector<std::string> executed;
+  list_.OnShExecute = [&](TShellFileItem& item, TShiftState, int, int, int, bool& defaultAction) {
+    executed.push_back(item.GetDisplayName());
+    defaultAction = false;
+  };
+  list_.SetFocus();
+  PressKeys({VK_HOME});
+  PressKeys({VK_DOWN});  // the file: folders come first
+  PressKeys({VK_RETURN});
+  Pump();
+  EXPECT_EQ(executed, std::vector<std::string>{"file.txt"});
+
+  PressKeys({VK_HOME});
+  ASSERT_TRUE(ListShowsAfter({VK_RETURN}, scratch_.PathOf("sub")));
+  EXPECT_EQ(list_.Files().Text(0, 0), "in.txt");
+  EXPECT_EQ(form_.ShellTreeView1.SelectedPath(), scratch_.PathOf("sub"));
+
+  EXPECT_TRUE(ListShowsAfter({VK_BACK}, scratch_.Path()));
+  const std::string above = scratch_.Path().substr(0, scratch_.Path().rfind('\\'));
+  EXPECT_TRUE(ListShowsAfter({VK_MENU, VK_UP}, above));
+  EXPECT_EQ(form_.ShellTreeView1.SelectedPath(), above);
+}
+
+// Typed with Unicode key events, as on-screen keyboards and input tools send text; ソ and 表 end
+// in a backslash byte, ポ in "|".
+TEST_F(ShellWindowTest, AJapaneseNameTypedIntoTheListsRenameBoxIsTheNameOnDisk) {
+  scratch_.MakeFile("old.txt");
+  Select(scratch_.Path());
+  list_.SetFocus();
+  PressKeys({VK_HOME});
+  PressKeys({VK_F2});
+  Pump();
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(list_.Handle(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  TypeAsUnicodeKeys("ソ表能ポ.txt");
+  EXPECT_TRUE(WaitForText(edit, "ソ表能ポ.txt"));
+  PressKeys({VK_RETURN});
+  Pump();
+  EXPECT_NE(GetFileAttributesA(scratch_.PathOf("ソ表能ポ.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace

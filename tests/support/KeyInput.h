@@ -1,0 +1,20 @@
+#pragma once
+// Keys and typed text as the keyboard sends them (SendInput), for tests that play the user. They go
+// to the focused window of the foreground window and wait in the thread's queue for the program's
+// own loop (Application().ProcessMessages()).
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+// Types `text` (in the program's code page) as Unicode key events, one per UTF-16 unit, as
+// on-screen keyboards and input tools do.
+void TypeAsUnicodeKeys(const std::string& text);
+
+// Presses `keys` (virtual-key codes) one after another and lets them go in reverse order: a
+// chord such as {VK_MENU, VK_UP}, or a single key.
+void PressKeys(std::initializer_list<WORD> keys);
+
+// Runs the program's loop until `window` shows `text`, for three seconds at most.
+bool WaitForText(HWND window, const std::string& text);
