@@ -21,6 +21,13 @@ constexpr UINT kSettingsChangedMessage = WM_APP + 1;
 // Posted when a directory report held back (by a press, a drag or a hold) may be handled now.
 constexpr UINT kHeldReportMessage = WM_APP + 2;
 
+// Whether `node` is `branch` or lies below it.
+bool InBranch(const TTreeNode& branch, const TTreeNode* node) {
+  for (; node; node = node->Parent())
+    if (node == &branch) return true;
+  return false;
+}
+
 // The point of a mouse message, or the screen point of WM_CONTEXTMENU (-1, -1 from the keyboard).
 POINT PointOf(LPARAM lParam) {
   return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -228,7 +235,7 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
       default: {
         TTreeNode* gone = existing;
         existing = existing->GetNextSibling();
-        gone->Delete();
+        DeleteVanishedNode(*gone);
         break;
       }
     }
@@ -236,9 +243,17 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
   while (existing) {
     TTreeNode* gone = existing;
     existing = existing->GetNextSibling();
-    gone->Delete();
+    DeleteVanishedNode(*gone);
   }
   EndUpdate();
+}
+
+void TShellTreeView::DeleteVanishedNode(TTreeNode& gone) {
+  // The selected folder is where folders are made: when it or a folder above it goes, the
+  // selection goes up to the nearest folder still there, never sideways to a sibling, as the
+  // control itself would move it.
+  if (InBranch(gone, Selected())) SetSelected(gone.Parent());
+  gone.Delete();
 }
 
 bool TShellTreeView::CanExpand(TTreeNode& node) {
@@ -412,6 +427,8 @@ TShellTreeView::TReportHold::~TReportHold() {
 
 void TShellTreeView::EndPress() {
   pressState_ = TPressState::Idle;
+  pressedNode_ = nullptr;
+  dropNode_ = nullptr;
   HandleHeldReport();
 }
 

@@ -188,6 +188,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TTreeNode* AddItemNode(TTreeNode* parent, TTreeNode* before,
                          std::unique_ptr<TShellFolderItem> item);
   TChildren EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent);
+  // Deletes the node of a folder the shell no longer lists.
+  void DeleteVanishedNode(TTreeNode& gone);
   // The child's item, made now unless it was made for the filter; the child gives it up.
   static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder,
                                                     TShellFolderItem& parent);
@@ -212,10 +214,12 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void LeftButtonDown(POINT point);
   void LeftButtonUp();
   void RightButtonDown(POINT point);
+  // The node of the press going on, null for none.
+  TTreeNode* PressedNode() const;
   void MouseMoved(POINT point);
   // False when the request was not the tree's to handle.
   bool ContextPopup(POINT screenPoint);
-  void ActOnShellCommand(int command, TTreeNode* node, bool wasSelected);
+  void ActOnShellCommand(int command, TTreeNode* node);
 
   // Dragging out and dropping in (ShellTreeViewDrag.cpp).
   void AttachOleSide();
@@ -248,6 +252,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   int reportHolds_ = 0;
   bool reportHeld_ = false;
   POINT pressPoint_{};
+  // Kept here, not read back from the control's drop highlight: Wine's cannot highlight the
+  // selected node. Not owned; checked against the tree before use.
+  TTreeNode* pressedNode_ = nullptr;
+  TTreeNode* dropNode_ = nullptr;  // under a foreign drag
   TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
   TShellIDList contextList_;  // the one item handed to the menu; its lists stay the node's
   std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the tree

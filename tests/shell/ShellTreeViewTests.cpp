@@ -257,6 +257,15 @@ TEST_F(ShellTreeViewTest, FoldersMadeOrRemovedOnDiskShowAfterTheSettleTime) {
   EXPECT_TRUE(keep->Expanded());
 }
 
+TEST_F(ShellTreeViewTest, WhenTheSelectedFolderGoesItsParentIsSelectedNeverASibling) {
+  for (const char* name : {"a", "b\\inner", "c"}) scratch_.MakeFolder(name);
+  tree_->SetSelected(Node(scratch_.PathOf("b")));
+  TTreeNode* scratch = ScratchNode();
+  ASSERT_TRUE(RemoveFolderTree(scratch_.PathOf("b")));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 2; }, kSettleWaitMs));
+  EXPECT_EQ(tree_->SelectedPath(), scratch_.Path());
+}
+
 TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
   scratch_.MakeFolder("keep");
   TTreeNode* scratch = ScratchNode();
@@ -694,11 +703,18 @@ TEST_F(ShellTreeViewInteraction, TheShellsMenuDeletesRenamesAndCutsThroughTheTre
     PumpMessagesFor(200);
     return chooser.MenuShown();
   };
+  TTreeNode* b = scratch->GetFirstChild()->GetNextSibling();
+  tree_->SetSelected(b);
+  {
+    // Declined: the shell answers done, yet the folder and the selection stay.
+    TMessageBoxCloser no(IDNO);
+    ASSERT_TRUE(choose(b, "削除"));
+    EXPECT_TRUE(b->Selected());
+    EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"a", "b", "c", "d"}));
+  }
   {
     TMessageBoxCloser yes(IDYES);
     // An unselected folder goes and the selection stays; the selected one's parent is selected.
-    TTreeNode* b = scratch->GetFirstChild()->GetNextSibling();
-    tree_->SetSelected(b);
     ASSERT_TRUE(choose(scratch->GetFirstChild(), "削除"));
     EXPECT_FALSE(FolderExists(scratch_.PathOf("a")));
     EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"b", "c", "d"}));
@@ -741,6 +757,8 @@ TEST_F(ShellTreeViewInteraction,
   // Both well away from the edges, where a drag scrolls the tree.
   SendMessageA(tree_->Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE,
                reinterpret_cast<LPARAM>(source->Parent()->Parent()->ItemId()));
+  // Wine's control cannot drop-highlight the selected folder: it is dragged all the same.
+  tree_->SetSelected(source);
   const TTreeNode* selected = tree_->Selected();
   std::vector<POINT> starts;  // pointer offsets from the press when a drag was let start
   TTreeNode* droppedOn = nullptr;
@@ -814,12 +832,17 @@ TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverEx
   EXPECT_TRUE(closed->Expanded());  // more than 30 calls on the same node
 
   recording->keys.clear();
+  tree_->SetSelected(open);  // dropped on as any other
+  TTreeNode* droppedOn = nullptr;
+  tree_->OnShDragDrop = [&](TShellTreeView&, TShellDragObject&, TTreeNode& node, TShiftState, int,
+                            int, bool&) { droppedOn = &node; };
   tree->DragOver(0, AsPointL(ScreenPoint(open)), &effect);
   recording->keys.clear();
   effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
   ASSERT_HRESULT_SUCCEEDED(tree->Drop(data.Get(), 0, AsPointL(ScreenPoint(open)), &effect));
   // The button is up by the drop: the shell's target hears of the right one it was made with.
   EXPECT_EQ(recording->keys, (std::vector<DWORD>{MK_RBUTTON, MK_RBUTTON, 0}));
+  EXPECT_EQ(droppedOn, open);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
   EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
 
