@@ -449,6 +449,10 @@ LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     files_.FinishSort();
     return 0;
   }
+  if (message == kRefusedNameMessageId) {
+    EditRefusedName();
+    return 0;
+  }
   if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
   if (message == WM_CONTEXTMENU && shellPopupMenu_) {
     ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
@@ -692,13 +696,21 @@ void TShellListView::ItemActivated(const TActivation& activation) {
 
 bool TShellListView::CanEdit(int index) {
   TShellFileItem* item = files_.Item(index);
-  return item && item->HasAttribute(saCanRename);
+  if (!item || !item->HasAttribute(saCanRename)) return false;
+  LimitNameEdit(reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL, 0, 0)), item->GetPath());
+  return true;
 }
 
 bool TShellListView::Edited(int index, const std::string& text) {
   TShellFileItem* item = files_.Item(index);
   TComPtr<IShellFolder> folder;
   if (!item || !item->GetParentFolder(folder)) return false;
+  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  if (!refusal.empty()) {
+    refusedItem_ = item;
+    refusedName_.Start(Handle(), text, std::move(refusal));
+    return false;
+  }
   const std::wstring wide = AnsiToWide(text);
   TShIDListPtr renamed;
   if (FAILED(folder->SetNameOf(Handle(), item->RelativeIDList(), wide.c_str(), SHGDN_INFOLDER,
@@ -707,6 +719,16 @@ bool TShellListView::Edited(int index, const std::string& text) {
     return false;
   item->Renamed(std::move(renamed));
   return true;
+}
+
+void TShellListView::EditRefusedName() {
+  refusedName_.Step(Handle(), [this]() -> HWND {
+    // A refill meanwhile may have dropped the item.
+    const int index = files_.IndexOf(refusedItem_);
+    if (index < 0) return nullptr;
+    EditLabel(index);
+    return reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL, 0, 0));
+  });
 }
 
 // --- Context menu -------------------------------------------------------------------------------

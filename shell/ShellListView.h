@@ -20,6 +20,7 @@
 #include "shell/ShellDataItems.h"
 #include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellNewName.h"
 #include "shell/ShellUtils.h"
 
 class TShellFileList;
@@ -256,6 +257,8 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   // The five columns (captions from the table) with the saved widths and order.
   void ShowAllColumns();
   void WatchFolder(const std::string& path);
+  // The steps of a refused name back into the item's edit.
+  void EditRefusedName();
   void NamesChanged();
   void AttributesChanged();
   void ContextPopup(POINT screenPoint);
@@ -286,5 +289,10 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the list
   bool rightButtonDrag_ = false;
   bool draggingOut_ = false;
+  // Posted while a typed name that was refused goes back into its edit. In the WM_APP range, above
+  // the list view's own messages.
+  static constexpr UINT kRefusedNameMessageId = WM_APP + 2;
+  TRefusedName refusedName_{kRefusedNameMessageId};
+  const TShellFileItem* refusedItem_ = nullptr;  // its item; not owned, looked for before use
   std::vector<TComPtr<IDropTarget>> pendingDropTargets_;
 };

@@ -511,6 +511,7 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case kHeldReportMessage:
       if (reportHeld_) DirectoryChanged();
       return 0;
+    case kRefusedNameMessageId: EditRefusedName(); return 0;
     case WM_LBUTTONDOWN: {
       LeftButtonDown(PointOf(lParam));
       const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);

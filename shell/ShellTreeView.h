@@ -26,6 +26,7 @@
 #include "shell/ShellDataItems.h"
 #include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellNewName.h"
 #include "shell/ShellUtils.h"
 
 class TShDirWatcher;
@@ -220,6 +221,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // False when the request was not the tree's to handle.
   bool ContextPopup(POINT screenPoint);
   void ActOnShellCommand(int command, TTreeNode* node);
+  // The steps of a refused name back into the node's edit.
+  void EditRefusedName();
 
   // Dragging out and dropping in (ShellTreeViewDrag.cpp).
   void AttachOleSide();
@@ -256,6 +259,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // selected node. Not owned; checked against the tree before use.
   TTreeNode* pressedNode_ = nullptr;
   TTreeNode* dropNode_ = nullptr;  // under a foreign drag
+  // Posted while a typed name that was refused goes back into its edit.
+  static constexpr UINT kRefusedNameMessageId = WM_APP + 3;
+  TRefusedName refusedName_{kRefusedNameMessageId};
+  TTreeNode* refusedNode_ = nullptr;           // its node; not owned, checked against the tree
   TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
   TShellIDList contextList_;  // the one item handed to the menu; its lists stay the node's
   std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the tree

@@ -152,14 +152,30 @@ void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node) {
 bool TShellTreeView::CanEdit(TTreeNode& node) {
   TShellFolderItem* item = BelowTheDesktop(&node);
   if (pressState_ != TPressState::Idle || !item || !item->HasAttribute(saCanRename)) return false;
-  return TCustomTreeView::CanEdit(node);
+  if (!TCustomTreeView::CanEdit(node)) return false;
+  LimitNameEdit(reinterpret_cast<HWND>(Perform(TVM_GETEDITCONTROL, 0, 0)), item->GetPath());
+  return true;
 }
 
 void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
   TCustomTreeView::Edited(node, text);
   TShellFolderItem* item = FolderItemOf(&node);
   if (!item || !item->IsValid()) return;
+  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  if (!refusal.empty()) {
+    node.SetText(item->GetDisplayName());
+    refusedNode_ = &node;
+    refusedName_.Start(Handle(), text, std::move(refusal));
+    return;
+  }
   // The tree's own rename is no change from outside to refresh for.
   const TReportHold hold(*this);
   RenameNode(node, text);
+}
+
+void TShellTreeView::EditRefusedName() {
+  refusedName_.Step(Handle(), [this]() -> HWND {
+    if (!HasNode(refusedNode_) || !refusedNode_->EditText()) return nullptr;
+    return reinterpret_cast<HWND>(Perform(TVM_GETEDITCONTROL, 0, 0));
+  });
 }

@@ -17,6 +17,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "naming/Composition.h"
 #include "shell/ComObject.h"
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
@@ -33,6 +34,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TypedKeys.h"
 
 namespace {
 
@@ -590,13 +592,60 @@ TEST_F(ShellTreeViewLabelEdit, AfterALabelEditTheTreeStillFollowsFoldersThatExis
   ASSERT_NE(old, nullptr);
   ASSERT_EQ(ChildTexts(old), std::vector<std::string>{"inner"});
 
-  // A failed edit (the name is taken) and a good one.
-  Confirm(Edit(Found(scratch_.PathOf("name"))), "old");
-  Confirm(Edit(Found(scratch_.PathOf("name"))), "renamed");
+  {
+    // A refused edit (the name is taken), which opens again, and a good one.
+    const TMessageBoxCloser ok;
+    Confirm(Edit(Found(scratch_.PathOf("name"))), "old");
+    ASSERT_TRUE(PumpMessagesUntil([&] { return EditField() != nullptr; }, 5000));
+  }
+  Confirm(EditField(), "renamed");
   ASSERT_TRUE(FolderExists(scratch_.PathOf("renamed")));
 
   scratch_.MakeFolder("old\\later");
   EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(old).size() == 2; }, kSettleWaitMs));
+}
+
+TEST_F(ShellTreeViewLabelEdit, ARefusedNameSaysWhyAndOpensTheEditAgainWithTheTypedText) {
+  scratch_.MakeFolder("a");
+  scratch_.MakeFolder("b");
+  TTreeNode* a = Found(scratch_.PathOf("a"));
+  ASSERT_NE(Edit(a), nullptr);
+  const auto typeAndEnter = [&](const std::wstring& typed) {
+    const TMessageBoxCloser ok;
+    if (typed.empty()) PressKey(VK_DELETE);
+    TypeText(typed);
+    PressKey(VK_RETURN);
+    PumpMessagesUntil([&] { return !ok.Texts().empty() && EditField(); }, 5000);
+    Pump();
+    return ok.Texts();
+  };
+  const std::pair<std::wstring, std::string> refusals[] = {
+      {L"b", "「b」という名前は既にあります。\r\n別の名前を入力してください。"},
+      {L"x*y", "名前に次の文字は使えません。\r\n\\ / : * ? \" < > |"},
+      {L"", "名前を入力してください。"},
+  };
+  for (const auto& [typed, reason] : refusals) {
+    EXPECT_EQ(typeAndEnter(typed), std::vector<std::string>{reason});
+    ASSERT_NE(EditField(), nullptr);
+    char shown[16] = {};
+    GetWindowTextA(EditField(), shown, sizeof shown);
+    EXPECT_EQ(shown, std::string(typed.begin(), typed.end()));
+  }
+  PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(EditField(), nullptr);
+  EXPECT_EQ(a->Text(), "a");
+  EXPECT_EQ(ChildTexts(ScratchNode()), (std::vector<std::string>{"a", "b"}));
+
+  // A name too long for the folder cannot be typed in full.
+  ASSERT_NE(Edit(a), nullptr);
+  TypeText(std::wstring(300, L'x'));
+  Pump();
+  const int longest = naming::LongestName(scratch_.Path());
+  EXPECT_EQ(GetWindowTextLengthA(EditField()), longest);
+  PressKey(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(FolderExists(scratch_.PathOf(std::string(static_cast<std::size_t>(longest), 'x'))));
 }
 
 // --- Presses, the context menu, dragging and dropping
