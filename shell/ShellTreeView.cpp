@@ -278,9 +278,19 @@ bool TShellTreeView::CanChange(TTreeNode* node) {
 bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
   TShellFolderItem* item = FolderItemOf(&node);
   if (!item || !item->IsValid() || !item->HasAttribute(saCanRename)) return false;
+  // A selected folder below this one is selected again under the new name.
+  TShIDListPtr selectedBelow;
+  const TShellFolderItem* selected = FolderItemOf(Selected());
+  if (selected && Selected() != &node && InBranch(node, Selected())) {
+    LPCITEMIDLIST below = selected->GetAbsoluteIDList();
+    for (int level = 0; level < item->GetLevel() && below; ++level) below = NextItem(below);
+    selectedBelow = TShIDListPtr::CopyOf(below);
+  }
   const bool renamed = item->Rename(newName, Handle());
   if (renamed) {
     const bool expanded = node.Expanded();
+    // Not to a sibling while the children go.
+    if (selectedBelow) SetSelected(&node);
     node.DeleteChildren();
     if (TTreeNode* parent = node.Parent())
       parent->CustomSort(CompareSiblingNodes);
@@ -288,6 +298,10 @@ bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
       CustomSort(CompareSiblingNodes);
     SyncChildren(node);
     if (expanded) node.Expand();
+    if (selectedBelow) {
+      const TShIDListPtr moved(ConcatIDLists(item->GetAbsoluteIDList(), selectedBelow.Get()));
+      SelectIDList(moved.Get());
+    }
   }
   // A refused name shows the old one again.
   node.SetText(item->GetDisplayName());

@@ -206,6 +206,9 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void DeviceChanged(const TDeviceChangeData& record);
   // The linked combo box merged with the shell again and on the selected folder.
   void RefillComboBox();
+  // The linked controls show a folder renamed in the tree at once: the combo box re-filled, the
+  // list on the folder under its new name, or listing it under that name.
+  void ShowRenameInLinks(TTreeNode& renamed);
   // The linked combo box's entry of a drive shows a medium change.
   void ShowMediumInComboBox(const TDeviceChangeData& record);
   void UnlinkControls() noexcept;

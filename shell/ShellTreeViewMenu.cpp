@@ -170,7 +170,7 @@ void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
   }
   // The tree's own rename is no change from outside to refresh for.
   const TReportHold hold(*this);
-  RenameNode(node, text);
+  if (RenameNode(node, text)) ShowRenameInLinks(node);
 }
 
 void TShellTreeView::EditRefusedName() {
