@@ -95,6 +95,15 @@ int TCustomListView::FocusedIndex() const {
   return static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
+void TCustomListView::SetFocusedIndex(int index) {
+  if (index < 0) return;
+  LVITEMA item{};
+  item.stateMask = LVIS_FOCUSED;
+  item.state = LVIS_FOCUSED;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  Perform(LVM_SETSELECTIONMARK, 0, index);
+}
+
 void TCustomListView::ClearSelection() { SetSelected(-1, false); }
 
 int TCustomListView::ColumnCount() const {

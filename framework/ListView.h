@@ -59,6 +59,8 @@ class TCustomListView : public TWinControl {
   std::vector<int> SelectedIndexes() const;
   // The item with the focus rectangle, -1 for none.
   int FocusedIndex() const;
+  // Gives an item the focus rectangle (and makes it the anchor of keyboard selection).
+  void SetFocusedIndex(int index);
   // Selects nothing.
   void ClearSelection();
 

@@ -1,11 +1,20 @@
 #include "naming/Composition.h"
 
+#include <algorithm>
+#include <string>
+
 namespace naming {
 
 namespace {
 
 // In the order the message lists them.
 constexpr std::string_view kForbidden = "\\?/\";:,<>!*|";
+// What the file system refuses in the name of a file or folder.
+constexpr std::string_view kNotInNames = "\\/:*?\"<>|";
+// The longest path the system's ANSI calls take, without its closing zero, and the longest name
+// one folder holds, in characters.
+constexpr int kLongestPath = 259;
+constexpr int kLongestNameInFolder = 255;
 
 bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -13,6 +22,18 @@ bool IsLeadByte(unsigned char byte) {
 
 bool IsTrailByte(unsigned char byte) {
   return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// Whether `text`, read as code page 932, holds a single-byte character of `characters`.
+bool HoldsOneOf(std::string_view text, std::string_view characters) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+      ++i;  // skip the second byte: it is part of the character, whatever its value
+      continue;
+    }
+    if (characters.find(text[i]) != std::string_view::npos) return true;
+  }
+  return false;
 }
 
 using TextTest = bool (*)(std::string_view);
@@ -59,16 +80,7 @@ std::string FolderPath(std::string_view base, std::string_view name) {
   return path;
 }
 
-bool HasForbiddenCharacter(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
-      ++i;  // skip the second byte: it is part of the character, whatever its value
-      continue;
-    }
-    if (kForbidden.find(text[i]) != std::string_view::npos) return true;
-  }
-  return false;
-}
+bool HasForbiddenCharacter(std::string_view text) { return HoldsOneOf(text, kForbidden); }
 
 bool HasBrokenDoubleByteCharacter(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -91,6 +103,44 @@ std::string ForbiddenCharacterMessage() {
   message += kForbidden;
   message += " ]があるため\r\nフォルダを作成できませんでした";
   return message;
+}
+
+int CharacterCount(std::string_view text) {
+  int count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i, ++count)
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+  return count;
+}
+
+int LongestName(std::string_view parentPath) {
+  if (parentPath.empty()) return kLongestNameInFolder;
+  // A drive's root ends in its separator; a 5C that is a second byte (ソ) is none.
+  const bool endsWithSeparator =
+      parentPath.back() == '\\' &&
+      !HasBrokenDoubleByteCharacter(parentPath.substr(0, parentPath.size() - 1));
+  const int room = kLongestPath - CharacterCount(parentPath) - (endsWithSeparator ? 0 : 1);
+  return std::clamp(room, 0, kLongestNameInFolder);
+}
+
+NameRefusal CheckNewName(std::string_view name, std::string_view parentPath) {
+  if (name.empty()) return NameRefusal::Empty;
+  if (HoldsOneOf(name, kNotInNames)) return NameRefusal::ForbiddenCharacter;
+  if (CharacterCount(name) > LongestName(parentPath)) return NameRefusal::TooLong;
+  return NameRefusal::None;
+}
+
+std::string NameRefusalMessage(NameRefusal refusal, std::string_view name, int longest) {
+  switch (refusal) {
+    case NameRefusal::Empty: return "名前を入力してください。";
+    case NameRefusal::ForbiddenCharacter:
+      return "名前に次の文字は使えません。\r\n\\ / : * ? \" < > |";
+    case NameRefusal::TooLong:
+      return "名前が長すぎます。この場所では " + std::to_string(longest) + " 文字までです。";
+    case NameRefusal::Taken:
+      return "「" + std::string(name) +
+             "」という名前は既にあります。\r\n別の名前を入力してください。";
+    default: return {};
+  }
 }
 
 std::string BrokenDoubleByteMessage() {

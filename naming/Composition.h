@@ -38,6 +38,21 @@ bool CharErrCheck(const TierTemplate& parent, const TierTemplate& child, bool ch
 // Passes (true) when no text that CharErrCheck searches holds a broken double-byte character.
 bool DoubleByteCheck(const TierTemplate& parent, const TierTemplate& child, bool childFolders);
 
+// Why a file or folder cannot take a new name; None when it can.
+enum class NameRefusal { None, Empty, ForbiddenCharacter, TooLong, Taken };
+
+// The number of characters of code page 932 text: a double-byte character counts once.
+int CharacterCount(std::string_view text);
+// The most characters a name may have in the folder `parentPath` (empty for a folder outside the
+// file system): the whole path stays within the system's 259 characters and the name within 255.
+int LongestName(std::string_view parentPath);
+// The rules a new name meets by itself in the folder `parentPath`: not empty, none of
+// \ / : * ? " < > | (trail bytes never count), not too long. Whether the name is taken is the
+// file system's to say.
+NameRefusal CheckNewName(std::string_view name, std::string_view parentPath);
+// The message that tells the user why `name` was refused; `longest` is LongestName's answer.
+std::string NameRefusalMessage(NameRefusal refusal, std::string_view name, int longest);
+
 // The two-line messages a run shows when CharErrCheck or DoubleByteCheck fails.
 std::string ForbiddenCharacterMessage();
 std::string BrokenDoubleByteMessage();

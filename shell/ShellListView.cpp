@@ -296,6 +296,25 @@ void TShellFileList::SortFirst(int column, int count) {
   pendingFrom_ = first;
 }
 
+std::vector<int> TShellFileList::IndexesOf(std::vector<TShIDListPtr> lists) const {
+  std::vector<int> indexes;
+  if (lists.empty() || !shellFolder_) return indexes;
+  FinishSort();
+  IShellFolder& folder = *shellFolder_.Get();
+  const auto before = [&folder](const TShIDListPtr& a, LPCITEMIDLIST b) {
+    return CompareChildIDs(folder, a.Get(), b) < 0;
+  };
+  std::sort(lists.begin(), lists.end(),
+            [&](const TShIDListPtr& a, const TShIDListPtr& b) { return before(a, b.Get()); });
+  for (int i = 0; i < Count(); ++i) {
+    LPCITEMIDLIST wanted = items_[static_cast<std::size_t>(i)]->RelativeIDList();
+    const auto found = std::lower_bound(lists.begin(), lists.end(), wanted, before);
+    if (found != lists.end() && CompareChildIDs(folder, found->Get(), wanted) == 0)
+      indexes.push_back(i);
+  }
+  return indexes;
+}
+
 void TShellFileList::FinishSort() const {
   if (pendingFrom_ == kNothingPending) return;
   const auto from = items_.begin() + static_cast<std::ptrdiff_t>(pendingFrom_);
@@ -466,6 +485,10 @@ LRESULT TShellListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     files_.FinishSort();
     return 0;
   }
+  if (message == kRefusedNameMessageId) {
+    EditRefusedName();
+    return 0;
+  }
   if (RemakeAfterSettingChange(message, [this] { RecreateWnd(); })) return 0;
   if (message == WM_CONTEXTMENU && shellPopupMenu_) {
     ContextPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
@@ -521,7 +544,7 @@ void TShellListView::SetFolderIDList(LPCITEMIDLIST folder) {
   }
   files_.SetFolderIDList(TShIDListPtr::CopyOf(folder));
   BeginUpdate();
-  Refill();
+  ReadFolder();
   if (ItemCount() > 0) EnsureVisible(0);
   const std::string path = files_.FolderPath();
   if (path.empty()) {
@@ -532,7 +555,6 @@ void TShellListView::SetFolderIDList(LPCITEMIDLIST folder) {
     ShowAllColumns();
   }
   EndUpdate();
-  if (!path.empty()) SetCurrentDirectoryA(path.c_str());
 }
 
 bool TShellListView::Listed(TShellFileItem& item) {
@@ -543,6 +565,24 @@ bool TShellListView::Listed(TShellFileItem& item) {
 }
 
 void TShellListView::Refill() {
+  // The selected and the focused items, found again by their lists (a renamed file has its new
+  // one).
+  std::vector<TShIDListPtr> selected;
+  for (int index : SelectedIndexes())
+    selected.push_back(TShIDListPtr::CopyOf(files_.Item(index)->RelativeIDList()));
+  std::vector<TShIDListPtr> focused;
+  if (const TShellFileItem* item = files_.Item(FocusedIndex()))
+    focused.push_back(TShIDListPtr::CopyOf(item->RelativeIDList()));
+  ReadFolder();
+  if (selected.empty() && focused.empty()) return;
+  resorting_ = true;
+  for (int index : files_.IndexesOf(std::move(selected))) SetSelected(index, true);
+  for (int index : files_.IndexesOf(std::move(focused))) SetFocusedIndex(index);
+  resorting_ = false;
+  SelectionChanged(-1, -1);
+}
+
+void TShellListView::ReadFolder() {
   WatchFolder("");
   selectedSize_ = 0;
   BeginUpdate();
@@ -613,12 +653,18 @@ void TShellListView::SortByColumn(int column) {
   if (column < 0 || column >= TShellFileList::kColumns) return;
   std::vector<const TShellFileItem*> selected;
   for (int index : SelectedIndexes()) selected.push_back(files_.Item(index));
+  const TShellFileItem* focused = files_.Item(FocusedIndex());
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   resorting_ = true;
   files_.ReverseDirection(column);
   files_.Sort(column);
   ClearSelection();
   for (const TShellFileItem* item : selected) SetSelected(files_.IndexOf(item), true);
+  if (focused) {
+    const int index = files_.IndexOf(focused);
+    SetFocusedIndex(index);
+    EnsureVisible(index);
+  }
   resorting_ = false;
   SetCursor(previous);
   Repaint();
@@ -735,13 +781,21 @@ void TShellListView::ItemActivated(const TActivation& activation) {
 
 bool TShellListView::CanEdit(int index) {
   TShellFileItem* item = files_.Item(index);
-  return item && item->HasAttribute(saCanRename);
+  if (!item || !item->HasAttribute(saCanRename)) return false;
+  LimitNameEdit(reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL, 0, 0)), item->GetPath());
+  return true;
 }
 
 bool TShellListView::Edited(int index, const std::string& text) {
   TShellFileItem* item = files_.Item(index);
   TComPtr<IShellFolder> folder;
   if (!item || !item->GetParentFolder(folder)) return false;
+  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  if (!refusal.empty()) {
+    refusedItem_ = item;
+    refusedName_.Start(Handle(), text, std::move(refusal));
+    return false;
+  }
   const std::wstring wide = AnsiToWide(text);
   TShIDListPtr renamed;
   if (FAILED(folder->SetNameOf(Handle(), item->RelativeIDList(), wide.c_str(), SHGDN_INFOLDER,
@@ -750,6 +804,16 @@ bool TShellListView::Edited(int index, const std::string& text) {
     return false;
   item->Renamed(std::move(renamed));
   return true;
+}
+
+void TShellListView::EditRefusedName() {
+  refusedName_.Step(Handle(), [this]() -> HWND {
+    // A refill meanwhile may have dropped the item.
+    const int index = files_.IndexOf(refusedItem_);
+    if (index < 0) return nullptr;
+    EditLabel(index);
+    return reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL, 0, 0));
+  });
 }
 
 // --- Context menu -------------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include "shell/ShellDataItems.h"
 #include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellNewName.h"
 #include "shell/ShellUtils.h"
 
 class TShellFileList;
@@ -114,6 +115,9 @@ class TShellFileList {
   // without waiting for the whole order, which costs Wine 0.1 s for 20,000 items.
   void SortFirst(int column, int count);
   void FinishSort() const;
+  // The indexes of the items whose relative lists are among `lists` (lists of this folder), in
+  // ascending order.
+  std::vector<int> IndexesOf(std::vector<TShIDListPtr> lists) const;
   int SortColumn() const noexcept { return sortColumn_; }
   // +1 or -1.
   int SortDirection(int column) const { return directions_[static_cast<std::size_t>(column)]; }
@@ -169,7 +173,7 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   // Shows the folder of an absolute list; nothing when it is shown already or there is no window.
   void SetFolderIDList(LPCITEMIDLIST folder);
   LPCITEMIDLIST FolderIDList() const noexcept { return files_.FolderIDList(); }
-  // Lists the folder again from the shell.
+  // Lists the folder again from the shell; the same items stay selected, and focused.
   void Refill();
   TShellFileList& Files() noexcept { return files_; }
 
@@ -261,7 +265,11 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   bool Listed(TShellFileItem& item);
   // The five columns (captions from the table) with the saved widths and order.
   void ShowAllColumns();
+  // Lists the current folder from the shell, nothing selected.
+  void ReadFolder();
   void WatchFolder(const std::string& path);
+  // The steps of a refused name back into the item's edit.
+  void EditRefusedName();
   void NamesChanged();
   void AttributesChanged();
   void ContextPopup(POINT screenPoint);
@@ -297,5 +305,10 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the list
   bool rightButtonDrag_ = false;
   bool draggingOut_ = false;
+  // Posted while a typed name that was refused goes back into its edit. In the WM_APP range, above
+  // the list view's own messages.
+  static constexpr UINT kRefusedNameMessageId = WM_APP + 2;
+  TRefusedName refusedName_{kRefusedNameMessageId};
+  const TShellFileItem* refusedItem_ = nullptr;  // its item; not owned, looked for before use
   std::vector<TComPtr<IDropTarget>> pendingDropTargets_;
 };

@@ -21,6 +21,13 @@ constexpr UINT kSettingsChangedMessage = WM_APP + 1;
 // Posted when a directory report held back (by a press, a drag or a hold) may be handled now.
 constexpr UINT kHeldReportMessage = WM_APP + 2;
 
+// Whether `node` is `branch` or lies below it.
+bool InBranch(const TTreeNode& branch, const TTreeNode* node) {
+  for (; node; node = node->Parent())
+    if (node == &branch) return true;
+  return false;
+}
+
 // The point of a mouse message, or the screen point of WM_CONTEXTMENU (-1, -1 from the keyboard).
 POINT PointOf(LPARAM lParam) {
   return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -228,7 +235,7 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
       default: {
         TTreeNode* gone = existing;
         existing = existing->GetNextSibling();
-        gone->Delete();
+        DeleteVanishedNode(*gone);
         break;
       }
     }
@@ -236,9 +243,17 @@ void TShellTreeView::SyncChildren(TTreeNode& node) {
   while (existing) {
     TTreeNode* gone = existing;
     existing = existing->GetNextSibling();
-    gone->Delete();
+    DeleteVanishedNode(*gone);
   }
   EndUpdate();
+}
+
+void TShellTreeView::DeleteVanishedNode(TTreeNode& gone) {
+  // The selected folder is where folders are made: when it or a folder above it goes, the
+  // selection goes up to the nearest folder still there, never sideways to a sibling, as the
+  // control itself would move it.
+  if (InBranch(gone, Selected())) SetSelected(gone.Parent());
+  gone.Delete();
 }
 
 bool TShellTreeView::CanExpand(TTreeNode& node) {
@@ -263,9 +278,19 @@ bool TShellTreeView::CanChange(TTreeNode* node) {
 bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
   TShellFolderItem* item = FolderItemOf(&node);
   if (!item || !item->IsValid() || !item->HasAttribute(saCanRename)) return false;
+  // A selected folder below this one is selected again under the new name.
+  TShIDListPtr selectedBelow;
+  const TShellFolderItem* selected = FolderItemOf(Selected());
+  if (selected && Selected() != &node && InBranch(node, Selected())) {
+    LPCITEMIDLIST below = selected->GetAbsoluteIDList();
+    for (int level = 0; level < item->GetLevel() && below; ++level) below = NextItem(below);
+    selectedBelow = TShIDListPtr::CopyOf(below);
+  }
   const bool renamed = item->Rename(newName, Handle());
   if (renamed) {
     const bool expanded = node.Expanded();
+    // Not to a sibling while the children go.
+    if (selectedBelow) SetSelected(&node);
     node.DeleteChildren();
     if (TTreeNode* parent = node.Parent())
       parent->CustomSort(CompareSiblingNodes);
@@ -273,6 +298,10 @@ bool TShellTreeView::RenameNode(TTreeNode& node, const std::string& newName) {
       CustomSort(CompareSiblingNodes);
     SyncChildren(node);
     if (expanded) node.Expand();
+    if (selectedBelow) {
+      const TShIDListPtr moved(ConcatIDLists(item->GetAbsoluteIDList(), selectedBelow.Get()));
+      SelectIDList(moved.Get());
+    }
   }
   // A refused name shows the old one again.
   node.SetText(item->GetDisplayName());
@@ -412,6 +441,8 @@ TShellTreeView::TReportHold::~TReportHold() {
 
 void TShellTreeView::EndPress() {
   pressState_ = TPressState::Idle;
+  pressedNode_ = nullptr;
+  dropNode_ = nullptr;
   HandleHeldReport();
 }
 
@@ -494,6 +525,7 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case kHeldReportMessage:
       if (reportHeld_) DirectoryChanged();
       return 0;
+    case kRefusedNameMessageId: EditRefusedName(); return 0;
     case WM_LBUTTONDOWN: {
       LeftButtonDown(PointOf(lParam));
       const LRESULT result = TCustomTreeView::WndProc(message, wParam, lParam);

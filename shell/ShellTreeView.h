@@ -26,6 +26,7 @@
 #include "shell/ShellDataItems.h"
 #include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellNewName.h"
 #include "shell/ShellUtils.h"
 
 class TShDirWatcher;
@@ -188,6 +189,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TTreeNode* AddItemNode(TTreeNode* parent, TTreeNode* before,
                          std::unique_ptr<TShellFolderItem> item);
   TChildren EnumerateChildren(IShellFolder& folder, TShellFolderItem& parent);
+  // Deletes the node of a folder the shell no longer lists.
+  void DeleteVanishedNode(TTreeNode& gone);
   // The child's item, made now unless it was made for the filter; the child gives it up.
   static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder,
                                                     TShellFolderItem& parent);
@@ -203,6 +206,9 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void DeviceChanged(const TDeviceChangeData& record);
   // The linked combo box merged with the shell again and on the selected folder.
   void RefillComboBox();
+  // The linked controls show a folder renamed in the tree at once: the combo box re-filled, the
+  // list on the folder under its new name, or listing it under that name.
+  void ShowRenameInLinks(TTreeNode& renamed);
   // The linked combo box's entry of a drive shows a medium change.
   void ShowMediumInComboBox(const TDeviceChangeData& record);
   void UnlinkControls() noexcept;
@@ -212,10 +218,14 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void LeftButtonDown(POINT point);
   void LeftButtonUp();
   void RightButtonDown(POINT point);
+  // The node of the press going on, null for none.
+  TTreeNode* PressedNode() const;
   void MouseMoved(POINT point);
   // False when the request was not the tree's to handle.
   bool ContextPopup(POINT screenPoint);
-  void ActOnShellCommand(int command, TTreeNode* node, bool wasSelected);
+  void ActOnShellCommand(int command, TTreeNode* node);
+  // The steps of a refused name back into the node's edit.
+  void EditRefusedName();
 
   // Dragging out and dropping in (ShellTreeViewDrag.cpp).
   void AttachOleSide();
@@ -248,6 +258,14 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   int reportHolds_ = 0;
   bool reportHeld_ = false;
   POINT pressPoint_{};
+  // Kept here, not read back from the control's drop highlight: Wine's cannot highlight the
+  // selected node. Not owned; checked against the tree before use.
+  TTreeNode* pressedNode_ = nullptr;
+  TTreeNode* dropNode_ = nullptr;  // under a foreign drag
+  // Posted while a typed name that was refused goes back into its edit.
+  static constexpr UINT kRefusedNameMessageId = WM_APP + 3;
+  TRefusedName refusedName_{kRefusedNameMessageId};
+  TTreeNode* refusedNode_ = nullptr;           // its node; not owned, checked against the tree
   TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned
   TShellIDList contextList_;  // the one item handed to the menu; its lists stay the node's
   std::unique_ptr<TShellDragObject> dragObject_;  // while foreign data is over the tree

@@ -116,12 +116,12 @@ HRESULT TShellTreeView::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
   ScreenToClient(Handle(), &client);
   HRESULT answer = S_OK;
   TTreeNode* node = GetNodeAt(client);
+  TTreeNode* previous = dropNode_;
+  dropNode_ = node;
+  SetDropTarget(node);
   if (!node) {
     *effect = DROPEFFECT_NONE;
-    SetDropTarget(nullptr);
   } else {
-    TTreeNode* previous = DropTarget();
-    SetDropTarget(node);
     TShellFolderItem* item = FolderItemOf(node);
     TComPtr<IDropTarget> target;
     if (item && item->IsValid()) {
@@ -157,6 +157,7 @@ bool TShellTreeView::ItemDropTarget(TShellFolderItem& item, TComPtr<IDropTarget>
 
 HRESULT TShellTreeView::DragLeave() {
   SetDropTarget(nullptr);
+  dropNode_ = nullptr;
   EndPress();
   if (dragObject_) {
     dragObject_.reset();
@@ -175,7 +176,8 @@ HRESULT TShellTreeView::Drop(IDataObject* data, DWORD keyState, POINTL point, DW
       tree.EndPress();
     }
   } end{*this};
-  TTreeNode* node = DropTarget();
+  // Wine's control cannot drop-highlight the selected node: the node is the tree's own note.
+  TTreeNode* node = HasNode(dropNode_) ? dropNode_ : nullptr;
   TShellFolderItem* item = FolderItemOf(node);
   POINT client{point.x, point.y};
   ScreenToClient(Handle(), &client);

@@ -54,6 +54,16 @@ void TShellTreeView::RefillComboBox() {
   comboBox_->EndUpdate();
 }
 
+void TShellTreeView::ShowRenameInLinks(TTreeNode& renamed) {
+  RefillComboBox();
+  TShellFolderItem* item = FolderItemOf(&renamed);
+  if (!listView_ || !listView_->FolderIDList() || !item) return;
+  if (SameIDList(listView_->FolderIDList(), item->GetParentIDList()))
+    listView_->Refill();
+  else
+    listView_->SetFolderIDList(SelectedIDList());
+}
+
 void TShellTreeView::ShowMediumInComboBox(const TDeviceChangeData& record) {
   if (!comboBox_) return;
   const TShellComboList& entries = comboBox_->Items();

@@ -34,11 +34,12 @@ void TShellTreeView::LeftButtonDown(POINT point) {
   SetDropTarget(node);
   pressState_ = TPressState::LeftPress;
   pressPoint_ = point;
+  pressedNode_ = node;
 }
 
 void TShellTreeView::LeftButtonUp() {
   if (pressState_ == TPressState::LeftPress) {
-    TTreeNode* node = DropTarget();
+    TTreeNode* node = PressedNode();
     TShellFolderItem* item = FolderItemOf(node);
     EndPress();
     SetDropTarget(nullptr);
@@ -57,11 +58,17 @@ void TShellTreeView::RightButtonDown(POINT point) {
   SetDropTarget(node);
   pressState_ = TPressState::RightPress;
   pressPoint_ = point;
+  pressedNode_ = node;
+}
+
+TTreeNode* TShellTreeView::PressedNode() const {
+  // A volume event handled during the press may have deleted it.
+  return HasNode(pressedNode_) ? pressedNode_ : nullptr;
 }
 
 void TShellTreeView::MouseMoved(POINT point) {
   if (pressState_ != TPressState::LeftPress && pressState_ != TPressState::RightPress) return;
-  TTreeNode* node = DropTarget();
+  TTreeNode* node = PressedNode();
   if (node && CanBeginDrag(*node, point.x, point.y)) BeginDrag(*node);
 }
 
@@ -103,7 +110,6 @@ bool TShellTreeView::ContextPopup(POINT screenPoint) {
   } end{*this};
   TShellFolderItem* item = BelowTheDesktop(node);
   if (!item) return true;
-  const bool wasSelected = node->Selected();
   int command = 0;
   {
     // The shell's commands change folders; the tree refreshes after them itself.
@@ -117,16 +123,18 @@ bool TShellTreeView::ContextPopup(POINT screenPoint) {
   }
   // A device record handled while the menu was open may have deleted the node.
   if (!HasNode(node)) node = nullptr;
-  ActOnShellCommand(command, node, wasSelected);
+  ActOnShellCommand(command, node);
   return true;
 }
 
-void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node, bool wasSelected) {
+void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node) {
   switch (command) {
     case kShellDeleteDone:
+      // The shell answers done also when the user declined: the refresh finds out what went,
+      // and moves the selection up only from a folder really gone.
       EndPress();
-      if (node && wasSelected && node->Parent()) SetSelected(node->Parent());
       RefreshTree();
+      RefillComboBox();
       break;
     case kShellRenameChosen:
       EndPress();
@@ -144,14 +152,30 @@ void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node, bool wasSel
 bool TShellTreeView::CanEdit(TTreeNode& node) {
   TShellFolderItem* item = BelowTheDesktop(&node);
   if (pressState_ != TPressState::Idle || !item || !item->HasAttribute(saCanRename)) return false;
-  return TCustomTreeView::CanEdit(node);
+  if (!TCustomTreeView::CanEdit(node)) return false;
+  LimitNameEdit(reinterpret_cast<HWND>(Perform(TVM_GETEDITCONTROL, 0, 0)), item->GetPath());
+  return true;
 }
 
 void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
   TCustomTreeView::Edited(node, text);
   TShellFolderItem* item = FolderItemOf(&node);
   if (!item || !item->IsValid()) return;
+  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  if (!refusal.empty()) {
+    node.SetText(item->GetDisplayName());
+    refusedNode_ = &node;
+    refusedName_.Start(Handle(), text, std::move(refusal));
+    return;
+  }
   // The tree's own rename is no change from outside to refresh for.
   const TReportHold hold(*this);
-  RenameNode(node, text);
+  if (RenameNode(node, text)) ShowRenameInLinks(node);
+}
+
+void TShellTreeView::EditRefusedName() {
+  refusedName_.Step(Handle(), [this]() -> HWND {
+    if (!HasNode(refusedNode_) || !refusedNode_->EditText()) return nullptr;
+    return reinterpret_cast<HWND>(Perform(TVM_GETEDITCONTROL, 0, 0));
+  });
 }

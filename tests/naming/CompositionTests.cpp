@@ -81,6 +81,24 @@ TEST(BrokenDoubleByte, ALeadByteNeedsASecondByteInTheSameText) {
   EXPECT_FALSE(DoubleByteCheck(parent, child, true));
 }
 
+TEST(NewNames, RefuseEmptyForbiddenAndTooLongNamesForTheirFolder) {
+  EXPECT_EQ(CheckNewName("a b.c;d,e!" + kSofutoHyouPo, "C:\\w"), NameRefusal::None);  // trail bytes
+  EXPECT_EQ(CheckNewName("", "C:\\w"), NameRefusal::Empty);
+  for (char c : std::string("\\/:*?\"<>|"))
+    EXPECT_EQ(CheckNewName(std::string("a") + c, "C:\\w"), NameRefusal::ForbiddenCharacter) << c;
+  // 259 characters of path in all, a double-byte character counting once; 255 for a name.
+  EXPECT_EQ(LongestName("C:\\w"), 254);
+  EXPECT_EQ(LongestName("C:\\\x83\x5C"), 254);  // C:\ソ ends in a second byte 5C, no separator
+  EXPECT_EQ(LongestName("C:\\"), 255);
+  EXPECT_EQ(LongestName("C:\\" + std::string(300, 'x')), 0);
+  std::string wide;
+  for (int i = 0; i < 254; ++i) wide += "\x95\x5C";
+  EXPECT_EQ(CheckNewName(wide, "C:\\w"), NameRefusal::None);
+  EXPECT_EQ(CheckNewName(wide + "x", "C:\\w"), NameRefusal::TooLong);
+  EXPECT_EQ(NameRefusalMessage(NameRefusal::TooLong, "", 254),
+            "名前が長すぎます。この場所では 254 文字までです。");
+}
+
 TEST(Sample, ShowsTheFirstNameOfTheRun) {
   const DateFormatTable table = DateTypeInit(nullptr);
   TestTier tier;

@@ -15,9 +15,11 @@
 #include "shell/ShellComboBox.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellTreeView.h"
+#include "shell/ShellUtils.h"
 #include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TypedKeys.h"
 
 namespace {
 
@@ -126,6 +128,20 @@ TEST_F(ShellLinksTest, AFolderNewToTheTreesSearchRefillsTheComboBox) {
   ExpectAllShow(a);
   EXPECT_GT(boxRowOf(added), 0);
   RemoveDirectoryA(added.c_str());
+}
+
+TEST_F(ShellLinksTest, TheFolderShownIsRenamedInTheTreeAndAllThreeFollowAtOnce) {
+  scratch_.MakeFolder("shown\\inner");
+  tree_->SelectIDList(ListOfPath(scratch_.PathOf("shown")).Get());
+  ExpectAllShow(scratch_.PathOf("shown"));
+
+  // The list does not hold its folder open: the tree can rename it.
+  ASSERT_TRUE(tree_->Selected()->EditText());
+  TypeText(L"renamed");
+  PressKey(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(FolderExists(scratch_.PathOf("renamed")));
+  ExpectAllShow(scratch_.PathOf("renamed"));
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TypedKeys.h"
 
 namespace {
 
@@ -160,9 +161,6 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   SendMessageA(list_->Handle(), LVM_GETITEMTEXTA, IndexOf("more.txt"),
                reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, "2KB");
-  char current[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, current);
-  EXPECT_EQ(lstrcmpiA(current, scratch_.Path().c_str()), 0);
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -346,6 +344,39 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()) != INVALID_FILE_ATTRIBUTES,
             true);
   EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
+}
+
+TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheFocusInView) {
+  for (int i = 100; i < 160; ++i) scratch_.MakeFile("f" + std::to_string(i) + ".txt");
+  Show(scratch_.Path());
+  list_->SetSelected(1, true);
+  list_->EditLabel(1);
+  {
+    // A refused name first: it says why and the edit opens again with it.
+    const TMessageBoxCloser ok;
+    TypeText(L"f100.txt");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !ok.Texts().empty(); }, 5000));
+    EXPECT_EQ(ok.Texts().front(),
+              "「f100.txt」という名前は既にあります。\r\n別の名前を入力してください。");
+  }
+  Pump();
+  TypeText(L"z.txt");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return IndexOf("z.txt") == 59; }, kSettleWaitMs));
+  EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{59});
+  EXPECT_EQ(list_->FocusedIndex(), 59);
+
+  const auto shown = [&](int index) {
+    const int top = static_cast<int>(SendMessageA(list_->Handle(), LVM_GETTOPINDEX, 0, 0));
+    const int page = static_cast<int>(SendMessageA(list_->Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+    return index >= top && index < top + page;
+  };
+  list_->SortByColumn(0);
+  EXPECT_EQ(list_->FocusedIndex(), 0);
+  list_->SortByColumn(0);
+  EXPECT_EQ(list_->FocusedIndex(), 59);
+  EXPECT_TRUE(shown(59));
 }
 
 TEST_F(ShellListViewTest, TellsWhetherTheClipboardHoldsFilesToPaste) {
@@ -586,7 +617,7 @@ TEST_F(ShellListViewDropTest, CustomDrawEventsSeeTheDrawnRowsAndMayTakeADrawingO
 }
 
 TEST_F(ShellListViewDropTest, ADragNearTheBottomEdgeScrollsTheRowsOneLineAtATime) {
-  for (int i = 0; i < 60; ++i) scratch_.MakeFile("f" + std::to_string(100 + i) + ".txt");
+  for (int i = 100; i < 160; ++i) scratch_.MakeFile("f" + std::to_string(i) + ".txt");
   list_->Refill();
   const TComPtr<IDataObject> data = FileData();
   IDropTarget* target = list_->OleDropTarget();

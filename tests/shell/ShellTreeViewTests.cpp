@@ -17,6 +17,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "naming/Composition.h"
 #include "shell/ComObject.h"
 #include "shell/ShellCtrlList.h"
 #include "shell/ShellDataItems.h"
@@ -33,6 +34,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TypedKeys.h"
 
 namespace {
 
@@ -255,6 +257,15 @@ TEST_F(ShellTreeViewTest, FoldersMadeOrRemovedOnDiskShowAfterTheSettleTime) {
   ASSERT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 1; }, kSettleWaitMs));
   EXPECT_EQ(tree_->Selected(), child);
   EXPECT_TRUE(keep->Expanded());
+}
+
+TEST_F(ShellTreeViewTest, WhenTheSelectedFolderGoesItsParentIsSelectedNeverASibling) {
+  for (const char* name : {"a", "b\\inner", "c"}) scratch_.MakeFolder(name);
+  tree_->SetSelected(Node(scratch_.PathOf("b")));
+  TTreeNode* scratch = ScratchNode();
+  ASSERT_TRUE(RemoveFolderTree(scratch_.PathOf("b")));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return ChildTexts(scratch).size() == 2; }, kSettleWaitMs));
+  EXPECT_EQ(tree_->SelectedPath(), scratch_.Path());
 }
 
 TEST_F(ShellTreeViewTest, NothingRefreshesWhileADragIsOverTheTree) {
@@ -581,13 +592,60 @@ TEST_F(ShellTreeViewLabelEdit, AfterALabelEditTheTreeStillFollowsFoldersThatExis
   ASSERT_NE(old, nullptr);
   ASSERT_EQ(ChildTexts(old), std::vector<std::string>{"inner"});
 
-  // A failed edit (the name is taken) and a good one.
-  Confirm(Edit(Found(scratch_.PathOf("name"))), "old");
-  Confirm(Edit(Found(scratch_.PathOf("name"))), "renamed");
+  {
+    // A refused edit (the name is taken), which opens again, and a good one.
+    const TMessageBoxCloser ok;
+    Confirm(Edit(Found(scratch_.PathOf("name"))), "old");
+    ASSERT_TRUE(PumpMessagesUntil([&] { return EditField() != nullptr; }, 5000));
+  }
+  Confirm(EditField(), "renamed");
   ASSERT_TRUE(FolderExists(scratch_.PathOf("renamed")));
 
   scratch_.MakeFolder("old\\later");
   EXPECT_TRUE(PumpMessagesUntil([&] { return ChildTexts(old).size() == 2; }, kSettleWaitMs));
+}
+
+TEST_F(ShellTreeViewLabelEdit, ARefusedNameSaysWhyAndOpensTheEditAgainWithTheTypedText) {
+  scratch_.MakeFolder("a");
+  scratch_.MakeFolder("b");
+  TTreeNode* a = Found(scratch_.PathOf("a"));
+  ASSERT_NE(Edit(a), nullptr);
+  const auto typeAndEnter = [&](const std::wstring& typed) {
+    const TMessageBoxCloser ok;
+    if (typed.empty()) PressKey(VK_DELETE);
+    TypeText(typed);
+    PressKey(VK_RETURN);
+    PumpMessagesUntil([&] { return !ok.Texts().empty() && EditField(); }, 5000);
+    Pump();
+    return ok.Texts();
+  };
+  const std::pair<std::wstring, std::string> refusals[] = {
+      {L"b", "「b」という名前は既にあります。\r\n別の名前を入力してください。"},
+      {L"x*y", "名前に次の文字は使えません。\r\n\\ / : * ? \" < > |"},
+      {L"", "名前を入力してください。"},
+  };
+  for (const auto& [typed, reason] : refusals) {
+    EXPECT_EQ(typeAndEnter(typed), std::vector<std::string>{reason});
+    ASSERT_NE(EditField(), nullptr);
+    char shown[16] = {};
+    GetWindowTextA(EditField(), shown, sizeof shown);
+    EXPECT_EQ(shown, std::string(typed.begin(), typed.end()));
+  }
+  PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(EditField(), nullptr);
+  EXPECT_EQ(a->Text(), "a");
+  EXPECT_EQ(ChildTexts(ScratchNode()), (std::vector<std::string>{"a", "b"}));
+
+  // A name too long for the folder cannot be typed in full.
+  ASSERT_NE(Edit(a), nullptr);
+  TypeText(std::wstring(300, L'x'));
+  Pump();
+  const int longest = naming::LongestName(scratch_.Path());
+  EXPECT_EQ(GetWindowTextLengthA(EditField()), longest);
+  PressKey(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(FolderExists(scratch_.PathOf(std::string(static_cast<std::size_t>(longest), 'x'))));
 }
 
 // --- Presses, the context menu, dragging and dropping
@@ -694,11 +752,18 @@ TEST_F(ShellTreeViewInteraction, TheShellsMenuDeletesRenamesAndCutsThroughTheTre
     PumpMessagesFor(200);
     return chooser.MenuShown();
   };
+  TTreeNode* b = scratch->GetFirstChild()->GetNextSibling();
+  tree_->SetSelected(b);
+  {
+    // Declined: the shell answers done, yet the folder and the selection stay.
+    TMessageBoxCloser no(IDNO);
+    ASSERT_TRUE(choose(b, "削除"));
+    EXPECT_TRUE(b->Selected());
+    EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"a", "b", "c", "d"}));
+  }
   {
     TMessageBoxCloser yes(IDYES);
     // An unselected folder goes and the selection stays; the selected one's parent is selected.
-    TTreeNode* b = scratch->GetFirstChild()->GetNextSibling();
-    tree_->SetSelected(b);
     ASSERT_TRUE(choose(scratch->GetFirstChild(), "削除"));
     EXPECT_FALSE(FolderExists(scratch_.PathOf("a")));
     EXPECT_EQ(ChildTexts(scratch), (std::vector<std::string>{"b", "c", "d"}));
@@ -741,6 +806,8 @@ TEST_F(ShellTreeViewInteraction,
   // Both well away from the edges, where a drag scrolls the tree.
   SendMessageA(tree_->Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE,
                reinterpret_cast<LPARAM>(source->Parent()->Parent()->ItemId()));
+  // Wine's control cannot drop-highlight the selected folder: it is dragged all the same.
+  tree_->SetSelected(source);
   const TTreeNode* selected = tree_->Selected();
   std::vector<POINT> starts;  // pointer offsets from the press when a drag was let start
   TTreeNode* droppedOn = nullptr;
@@ -814,12 +881,17 @@ TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverEx
   EXPECT_TRUE(closed->Expanded());  // more than 30 calls on the same node
 
   recording->keys.clear();
+  tree_->SetSelected(open);  // dropped on as any other
+  TTreeNode* droppedOn = nullptr;
+  tree_->OnShDragDrop = [&](TShellTreeView&, TShellDragObject&, TTreeNode& node, TShiftState, int,
+                            int, bool&) { droppedOn = &node; };
   tree->DragOver(0, AsPointL(ScreenPoint(open)), &effect);
   recording->keys.clear();
   effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
   ASSERT_HRESULT_SUCCEEDED(tree->Drop(data.Get(), 0, AsPointL(ScreenPoint(open)), &effect));
   // The button is up by the drop: the shell's target hears of the right one it was made with.
   EXPECT_EQ(recording->keys, (std::vector<DWORD>{MK_RBUTTON, MK_RBUTTON, 0}));
+  EXPECT_EQ(droppedOn, open);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
   EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
 
