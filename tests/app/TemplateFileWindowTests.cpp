@@ -9,13 +9,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "naming/CreationRun.h"
-#include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
@@ -26,120 +24,31 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
 
-struct TDialogs {
-  HWND fileDialog = nullptr;
-  std::vector<HWND> boxes;
-};
-
+// The visible dialogs of this process: message boxes (they hold a message text) and others.
 BOOL CALLBACK CollectDialog(HWND window, LPARAM found) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   char className[16] = {};
   GetClassNameA(window, className, sizeof className);
-  if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
-      std::string(className) != "#32770")
-    return TRUE;
-  auto& dialogs = *reinterpret_cast<TDialogs*>(found);
-  if (GetDlgItem(window, kMessageTextId))
-    dialogs.boxes.push_back(window);
-  else
-    dialogs.fileDialog = window;
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+      std::string(className) == "#32770")
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   return TRUE;
 }
 
-// Plays the user at the standard file dialog from a thread of its own while the window's thread
-// runs the dialog: reads the folder it starts in, types the path into its name field (which has
-// the focus) and presses Enter. Every message box that follows is read and closed.
-class TFileDialogUser {
- public:
-  explicit TFileDialogUser(std::string path)
-      : path_(std::move(path)), worker_([this] { Work(); }) {}
-  ~TFileDialogUser() {
-    stop_ = true;
-    worker_.join();
-  }
-
-  bool NameTyped() const { return typed_; }
-  std::string StartFolder() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return startFolder_;
-  }
-  std::vector<std::string> BoxTexts() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return boxTexts_;
-  }
-
- private:
-  void Work() {
-    std::vector<HWND> closed;
-    for (; !stop_; Sleep(20)) {
-      TDialogs dialogs;
-      EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-      if (dialogs.fileDialog && !typed_) {
-        Sleep(300);  // until the dialog has filled its list and put the focus in its name field
-        char folder[MAX_PATH] = {};
-        SendMessageA(dialogs.fileDialog, CDM_GETFOLDERPATH, sizeof folder,
-                     reinterpret_cast<LPARAM>(folder));
-        {
-          std::lock_guard<std::mutex> guard(lock_);
-          startFolder_ = folder;
-        }
-        SetForegroundWindow(dialogs.fileDialog);
-        TypeUnicode(path_);
-        PressChord({VK_RETURN});
-        typed_ = true;
-      }
-      for (HWND box : dialogs.boxes) {
-        if (std::find(closed.begin(), closed.end(), box) != closed.end()) continue;
-        char text[4096] = {};
-        GetDlgItemTextA(box, kMessageTextId, text, sizeof text);
-        {
-          std::lock_guard<std::mutex> guard(lock_);
-          boxTexts_.push_back(text);
-        }
-        closed.push_back(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-      }
-    }
-  }
-
-  const std::string path_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> typed_{false};
-  mutable std::mutex lock_;
-  std::string startFolder_;
-  std::vector<std::string> boxTexts_;
-  std::thread worker_;
-};
-
-// The names of the folders below `path`, depth first, as paths relative to it.
-void CollectTree(const std::string& path, const std::string& prefix,
-                 std::vector<std::string>& names) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  std::vector<std::string> here;
-  do {
-    const std::string name = found.cFileName;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-      here.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(here.begin(), here.end());
-  for (const std::string& name : here) {
-    names.push_back(prefix + name);
-    CollectTree(path + "\\" + name, prefix + name + "\\", names);
-  }
-}
-
-std::vector<std::string> Tree(const std::string& path) {
+// The folders below `path`, depth first, relative to it.
+std::vector<std::string> Tree(const std::string& path, const std::string& prefix = {}) {
   std::vector<std::string> names;
-  CollectTree(path, "", names);
+  for (const std::string& name : FolderNames(path)) {
+    names.push_back(prefix + name);
+    for (const std::string& below : Tree(path + "\\" + name, prefix + name + "\\"))
+      names.push_back(below);
+  }
   return names;
 }
 
 // What the user sees of a tier besides its fields: the sample line, the count on its strip, the
-// line counter and which parameter rows are enabled.
+// line counter and which parameter controls are enabled.
 std::string TierLook(const TTierPanel& tier) {
   std::string look = tier.SampleLine.Caption() + "|" + tier.RunCount.Caption() + "|" +
                      tier.LineCounter.Caption() + "|";
@@ -152,32 +61,51 @@ class TemplateFileWindow : public MainWindowTest {
  protected:
   TemplateFileWindow() : scratch_("Templates") {}
 
-  void Select(const std::string& path) {
-    TShIDListPtr list;
-    ASSERT_TRUE(IDListFromPath(path, list.Out())) << path;
-    form->ShellTreeView1.SelectIDList(list.Get());
-    ASSERT_EQ(form->ShellTreeView1.SelectedPath(), path);
-  }
-
-  // Presses the shortcut on the main window and answers its dialog with `path`; the texts of the
-  // boxes that followed.
+  // Presses Ctrl+`key` on the main window; a thread plays the user at the file dialog that opens:
+  // reads the folder it starts in, types `path` into its name field (which has the focus) and
+  // presses Enter, then reads and closes every message box that follows. Their texts.
   std::vector<std::string> UseDialog(WORD key, const std::string& path,
                                      std::string* startFolder = nullptr) {
     SetForegroundWindow(form->Handle());
     Pump();
-    TFileDialogUser user(path);
+    std::atomic<bool> typed{false};
+    std::atomic<bool> stop{false};
+    std::vector<std::string> texts;  // the thread's until it is joined
+    std::thread user([&] {
+      std::vector<HWND> seen;
+      for (; !stop; Sleep(20)) {
+        std::vector<HWND> dialogs;
+        EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+        for (HWND dialog : dialogs) {
+          if (std::find(seen.begin(), seen.end(), dialog) != seen.end()) continue;
+          seen.push_back(dialog);
+          if (GetDlgItem(dialog, kMessageTextId)) {
+            char text[4096] = {};
+            GetDlgItemTextA(dialog, kMessageTextId, text, sizeof text);
+            texts.push_back(text);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            continue;
+          }
+          Sleep(300);  // until the dialog has filled its list and focused its name field
+          char folder[MAX_PATH] = {};
+          SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+          if (startFolder) *startFolder = folder;
+          TypeUnicode(path);
+          PressChord({VK_RETURN});
+          typed = true;
+        }
+      }
+    });
     PressChord({VK_CONTROL, key});
-    for (int i = 0; i < 500 && !user.NameTyped(); ++i) {
-      Application().ProcessMessages();
+    // The dialog and the boxes run inside the pumping, on this thread.
+    for (int i = 0; i < 520 && (!typed || i < 20); ++i) {
+      Pump();
       Sleep(10);
     }
-    EXPECT_TRUE(user.NameTyped()) << "no file dialog";
-    for (int i = 0; i < 20; ++i) {
-      Application().ProcessMessages();
-      Sleep(10);
-    }
-    if (startFolder) *startFolder = user.StartFolder();
-    return user.BoxTexts();
+    stop = true;
+    user.join();
+    EXPECT_TRUE(typed) << "no file dialog";
+    return texts;
   }
 
   std::vector<std::string> PressCreate() {
@@ -249,27 +177,20 @@ TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMak
 }
 
 TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOneByItsNumber) {
-  std::vector<std::string> files;
-  for (int i = 1; i <= 5; ++i) {
-    Type(form->Edit1, "t" + std::to_string(i));
-    files.push_back(scratch_.PathOf("t" + std::to_string(i) + ".tsnt"));
-    form->SaveTemplateFile(files.back());
+  for (const char* name : {"t1", "t2", "t3", "t4", "t5"}) {
+    Type(form->Edit1, name);
+    form->SaveTemplateFile(scratch_.PathOf(std::string(name) + ".tsnt"));
   }
-  Restart();  // the list comes from the settings file
-  const HMENU menu = form->File1.SubMenu();
-  std::vector<std::string> texts;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+  Restart();           // the list comes from the settings file
+  std::string listed;  // each item's number and file name
+  for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(form->File1.SubMenu())); ++i) {
     char text[MAX_PATH] = {};
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    texts.push_back(text);
+    GetMenuStringA(form->File1.SubMenu(), i, text, sizeof text, MF_BYPOSITION);
+    const std::string item = text;
+    if (item.size() > 9 && item[0] == '&')
+      listed += item.substr(0, 3) + item.substr(item.size() - 7);
   }
-  ASSERT_EQ(texts.size(), 2u + 4u + 2u);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(texts[2 + static_cast<std::size_t>(i)].substr(0, 3),
-              "&" + std::to_string(i + 1) + " ");
-    EXPECT_NE(texts[2 + static_cast<std::size_t>(i)].find("t" + std::to_string(5 - i)),
-              std::string::npos);
-  }
+  EXPECT_EQ(listed, "&1 t5.tsnt&2 t4.tsnt&3 t3.tsnt&4 t2.tsnt");
 
   // Alt+F, then 3 once the menu shows: the third newest.
   SetForegroundWindow(form->Handle());
@@ -281,12 +202,12 @@ TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOn
   });
   PressChord({VK_MENU, 'F'});
   for (int i = 0; i < 100 && form->Edit1.Text() != "t3"; ++i) {
-    Application().ProcessMessages();
+    Pump();
     Sleep(10);
   }
   chooser.join();
   EXPECT_EQ(form->Edit1.Text(), "t3");
-  EXPECT_NE(form->Label24.Caption(), "sample");
+  EXPECT_EQ(form->Label24.Caption(), "t30");
 }
 
 TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheRest) {

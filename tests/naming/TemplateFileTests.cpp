@@ -23,26 +23,24 @@ TemplateValues Filled() {
   TemplateValues values = Defaults();
   values.childFolders = true;
   values.target = "C:\\作業\\表 ソ";
-  TierValues& p = values.parent;
-  p.front = " 写真_";
-  p.back = "=x= ";
-  p.kind = SequenceKind::Letters;
-  p.startNumber = "98";
-  p.endNumber = "102";
-  p.digitCount = "10";
-  p.startDate = {2004, 2, 29};
-  p.endDate = {9999, 12, 31};
-  p.dateFormat = 10;
-  p.folderCount = "999999";
-  p.letterCase = 1;
-  p.lettersPerName = "3";
-  p.position = 4;
-  p.freeLines = {"東京", "", "  大阪 ", ";not a comment", "[Child]", "Kind=none", ""};
-  TierValues& c = values.child;
-  c.kind = SequenceKind::None;
-  c.position = 2;
-  c.freeLines = {std::string(100000, 'x')};
-  for (int i = 0; i < 10000; ++i) c.freeLines.push_back("line " + std::to_string(i));
+  values.parent = {" 写真_",
+                   "=x= ",
+                   SequenceKind::Letters,
+                   "98",
+                   "102",
+                   "10",
+                   {2004, 2, 29},
+                   {9999, 12, 31},
+                   10,
+                   "999999",
+                   1,
+                   "3",
+                   4,
+                   {"東京", "", "  大阪 ", ";not a comment", "[Child]", "Kind=none", ""}};
+  values.child.kind = SequenceKind::None;
+  values.child.position = 2;
+  values.child.freeLines = {std::string(100000, 'x')};
+  for (int i = 0; i < 10000; ++i) values.child.freeLines.push_back("line " + std::to_string(i));
   return values;
 }
 
