@@ -129,27 +129,25 @@ class SectionReader {
         {"[" + section_ + "] " + std::string(key), std::string(found), std::move(used)});
   }
 
-  // An integer in range, kept as its decimal text.
+  // An integer in range; none, after listing the value with `used`, otherwise.
+  std::optional<int> Number(std::string_view key, std::string_view value, Range range,
+                            const std::string& used) {
+    const int number = ToIntegerOr(Trimmed(value), range.low - 1);
+    if (number >= range.low && number <= range.high) return number;
+    Replace(key, value, used);
+    return std::nullopt;
+  }
+
+  // A spin field's integer, kept as its decimal text.
   void ReadNumberText(std::string_view key, std::string_view value, Range range,
                       std::string& target, const std::string& fallback) {
-    const int number = ToIntegerOr(Trimmed(value), range.low - 1);
-    if (number >= range.low && number <= range.high) {
-      target = std::to_string(number);
-      return;
-    }
-    target = fallback;
-    Replace(key, value, fallback);
+    const auto number = Number(key, value, range, fallback);
+    target = number ? std::to_string(*number) : fallback;
   }
 
   void ReadNumber(std::string_view key, std::string_view value, Range range, int& target,
                   int fallback) {
-    const int number = ToIntegerOr(Trimmed(value), range.low - 1);
-    if (number >= range.low && number <= range.high) {
-      target = number;
-      return;
-    }
-    target = fallback;
-    Replace(key, value, std::to_string(fallback));
+    target = Number(key, value, range, std::to_string(fallback)).value_or(fallback);
   }
 
   // A text a box can hold: no NUL byte, which would end it there.

@@ -24,18 +24,6 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
 
-// The visible dialogs of this process: message boxes (they hold a message text) and others.
-BOOL CALLBACK CollectDialog(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char className[16] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-      std::string(className) == "#32770")
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-  return TRUE;
-}
-
 // The folders below `path`, depth first, relative to it.
 std::vector<std::string> Tree(const std::string& path, const std::string& prefix = {}) {
   std::vector<std::string> names;
@@ -74,9 +62,7 @@ class TemplateFileWindow : public MainWindowTest {
     std::thread user([&] {
       std::vector<HWND> seen;
       for (; !stop; Sleep(20)) {
-        std::vector<HWND> dialogs;
-        EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-        for (HWND dialog : dialogs) {
+        for (HWND dialog : VisibleDialogsOfThisProcess()) {
           if (std::find(seen.begin(), seen.end(), dialog) != seen.end()) continue;
           seen.push_back(dialog);
           if (GetDlgItem(dialog, kMessageTextId)) {
