@@ -120,13 +120,14 @@ void WriteTier(std::string& out, std::string_view section, const TierValues& tie
 // Reads the values of one section into its target, replacing what cannot be used by the default.
 class SectionReader {
  public:
-  SectionReader(std::string section, std::vector<ReplacedValue>& replaced)
-      : section_(std::move(section)), replaced_(replaced) {}
+  // `line`: the number of the line being read, the caller's.
+  SectionReader(std::string section, std::vector<ReplacedValue>& replaced, const int& line)
+      : section_(std::move(section)), replaced_(replaced), line_(line) {}
 
  protected:
   void Replace(std::string_view key, std::string_view found, std::string used) {
     replaced_.push_back(
-        {"[" + section_ + "] " + std::string(key), std::string(found), std::move(used)});
+        {line_, "[" + section_ + "] " + std::string(key), std::string(found), std::move(used)});
   }
 
   // An integer in range; none, after listing the value with `used`, otherwise.
@@ -165,13 +166,14 @@ class SectionReader {
  private:
   std::string section_;
   std::vector<ReplacedValue>& replaced_;
+  const int& line_;
 };
 
 class HeaderReader : public SectionReader {
  public:
   HeaderReader(TemplateValues& values, const TemplateValues& defaults,
-               std::vector<ReplacedValue>& replaced)
-      : SectionReader(std::string(kHeader), replaced), values_(values), defaults_(defaults) {}
+               std::vector<ReplacedValue>& replaced, const int& line)
+      : SectionReader(std::string(kHeader), replaced, line), values_(values), defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
     if (SameWord(key, "Version")) {
@@ -195,8 +197,8 @@ class HeaderReader : public SectionReader {
 class TierReader : public SectionReader {
  public:
   TierReader(std::string section, TierValues& tier, const TierValues& defaults,
-             std::vector<ReplacedValue>& replaced)
-      : SectionReader(std::move(section), replaced), tier_(tier), defaults_(defaults) {}
+             std::vector<ReplacedValue>& replaced, const int& line)
+      : SectionReader(std::move(section), replaced, line), tier_(tier), defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
     TierValues& t = tier_;
@@ -279,6 +281,17 @@ std::string Shortened(std::string_view text) {
 
 }  // namespace
 
+int TierValuesTemplate::FreeLineCount() const {
+  // As the window counts: an empty last line is not a free line.
+  const auto count = static_cast<int>(tier_.freeLines.size());
+  return count > 0 && tier_.freeLines.back().empty() ? count - 1 : count;
+}
+
+std::string TierValuesTemplate::FreeLine(int k) const {
+  return k >= 0 && k < FreeLineCount() ? tier_.freeLines[static_cast<std::size_t>(k)]
+                                       : std::string();
+}
+
 bool IsPickerDate(const CalendarDate& date) {
   if (date.year < 1753 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1 ||
       date.day > 31)
@@ -323,19 +336,29 @@ std::string WriteTemplate(const TemplateValues& values) {
 TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults) {
   TemplateReading reading;
   reading.values = defaults;
-  HeaderReader header(reading.values, defaults, reading.replaced);
-  TierReader parent("Parent", reading.values.parent, defaults.parent, reading.replaced);
-  TierReader child("Child", reading.values.child, defaults.child, reading.replaced);
+  int line = 0;
+  bool afterCr = false;
+  HeaderReader header(reading.values, defaults, reading.replaced, line);
+  TierReader parent("Parent", reading.values.parent, defaults.parent, reading.replaced, line);
+  TierReader child("Child", reading.values.child, defaults.child, reading.replaced, line);
   enum class Section { Other, Header, Parent, Child } section = Section::Other;
 
   while (!text.empty()) {
     // A lone CR ends a line too (the blank line between CR and LF is skipped), so no value
     // holds a line break.
+    // The LF of a CRLF ends no line of its own.
+    if (afterCr && text.front() == '\n') {
+      text.remove_prefix(1);
+      afterCr = false;
+      continue;
+    }
     const std::size_t end = text.find_first_of("\r\n");
-    const std::string_view line = text.substr(0, end);
+    const std::string_view content = text.substr(0, end);
+    afterCr = end != std::string_view::npos && text[end] == '\r';
+    ++line;
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
-    const std::string_view bare = Trimmed(line);
+    const std::string_view bare = Trimmed(content);
     if (bare.empty() || bare.front() == ';' || bare.front() == '#') continue;
     if (bare.front() == '[' && bare.back() == ']') {
       const std::string_view name = Trimmed(bare.substr(1, bare.size() - 2));
@@ -345,10 +368,10 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
                                            : Section::Other;
       continue;
     }
-    const std::size_t equals = line.find('=');
+    const std::size_t equals = content.find('=');
     if (equals == std::string_view::npos) continue;
-    const std::string_view key = Trimmed(line.substr(0, equals));
-    const std::string_view value = line.substr(equals + 1);
+    const std::string_view key = Trimmed(content.substr(0, equals));
+    const std::string_view value = content.substr(equals + 1);
     switch (section) {
       case Section::Header: header.Read(key, value); break;
       case Section::Parent: parent.Read(key, value); break;

@@ -68,6 +68,7 @@ std::string WriteTemplate(const TemplateValues& values);
 
 // A value the file held that could not be used, and the default used instead.
 struct ReplacedValue {
+  int line = 0;     // counted from 1
   std::string key;  // "[Parent] EndNumber"
   std::string found;
   std::string used;
@@ -91,6 +92,33 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
 // The one box that lists the replaced values: key, the value found, the value used. Long values
 // are cut (never inside a double-byte character) and a long list ends with how many more.
 std::string ReplacedValuesText(const std::vector<ReplacedValue>& replaced);
+
+// A tier's template over the values of a file, for a run without a window. Each line of the
+// free lines is one free line: nothing wraps them.
+class TierValuesTemplate final : public TierTemplate {
+ public:
+  explicit TierValuesTemplate(const TierValues& tier) : tier_(tier) {}
+
+  SequenceKind Kind() const override { return tier_.kind; }
+  std::string FrontText() const override { return tier_.front; }
+  std::string BackText() const override { return tier_.back; }
+  int PositionPattern() const override { return tier_.position; }
+  std::string StartNumberText() const override { return tier_.startNumber; }
+  std::string EndNumberText() const override { return tier_.endNumber; }
+  std::string DigitCountText() const override { return tier_.digitCount; }
+  CalendarDate StartDate() const override { return tier_.startDate; }
+  CalendarDate EndDate() const override { return tier_.endDate; }
+  int DateFormatIndex() const override { return tier_.dateFormat; }
+  std::string FolderCountText() const override { return tier_.folderCount; }
+  std::string LettersPerNameText() const override { return tier_.lettersPerName; }
+  int LetterCase() const override { return tier_.letterCase; }
+  int FreeLineCount() const override;
+  std::string FreeLine(int k) const override;
+  std::string FreeLinesText() const override { return naming::FreeLinesText(tier_.freeLines); }
+
+ private:
+  const TierValues& tier_;  // not owned
+};
 
 // The dates a date picker holds: 1753-01-01 to 9999-12-31.
 bool IsPickerDate(const CalendarDate& date);

@@ -80,7 +80,7 @@ TEST(TemplateFile, LineBreaksInOneLineTextsCannotBreakTheFile) {
 
 TEST(TemplateFile, BadValuesTakeTheirDefaultsAndAreListedGoodOnesStay) {
   const std::string file =
-      "[tessarin]\nversion = 1\nChildFolders=2\nColour=red\n"
+      "[tessarin]\r\nversion = 1\r\nChildFolders=2\nColour=red\n"
       "[Parent]\n kind = Date \nStartNumber=1000000\nEndNumber= 12 \nDigits=0\n"
       "StartDate=2023-02-29\nEndDate=1752-12-31\nDateFormat=11\nFolderCount=abc\n"
       "Case=LOWER\nLetters=1.5\nPosition=-1\nFront=ok\nStrange line\n"
@@ -100,20 +100,20 @@ TEST(TemplateFile, BadValuesTakeTheirDefaultsAndAreListedGoodOnesStay) {
 
   std::vector<std::string> listed;
   for (const ReplacedValue& value : reading.replaced)
-    listed.push_back(value.key + "|" + value.found + "|" + value.used);
+    listed.push_back(std::to_string(value.line) + value.key + "|" + value.found + "|" + value.used);
   EXPECT_EQ(listed, (std::vector<std::string>{
-                        "[Tessarin] ChildFolders|2|0",
-                        "[Parent] StartNumber|1000000|0",
-                        "[Parent] Digits|0|1",
-                        "[Parent] StartDate|2023-02-29|2026-12-08",
-                        "[Parent] EndDate|1752-12-31|2026-12-09",
-                        "[Parent] DateFormat|11|0",
-                        "[Parent] FolderCount|abc|1",
-                        "[Parent] Letters|1.5|1",
-                        "[Parent] Position|-1|0",
-                        "[Child] Kind|numbers|number",
-                        "[Child] Back|a|",
-                        "[Child] Line|y|",
+                        "3[Tessarin] ChildFolders|2|0",
+                        "7[Parent] StartNumber|1000000|0",
+                        "9[Parent] Digits|0|1",
+                        "10[Parent] StartDate|2023-02-29|2026-12-08",
+                        "11[Parent] EndDate|1752-12-31|2026-12-09",
+                        "12[Parent] DateFormat|11|0",
+                        "13[Parent] FolderCount|abc|1",
+                        "15[Parent] Letters|1.5|1",
+                        "16[Parent] Position|-1|0",
+                        "20[Child] Kind|numbers|number",
+                        "21[Child] Back|a|",
+                        "23[Child] Line|y|",
                     }));
 }
 
@@ -134,11 +134,11 @@ TEST(TemplateFile, OnlyAFileWithAVersionIsATemplateAndNothingIsTakenOtherwise) {
 TEST(TemplateFile, TheBoxCutsLongValuesBetweenCharactersAndLongLists) {
   std::vector<ReplacedValue> replaced;
   // 39 single bytes, then a double-byte character that would straddle the cut.
-  replaced.push_back({"[Parent] Front", std::string(39, 'a') + "表表", "b"});
+  replaced.push_back({1, "[Parent] Front", std::string(39, 'a') + "表表", "b"});
   const std::string text = ReplacedValuesText(replaced);
   EXPECT_NE(text.find("[Parent] Front: \"" + std::string(39, 'a') + "...\""), std::string::npos)
       << text;
-  for (int i = 0; i < 25; ++i) replaced.push_back({"k", "v", "u"});
+  for (int i = 0; i < 25; ++i) replaced.push_back({1, "k", "v", "u"});
   const std::string list = ReplacedValuesText(replaced);
   EXPECT_NE(list.find("ほか 6 件"), std::string::npos);
 }
