@@ -24,17 +24,6 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
 
-// The folders below `path`, depth first, relative to it.
-std::vector<std::string> Tree(const std::string& path, const std::string& prefix = {}) {
-  std::vector<std::string> names;
-  for (const std::string& name : FolderNames(path)) {
-    names.push_back(prefix + name);
-    for (const std::string& below : Tree(path + "\\" + name, prefix + name + "\\"))
-      names.push_back(below);
-  }
-  return names;
-}
-
 // What the user sees of a tier besides its fields: the sample line, the count on its strip, the
 // line counter and which parameter controls are enabled.
 std::string TierLook(const TTierPanel& tier) {
@@ -142,7 +131,7 @@ TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMak
   const std::string parentLook = TierLook(form->ParentTier);
   const std::string childLook = TierLook(form->ChildTier());
   EXPECT_EQ(PressCreate().size(), 1u);
-  const std::vector<std::string> madeFirst = Tree(first);
+  const std::vector<std::string> madeFirst = FolderTree(first);
   ASSERT_EQ(madeFirst.size(), 4u * (1 + 3));
 
   // The same template in a new window, run into a new folder named by the file's target.
@@ -159,7 +148,7 @@ TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMak
   EXPECT_EQ(form->Height(), TForm1::kFullHeight);
   EXPECT_EQ(form->ShellTreeView1.SelectedPath(), first);
   EXPECT_EQ(PressCreate().size(), 1u);
-  EXPECT_EQ(Tree(first), madeFirst);
+  EXPECT_EQ(FolderTree(first), madeFirst);
 }
 
 TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOneByItsNumber) {

@@ -96,3 +96,13 @@ std::vector<std::string> FolderNames(const std::string& path) {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+std::vector<std::string> FolderTree(const std::string& path) {
+  std::vector<std::string> names;
+  for (const std::string& name : FolderNames(path)) {
+    names.push_back(name);
+    for (const std::string& below : FolderTree(path + "\\" + name))
+      names.push_back(name + "\\" + below);
+  }
+  return names;
+}

@@ -31,3 +31,6 @@ bool RemoveFolderTree(const std::string& path);
 
 // The names of the folders directly inside `path`, sorted.
 std::vector<std::string> FolderNames(const std::string& path);
+
+// The folders below `path`, depth first and sorted, as paths relative to it.
+std::vector<std::string> FolderTree(const std::string& path);
