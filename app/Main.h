@@ -1,12 +1,13 @@
 #pragma once
 // The main window: the folder tree, the create button, the child-folders box and the two tier
 // panels, with the menus. Its work is split by concern: layout (MainLayout.cpp), start-up, settings
-// and closing (MainStartup.cpp), the preview and control states (MainPreview.cpp) and the creation
-// run (MainRun.cpp).
+// and closing (MainStartup.cpp), the preview and control states (MainPreview.cpp), the creation
+// run (MainRun.cpp) and template files (MainTemplate.cpp).
 
 #include <optional>
 
 #include "app/PanelTemplate.h"
+#include "app/RecentTemplates.h"
 #include "app/Settings.h"
 #include "app/TierPanel.h"
 #include "framework/Button.h"
@@ -17,6 +18,7 @@
 #include "framework/Shape.h"
 #include "naming/DateFormats.h"
 #include "naming/RunRecord.h"
+#include "naming/TemplateFile.h"
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
 
@@ -43,6 +45,16 @@ class TForm1 : public TForm {
   void FormClose(TCloseAction& action);
   void Exit1Click();
   void About1Click();
+
+  // Template files: the values of both tiers, the child-folders box and the target folder.
+  void OpenTemplate1Click();
+  void SaveTemplate1Click();
+  // Opens the file as the menu does once it is chosen; says in a box what went wrong.
+  void OpenTemplateFile(const std::string& path);
+  void SaveTemplateFile(const std::string& path);
+  naming::TemplateValues TemplateFromWindow();
+  // Every value set as if typed, so that the change handlers run.
+  void ApplyTemplate(const naming::TemplateValues& values);
   void CheckBox1Click();
 
   // The creation run of one press of "作成(&M)", and taking the last one back.
@@ -107,8 +119,16 @@ class TForm1 : public TForm {
   void BindSharedTierEvents(TTierPanel& panel);
   void BindChildTierEvents();
   void StartChildTier();
+  // What a new window holds, in the file's terms.
+  naming::TemplateValues TemplateDefaults() const;
+  void ApplyTier(TTierPanel& panel, const naming::TierValues& tier);
+  // A message for the box when the target folder is not there; empty when it was selected.
+  std::string SelectTarget(const std::string& path);
+  void ShowRecentTemplates();
 
   app::TSettingsFile settings_{"Tessarin.ini"};
+  app::TRecentTemplates recentTemplates_{settings_};
+  bool previewHeld_ = false;  // while a template's values are set: SampleFileName waits
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned
   naming::RunRecord lastRun_;                           // in memory only, never in a file
@@ -119,6 +139,13 @@ class TForm1 : public TForm {
  public:
   TMainMenu MainMenu1;
   TMenuItem& File1;
+  TMenuItem& OpenTemplate1;
+  TMenuItem& SaveTemplate1;
+  // The files last opened or saved, newest first; hidden while there are fewer.
+  TMenuItem& RecentTemplate1;
+  TMenuItem& RecentTemplate2;
+  TMenuItem& RecentTemplate3;
+  TMenuItem& RecentTemplate4;
   TMenuItem& Exit1;
   TMenuItem& EditMenu;
   TMenuItem& Undo1;

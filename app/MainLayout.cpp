@@ -27,7 +27,13 @@ TMenuItem& AfterSeparator(TMenuItem& menu) {
 TForm1::TForm1()
     : TForm("Tessarin", TBorderStyle::Single),
       File1(MainMenu1.Add("ファイル(&F)")),
-      Exit1(File1.Add("終了(&X)", TShortCut::CtrlKey('Q'))),
+      OpenTemplate1(File1.Add("テンプレートを開く(&O)...", TShortCut::CtrlKey('O'))),
+      SaveTemplate1(File1.Add("テンプレートを保存(&S)...", TShortCut::CtrlKey('S'))),
+      RecentTemplate1(File1.Add("&1")),
+      RecentTemplate2(File1.Add("&2")),
+      RecentTemplate3(File1.Add("&3")),
+      RecentTemplate4(File1.Add("&4")),
+      Exit1(AfterSeparator(File1).Add("終了(&X)", TShortCut::CtrlKey('Q'))),
       EditMenu(MainMenu1.Add("編集(&E)")),
       Undo1(EditMenu.Add("元に戻す(&U)", TShortCut::CtrlKey('Z'), kUndoImage)),
       Cut1(AfterSeparator(EditMenu).Add("切り取り(&T)", TShortCut::CtrlKey('X'), kCutImage)),
@@ -92,6 +98,9 @@ void TForm1::BuildMenu() {
   // The pictures themselves come after the first painting (LoadMenuPictures).
   MainMenu1.SetImages(menuImages_);
 
+  OpenTemplate1.OnClick = [this] { OpenTemplate1Click(); };
+  SaveTemplate1.OnClick = [this] { SaveTemplate1Click(); };
+  ShowRecentTemplates();
   Exit1.OnClick = [this] { Exit1Click(); };
   BindEditCommand(Undo1, TEditCommand::Undo);
   Undo1.AddSecondaryShortCut(TShortCut::AltKey(VK_BACK));

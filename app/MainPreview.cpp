@@ -33,6 +33,7 @@ void TForm1::RefillAndRefresh(TSpinEdit& field) {
 }
 
 void TForm1::SampleFileName() {
+  if (previewHeld_) return;
   // The counts first: a sample line may stop the refresh with a conversion error.
   RefreshRunCounts();
   RefreshSample(ParentTier);

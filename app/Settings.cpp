@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "naming/Integer.h"
@@ -36,22 +37,30 @@ int StoredInteger(std::string_view text, int fallback) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-int TSettingsFile::ReadInteger(const char* section, const char* key, int fallback) const {
+std::optional<std::string> TSettingsFile::ReadString(const char* section, const char* key) const {
   // The profile call cuts a value that does not fit and says so only by filling the buffer:
   // grow it until the whole value fits (leading zeros can make a valid integer long).
   constexpr std::size_t kLargest = 1 << 20;
   for (std::vector<char> buffer(256); buffer.size() <= kLargest; buffer.resize(buffer.size() * 4)) {
     const DWORD length = GetPrivateProfileStringA(
         section, key, "", buffer.data(), static_cast<DWORD>(buffer.size()), fileName_.c_str());
-    if (length + 1 < buffer.size())
-      return StoredInteger(std::string_view(buffer.data(), length), fallback);
+    if (length + 1 < buffer.size()) return std::string(buffer.data(), length);
   }
-  return fallback;
+  return std::nullopt;
+}
+
+int TSettingsFile::ReadInteger(const char* section, const char* key, int fallback) const {
+  const std::optional<std::string> text = ReadString(section, key);
+  return text ? StoredInteger(*text, fallback) : fallback;
+}
+
+bool TSettingsFile::WriteString(const char* section, const char* key,
+                                const std::string& value) const {
+  return WritePrivateProfileStringA(section, key, value.c_str(), fileName_.c_str()) != FALSE;
 }
 
 bool TSettingsFile::WriteInteger(const char* section, const char* key, int value) const {
-  return WritePrivateProfileStringA(section, key, std::to_string(value).c_str(),
-                                    fileName_.c_str()) != FALSE;
+  return WriteString(section, key, std::to_string(value));
 }
 
 }  // namespace app

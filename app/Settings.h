@@ -1,6 +1,8 @@
 #pragma once
-// The settings file "Tessarin.ini": the main window's position from one run to the next.
+// The settings file "Tessarin.ini": the main window's position from one run to the next, and the
+// template files last opened or saved.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,12 +21,16 @@ class TSettingsFile {
 
   const std::string& FileName() const { return fileName_; }
 
+  // The key's text; empty when the file, the section or the key is missing, none when the value
+  // is too long to read (over a megabyte).
+  std::optional<std::string> ReadString(const char* section, const char* key) const;
   // The key's value, or `fallback` when the file, the section or the key is missing or the value is
   // no integer. Reading never creates the file.
   int ReadInteger(const char* section, const char* key, int fallback) const;
   // Writes the value as decimal text at once, creating the file and the section when missing.
   // False when the file cannot be written.
   bool WriteInteger(const char* section, const char* key, int value) const;
+  bool WriteString(const char* section, const char* key, const std::string& value) const;
 
  private:
   std::string fileName_;

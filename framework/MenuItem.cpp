@@ -101,23 +101,39 @@ TMenuItem& TMenuItem::Add(const std::string& caption, TShortCut shortCut, int im
   }
   // The constructor is private: make_unique cannot reach it.
   std::unique_ptr<TMenuItem> item(new TMenuItem(popup_, idCounter_, caption, shortCut, imageIndex));
-  std::string text = item->MenuText();
+  item->InsertInto(popup_, static_cast<UINT>(GetMenuItemCount(popup_)));
+  items_.push_back(std::move(item));
+  return *items_.back();
+}
+
+void TMenuItem::InsertInto(HMENU menu, UINT position) {
+  std::string text = MenuText();
   MENUITEMINFOA info{};
   info.cbSize = sizeof(info);
   info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-  info.fType = item->IsSeparator() ? MFT_SEPARATOR : MFT_STRING;
-  info.wID = item->id_;
+  info.fType = IsSeparator() ? MFT_SEPARATOR : MFT_STRING;
+  info.wID = id_;
   info.dwTypeData = text.data();
   // The form draws the picture from the image list when the menu asks for it. Items without a
   // picture ask too (and get nothing drawn): Wine lines up the shortcut column only among items
   // of the same kind, and a plain item's shortcut would run into its caption.
-  if (!item->IsSeparator()) {
+  if (!IsSeparator()) {
     info.fMask |= MIIM_BITMAP;
     info.hbmpItem = HBMMENU_CALLBACK;
   }
-  InsertMenuItemA(popup_, static_cast<UINT>(GetMenuItemCount(popup_)), TRUE, &info);
-  items_.push_back(std::move(item));
-  return *items_.back();
+  InsertMenuItemA(menu, position, TRUE, &info);
+  inMenu_ = true;
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (!owner_ || !inMenu_) return;
+  std::string text = MenuText();
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text.data();
+  SetMenuItemInfoA(owner_, id_, FALSE, &info);
 }
 
 void TMenuItem::AddSeparator() { Add("-"); }
@@ -162,7 +178,19 @@ UINT TMenuItem::HighestCommand() const {
 }
 
 void TMenuItem::UpdateItems() {
-  for (auto& item : items_) item->Update();
+  // Hidden items stand outside the native menu; each shown one goes back to its place.
+  UINT position = 0;
+  for (auto& item : items_) {
+    if (item->Visible && !item->inMenu_) {
+      item->InsertInto(popup_, position);
+    } else if (!item->Visible && item->inMenu_) {
+      RemoveMenu(popup_, item->id_, MF_BYCOMMAND);
+      item->inMenu_ = false;
+    }
+    if (!item->inMenu_) continue;
+    item->Update();
+    ++position;
+  }
 }
 
 void TMenuItem::Click() {

@@ -48,6 +48,7 @@ class TMenuItem {
 
   UINT Command() const { return id_; }
   const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
   TShortCut ShortCut() const { return shortCut_; }
   int ImageIndex() const { return imageIndex_; }
   // The caption, and after a tab the shortcut's text when the item has one and no sub-items.
@@ -66,7 +67,7 @@ class TMenuItem {
   // Shown with a round mark instead of a tick when checked.
   bool RadioItem = false;
   TMenuBreak Break = TMenuBreak::None;
-  // Left out of a popup menu when false.
+  // Left out of a popup menu, or of its sub-menu when that next opens, when false.
   bool Visible = true;
   // A picture drawn instead of an image-list icon; makes the item owner-drawn in a popup menu.
   TBitmap Bitmap;
@@ -106,6 +107,8 @@ class TMenuItem {
   // `idCounter`: where the item's menu numbers its items (not owned: the menu's).
   TMenuItem(HMENU owner, UINT* idCounter, std::string caption, TShortCut shortCut, int imageIndex);
   void Update();
+  // Puts the native item into `menu` at `position`.
+  void InsertInto(HMENU menu, UINT position);
   TMenuItem* FindShortCut(const MSG& message);
   // The native state bits (checked, greyed, default).
   UINT StateBits() const;
@@ -122,6 +125,7 @@ class TMenuItem {
   bool enabled_ = true;
   bool checked_ = false;
   bool default_ = false;
+  bool inMenu_ = false;  // the native item stands in owner_
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 

@@ -1,9 +1,8 @@
 // The pictures scripts/screenshot takes: the main window at both heights, a date list dropped down,
-// the start date's calendar, the Edit menu, the About box, the strips' counts, the question before
-// a large run, the progress window, the box of a stopped run and TessarinShell's window, written as
-// bitmap files to the folder
-// named by the first argument. Run inside a Wine virtual desktop, where the screen holds the title
-// bars too.
+// the start date's calendar, the Edit and File menus, the About box, the strips' counts, the
+// question before a large run, the progress window, the box of a stopped run and TessarinShell's
+// window, written as bitmap files to the folder named by the first argument. Run inside a Wine
+// virtual desktop, where the screen holds the title bars too.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -133,6 +132,8 @@ class TScenes {
     SetTimer(nullptr, 0, 500, TakeInsideMenu);
     SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'e');
 
+    FileMenuScene(form);
+
     form.About1.Click();
     Take(WindowRect(windows_.about->Handle()), "about");
     windows_.about->Close();
@@ -163,6 +164,30 @@ class TScenes {
       Sleep(50);
     }
     SaveScreen(area, folder_ + "\\" + name + ".bmp");
+  }
+
+  // The File menu, dropped as Alt+F drops it, with two template files saved just before in the
+  // list of recent ones.
+  void FileMenuScene(TForm1& form) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "TessarinTemplates";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    form.SaveTemplateFile(folder + "\\月次フォルダ.tsnt");
+    form.SaveTemplateFile(folder + "\\写真 & 資料.tsnt");
+    // The menu closed before has left its loop only once its messages are handled.
+    for (int i = 0; i < 10; ++i) {
+      Application().ProcessMessages();
+      Sleep(50);
+    }
+    takeInsideMenu = [this, &form] {
+      Take(Union(WindowRect(form.Handle()), WindowRect(FindWindowA("#32768", nullptr))),
+           "menu-file");
+    };
+    SetTimer(nullptr, 0, 500, TakeInsideMenu);
+    SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
   }
 
   // A run of 120 x (1 + 30) folders into a folder of its own: the counts on both strips, its

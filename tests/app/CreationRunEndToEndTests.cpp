@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "naming/CreationRun.h"
-#include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/KeyInput.h"
 #include "tests/support/MessageBoxCloser.h"
@@ -21,22 +20,6 @@
 #include "tests/support/ScratchFolder.h"
 
 namespace {
-
-// The names of the folders directly inside `path`, sorted.
-std::vector<std::string> FolderNames(const std::string& path) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-      names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 const std::string& Created() {
   static const std::string text = naming::RunOutcome().BoxText();
@@ -46,14 +29,6 @@ const std::string& Created() {
 class CreationRunEndToEnd : public MainWindowTest {
  protected:
   CreationRunEndToEnd() : scratch_("EndToEnd") {}
-
-  // Selects a folder in the tree as a program would, and checks that the tree took it.
-  void Select(const std::string& path) {
-    TShIDListPtr list;
-    ASSERT_TRUE(IDListFromPath(path, list.Out())) << path;
-    form->ShellTreeView1.SelectIDList(list.Get());
-    ASSERT_EQ(form->ShellTreeView1.SelectedPath(), path);
-  }
 
   // Parent tier: number kind from `first` to `last` with `digits` digits, front P, back X.
   void NumberRun(const char* first, const char* last, const char* digits) {

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "framework/Application.h"
+#include "shell/ShellIDFunc.h"
 #include "testkit/MainWindows.h"
 #include "testkit/UserInput.h"
 #include "tests/support/KeyboardState.h"
@@ -69,6 +70,13 @@ class MainWindowTest : public testing::Test {
   }
 
   int OuterHeight() const { return form->Height(); }
+  // Selects a folder in the tree as a program would, and checks that the tree took it.
+  void Select(const std::string& path) {
+    TShIDListPtr list;
+    ASSERT_TRUE(IDListFromPath(path, list.Out())) << path;
+    form->ShellTreeView1.SelectIDList(list.Get());
+    ASSERT_EQ(form->ShellTreeView1.SelectedPath(), path);
+  }
 
   std::unique_ptr<TForm1> form;
   std::unique_ptr<TAboutBox> about;

@@ -23,13 +23,13 @@ BOOL CALLBACK CollectDialogOfThisProcess(HWND window, LPARAM found) {
   return TRUE;
 }
 
+}  // namespace
+
 std::vector<HWND> VisibleDialogsOfThisProcess() {
   std::vector<HWND> dialogs;
   EnumWindows(&CollectDialogOfThisProcess, reinterpret_cast<LPARAM>(&dialogs));
   return dialogs;
 }
-
-}  // namespace
 
 TMessageBoxCloser::TMessageBoxCloser(WPARAM command)
     : command_(command), watcher_([this] { Watch(); }) {}

@@ -36,3 +36,6 @@ class TMessageBoxCloser {
   std::vector<std::string> captions_;
   std::thread watcher_;
 };
+
+// The visible dialog windows (class "#32770") of this process: message boxes and others.
+std::vector<HWND> VisibleDialogsOfThisProcess();

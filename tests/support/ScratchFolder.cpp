@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -79,4 +80,29 @@ bool RemoveFolderTree(const std::string& path) {
   }
   RemoveDirectoryA(path.c_str());
   return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+      names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> FolderTree(const std::string& path) {
+  std::vector<std::string> names;
+  for (const std::string& name : FolderNames(path)) {
+    names.push_back(name);
+    for (const std::string& below : FolderTree(path + "\\" + name))
+      names.push_back(name + "\\" + below);
+  }
+  return names;
 }

@@ -3,6 +3,7 @@
 // test is done. Paths are ANSI (code page 932) texts.
 
 #include <string>
+#include <vector>
 
 class TScratchFolder {
  public:
@@ -27,3 +28,9 @@ class TScratchFolder {
 
 // Deletes a folder with all its files and sub-folders; true when it is gone.
 bool RemoveFolderTree(const std::string& path);
+
+// The names of the folders directly inside `path`, sorted.
+std::vector<std::string> FolderNames(const std::string& path);
+
+// The folders below `path`, depth first and sorted, as paths relative to it.
+std::vector<std::string> FolderTree(const std::string& path);

@@ -1,0 +1,265 @@
+// TessarinCmd: a template file's run for batch files and scheduled tasks, made by the same core
+// and the same directory code as the window's run. Output is code page 932.
+//
+//   TessarinCmd [--list | --count] template.tsnt [target folder]
+//
+// Exit codes: 0 every folder made or there already, 1 some failed, 2 bad arguments or template,
+// 3 stopped by Ctrl+C.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/TemplateDisk.h"
+#include "app/Win32Naming.h"
+#include "naming/Calendar.h"
+#include "naming/CreationRun.h"
+#include "naming/FolderCount.h"
+#include "naming/TemplateFile.h"
+
+namespace {
+
+enum ExitCode { kDone = 0, kSomeFailed = 1, kBadInput = 2, kStopped = 3 };
+
+constexpr const char* kHelp =
+    "使い方: TessarinCmd [--list | --count] テンプレート.tsnt [作成先フォルダ]\n"
+    "\n"
+    "Tessarin のテンプレートファイルのとおりにフォルダを作成します。\n"
+    "作成先フォルダを指定すると、テンプレートの作成先の代わりに使います。\n"
+    "\n"
+    "  --list   作成するフォルダをすべて状態とともに表示します (何も作成しません)\n"
+    "  --count  作成するフォルダの数を表示します\n"
+    "  --help   この説明を表示します\n"
+    "\n"
+    "終了コード: 0 すべて作成済み, 1 作成できないフォルダがあった, 2 引数かテンプレートの誤り,\n"
+    "            3 Ctrl+C で中止\n";
+
+std::atomic<bool> stopRequested{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  stopRequested = true;  // the run stops before its next folder
+  return TRUE;
+}
+
+void Print(FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+struct TArguments {
+  enum class Mode { Create, List, Count, Help } mode = Mode::Create;
+  std::string templatePath;
+  std::optional<std::string> target;
+};
+
+std::optional<TArguments> ParseArguments(int argc, char** argv) {
+  TArguments arguments;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--list") {
+      arguments.mode = TArguments::Mode::List;
+    } else if (argument == "--count") {
+      arguments.mode = TArguments::Mode::Count;
+    } else if (argument == "--help" || argument == "/?") {
+      arguments.mode = TArguments::Mode::Help;
+    } else if (argument.rfind("--", 0) == 0) {
+      return std::nullopt;
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (arguments.mode == TArguments::Mode::Help) return arguments;
+  if (positional.empty() || positional.size() > 2) return std::nullopt;
+  arguments.templatePath = positional[0];
+  if (positional.size() == 2) arguments.target = positional[1];
+  return arguments;
+}
+
+naming::TemplateValues Defaults() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const naming::CalendarDate today{now.wYear, now.wMonth, now.wDay};
+  naming::TemplateValues values;
+  for (naming::TierValues* tier : {&values.parent, &values.child}) {
+    tier->startDate = today;
+    tier->endDate = naming::DateOfDayNumber(naming::DayNumber(today) + 1);
+  }
+  return values;
+}
+
+class TFileSettings final : public naming::RunSettings {
+ public:
+  TFileSettings(bool childFolders, std::string target)
+      : childFolders_(childFolders), target_(std::move(target)) {}
+  bool ChildFolders() const override { return childFolders_; }
+  std::string BasePath() const override { return target_; }
+
+ private:
+  bool childFolders_;
+  std::string target_;
+};
+
+// Prints each path with what a run would do there, and makes nothing.
+class TListingCreator final : public naming::DirectoryCreator {
+ public:
+  naming::CreateResult Create(const std::string& path) override {
+    // Longer paths cannot name a directory (MAX_PATH less room for a 8.3 file name).
+    constexpr std::size_t kLongestFolderPath = MAX_PATH - 12;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    naming::CreateResult result;
+    if (path.size() > kLongestFolderPath) {
+      result = {naming::CreateStatus::Failed, "パスが長すぎます"};
+    } else if (attributes == INVALID_FILE_ATTRIBUTES) {
+      result = {naming::CreateStatus::Made, {}};
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      result = {naming::CreateStatus::AlreadyThere, {}};
+    } else {
+      result = {naming::CreateStatus::Failed, "同じ名前のファイルがあります"};
+    }
+    const char* state = result.status == naming::CreateStatus::Made           ? "作成"
+                        : result.status == naming::CreateStatus::AlreadyThere ? "既存"
+                                                                              : "作成不可";
+    Print(stdout, std::string(state) + "\t" + path +
+                      (result.reason.empty() ? "" : "\t" + result.reason) + "\n");
+    return result;
+  }
+};
+
+// The real creations, counted by what each one found.
+class TCountingCreator final : public naming::DirectoryCreator {
+ public:
+  naming::CreateResult Create(const std::string& path) override {
+    const naming::CreateResult result = creator_.Create(path);
+    if (result.status == naming::CreateStatus::AlreadyThere) ++existing;
+    return result;
+  }
+  std::uint64_t existing = 0;
+
+ private:
+  app::Win32DirectoryCreator creator_;
+};
+
+// Progress on standard error, a few times a second; Ctrl+C stops the run here.
+class TConsoleControl final : public naming::RunControl {
+ public:
+  bool Confirm(const naming::RunPlan&) override { return true; }
+  bool Continue(std::uint64_t done, std::uint64_t total, const std::string&) override {
+    const DWORD now = GetTickCount();
+    if (done == 0 || now - shown_ >= 200) {
+      shown_ = now;
+      std::string line = std::to_string(done) + " / " + std::to_string(total);
+      line.insert(line.begin(), '\r');
+      Print(stderr, line);
+    }
+    return !stopRequested;
+  }
+
+ private:
+  DWORD shown_ = 0;
+};
+
+int Run(const TArguments& arguments) {
+  const std::optional<std::string> text = app::ReadTemplateText(arguments.templatePath);
+  if (!text) {
+    Print(stderr, arguments.templatePath + " を読み込めません。\n");
+    return kBadInput;
+  }
+  const naming::TemplateReading reading = naming::ReadTemplate(*text, Defaults());
+  if (reading.status != naming::TemplateReading::Status::Read) {
+    Print(stderr, arguments.templatePath + " は Tessarin のテンプレートではありません。\n");
+    return kBadInput;
+  }
+  // A batch run takes no default in place of a value: it says which line to mend.
+  if (!reading.replaced.empty()) {
+    for (const naming::ReplacedValue& value : reading.replaced)
+      Print(stderr, arguments.templatePath + "(" + std::to_string(value.line) + "): " + value.key +
+                        " の値 \"" + value.found + "\" は使えません。\n");
+    return kBadInput;
+  }
+  const naming::TemplateValues& values = reading.values;
+  const std::string target = arguments.target.value_or(values.target);
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    Print(stderr, "作成先のフォルダ " + target + " がありません。\n");
+    return kBadInput;
+  }
+
+  const naming::TierValuesTemplate parent(values.parent);
+  const naming::TierValuesTemplate child(values.child);
+  const TFileSettings settings(values.childFolders, target);
+  const naming::DateFormatTable formats =
+      naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>());
+  const naming::RunInputs inputs{parent, child, settings, formats};
+
+  if (arguments.mode == TArguments::Mode::Count) {
+    const auto parents = naming::TierFolderCount(parent, formats);
+    const auto children = naming::TierFolderCount(child, formats);
+    if (!parents || (values.childFolders && !children)) {
+      Print(stderr, "番号が整数ではありません。\n");
+      return kBadInput;
+    }
+    const std::int64_t total = *parents * (values.childFolders ? 1 + *children : 1);
+    Print(stdout, std::to_string(total) + "\n");
+    return kDone;
+  }
+
+  if (arguments.mode == TArguments::Mode::List) {
+    TListingCreator lister;
+    const naming::RunOutcome outcome = naming::RunCreation(inputs, lister);
+    if (outcome.kind != naming::RunOutcome::Kind::Created) {
+      Print(stderr, outcome.BoxText() + "\n");
+      return kBadInput;
+    }
+    return kDone;
+  }
+
+  SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+  TCountingCreator creator;
+  TConsoleControl control;
+  const naming::RunOutcome outcome = naming::RunCreation(inputs, creator, &control);
+  Print(stderr, "\n");
+  if (outcome.kind != naming::RunOutcome::Kind::Created) {
+    Print(stderr, outcome.BoxText() + "\n");
+    return kBadInput;
+  }
+  Print(stdout, "作成 " + std::to_string(outcome.made) + "、既存 " +
+                    std::to_string(creator.existing) + "、失敗 " +
+                    std::to_string(outcome.failures) + "\n");
+  if (outcome.failures > 0)
+    Print(stdout,
+          "最初の失敗: " + outcome.firstFailedPath + " (" + outcome.firstFailureReason + ")\n");
+  if (outcome.stopped) {
+    Print(stdout, "Ctrl+C で中止しました。\n");
+    return kStopped;
+  }
+  return outcome.failures > 0 ? kSomeFailed : kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetConsoleOutputCP(932);
+  const std::optional<TArguments> arguments = ParseArguments(argc, argv);
+  if (!arguments) {
+    Print(stderr, kHelp);
+    return kBadInput;
+  }
+  if (arguments->mode == TArguments::Mode::Help) {
+    Print(stdout, kHelp);
+    return kDone;
+  }
+  try {
+    return Run(*arguments);
+  } catch (const std::exception& error) {
+    Print(stderr, std::string(error.what()) + "\n");
+    return kBadInput;
+  }
+}

@@ -1,0 +1,223 @@
+// Template files through the main window as a user works with them: Ctrl+S and Ctrl+O pressed as
+// keys, the file named by typing into the standard dialog, a new window opening what the old one
+// saved, the recent files on the ファイル menu, and files broken by hand.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "naming/CreationRun.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/MessageBoxCloser.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/RealKeys.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
+
+// What the user sees of a tier besides its fields: the sample line, the count on its strip, the
+// line counter and which parameter controls are enabled.
+std::string TierLook(const TTierPanel& tier) {
+  std::string look = tier.SampleLine.Caption() + "|" + tier.RunCount.Caption() + "|" +
+                     tier.LineCounter.Caption() + "|";
+  for (const TKindRow& row : tier.Rows)
+    for (const TWinControl* control : row.Parameters) look += control->Enabled() ? "1" : "0";
+  return look;
+}
+
+class TemplateFileWindow : public MainWindowTest {
+ protected:
+  TemplateFileWindow() : scratch_("Templates") {}
+
+  // Presses Ctrl+`key` on the main window; a thread plays the user at the file dialog that opens:
+  // reads the folder it starts in, types `path` into its name field (which has the focus) and
+  // presses Enter, then reads and closes every message box that follows. Their texts.
+  std::vector<std::string> UseDialog(WORD key, const std::string& path,
+                                     std::string* startFolder = nullptr) {
+    SetForegroundWindow(form->Handle());
+    Pump();
+    std::atomic<bool> typed{false};
+    std::atomic<bool> stop{false};
+    std::vector<std::string> texts;  // the thread's until it is joined
+    std::thread user([&] {
+      std::vector<HWND> seen;
+      for (; !stop; Sleep(20)) {
+        for (HWND dialog : VisibleDialogsOfThisProcess()) {
+          if (std::find(seen.begin(), seen.end(), dialog) != seen.end()) continue;
+          seen.push_back(dialog);
+          if (GetDlgItem(dialog, kMessageTextId)) {
+            char text[4096] = {};
+            GetDlgItemTextA(dialog, kMessageTextId, text, sizeof text);
+            texts.push_back(text);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            continue;
+          }
+          Sleep(300);  // until the dialog has filled its list and focused its name field
+          char folder[MAX_PATH] = {};
+          SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+          if (startFolder) *startFolder = folder;
+          TypeUnicode(path);
+          PressChord({VK_RETURN});
+          typed = true;
+        }
+      }
+    });
+    PressChord({VK_CONTROL, key});
+    // The dialog and the boxes run inside the pumping, on this thread.
+    for (int i = 0; i < 520 && (!typed || i < 20); ++i) {
+      Pump();
+      Sleep(10);
+    }
+    stop = true;
+    user.join();
+    EXPECT_TRUE(typed) << "no file dialog";
+    return texts;
+  }
+
+  std::vector<std::string> PressCreate() {
+    TMessageBoxCloser closer;
+    Click(form->Button1);
+    return closer.Texts();
+  }
+
+  // A window that has only been started, as after a restart.
+  void Restart() {
+    Stop();
+    Start();
+  }
+
+  TScratchFolder scratch_;
+};
+
+TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMakesTheSameFolders) {
+  const std::string first = scratch_.MakeFolder("first");
+  Select(first);
+  // Parent: dates over a month end in format 6, with the free lines before the rest.
+  Click(form->RadioButton2);
+  Type(form->Edit1, " 写真_");
+  Type(form->Edit2, "_済");
+  ChangeDate(form->DateTimePicker1, 2004, 1, 30);
+  ChangeDate(form->DateTimePicker2, 2004, 2, 2);
+  Pick(form->ComboBox1, 6);
+  Type(form->Memo1, "東京\r\n\r\n大阪\r\n");
+  Pick(form->ComboBox3, 4);
+  // Its number and letter rows hold values too, though they take no part.
+  Type(form->SpinEdit2, "7");
+  Type(form->SpinEdit1, "9");
+  Type(form->SpinEdit4, "30");
+  // Child: two lower-case letters, A + 01 + * + B.
+  Click(form->CheckBox1);
+  Click(form->RadioButton7());
+  Type(form->SpinEdit9(), "3");
+  Pick(form->ComboBox5(), 1);
+  Type(form->SpinEdit10(), "2");
+  Type(form->Edit4(), "c");
+  Type(form->Memo2(), "x\r\ny");
+  Pick(form->ComboBox6(), 2);
+
+  const std::string file = scratch_.PathOf("月次 & 写真.tsnt");
+  EXPECT_TRUE(UseDialog('S', file).empty());
+  ASSERT_NE(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+  const naming::TemplateValues saved = form->TemplateFromWindow();
+  const std::string parentLook = TierLook(form->ParentTier);
+  const std::string childLook = TierLook(form->ChildTier());
+  EXPECT_EQ(PressCreate().size(), 1u);
+  const std::vector<std::string> madeFirst = FolderTree(first);
+  ASSERT_EQ(madeFirst.size(), 4u * (1 + 3));
+
+  // The same template in a new window, run into a new folder named by the file's target.
+  ASSERT_TRUE(MoveFileA(first.c_str(), scratch_.PathOf("made by the first").c_str()));
+  CreateDirectoryA(first.c_str(), nullptr);
+  Restart();
+  EXPECT_EQ(form->Label24.Caption(), "sample");
+  std::string startFolder;
+  EXPECT_TRUE(UseDialog('O', file, &startFolder).empty());
+  EXPECT_EQ(startFolder, scratch_.Path());  // the folder of the last file saved
+  EXPECT_TRUE(form->TemplateFromWindow() == saved);
+  EXPECT_EQ(TierLook(form->ParentTier), parentLook);
+  EXPECT_EQ(TierLook(form->ChildTier()), childLook);
+  EXPECT_EQ(form->Height(), TForm1::kFullHeight);
+  EXPECT_EQ(form->ShellTreeView1.SelectedPath(), first);
+  EXPECT_EQ(PressCreate().size(), 1u);
+  EXPECT_EQ(FolderTree(first), madeFirst);
+}
+
+TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOneByItsNumber) {
+  for (const char* name : {"t1", "t2", "t3", "t4", "t5"}) {
+    Type(form->Edit1, name);
+    form->SaveTemplateFile(scratch_.PathOf(std::string(name) + ".tsnt"));
+  }
+  Restart();           // the list comes from the settings file
+  std::string listed;  // each item's number and file name
+  for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(form->File1.SubMenu())); ++i) {
+    char text[MAX_PATH] = {};
+    GetMenuStringA(form->File1.SubMenu(), i, text, sizeof text, MF_BYPOSITION);
+    const std::string item = text;
+    if (item.size() > 9 && item[0] == '&')
+      listed += item.substr(0, 3) + item.substr(item.size() - 7);
+  }
+  EXPECT_EQ(listed, "&1 t5.tsnt&2 t4.tsnt&3 t3.tsnt&4 t2.tsnt");
+
+  // Alt+F, then 3 once the menu shows: the third newest.
+  SetForegroundWindow(form->Handle());
+  Pump();
+  std::thread chooser([] {
+    for (int i = 0; i < 300 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+    Sleep(100);
+    PressChord({'3'});
+  });
+  PressChord({VK_MENU, 'F'});
+  for (int i = 0; i < 100 && form->Edit1.Text() != "t3"; ++i) {
+    Pump();
+    Sleep(10);
+  }
+  chooser.join();
+  EXPECT_EQ(form->Edit1.Text(), "t3");
+  EXPECT_EQ(form->Label24.Caption(), "t30");
+}
+
+TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheRest) {
+  Type(form->SpinEdit1, "500");  // the window's start stands above the file's end
+  {
+    // A child digit count that is no integer: setting the parent must not stop at it.
+    TMessageBoxCloser closer;
+    Type(form->SpinEdit8(), "1.5");
+  }
+  const std::string file = scratch_.MakeFile(
+      "broken.tsnt",
+      "[Tessarin]\nVersion=1\nTarget=" + scratch_.PathOf("gone") +
+          "\nColour=blue\n"
+          "[Parent]\nFront=keep\nStartNumber=5\nEndNumber=3\nDigits=11\nKind=number\nLine=a\n");
+  const std::vector<std::string> boxes = UseDialog('O', file);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("[Parent] Digits: \"11\""), std::string::npos) << boxes[0];
+  EXPECT_NE(boxes[0].find(scratch_.PathOf("gone")), std::string::npos) << boxes[0];
+  EXPECT_EQ(form->Edit1.Text(), "keep");
+  EXPECT_EQ(form->SpinEdit1.Text(), "5");
+  EXPECT_EQ(form->SpinEdit2.Text(), "3");  // as the file has it, not pulled up to 500 or 5
+  EXPECT_EQ(form->SpinEdit3.Text(), "1");
+  EXPECT_EQ(form->Label24.Caption(), "keep5");
+  EXPECT_EQ(form->Label27.Caption(), "   1");
+}
+
+TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedAndChangesNothing) {
+  Type(form->Edit1, "mine");
+  Type(form->SpinEdit5, "1.5");
+  const naming::TemplateValues before = form->TemplateFromWindow();
+  const std::string file = scratch_.MakeFile("notes.tsnt", "Front=x\r\nthese are notes\r\n");
+  const std::vector<std::string> boxes = UseDialog('O', file);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("テンプレートではありません"), std::string::npos) << boxes[0];
+  EXPECT_TRUE(form->TemplateFromWindow() == before);
+}
+
+}  // namespace
