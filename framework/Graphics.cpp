@@ -1,6 +1,7 @@
 #include "framework/Graphics.h"
 
 #include "framework/DeviceContext.h"
+#include "framework/Dpi.h"
 
 namespace {
 
@@ -25,9 +26,18 @@ int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) 
 TFont::TFont() : TFont(DefaultFont()) {}
 
 TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
-    : name_(name), height_(height), bold_(bold) {
+    : TFont(name, TDpi::System().Scale(height), bold, charset, TScreenPixels{}) {
+  height_ = height;
+}
+
+TFont TFont::OnScreen(const std::string& name, int pixels, bool bold, BYTE charset) {
+  return TFont(name, pixels, bold, charset, TScreenPixels{});
+}
+
+TFont::TFont(const std::string& name, int pixels, bool bold, BYTE charset, TScreenPixels)
+    : name_(name), height_(pixels), bold_(bold) {
   // A negative height asks for the character height, as "12 pixels" means.
-  handle_ = OwnGdiObject(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+  handle_ = OwnGdiObject(CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                      FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
 }
