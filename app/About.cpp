@@ -27,7 +27,7 @@ constexpr const char* kCenturyLikeFaces[] = {
     "Times New Roman", "Liberation Serif",   "DejaVu Serif Condensed"};
 
 TFont Latin(const std::string& face, int height, bool bold = false) {
-  return TFont(face, height, bold, ANSI_CHARSET);
+  return TFont::OfLayout(face, height, bold, ANSI_CHARSET);
 }
 
 // The face of the box's texts: the first installed face of the list in which `link` ends before

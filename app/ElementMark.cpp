@@ -5,12 +5,12 @@
 namespace {
 
 const TFont& SignFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 32, true);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 32, true);
   return font;
 }
 
 const TFont& CaptionFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 13, true);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 13, true);
   return font;
 }
 

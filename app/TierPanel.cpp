@@ -7,12 +7,12 @@ constexpr TColor kGrey(128, 128, 128);
 constexpr TColor kSilver(192, 192, 192);
 
 const TFont& RowCaptionFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 12, true);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 12, true);
   return font;
 }
 
 const TFont& SampleFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 15);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 15);
   return font;
 }
 

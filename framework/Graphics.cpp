@@ -6,7 +6,7 @@
 namespace {
 
 const TFont& DefaultFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 12);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 12);
   return font;
 }
 
@@ -25,19 +25,14 @@ int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) 
 
 TFont::TFont() : TFont(DefaultFont()) {}
 
+TFont TFont::OfLayout(const std::string& name, int height, bool bold, BYTE charset) {
+  return TFont(name, TDpi::System().Scale(height), bold, charset);
+}
+
 TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
-    : TFont(name, TDpi::System().Scale(height), bold, charset, TScreenPixels{}) {
-  height_ = height;
-}
-
-TFont TFont::OnScreen(const std::string& name, int pixels, bool bold, BYTE charset) {
-  return TFont(name, pixels, bold, charset, TScreenPixels{});
-}
-
-TFont::TFont(const std::string& name, int pixels, bool bold, BYTE charset, TScreenPixels)
-    : name_(name), height_(pixels), bold_(bold) {
+    : name_(name), height_(height), bold_(bold) {
   // A negative height asks for the character height, as "12 pixels" means.
-  handle_ = OwnGdiObject(CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+  handle_ = OwnGdiObject(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                      FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
 }

@@ -12,15 +12,16 @@
 
 #include "framework/Color.h"
 
-// A font by face name, height, weight and character set. The height is the layout's, in pixels at
-// 96 DPI: the font is made at the same point size for the screen's DPI.
+// A font by face name, height in the screen's pixels, weight and character set.
 class TFont {
  public:
-  // The controls' usual font: "ＭＳ Ｐゴシック", 12 pixels, Shift-JIS character set.
+  // The controls' usual font: "ＭＳ Ｐゴシック", 12 pixels of the layout, Shift-JIS character set.
   TFont();
   TFont(const std::string& name, int height, bool bold = false, BYTE charset = SHIFTJIS_CHARSET);
-  // A font whose height is already in the screen's pixels (one the system describes).
-  static TFont OnScreen(const std::string& name, int pixels, bool bold, BYTE charset);
+  // A font of the window layout, `height` in pixels at 96 DPI: the same point size at the
+  // screen's DPI.
+  static TFont OfLayout(const std::string& name, int height, bool bold = false,
+                        BYTE charset = SHIFTJIS_CHARSET);
 
   HFONT Handle() const { return handle_.get(); }
   const std::string& Name() const { return name_; }
@@ -30,9 +31,6 @@ class TFont {
   bool Bold() const { return bold_; }
 
  private:
-  struct TScreenPixels {};
-  TFont(const std::string& name, int pixels, bool bold, BYTE charset, TScreenPixels);
-
   std::shared_ptr<std::remove_pointer_t<HFONT>> handle_;
   std::string name_;
   int height_ = 0;

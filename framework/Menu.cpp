@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "framework/Application.h"
-#include "framework/Dpi.h"
 #include "framework/Form.h"
 #include "framework/UtilityWindow.h"
 
@@ -16,7 +15,6 @@ UINT mainMenuIds = 40000;
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
 // Owner-drawn items: room around the picture and the text, and between caption and shortcut.
-// Lengths of the layout (96 DPI); Laid gives them at the screen's.
 constexpr int kItemMargin = 2;
 constexpr int kShortCutGap = 24;
 constexpr int kSeparatorHeight = 8;
@@ -48,8 +46,8 @@ TFont MenuFont() {
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   const LOGFONTA& font = metrics.lfMenuFont;
-  return TFont::OnScreen(font.lfFaceName, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight,
-                         font.lfWeight >= FW_BOLD, font.lfCharSet);
+  return TFont(font.lfFaceName, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight,
+               font.lfWeight >= FW_BOLD, font.lfCharSet);
 }
 
 // The picture column's width: the image list's, else the check mark's.
@@ -278,7 +276,7 @@ bool TMainMenu::DrawItem(const DRAWITEMSTRUCT& draw) const {
 void TMenuItem::Measure(HDC dc, const TImageList* images, UINT& width, UINT& height) const {
   if (IsSeparator()) {
     width = 0;
-    height = Laid(kSeparatorHeight);
+    height = kSeparatorHeight;
     return;
   }
   RECT caption{};
@@ -288,9 +286,9 @@ void TMenuItem::Measure(HDC dc, const TImageList* images, UINT& width, UINT& hei
     DrawTextA(dc, keys.c_str() + 1, -1, &shortCut, DT_SINGLELINE | DT_CALCRECT);
   const int picture = Bitmap.Empty() ? PictureWidth(images) : Bitmap.Width();
   const int pictureHeight = Bitmap.Empty() ? (images ? images->Height() : 0) : Bitmap.Height();
-  width = static_cast<UINT>(Laid(kItemMargin) * 3 + picture + caption.right +
-                            (shortCut.right > 0 ? Laid(kShortCutGap) + shortCut.right : 0));
-  height = static_cast<UINT>(std::max<int>(caption.bottom, pictureHeight) + Laid(kItemMargin) * 2);
+  width = static_cast<UINT>(kItemMargin * 3 + picture + caption.right +
+                            (shortCut.right > 0 ? kShortCutGap + shortCut.right : 0));
+  height = static_cast<UINT>(std::max<int>(caption.bottom, pictureHeight) + kItemMargin * 2);
 }
 
 void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const {
@@ -305,8 +303,7 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
     return;
   }
   const int picture = Bitmap.Empty() ? PictureWidth(images) : Bitmap.Width();
-  const int margin = Laid(kItemMargin);
-  RECT mark{area.left + margin, area.top, area.left + margin + picture, area.bottom};
+  RECT mark{area.left + kItemMargin, area.top, area.left + kItemMargin + picture, area.bottom};
   if (!Bitmap.Empty()) {
     DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(Bitmap.Handle()), 0, mark.left,
                (area.top + area.bottom - Bitmap.Height()) / 2, 0, 0,
@@ -324,7 +321,7 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
   SetTextColor(dc, GetSysColor(grayed     ? COLOR_GRAYTEXT
                                : selected ? COLOR_HIGHLIGHTTEXT
                                           : COLOR_MENUTEXT));
-  RECT text{mark.right + margin, area.top, area.right - margin, area.bottom};
+  RECT text{mark.right + kItemMargin, area.top, area.right - kItemMargin, area.bottom};
   DrawTextA(dc, caption_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   if (const std::string keys = MenuText().substr(caption_.size()); !keys.empty())
     DrawTextA(dc, keys.c_str() + 1, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
