@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "app/Version.h"
+#include "framework/Dpi.h"
 #include "app/res/Resource.h"
 
 namespace {
@@ -26,7 +27,7 @@ constexpr const char* kCenturyLikeFaces[] = {
     "Times New Roman", "Liberation Serif",   "DejaVu Serif Condensed"};
 
 TFont Latin(const std::string& face, int height, bool bold = false) {
-  return TFont(face, height, bold, ANSI_CHARSET);
+  return TFont::OfLayout(face, height, bold, ANSI_CHARSET);
 }
 
 // The face of the box's texts: the first installed face of the list in which `link` ends before
@@ -61,24 +62,24 @@ void OpenAddress(const std::string& address) {
 
 TAboutBox::TAboutBox(TForm* owner)
     : TForm("バージョン情報", TBorderStyle::Dialog, owner),
-      Shape1(*this, {8, 8, 281, 161}),
-      ProgramIcon(*this, {133, 16, 32, 32}),
-      ProductName(*this, 48, 56, kProductName),
-      Version(*this, 200, 64, "Ver " TESSARIN_VERSION_TEXT "J"),
-      Copyright(*this, 64, 88, "Copyright (C) 2004-2024 Tessarin"),
-      Label1(*this, 80, 128, kWebAddress),
-      Label2(*this, 104, 144, kMailAddress),
-      OKButton(*this, {111, 180, 75, 25}, "閉じる") {
-  SetClientSize(298, 213);
+      Shape1(*this, Laid(8, 8, 281, 161)),
+      ProgramIcon(*this, Laid(133, 16, 32, 32)),
+      ProductName(*this, Laid(48), Laid(56), kProductName),
+      Version(*this, Laid(200), Laid(64), "Ver " TESSARIN_VERSION_TEXT "J"),
+      Copyright(*this, Laid(64), Laid(88), "Copyright (C) 2004-2024 Tessarin"),
+      Label1(*this, Laid(80), Laid(128), kWebAddress),
+      Label2(*this, Laid(104), Laid(144), kMailAddress),
+      OKButton(*this, Laid(111, 180, 75, 25), "閉じる") {
+  SetClientSize(Laid(298), Laid(213));
   SetColor(kWhite);
   SetCenterOnFirstShow(true);
 
   Shape1.SetPen(kGrey);
   Shape1.SetFill(kWhite);
-  ProgramIcon.SetIcon(TIcon::FromResource(IDI_TESSARIN, 32));
+  ProgramIcon.SetIcon(TIcon::FromResource(IDI_TESSARIN, ProgramIcon.Width()));
   ProgramIcon.SetStretch(true);
   // Inside the frame's grey outline, with room for a glyph that reaches past its advance.
-  const std::string face = TextFace(Label1, Shape1.Left() + Shape1.Width() - 3);
+  const std::string face = TextFace(Label1, Shape1.Left() + Shape1.Width() - Laid(3));
   Style(ProductName, Latin(face, 21, true), kNavy);
   Style(Version, Latin(face, kTextHeight), kNavy);
   Style(Copyright, Latin(face, kTextHeight), kGrey);

@@ -13,8 +13,8 @@ class TElementMark {
   static constexpr int kWidth = 114;
   static constexpr int kHeight = 22;
 
-  // Placed with the picture's top-left corner at left, top; `captionShadow` is the caption
-  // shadow's offset from the caption.
+  // Placed with the picture's top-left corner at left, top of the layout (96 DPI);
+  // `captionShadow` is the caption shadow's offset from the caption, in the layout too.
   TElementMark(TContainer& parent, int left, int top, const char* sign, const char* caption,
                POINT captionShadow, int pictureId);
 

@@ -12,6 +12,7 @@
 #include "app/TierPanel.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
+#include "framework/Dpi.h"
 #include "framework/Form.h"
 #include "framework/Graphics.h"
 #include "framework/MainMenu.h"
@@ -132,7 +133,7 @@ class TForm1 : public TForm {
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned
   naming::RunRecord lastRun_;                           // in memory only, never in a file
-  TImageList menuImages_{16, 16};
+  TImageList menuImages_{Laid(16), Laid(16)};
   SYSTEMTIME startedAt_{};               // the start-up date, also the child tier's
   std::optional<TTierPanel> childTier_;  // see ChildTier
 

@@ -61,7 +61,7 @@ void TForm1::FormCreate() {
   GetLocalTime(&startedAt_);
 
   FormPosInit(0);
-  SetHeight(kCompactHeight);
+  SetHeight(Laid(kCompactHeight));
   PlaceBottomControls();
   SetColor(kBackground);
   StartTierColoursAndDates(ParentTier, startedAt_);
@@ -155,7 +155,7 @@ void TForm1::About1Click() {
 
 void TForm1::CheckBox1Click() {
   ChildTier();  // about to be seen
-  SetHeight(CheckBox1.Checked() ? kFullHeight : kCompactHeight);
+  SetHeight(Laid(CheckBox1.Checked() ? kFullHeight : kCompactHeight));
   PlaceBottomControls();
   RefreshRunCounts();  // the child strip's total follows the box
 }
@@ -165,7 +165,7 @@ void TForm1::PlaceBottomControls() {
   const int bottom = ClientHeight();
   const TBounds tree = ShellTreeView1.Bounds();
   ShellTreeView1.SetBounds(
-      {tree.Left, tree.Top, tree.Width, bottom - kTreeBottomMargin - tree.Top});
-  Button1.SetTop(bottom - kButtonBottomMargin - Button1.Height());
-  CheckBox1.SetTop(bottom - kCheckBoxBottomMargin - CheckBox1.Height());
+      {tree.Left, tree.Top, tree.Width, bottom - Laid(kTreeBottomMargin) - tree.Top});
+  Button1.SetTop(bottom - Laid(kButtonBottomMargin) - Button1.Height());
+  CheckBox1.SetTop(bottom - Laid(kCheckBoxBottomMargin) - CheckBox1.Height());
 }

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "naming/FolderCount.h"
 
 namespace {
@@ -27,11 +28,11 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM found) {
 
 TRunProgressForm::TRunProgressForm(TForm& owner)
     : TForm("フォルダを作成しています", TBorderStyle::Dialog, &owner),
-      Bar(*this, {12, 12, 376, 18}),
-      Count(*this, 12, 40, ""),
-      Path(*this, 12, 60, ""),
-      StopButton(*this, {162, 86, 75, 25}, "中止") {
-  SetClientSize(400, 121);
+      Bar(*this, Laid(12, 12, 376, 18)),
+      Count(*this, Laid(12), Laid(40), ""),
+      Path(*this, Laid(12), Laid(60), ""),
+      StopButton(*this, Laid(162, 86, 75, 25), "中止") {
+  SetClientSize(Laid(400), Laid(121));
   StopButton.SetDefault(true);
   StopButton.OnClick = [this] { stopRequested_ = true; };
   OnClose = [this](TCloseAction& action) {

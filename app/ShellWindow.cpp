@@ -1,5 +1,7 @@
 #include "app/ShellWindow.h"
 
+#include "framework/Dpi.h"
+
 namespace {
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 540;
@@ -11,13 +13,13 @@ constexpr int kListTop = 36;
 TShellForm::TShellForm()
     : TForm("TessarinShell", TBorderStyle::Single),
       PopupMenu1(this),
-      ShellComboBox1(*this, TBounds{kMargin, kMargin, kClientWidth - 2 * kMargin, 0}),
+      ShellComboBox1(*this, Laid(kMargin, kMargin, kClientWidth - 2 * kMargin, 0)),
       ShellTreeView1(*this,
-                     TBounds{kMargin, kListTop, kTreeWidth, kClientHeight - kListTop - kMargin}),
-      ShellListView1(*this, TBounds{2 * kMargin + kTreeWidth, kListTop,
-                                    kClientWidth - 3 * kMargin - kTreeWidth,
-                                    kClientHeight - kListTop - kMargin}) {
-  SetClientSize(kClientWidth, kClientHeight);
+                     Laid(kMargin, kListTop, kTreeWidth, kClientHeight - kListTop - kMargin)),
+      ShellListView1(
+          *this, Laid(2 * kMargin + kTreeWidth, kListTop, kClientWidth - 3 * kMargin - kTreeWidth,
+                      kClientHeight - kListTop - kMargin)) {
+  SetClientSize(Laid(kClientWidth), Laid(kClientHeight));
   SetCenterOnFirstShow(true);
   PopupMenu1.ReadOnly = false;
   ShellTreeView1.SetShellPopupMenu(&PopupMenu1);

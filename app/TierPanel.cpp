@@ -7,12 +7,12 @@ constexpr TColor kGrey(128, 128, 128);
 constexpr TColor kSilver(192, 192, 192);
 
 const TFont& RowCaptionFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 12, true);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 12, true);
   return font;
 }
 
 const TFont& SampleFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 15);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 15);
   return font;
 }
 
@@ -26,14 +26,15 @@ constexpr const char* kPatterns[] = {"つけない", "A + 01 + B + *", "A + 01 +
 }  // namespace
 
 TKindRow::TKindRow(TGroupBox& group, int boxTop, const char* caption)
-    : Radio(group, {5, boxTop + 4, 17, 17}, ""),
-      Box(group, {kBoxLeft, boxTop, kBoxWidth, kBoxHeight}),
+    : Radio(group, Laid(5, boxTop + 4, 17, 17), ""),
+      Box(group, Laid(kBoxLeft, boxTop, kBoxWidth, kBoxHeight)),
       Caption(group, 0, 0, caption) {
   Box.SetPen(kWhite);
   Box.SetFill(kWhite);
   Caption.SetFont(RowCaptionFont());
-  Caption.SetBounds({kBoxLeft + (kBoxWidth - Caption.Width()) / 2,
-                     boxTop + (kBoxHeight - Caption.Height()) / 2, Caption.Width(),
+  const TBounds box = Box.Bounds();
+  Caption.SetBounds({box.Left + (box.Width - Caption.Width()) / 2,
+                     box.Top + (box.Height - Caption.Height()) / 2, Caption.Width(),
                      Caption.Height()});
 }
 
@@ -41,10 +42,10 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
     : Colours(colours), form_(form), dx_(dx), dy_(dy) {
   Frame.SetPen(kGrey);
   SampleStrip.SetPen(kSilver);
-  SampleIcon.SetIcon(TIcon::FromResource(IDI_SAMPLE, 18));
+  SampleIcon.SetIcon(TIcon::FromResource(IDI_SAMPLE, SampleIcon.Width()));
   SampleLine.SetFont(SampleFont());
 
-  const TIcon arrow = TIcon::FromResource(IDI_ARROW, 16);
+  const TIcon arrow = TIcon::FromResource(IDI_ARROW, Laid(16));
   NumberArrow.SetIcon(arrow);
   DateArrow.SetIcon(arrow);
 

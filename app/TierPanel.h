@@ -10,6 +10,7 @@
 #include "framework/ComboBox.h"
 #include "framework/Container.h"
 #include "framework/DateTimePicker.h"
+#include "framework/Dpi.h"
 #include "framework/Edit.h"
 #include "framework/GroupBox.h"
 #include "framework/Image.h"
@@ -65,11 +66,13 @@ class TTierPanel {
   void ShowRunCount(const std::string& text);
 
  private:
+  // Places of the layout (96 DPI) in the tier's panel, at the screen's DPI. Inside the
+  // sequence-kind group, places are the group's own (Laid).
   TBounds At(int left, int top, int width, int height) const {
-    return {left + dx_, top + dy_, width, height};
+    return Laid(left + dx_, top + dy_, width, height);
   }
-  int X(int left) const { return left + dx_; }
-  int Y(int top) const { return top + dy_; }
+  int X(int left) const { return Laid(left + dx_); }
+  int Y(int top) const { return Laid(top + dy_); }
 
   TContainer& form_;  // not owned
   int dx_;
@@ -84,37 +87,40 @@ class TTierPanel {
   TLabel SampleLine{form_, X(240), Y(15), ""};
   // Over a sample line long enough to reach it, on the strip's own colour.
   TLabel RunCount{form_, X(757), Y(17), ""};
-  TElementMark FrontMark{form_, X(192), Y(40), "A", "前固定文字", {1, 1}, Colours.CaptionPicture};
+  TElementMark FrontMark{
+      form_, 192 + dx_, 40 + dy_, "A", "前固定文字", {1, 1}, Colours.CaptionPicture};
   TElementMark SequenceMark{
-      form_, X(192), Y(70), "01", "連続データ", {2, 1}, Colours.CaptionPicture};
-  TElementMark BackMark{form_, X(192), Y(244), "B", "後固定文字", {1, 2}, Colours.CaptionPicture};
-  TElementMark FreeMark{form_, X(574), Y(40), "*", "任意文字", {1, 1}, Colours.CaptionPicture};
+      form_, 192 + dx_, 70 + dy_, "01", "連続データ", {2, 1}, Colours.CaptionPicture};
+  TElementMark BackMark{
+      form_, 192 + dx_, 244 + dy_, "B", "後固定文字", {1, 2}, Colours.CaptionPicture};
+  TElementMark FreeMark{
+      form_, 574 + dx_, 40 + dy_, "*", "任意文字", {1, 1}, Colours.CaptionPicture};
 
   TEdit FrontText{form_, At(314, 42, 105, 20)};
   TGroupBox Group{form_, At(213, 92, 356, 145)};
   std::array<TKindRow, 4> Rows{
       {{Group, 10, "番号"}, {Group, 38, "日付"}, {Group, 86, "英文字"}, {Group, 114, "なし"}}};
 
-  TSpinEdit StartNumber{Group, {95, 12, 63, 21}, 0, 999999};
-  TImage NumberArrow{Group, {158, 14, 17, 17}};
-  TSpinEdit EndNumber{Group, {175, 12, 63, 21}, 0, 999999};
-  TLabel DigitLabel{Group, 260, 16, "桁数"};
-  TSpinEdit DigitCount{Group, {287, 12, 63, 21}, 1, 10};
+  TSpinEdit StartNumber{Group, Laid(95, 12, 63, 21), 0, 999999};
+  TImage NumberArrow{Group, Laid(158, 14, 17, 17)};
+  TSpinEdit EndNumber{Group, Laid(175, 12, 63, 21), 0, 999999};
+  TLabel DigitLabel{Group, Laid(260), Laid(16), "桁数"};
+  TSpinEdit DigitCount{Group, Laid(287, 12, 63, 21), 1, 10};
 
-  TDateTimePicker StartDate{Group, {95, 40, 115, 21}};
-  TImage DateArrow{Group, {214, 42, 21, 17}};
-  TDateTimePicker EndDate{Group, {235, 40, 115, 21}};
-  TLabel FormatLabel{Group, 154, 68, "表示形式"};
-  TComboBox DateFormat{Group, 208, 64, 142, TComboBoxStyle::DropDown};
+  TDateTimePicker StartDate{Group, Laid(95, 40, 115, 21)};
+  TImage DateArrow{Group, Laid(214, 42, 21, 17)};
+  TDateTimePicker EndDate{Group, Laid(235, 40, 115, 21)};
+  TLabel FormatLabel{Group, Laid(154), Laid(68), "表示形式"};
+  TComboBox DateFormat{Group, Laid(208, 64, 142, 0), TComboBoxStyle::DropDown};
 
-  TSpinEdit FolderCount{Group, {95, 87, 63, 21}, 1, 999999};
-  TComboBox LetterCase{Group, 175, 88, 63, TComboBoxStyle::DropDownList};
-  TLabel LettersLabel{Group, 248, 91, "文字数"};
-  TSpinEdit LettersPerName{Group, {287, 87, 63, 21}, 1, 10};
+  TSpinEdit FolderCount{Group, Laid(95, 87, 63, 21), 1, 999999};
+  TComboBox LetterCase{Group, Laid(175, 88, 63, 0), TComboBoxStyle::DropDownList};
+  TLabel LettersLabel{Group, Laid(248), Laid(91), "文字数"};
+  TSpinEdit LettersPerName{Group, Laid(287, 87, 63, 21), 1, 10};
 
   TEdit BackText{form_, At(314, 245, 105, 20)};
   TLabel PatternLabel{form_, X(575), Y(74), "文字位置指定"};
-  TComboBox Pattern{form_, X(656), Y(72), 105, TComboBoxStyle::DropDownList};
+  TComboBox Pattern{form_, At(656, 72, 105, 0), TComboBoxStyle::DropDownList};
   TMemo FreeLines{form_, At(574, 96, 187, 149)};
   TLabel LineCounter{form_, X(704), Y(251), "   0"};
   TLabel LinesLabel{form_, X(734), Y(250), "Lines"};

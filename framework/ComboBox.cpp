@@ -14,8 +14,8 @@ DWORD KindStyle(TComboBoxStyle style) {
 
 }  // namespace
 
-TComboBox::TComboBox(TContainer& parent, int left, int top, int width, TComboBoxStyle style)
-    : TWinControl(&parent), style_(style), bounds_{left, top, width, 200} {
+TComboBox::TComboBox(TContainer& parent, const TBounds& bounds, TComboBoxStyle style)
+    : TWinControl(&parent), style_(style), bounds_{bounds.Left, bounds.Top, bounds.Width, 200} {
   CreateWnd();
 }
 

@@ -25,8 +25,9 @@ struct TComboDrawItem {
 
 class TComboBox : public TWinControl {
  public:
-  // The height follows the font; the list drops down to show DropDownCount entries.
-  TComboBox(TContainer& parent, int left, int top, int width, TComboBoxStyle style);
+  // The height follows the font, whatever `bounds` says; the list drops down to show
+  // DropDownCount entries.
+  TComboBox(TContainer& parent, const TBounds& bounds, TComboBoxStyle style);
 
   void AddItem(const std::string& text);
   // Inserts an entry at `index` (the end for -1). Rows of an owner-drawn list carry no text.

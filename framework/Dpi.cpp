@@ -2,11 +2,20 @@
 
 #include <cstdint>
 
-TDpi TDpi::System() {
+namespace {
+
+TDpi ScreenDpi() {
   HDC screen = GetDC(nullptr);
   const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  return TDpi(dotsPerInch > 0 ? dotsPerInch : kLayout);
+  return TDpi(dotsPerInch > 0 ? dotsPerInch : TDpi::kLayout);
+}
+
+}  // namespace
+
+const TDpi& TDpi::System() {
+  static const TDpi system = ScreenDpi();
+  return system;
 }
 
 int TDpi::Scale(int layout) const {

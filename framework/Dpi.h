@@ -10,8 +10,10 @@ class TDpi {
   static constexpr int kLayout = 96;
 
   constexpr explicit TDpi(int dotsPerInch = kLayout) : value_(dotsPerInch) {}
-  // The screen's, as the system tells this process (under Wine: the LogPixels setting).
-  static TDpi System();
+  // The screen's, as the system tells this process at its start (under Wine: the LogPixels
+  // setting). The program is aware of the system's DPI, not of each monitor's: it lays its windows
+  // out for this one, and the system stretches them on a monitor of another.
+  static const TDpi& System();
 
   int Value() const { return value_; }
   // A length or coordinate of the layout, in pixels at this DPI.
@@ -22,3 +24,9 @@ class TDpi {
  private:
   int value_;
 };
+
+// A place or a length of the layout at the screen's DPI: how windows are laid out.
+inline TBounds Laid(int left, int top, int width, int height) {
+  return TDpi::System().Scale(TBounds{left, top, width, height});
+}
+inline int Laid(int layout) { return TDpi::System().Scale(layout); }

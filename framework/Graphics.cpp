@@ -1,11 +1,12 @@
 #include "framework/Graphics.h"
 
 #include "framework/DeviceContext.h"
+#include "framework/Dpi.h"
 
 namespace {
 
 const TFont& DefaultFont() {
-  static const TFont font("ＭＳ Ｐゴシック", 12);
+  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 12);
   return font;
 }
 
@@ -23,6 +24,10 @@ int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) 
 }  // namespace
 
 TFont::TFont() : TFont(DefaultFont()) {}
+
+TFont TFont::OfLayout(const std::string& name, int height, bool bold, BYTE charset) {
+  return TFont(name, TDpi::System().Scale(height), bold, charset);
+}
 
 TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
     : name_(name), height_(height), bold_(bold) {

@@ -12,12 +12,16 @@
 
 #include "framework/Color.h"
 
-// A font by face name, height in pixels, weight and character set.
+// A font by face name, height in the screen's pixels, weight and character set.
 class TFont {
  public:
-  // The controls' usual font: "ＭＳ Ｐゴシック", 12 pixels, Shift-JIS character set.
+  // The controls' usual font: "ＭＳ Ｐゴシック", 12 pixels of the layout, Shift-JIS character set.
   TFont();
   TFont(const std::string& name, int height, bool bold = false, BYTE charset = SHIFTJIS_CHARSET);
+  // A font of the window layout, `height` in pixels at 96 DPI: the same point size at the
+  // screen's DPI.
+  static TFont OfLayout(const std::string& name, int height, bool bold = false,
+                        BYTE charset = SHIFTJIS_CHARSET);
 
   HFONT Handle() const { return handle_.get(); }
   const std::string& Name() const { return name_; }

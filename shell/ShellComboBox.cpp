@@ -250,7 +250,7 @@ class TShellComboBox::TDropTarget final : public TComObject<IDropTarget> {
 // --- Construction and the window ------------------------------------------------------------
 
 TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
-    : TComboBox(parent, bounds.Left, bounds.Top, bounds.Width, TComboBoxStyle::OwnerDrawVariable),
+    : TComboBox(parent, bounds, TComboBoxStyle::OwnerDrawVariable),
       items_(this),
       images_(SystemImageList(false)) {
   dropTarget_.Attach(new TDropTarget(*this));

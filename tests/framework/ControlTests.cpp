@@ -175,7 +175,7 @@ TEST_F(FrameworkLabel, ClicksAndShowsItsCursorOnlyOverIt) {
 }
 
 TEST_F(FrameworkFormTest, EditableListShowsThePickedEntryBeforeItsChangeRuns) {
-  TComboBox combo(form_, 10, 10, 142, TComboBoxStyle::DropDown);
+  TComboBox combo(form_, {10, 10, 142, 0}, TComboBoxStyle::DropDown);
   combo.AddItem("2004年2月3日");
   combo.AddItem("2004/02/03");
   combo.SetItemIndex(0);

@@ -60,7 +60,7 @@ class FrameworkEditCommands : public FrameworkFormTest {
   TEdit edit_{form_, {10, 10, 105, 20}};
   TMemo memo_{form_, {10, 40, 187, 80}};
   TSpinEdit spin_{form_, {10, 130, 63, 20}, 0, 999999};
-  TComboBox combo_{form_, 10, 160, 142, TComboBoxStyle::DropDown};
+  TComboBox combo_{form_, {10, 160, 142, 0}, TComboBoxStyle::DropDown};
   TDateTimePicker date_{form_, {10, 200, 150, 20}};
 };
 
