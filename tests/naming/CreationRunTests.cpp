@@ -132,6 +132,17 @@ struct FilesystemCreator final : DirectoryCreator {
 #endif
     return path;
   }
+  // The stamp the standard library offers, the last change: like Wine's creation time.
+  static FolderFacts Facts(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(Native(path), error);
+    if (!std::filesystem::exists(status)) return {};
+    if (!std::filesystem::is_directory(status)) return {FolderFacts::Kind::Other, 0};
+    const auto stamp = std::filesystem::last_write_time(Native(path), error);
+    return {FolderFacts::Kind::Folder,
+            static_cast<FileTime>(stamp.time_since_epoch().count() - INT64_MIN / 2)};
+  }
+  FolderFacts Inspect(const std::string& path) override { return Facts(path); }
   CreateResult Create(const std::string& path) override {
     std::error_code error;
     if (std::filesystem::create_directory(Native(path), error)) return {};
@@ -249,6 +260,16 @@ TEST_F(CreationRunTest, AsksBeforeALargeRunAndCanBeStopped) {
 
 // Real directories in a scratch folder, through the standard library.
 struct FilesystemRemover final : DirectoryRemover {
+  FolderFacts Inspect(const std::string& path) override { return FilesystemCreator::Facts(path); }
+  std::optional<std::vector<std::string>> Names(const std::string& directory) override {
+    std::error_code error;
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(FilesystemCreator::Native(directory), error))
+      names.push_back(entry.path().filename().string());
+    if (error) return std::nullopt;
+    return names;
+  }
   RemoveResult Remove(const std::string& path) override {
     const std::filesystem::path native = FilesystemCreator::Native(path);
     std::error_code error;
@@ -291,10 +312,13 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
   EXPECT_FALSE(std::filesystem::exists(scratch / "P4"));
   EXPECT_FALSE(std::filesystem::exists(scratch / "P3" / "B"));
 
-  // Once emptied, what was kept goes with the next undo; nothing else is left to take back.
+  // Emptied again, the folder carries the stamp of that change (as under Wine, which stamps a
+  // folder's last change as its creation): no longer provably the run's, it stays.
   std::filesystem::remove(scratch / "P1" / "B" / "note.txt");
-  EXPECT_EQ(UndoRun(outcome.record, remover).removed, 2u);
-  EXPECT_EQ(outcome.record.Made(), 0u);
+  const UndoOutcome again = UndoRun(outcome.record, remover);
+  EXPECT_EQ(again.standIns, 1u);
+  EXPECT_EQ(again.notEmpty, 1u);
+  EXPECT_EQ(outcome.record.Made(), 2u);
   EXPECT_TRUE(std::filesystem::exists(scratch / "P3"));
 }
 
