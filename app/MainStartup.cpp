@@ -61,6 +61,7 @@ void TForm1::FormCreate() {
   GetLocalTime(&startedAt_);
 
   FormPosInit(0);
+  LoadUndoRecord();
   SetHeight(kCompactHeight);
   PlaceBottomControls();
   SetColor(kBackground);

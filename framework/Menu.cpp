@@ -131,6 +131,17 @@ TMenuItem& TMenuItem::Add(const std::string& caption, TShortCut shortCut, int im
 
 void TMenuItem::AddSeparator() { Add("-"); }
 
+void TMenuItem::SetCaption(std::string caption) {
+  caption_ = std::move(caption);
+  if (!owner_) return;
+  std::string text = MenuText();
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text.data();
+  SetMenuItemInfoA(owner_, id_, FALSE, &info);
+}
+
 void TMenuItem::AddSecondaryShortCut(TShortCut shortCut) { secondary_.push_back(shortCut); }
 
 bool TMenuItem::Enabled() const { return EnabledWhen ? EnabledWhen() : enabled_; }

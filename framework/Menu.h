@@ -55,6 +55,7 @@ class TMenuItem {
 
   UINT Command() const { return id_; }
   const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string caption);
   TShortCut ShortCut() const { return shortCut_; }
   int ImageIndex() const { return imageIndex_; }
   // The caption, and after a tab the shortcut's text when the item has one and no sub-items.

@@ -32,10 +32,15 @@ class Tally {
   }
 
   void RecordParent(std::string name, const std::string& path, CreateResult result) {
-    outcome_.record.AddParent(std::move(name), Count(path, std::move(result)));
+    const bool made = Count(path, std::move(result));
+    if (made) lastMadeIn_.clear();
+    outcome_.record.AddParent(std::move(name), made);
   }
-  void RecordChild(std::string name, const std::string& path, CreateResult result) {
-    outcome_.record.AddChild(std::move(name), Count(path, std::move(result)));
+  void RecordChild(std::string name, const std::string& path, const std::string& parentPath,
+                   CreateResult result) {
+    const bool made = Count(path, std::move(result));
+    if (made) lastMadeIn_ = parentPath;
+    outcome_.record.AddChild(std::move(name), made);
   }
   RunOutcome Stopped() && {
     outcome_.stopped = true;
@@ -43,6 +48,8 @@ class Tally {
   }
   RunOutcome Outcome() && {
     if (!lastMade_.empty()) WidenSpan(lastMade_);
+    // Making a child restamps its parent, a moment later where stamps are fine-grained.
+    if (!lastMadeIn_.empty()) WidenSpan(lastMadeIn_);
     return std::move(outcome_);
   }
 
@@ -72,6 +79,7 @@ class Tally {
   FolderInspector& inspector_;  // not owned
   RunOutcome outcome_;
   std::string lastMade_;
+  std::string lastMadeIn_;  // the folder the last made child went into; empty after a parent
 };
 
 RunOutcome EndedEarly(RunOutcome::Kind kind, std::string conversionMessage = {}) {
@@ -135,7 +143,7 @@ RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunCo
       std::string childName = child->Name(j);
       const std::string childPath = FolderPath(path, childName);
       if (!user.Continue(done++, plan.total, childPath)) return std::move(tally).Stopped();
-      tally.RecordChild(std::move(childName), childPath, creator.Create(childPath));
+      tally.RecordChild(std::move(childName), childPath, path, creator.Create(childPath));
     }
   }
   return std::move(tally).Outcome();
