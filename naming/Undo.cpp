@@ -27,7 +27,8 @@ class Undoer {
  public:
   Undoer(RunRecord& record, DirectoryRemover& remover, ProgressControl& control)
       : record_(record), remover_(remover), control_(control) {
-    forgetChild_.resize(record.Groups().size());
+    for (const RunRecord::Group& group : record.Groups())
+      forgetChild_.emplace_back(group.children.size());
     forgetParent_.resize(record.Groups().size());
   }
 
@@ -41,7 +42,6 @@ class Undoer {
       const bool parentIsTheRuns =
           parent.kind == FolderFacts::Kind::Folder && record_.IsParentStamp(g, parent.created);
       const std::size_t takenBefore = taken_.size();
-      forgetChild_[g].resize(group.children.size());
       for (std::size_t j = group.children.size(); j-- > 0;) {
         const std::string path = FolderPath(parentPath, group.children[j]);
         if (!Continue(path)) break;
