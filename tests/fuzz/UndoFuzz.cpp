@@ -28,13 +28,13 @@ using namespace naming;
 using naming::test::TestSettings;
 using naming::test::TestTier;
 
-#define CHECK(condition)                                                               \
-  do {                                                                                 \
-    if (!(condition)) {                                                                \
+#define CHECK(condition)                                                                    \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
       std::fprintf(stderr, "check failed: %s (line %d, seed %llu)\n", #condition, __LINE__, \
-                   static_cast<unsigned long long>(seed));                             \
-      std::abort();                                                                    \
-    }                                                                                  \
+                   static_cast<unsigned long long>(seed));                                  \
+      std::abort();                                                                         \
+    }                                                                                       \
   } while (0)
 
 std::uint64_t seed = 0;
@@ -110,7 +110,8 @@ class ModelFileSystem final : public DirectoryRemover {
     if (!nodes.count(directory)) return std::vector<std::string>{};
     std::vector<std::string> names;
     for (const auto& [child, parent] : parentOf)
-      if (parent == directory && nodes.count(child)) names.push_back(child.substr(parent.size() + 1));
+      if (parent == directory && nodes.count(child))
+        names.push_back(child.substr(parent.size() + 1));
     return names;
   }
 
@@ -213,7 +214,8 @@ void CheckTotals(std::mt19937_64& random) {
   const std::int64_t parents = extreme(), children = extreme();
   const unsigned __int128 exact = static_cast<unsigned __int128>(parents > 0 ? parents : 0) *
                                   (1 + static_cast<unsigned __int128>(children > 0 ? children : 0));
-  const std::uint64_t expected = exact > UINT64_MAX ? UINT64_MAX : static_cast<std::uint64_t>(exact);
+  const std::uint64_t expected =
+      exact > UINT64_MAX ? UINT64_MAX : static_cast<std::uint64_t>(exact);
   CHECK(TotalFolders(parents, children, true) == expected);
   const std::string grouped = GroupedNumber(expected);
   CHECK(grouped.size() <= 26);
@@ -328,8 +330,8 @@ int main(int argc, char** argv) {
   std::uint64_t runs = 0;
   const std::uint64_t first = seed;
   for (;; ++runs, ++seed) {
-    if (runs % 64 == 0 && std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                                  .count() >= seconds)
+    if (runs % 64 == 0 &&
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds)
       break;
     std::mt19937_64 random(seed);
     OneCase(random);
