@@ -16,9 +16,7 @@
 #include "naming/FolderCount.h"
 #include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
-#include "tests/support/MenuChooser.h"
 #include "tests/support/MessageBoxCloser.h"
-#include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -231,8 +229,8 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
 }
 
-// "作成を元に戻す" chosen from the 編集 menu as a user does (Alt+E, then the item); the boxes it
-// showed, and the item's text in the menu.
+// "作成を元に戻す" as its menu item runs it; the boxes it showed, and the item's text as the menu
+// shows it.
 struct ChosenUndo {
   std::vector<std::string> texts;
   std::string item;
@@ -242,17 +240,12 @@ class UndoEndToEnd : public CreationRunEndToEnd {
  protected:
   ChosenUndo ChooseUndo() {
     ChosenUndo chosen;
+    char text[128] = {};
+    GetMenuStringA(GetMenu(form->Handle()), form->UndoCreation1.Command(), text, sizeof text,
+                   MF_BYCOMMAND);
+    chosen.item = text;
     TMessageBoxCloser closer;
-    {
-      TMenuChooser chooser([](const std::vector<TShownMenuItem>& items) {
-        return IdOfItemWith(items, "作成を元に戻す");
-      });
-      PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'e');
-      for (int i = 0; i < 2000 && !chooser.Done(); ++i) PumpMessagesFor(10);
-      for (const TShownMenuItem& item : chooser.Items())
-        if (item.Text.find("作成を元に戻す") != std::string::npos) chosen.item = item.Text;
-    }
-    PumpMessagesFor(50);
+    form->UndoCreation1.Click();
     chosen.texts = closer.Texts();
     return chosen;
   }
