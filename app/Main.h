@@ -10,6 +10,7 @@
 #include "app/RecentTemplates.h"
 #include "app/Settings.h"
 #include "app/TierPanel.h"
+#include "app/UndoFile.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "framework/Dpi.h"
@@ -61,6 +62,8 @@ class TForm1 : public TForm {
   // The creation run of one press of "作成(&M)", and taking the last one back.
   void Button1Click();
   void UndoCreation1Click();
+  // "作成を元に戻す" applies: a record to take back, or a note on its file to give.
+  bool CanUndoCreation() const;
 
   // Preview and control states.
   void SampleFileName();
@@ -102,6 +105,12 @@ class TForm1 : public TForm {
   void BuildMenu();
   void LoadMenuPictures();
   void BindEvents();
+  // The last run's record from its file, at start-up; written again whenever it changes. The
+  // menu item shows how many folders it holds.
+  void LoadUndoRecord();
+  // Empty, or the one line that says, once, that the file could not be written.
+  std::string SaveUndoRecord();
+  void ShowUndoCount();
   // The folder tree's keys of a file manager: F2 renames the selected folder; Shift+F10 and the
   // Apps key show the shell's menu for it.
   void ShellTreeView1KeyDown(UINT key, bool& handled);
@@ -132,7 +141,10 @@ class TForm1 : public TForm {
   bool previewHeld_ = false;  // while a template's values are set: SampleFileName waits
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned
-  naming::RunRecord lastRun_;                           // in memory only, never in a file
+  naming::RunRecord lastRun_;
+  app::TUndoFile undoFile_ = app::TUndoFile::InWindowsDirectory("Tessarin.undo");
+  std::string undoNote_;  // on a file that could not be used, for the next undo box
+  bool undoWriteFailureSaid_ = false;
   TImageList menuImages_{Laid(16), Laid(16)};
   SYSTEMTIME startedAt_{};               // the start-up date, also the child tier's
   std::optional<TTierPanel> childTier_;  // see ChildTier

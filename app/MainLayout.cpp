@@ -108,7 +108,7 @@ void TForm1::BuildMenu() {
   BindEditCommand(Copy1, TEditCommand::Copy);
   BindEditCommand(Paste1, TEditCommand::Paste);
   BindEditCommand(SelectAll1, TEditCommand::SelectAll);
-  UndoCreation1.EnabledWhen = [this] { return lastRun_.Made() > 0; };
+  UndoCreation1.EnabledWhen = [this] { return CanUndoCreation(); };
   UndoCreation1.OnClick = [this] { UndoCreation1Click(); };
   About1.OnClick = [this] { About1Click(); };
   SetMenu(MainMenu1);

@@ -2,10 +2,14 @@
 // "作成を元に戻す", which takes the last run back.
 
 #include "app/Main.h"
+
+#include <utility>
+
 #include "app/RunProgress.h"
 #include "app/Win32Naming.h"
 #include "framework/Application.h"
 #include "naming/CreationRun.h"
+#include "naming/FolderCount.h"
 #include "naming/Undo.h"
 
 namespace {
@@ -42,18 +46,61 @@ void TForm1::Button1Click() {
   app::Win32DirectoryCreator creator;
   naming::RunOutcome outcome;
   {
-    TWindowRunControl control(*this);
+    TWindowRunControl control(*this, "フォルダを作成しています");
     outcome =
         naming::RunCreation({parent, child, settings, dateFormats_.value()}, creator, &control);
   }  // the progress window goes before the closing box shows
-  // A run that got as far as creating replaces the record, also when it made nothing.
-  if (outcome.kind == naming::RunOutcome::Kind::Created) lastRun_ = std::move(outcome.record);
-  const std::string text = outcome.BoxText();
-  if (!text.empty()) Application().MessageBox(text, MB_OK | IconFlag(outcome.Icon()));
+  std::string text = outcome.BoxText();
+  UINT icon = IconFlag(outcome.Icon());
+  // Only a run that made something replaces the record: a second press that makes nothing keeps
+  // the first run's undo.
+  if (outcome.kind == naming::RunOutcome::Kind::Created && outcome.record.Made() > 0) {
+    lastRun_ = std::move(outcome.record);
+    if (const std::string failure = SaveUndoRecord(); !failure.empty()) {
+      text += "\r\n" + failure;
+      icon = MB_ICONWARNING;
+    }
+    ShowUndoCount();
+  }
+  if (!text.empty()) Application().MessageBox(text, MB_OK | icon);
 }
 
 void TForm1::UndoCreation1Click() {
-  app::Win32DirectoryRemover remover;
-  const naming::UndoOutcome outcome = naming::UndoRun(lastRun_, remover);
-  Application().MessageBox(outcome.BoxText(), MB_OK | IconFlag(outcome.Icon()));
+  naming::UndoOutcome outcome;
+  const bool anything = lastRun_.Made() > 0;
+  if (anything) {
+    app::Win32DirectoryRemover remover;
+    TWindowRunControl control(*this, "フォルダを削除しています");
+    outcome = naming::UndoRun(lastRun_, remover, &control);
+  }
+  outcome.note = std::exchange(undoNote_, {});
+  if (const std::string failure = SaveUndoRecord(); !failure.empty()) {
+    outcome.note += (outcome.note.empty() ? "" : "\r\n") + failure;
+  }
+  ShowUndoCount();
+  const std::string text =
+      anything ? outcome.BoxText() : "元に戻す作成はありません\r\n" + outcome.note;
+  Application().MessageBox(text, MB_OK | IconFlag(outcome.Icon()));
+}
+
+bool TForm1::CanUndoCreation() const { return lastRun_.Made() > 0 || !undoNote_.empty(); }
+
+void TForm1::LoadUndoRecord() {
+  app::TUndoFile::Loaded loaded = undoFile_.Read();
+  lastRun_ = std::move(loaded.record);
+  undoNote_ = std::move(loaded.note);
+  ShowUndoCount();
+}
+
+std::string TForm1::SaveUndoRecord() {
+  if (undoFile_.Write(lastRun_) || undoWriteFailureSaid_) return {};
+  undoWriteFailureSaid_ = true;
+  return undoFile_.Path() +
+         " に書き込めません (作成を元に戻せるのは、このウィンドウを閉じるまでです)";
+}
+
+void TForm1::ShowUndoCount() {
+  const std::uint64_t made = lastRun_.Made();
+  UndoCreation1.SetCaption(made == 0 ? "作成を元に戻す"
+                                     : "作成を元に戻す (" + naming::GroupedNumber(made) + " 個)");
 }

@@ -61,6 +61,7 @@ void TForm1::FormCreate() {
   GetLocalTime(&startedAt_);
 
   FormPosInit(0);
+  LoadUndoRecord();
   SetHeight(Laid(kCompactHeight));
   PlaceBottomControls();
   SetColor(kBackground);

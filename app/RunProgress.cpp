@@ -26,8 +26,8 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM found) {
 
 }  // namespace
 
-TRunProgressForm::TRunProgressForm(TForm& owner)
-    : TForm("フォルダを作成しています", TBorderStyle::Dialog, &owner),
+TRunProgressForm::TRunProgressForm(TForm& owner, const std::string& title)
+    : TForm(title, TBorderStyle::Dialog, &owner),
       Bar(*this, Laid(12, 12, 376, 18)),
       Count(*this, Laid(12), Laid(40), ""),
       Path(*this, Laid(12), Laid(60), ""),
@@ -57,7 +57,8 @@ void TRunProgressForm::MenuCommand(WORD id) {
   if (id == IDCANCEL) stopRequested_ = true;
 }
 
-TWindowRunControl::TWindowRunControl(TForm& owner) : owner_(owner) {}
+TWindowRunControl::TWindowRunControl(TForm& owner, std::string title)
+    : owner_(owner), title_(std::move(title)) {}
 
 TWindowRunControl::~TWindowRunControl() {
   // Input back first, so that closing the progress window activates the main window again.
@@ -93,7 +94,7 @@ bool TWindowRunControl::Continue(std::uint64_t done, std::uint64_t total, const 
 }
 
 void TWindowRunControl::ShowProgressForm() {
-  progress_ = std::make_unique<TRunProgressForm>(owner_);
+  progress_ = std::make_unique<TRunProgressForm>(owner_, title_);
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow,
                     reinterpret_cast<LPARAM>(&disabled_));
   for (HWND window : disabled_) EnableWindow(window, FALSE);

@@ -20,7 +20,8 @@
 // The small window: the bar, the count so far, the path being made and "中止" (Escape too).
 class TRunProgressForm : public TForm {
  public:
-  explicit TRunProgressForm(TForm& owner);
+  // `title`: what the task does, "フォルダを作成しています".
+  TRunProgressForm(TForm& owner, const std::string& title);
 
   void ShowProgress(std::uint64_t done, std::uint64_t total, const std::string& path);
   // The user pressed "中止", Escape or the close box.
@@ -45,8 +46,9 @@ class TWindowRunControl final : public naming::RunControl {
   static constexpr DWORD kShowAfterMs = 500;
   static constexpr DWORD kLookEveryMs = 100;
 
-  // `owner`: the main window, which owns the question box and the progress window.
-  explicit TWindowRunControl(TForm& owner);
+  // `owner`: the main window, which owns the question box and the progress window; `title`: the
+  // progress window's. An undo uses it too, for its progress only.
+  TWindowRunControl(TForm& owner, std::string title);
   // Closes the progress window and gives the other windows back their input.
   ~TWindowRunControl() override;
   TWindowRunControl(const TWindowRunControl&) = delete;
@@ -66,6 +68,7 @@ class TWindowRunControl final : public naming::RunControl {
   void HandleProgressMessages();
 
   TForm& owner_;  // not owned
+  std::string title_;
   DWORD started_ = 0;
   DWORD lastLook_ = 0;
   std::unique_ptr<TRunProgressForm> progress_;

@@ -38,6 +38,45 @@ naming::CreateResult Win32DirectoryCreator::Create(const std::string& path) {
   return {naming::CreateStatus::Failed, SystemErrorText(error)};
 }
 
+naming::FolderFacts Win32DirectoryCreator::Inspect(const std::string& path) {
+  return InspectFolder(path);
+}
+
+naming::FolderFacts Win32DirectoryRemover::Inspect(const std::string& path) {
+  return InspectFolder(path);
+}
+
+naming::FolderFacts InspectFolder(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+    return {naming::FolderFacts::Kind::Other, 0};
+  }
+  if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return {naming::FolderFacts::Kind::Other, 0};
+  const FILETIME& created = data.ftCreationTime;
+  return {naming::FolderFacts::Kind::Folder,
+          (static_cast<naming::FileTime>(created.dwHighDateTime) << 32) | created.dwLowDateTime};
+}
+
+std::optional<std::vector<std::string>> Win32DirectoryRemover::Names(const std::string& directory) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    // A directory that is gone holds nothing; one that cannot be read is not known.
+    if (GetLastError() == ERROR_PATH_NOT_FOUND) return std::vector<std::string>{};
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  do {
+    const std::string_view name = found.cFileName;
+    if (name != "." && name != "..") names.emplace_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 naming::RemoveResult Win32DirectoryRemover::Remove(const std::string& path) {
   if (RemoveDirectoryA(path.c_str())) return {};
   const DWORD error = GetLastError();

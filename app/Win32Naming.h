@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "naming/CreationRun.h"
 #include "naming/JapaneseEra.h"
@@ -23,6 +24,7 @@ class Win32AlternativeCalendar final : public naming::AlternativeCalendar {
 class Win32DirectoryCreator final : public naming::DirectoryCreator {
  public:
   naming::CreateResult Create(const std::string& path) override;
+  naming::FolderFacts Inspect(const std::string& path) override;
 };
 
 // RemoveDirectoryA, which removes only an empty directory. A path that no longer exists is gone,
@@ -30,7 +32,12 @@ class Win32DirectoryCreator final : public naming::DirectoryCreator {
 class Win32DirectoryRemover final : public naming::DirectoryRemover {
  public:
   naming::RemoveResult Remove(const std::string& path) override;
+  naming::FolderFacts Inspect(const std::string& path) override;
+  std::optional<std::vector<std::string>> Names(const std::string& directory) override;
 };
+
+// GetFileAttributesExA: missing, a folder with its creation time, or something else.
+naming::FolderFacts InspectFolder(const std::string& path);
 
 // The system's text for an error code, without its closing line break.
 std::string SystemErrorText(unsigned long error);

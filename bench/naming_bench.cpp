@@ -84,6 +84,7 @@ class ClockedCreator final : public naming::DirectoryCreator {
     inside_ += Seconds() - start;
     return result;
   }
+  naming::FolderFacts Inspect(const std::string& path) override { return creator_.Inspect(path); }
   double Inside() const { return inside_; }
 
  private:
@@ -132,6 +133,7 @@ bool SameNames(Shape shape) {
   shape.parents = std::min(shape.parents, 20);
   struct Recorder final : naming::DirectoryCreator {
     std::vector<std::string> paths;
+    naming::FolderFacts Inspect(const std::string&) override { return {}; }
     naming::CreateResult Create(const std::string& path) override {
       paths.push_back(path);
       return {};
@@ -178,9 +180,10 @@ void Measure(const Shape& shape, int rounds, Scratch& scratch) {
   std::fflush(stdout);
 }
 
-// Names without creations, to show that a run's memory does not follow its folder count.
+// Names without creations, each reported made: what a run holds beyond its record's names.
 void MeasureNamesOnly(int parents) {
   struct Discard final : naming::DirectoryCreator {
+    naming::FolderFacts Inspect(const std::string&) override { return {}; }
     naming::CreateResult Create(const std::string&) override { return {}; }
   } discard;
   Templates templates({"", parents, 0}, "X:\\base");

@@ -24,29 +24,62 @@ RunPlan Plan(const std::string& base, const TierRun& parent, const TierRun* chil
   return plan;
 }
 
-class FailureTally {
+// Counts the failures and keeps the record: the folders made and the span they were stamped in.
+class Tally {
  public:
-  explicit FailureTally(RunRecord record) { outcome_.record = std::move(record); }
+  Tally(std::string base, FolderInspector& inspector) : inspector_(inspector) {
+    outcome_.record = RunRecord(std::move(base));
+  }
 
-  void Record(const std::string& path, CreateResult result) {
+  void RecordParent(std::string name, const std::string& path, CreateResult result) {
+    const bool made = Count(path, std::move(result));
+    if (made) lastMadeIn_.clear();
+    outcome_.record.AddParent(std::move(name), made);
+  }
+  void RecordChild(std::string name, const std::string& path, const std::string& parentPath,
+                   CreateResult result) {
+    const bool made = Count(path, std::move(result));
+    if (made) lastMadeIn_ = parentPath;
+    outcome_.record.AddChild(std::move(name), made);
+  }
+  RunOutcome Stopped() && {
+    outcome_.stopped = true;
+    return std::move(*this).Outcome();
+  }
+  RunOutcome Outcome() && {
+    if (!lastMade_.empty()) WidenSpan(lastMade_);
+    // Making a child restamps its parent, a moment later where stamps are fine-grained.
+    if (!lastMadeIn_.empty()) WidenSpan(lastMadeIn_);
+    return std::move(outcome_);
+  }
+
+ private:
+  // True when the run made the folder.
+  bool Count(const std::string& path, CreateResult result) {
     const bool made = result.status == CreateStatus::Made;
-    outcome_.record.Add(made);
-    if (made) ++outcome_.made;
+    if (made) {
+      // The first folder's stamp at once, before its children change it where the file system
+      // stamps a folder's last change; the last folder's at the end. Two readings per run.
+      if (outcome_.made++ == 0) WidenSpan(path);
+      lastMade_ = path;
+    }
     // "Already there" is how children are added to existing folders: not a failure.
-    if (result.status != CreateStatus::Failed) return;
+    if (result.status != CreateStatus::Failed) return made;
     if (outcome_.failures++ == 0) {
       outcome_.firstFailedPath = path;
       outcome_.firstFailureReason = std::move(result.reason);
     }
+    return false;
   }
-  RunOutcome Stopped() && {
-    outcome_.stopped = true;
-    return std::move(outcome_);
+  void WidenSpan(const std::string& path) {
+    const FolderFacts facts = inspector_.Inspect(path);
+    if (facts.kind == FolderFacts::Kind::Folder) outcome_.record.Span().Widen(facts.created);
   }
-  RunOutcome Outcome() && { return std::move(outcome_); }
 
- private:
+  FolderInspector& inspector_;  // not owned
   RunOutcome outcome_;
+  std::string lastMade_;
+  std::string lastMadeIn_;  // the folder the last made child went into; empty after a parent
 };
 
 RunOutcome EndedEarly(RunOutcome::Kind kind, std::string conversionMessage = {}) {
@@ -97,18 +130,20 @@ RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunCo
   if (plan.NeedsConfirmation() && !user.Confirm(plan))
     return EndedEarly(RunOutcome::Kind::Cancelled);
 
-  FailureTally tally({base, parent, child});
+  Tally tally(base, creator);
   std::uint64_t done = 0;
   for (std::int64_t k = 0; k < parents; ++k) {
-    const std::string path = FolderPath(base, parent->Name(k));
+    std::string name = parent->Name(k);
+    const std::string path = FolderPath(base, name);
     if (!user.Continue(done++, plan.total, path)) return std::move(tally).Stopped();
-    tally.Record(path, creator.Create(path));
+    tally.RecordParent(std::move(name), path, creator.Create(path));
     // Children go in even when the parent failed: an existing folder gets them, and a missing
     // one makes each of them fail in its turn.
     for (std::int64_t j = 0; j < children; ++j) {
-      const std::string childPath = FolderPath(path, child->Name(j));
+      std::string childName = child->Name(j);
+      const std::string childPath = FolderPath(path, childName);
       if (!user.Continue(done++, plan.total, childPath)) return std::move(tally).Stopped();
-      tally.Record(childPath, creator.Create(childPath));
+      tally.RecordChild(std::move(childName), childPath, path, creator.Create(childPath));
     }
   }
   return std::move(tally).Outcome();
@@ -129,7 +164,7 @@ std::string RunOutcome::BoxText() const {
                                    " 個のフォルダを作成しました"
                              : "フォルダを作成しました";
   if (failures == 0) return text;
-  text += "\r\n" + std::to_string(failures) +
+  text += "\r\n" + GroupedNumber(failures) +
           " 個のフォルダを作成できませんでした。最初のフォルダ: " + firstFailedPath + " (" +
           firstFailureReason + ")";
   return text;

@@ -19,10 +19,10 @@ struct CreateResult {
   std::string reason;  // Failed only: the system's text for why
 };
 
-// Makes one directory whose parent must exist (on Windows CreateDirectoryA).
-class DirectoryCreator {
+// Makes one directory whose parent must exist (on Windows CreateDirectoryA). The run inspects its
+// first and last folder, to learn the span of time its folders were stamped in.
+class DirectoryCreator : public FolderInspector {
  public:
-  virtual ~DirectoryCreator() = default;
   virtual CreateResult Create(const std::string& path) = 0;
 };
 
@@ -73,21 +73,26 @@ struct RunPlan {
   bool NeedsConfirmation() const { return total > kConfirmAbove; }
 };
 
-// The user's say in a run, between its creations, on the run's own thread.
-class RunControl {
+// The user's say in a long task (a run, an undo), between its steps, on the task's own thread.
+class ProgressControl {
  public:
-  virtual ~RunControl() = default;
+  virtual ~ProgressControl() = default;
+  // Asked before each step: `done` of `total` steps so far, `path` the next one's folder. False
+  // stops the task there.
+  virtual bool Continue(std::uint64_t done, std::uint64_t total, const std::string& path) = 0;
+};
+
+// The user's say in a run: the steps are its creation calls.
+class RunControl : public ProgressControl {
+ public:
   // Asked once, before anything is made, when the plan needs confirmation; false makes nothing.
   virtual bool Confirm(const RunPlan& plan) = 0;
-  // Asked before each creation: `done` of `total` creation calls so far, `path` the next one.
-  // False stops the run there.
-  virtual bool Continue(std::uint64_t done, std::uint64_t total, const std::string& path) = 0;
 };
 
 // Every field the run will read is converted before the first creation, so a run either creates
 // nothing or goes through (unless `control` stops it). Names are made one at a time as the folders
-// are created; what the run keeps for its record is one mark per creation. Without a control the
-// run neither asks nor stops.
+// are created; what the run keeps for its record is the names of the folders it made, and the span
+// of time the file system stamped them in. Without a control the run neither asks nor stops.
 RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator,
                        RunControl* control = nullptr);
 

@@ -3,8 +3,11 @@
 namespace naming {
 
 std::uint64_t TotalFolders(std::int64_t parents, std::int64_t children, bool childFolders) {
-  const auto n = static_cast<std::uint64_t>(parents);
-  return childFolders ? n * (1 + static_cast<std::uint64_t>(children)) : n;
+  const std::uint64_t n = parents > 0 ? static_cast<std::uint64_t>(parents) : 0;
+  if (!childFolders) return n;
+  const std::uint64_t perParent = 1 + (children > 0 ? static_cast<std::uint64_t>(children) : 0);
+  if (n > UINT64_MAX / perParent) return UINT64_MAX;
+  return n * perParent;
 }
 
 std::string GroupedNumber(std::uint64_t value) {

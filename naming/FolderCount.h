@@ -8,7 +8,8 @@
 
 namespace naming {
 
-// The run's total: N parent folders, and N x (1 + M) with M child folders in each.
+// The run's total: N parent folders, and N x (1 + M) with M child folders in each; a negative
+// count counts as none, and a total past the 64-bit range stays at its largest value.
 std::uint64_t TotalFolders(std::int64_t parents, std::int64_t children, bool childFolders);
 
 // 1234567 as "1,234,567".

@@ -1,44 +1,225 @@
 #include "naming/Undo.h"
 
+#include <unordered_set>
+
+#include "naming/Composition.h"
 #include "naming/FolderCount.h"
 
 namespace naming {
 
-UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover) {
-  UndoOutcome outcome;
-  record.VisitDeepestFirst([&](const std::string& path) {
-    RemoveResult result = remover.Remove(path);
+namespace {
+
+// The name as the file system keeps it: Windows drops trailing dots and spaces from a name.
+std::string_view StoredName(std::string_view name) {
+  const std::size_t end = name.find_last_not_of(". ");
+  return end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
+}
+
+class Unstopped final : public ProgressControl {
+ public:
+  bool Continue(std::uint64_t, std::uint64_t, const std::string&) override { return true; }
+};
+
+// One undo over one record. Folders are taken deepest first; those the removal reports removed
+// are checked once their directory has been dealt with, by one listing per directory, since a
+// lookup of a name that is missing costs as much as a removal where a directory is large.
+class Undoer {
+ public:
+  Undoer(RunRecord& record, DirectoryRemover& remover, ProgressControl& control)
+      : record_(record), remover_(remover), control_(control) {
+    for (const RunRecord::Group& group : record.Groups())
+      forgetChild_.emplace_back(group.children.size());
+    forgetParent_.resize(record.Groups().size());
+  }
+
+  UndoOutcome Run() && {
+    const auto& groups = record_.Groups();
+    for (std::size_t g = groups.size(); g-- > 0 && !outcome_.stopped;) {
+      const RunRecord::Group& group = groups[g];
+      const std::string parentPath = FolderPath(record_.Base(), group.parent);
+      // The parent's stamp before its children go, which restamps it on some file systems.
+      const FolderFacts parent = group.parentMade ? remover_.Inspect(parentPath) : FolderFacts{};
+      const bool parentIsTheRuns =
+          parent.kind == FolderFacts::Kind::Folder && record_.IsParentStamp(g, parent.created);
+      const std::size_t takenBefore = taken_.size();
+      for (std::size_t j = group.children.size(); j-- > 0;) {
+        const std::string path = FolderPath(parentPath, group.children[j]);
+        if (!Continue(path)) break;
+        const FolderFacts child = remover_.Inspect(path);
+        Take(path, child, record_.Span().Holds(child.created), g, j);
+      }
+      const bool emptiedSome = taken_.size() > takenBefore;
+      if (group.parentMade && Continue(parentPath))
+        Take(parentPath, parent, parentIsTheRuns, g, RunRecord::kParent);
+      // A parent that stays, emptied of some children: its new stamp is still the run's folder.
+      if (parentIsTheRuns && emptiedSome && !IsTaken(g, RunRecord::kParent)) {
+        const FolderFacts restamped = remover_.Inspect(parentPath);
+        if (restamped.kind == FolderFacts::Kind::Folder) record_.Touch(g, restamped.created);
+      }
+    }
+    CheckTaken();
+    record_.Drop([this](std::size_t g, std::size_t j) {
+      return j == RunRecord::kParent ? forgetParent_[g] : forgetChild_[g][j];
+    });
+    outcome_.left = record_.Made();
+    return std::move(outcome_);
+  }
+
+ private:
+  struct Taken {
+    std::size_t group;
+    std::size_t child;  // RunRecord::kParent for the group's parent
+  };
+
+  void Forget(std::size_t g, std::size_t j) {
+    if (j == RunRecord::kParent) {
+      forgetParent_[g] = true;
+    } else {
+      forgetChild_[g][j] = true;
+    }
+  }
+
+  bool IsTaken(std::size_t g, std::size_t j) const {
+    return !taken_.empty() && taken_.back().group == g && taken_.back().child == j;
+  }
+
+  bool Continue(const std::string& path) {
+    if (outcome_.stopped) return false;
+    if (!control_.Continue(done_++, record_.Made(), path)) outcome_.stopped = true;
+    return !outcome_.stopped;
+  }
+
+  // `facts`: read before anything in the folder was removed; `isTheRuns`: its stamp is the run's.
+  void Take(const std::string& path, const FolderFacts& facts, bool isTheRuns, std::size_t g,
+            std::size_t j) {
+    if (facts.kind == FolderFacts::Kind::Missing) {
+      ++outcome_.gone;
+      Forget(g, j);
+      return;
+    }
+    if (facts.kind != FolderFacts::Kind::Folder || !isTheRuns) {
+      // Where a change of contents restamps a folder, one that holds something says so first.
+      const auto names =
+          facts.kind == FolderFacts::Kind::Folder ? remover_.Names(path) : std::nullopt;
+      if (names && !names->empty()) {
+        ++outcome_.notEmpty;
+      } else if (outcome_.standIns++ == 0) {
+        outcome_.firstStandIn = path;
+      }
+      return;
+    }
+    RemoveResult result = remover_.Remove(path);
     switch (result.status) {
-      case RemoveStatus::Removed: ++outcome.removed; return true;
-      case RemoveStatus::Gone: ++outcome.gone; return true;
-      case RemoveStatus::NotEmpty: ++outcome.notEmpty; return false;
+      case RemoveStatus::Removed: taken_.push_back({g, j}); return;
+      case RemoveStatus::Gone:
+        ++outcome_.gone;
+        Forget(g, j);
+        return;
+      case RemoveStatus::NotEmpty: ++outcome_.notEmpty; return;
       case RemoveStatus::Failed: break;
     }
-    if (outcome.failed++ == 0) {
-      outcome.firstFailedPath = path;
-      outcome.firstFailureReason = std::move(result.reason);
+    if (outcome_.failed++ == 0) {
+      outcome_.firstFailedPath = path;
+      outcome_.firstFailureReason = std::move(result.reason);
     }
-    return false;
-  });
-  return outcome;
+  }
+
+  // What a directory holds, by stored name; nothing when it cannot be listed.
+  std::optional<std::unordered_set<std::string>> Listing(const std::string& directory) {
+    std::optional<std::vector<std::string>> names = remover_.Names(directory);
+    if (!names) return std::nullopt;
+    std::unordered_set<std::string> stored;
+    for (const std::string& name : *names) stored.emplace(StoredName(name));
+    return stored;
+  }
+
+  bool StillThere(const std::optional<std::unordered_set<std::string>>& listing,
+                  const std::string& directory, const std::string& name) {
+    if (listing) return listing->count(std::string(StoredName(name))) > 0;
+    // An unlisted directory: ask for the one path (a missing directory holds nothing).
+    return remover_.Inspect(FolderPath(directory, name)).kind != FolderFacts::Kind::Missing;
+  }
+
+  void CheckTaken() {
+    if (taken_.empty()) return;
+    const auto& groups = record_.Groups();
+    const std::string& base = record_.Base();
+    const auto inBase = Listing(base);
+    std::optional<std::unordered_set<std::string>> inParent;
+    std::size_t listedGroup = SIZE_MAX;
+    for (const Taken& taken : taken_) {
+      const RunRecord::Group& group = groups[taken.group];
+      bool there;
+      if (taken.child == RunRecord::kParent) {
+        there = StillThere(inBase, base, group.parent);
+      } else {
+        // A parent that is gone holds nothing; one still there is listed once.
+        const std::string parentPath = FolderPath(base, group.parent);
+        there = StillThere(inBase, base, group.parent);
+        if (there) {
+          if (listedGroup != taken.group) inParent = Listing(parentPath), listedGroup = taken.group;
+          there = StillThere(inParent, parentPath, group.children[taken.child]);
+        }
+      }
+      if (!there) {
+        ++outcome_.removed;
+        Forget(taken.group, taken.child);
+      } else if (outcome_.stillThere++ == 0) {
+        outcome_.firstStillThere =
+            taken.child == RunRecord::kParent
+                ? FolderPath(base, group.parent)
+                : FolderPath(FolderPath(base, group.parent), group.children[taken.child]);
+      }
+    }
+  }
+
+  RunRecord& record_;
+  DirectoryRemover& remover_;  // not owned
+  ProgressControl& control_;   // not owned
+  UndoOutcome outcome_;
+  std::uint64_t done_ = 0;
+  std::vector<std::vector<bool>> forgetChild_;
+  std::vector<bool> forgetParent_;
+  std::vector<Taken> taken_;
+};
+
+}  // namespace
+
+UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover, ProgressControl* control) {
+  Unstopped unstopped;
+  return Undoer(record, remover, control ? *control : unstopped).Run();
 }
 
 std::string UndoOutcome::BoxText() const {
-  std::string text = "作成したフォルダを " + GroupedNumber(removed) + " 個削除しました";
-  if (Kept() == 0) return text;
-  text += "\r\n" + GroupedNumber(Kept()) + " 個は残しました:";
-  if (notEmpty > 0)
-    text += "\r\n  中にファイルかフォルダがある: " + GroupedNumber(notEmpty) + " 個";
-  if (gone > 0) text += "\r\n  見つからない (名前の変更か削除): " + GroupedNumber(gone) + " 個";
-  if (failed > 0) {
-    text += "\r\n  削除できない: " + GroupedNumber(failed) +
-            " 個 (最初のフォルダ: " + firstFailedPath + " (" + firstFailureReason + "))";
+  std::string text = stopped ? "元に戻すのを中止しました\r\n中止までに作成したフォルダを " +
+                                   GroupedNumber(removed) + " 個削除しました"
+                             : "作成したフォルダを " + GroupedNumber(removed) + " 個削除しました";
+  if (Kept() > 0) {
+    text += "\r\n" + GroupedNumber(Kept()) + " 個は残しました:";
+    if (notEmpty > 0)
+      text += "\r\n  中にファイルかフォルダがある: " + GroupedNumber(notEmpty) + " 個";
+    if (gone > 0) text += "\r\n  見つからない (名前の変更か削除): " + GroupedNumber(gone) + " 個";
+    if (standIns > 0) {
+      text += "\r\n  作成したフォルダではない (後から置き換えられた): " + GroupedNumber(standIns) +
+              " 個 (最初のフォルダ: " + firstStandIn + ")";
+    }
+    if (stillThere > 0) {
+      text += "\r\n  削除したと報告されたが残っている: " + GroupedNumber(stillThere) +
+              " 個 (最初のフォルダ: " + firstStillThere + ")";
+    }
+    if (failed > 0) {
+      text += "\r\n  削除できない: " + GroupedNumber(failed) +
+              " 個 (最初のフォルダ: " + firstFailedPath + " (" + firstFailureReason + "))";
+    }
   }
+  if (stopped && left > 0)
+    text += "\r\n残りの " + GroupedNumber(left) + " 個は「作成を元に戻す」で続けて削除できます";
+  if (!note.empty()) text += "\r\n" + note;
   return text;
 }
 
 MessageIcon UndoOutcome::Icon() const {
-  return Kept() == 0 ? MessageIcon::None : MessageIcon::Warning;
+  return Kept() == 0 && note.empty() ? MessageIcon::None : MessageIcon::Warning;
 }
 
 }  // namespace naming

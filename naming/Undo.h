@@ -1,8 +1,11 @@
 #pragma once
-// Taking the last run back: its folders that are still empty are removed, deepest first.
+// Taking the last run back: its folders that are still empty, and still the very folders the run
+// made, are removed, deepest first.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "naming/CreationRun.h"
 #include "naming/RunRecord.h"
@@ -21,30 +24,46 @@ struct RemoveResult {
   std::string reason;  // Failed only: the system's text for why
 };
 
-// Removes one empty directory, never anything that holds something (on Windows RemoveDirectoryA).
-class DirectoryRemover {
+// Removes one empty directory, never anything that holds something (on Windows RemoveDirectoryA),
+// and lists a directory, to check that what it said it removed is gone.
+class DirectoryRemover : public FolderInspector {
  public:
-  virtual ~DirectoryRemover() = default;
   virtual RemoveResult Remove(const std::string& path) = 0;
+  // The names of everything in `directory`; nothing when it cannot be listed.
+  virtual std::optional<std::vector<std::string>> Names(const std::string& directory) = 0;
 };
 
 struct UndoOutcome {
   std::uint64_t removed = 0;
   std::uint64_t notEmpty = 0;
   std::uint64_t gone = 0;
+  // Another folder (or a file) stands at the path, stamped outside the run's span.
+  std::uint64_t standIns = 0;
+  std::string firstStandIn;
+  // The removal said it succeeded, yet the folder is still there.
+  std::uint64_t stillThere = 0;
+  std::string firstStillThere;
   std::uint64_t failed = 0;
   std::string firstFailedPath;
   std::string firstFailureReason;
+  // The user stopped the undo; `left` folders stay in the record for a later one.
+  bool stopped = false;
+  std::uint64_t left = 0;
+  // A line the window adds, about the record's file.
+  std::string note;
 
-  std::uint64_t Kept() const { return notEmpty + gone + failed; }
+  std::uint64_t Kept() const { return notEmpty + gone + standIns + stillThere + failed; }
   // The text and icon of the one box that ends the undo.
   std::string BoxText() const;
   MessageIcon Icon() const;
 };
 
-// Removes, deepest first, the folders of the record that are still empty. The removed and the
-// vanished ones are forgotten; those kept for holding something, or for another failure, stay in
-// the record, so a later undo may take them once they are empty.
-UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover);
+// Removes, deepest first (each parent folder's children, last made first, then the parent), the
+// folders of the record that are still empty and stamped within the run's span, and checks each
+// directory once afterwards that they are gone. The removed and the vanished ones are forgotten;
+// the others stay in the record, so a later undo may take them. `control` may stop it between two
+// folders; what it has not reached stays in the record too.
+UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover,
+                    ProgressControl* control = nullptr);
 
 }  // namespace naming

@@ -59,9 +59,15 @@ struct TestSettings final : RunSettings {
   std::string BasePath() const override { return base; }
 };
 
-// Records every path. A path in `refused` fails; one in `existing` or made before is there.
+// Records every path. A path in `refused` fails; one in `existing` or made before is there, a
+// folder stamped with the number of its first creation call.
 struct RecordingCreator final : DirectoryCreator {
   std::vector<std::string> paths, existing, refused;
+  FolderFacts Inspect(const std::string& path) override {
+    const auto made = std::find(paths.begin(), paths.end(), path);
+    if (made == paths.end()) return {};
+    return {FolderFacts::Kind::Folder, static_cast<FileTime>(made - paths.begin()) + 1};
+  }
   CreateResult Create(const std::string& path) override {
     auto listed = [&path](const std::vector<std::string>& list) {
       return std::find(list.begin(), list.end(), path) != list.end();

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "naming/CreationRun.h"
+#include "naming/FolderCount.h"
+#include "shell/ShellIDFunc.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/KeyInput.h"
 #include "tests/support/MessageBoxCloser.h"
@@ -234,6 +236,138 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
   EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), std::vector<std::string>{"c2"});
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
+}
+
+// "作成を元に戻す" as its menu item runs it; the boxes it showed, and the item's text as the menu
+// shows it.
+struct ChosenUndo {
+  std::vector<std::string> texts;
+  std::string item;
+};
+
+class UndoEndToEnd : public CreationRunEndToEnd {
+ protected:
+  ChosenUndo ChooseUndo() {
+    ChosenUndo chosen;
+    char text[128] = {};
+    GetMenuStringA(GetMenu(form->Handle()), form->UndoCreation1.Command(), text, sizeof text,
+                   MF_BYCOMMAND);
+    chosen.item = text;
+    TMessageBoxCloser closer;
+    form->UndoCreation1.Click();
+    chosen.texts = closer.Texts();
+    return chosen;
+  }
+};
+
+TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
+  Select(scratch_.Path());
+  NumberRun("1", "3", "1");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // all there already: nothing made
+  // The first run's folder renamed away and an empty one of its name made in its place.
+  ASSERT_TRUE(MoveFileA(scratch_.PathOf("P2X").c_str(), scratch_.PathOf("away").c_str()));
+  scratch_.MakeFolder("P2X");
+
+  const ChosenUndo undo = ChooseUndo();
+  EXPECT_EQ(undo.item, "作成を元に戻す (3 個)");
+  EXPECT_EQ(undo.texts,
+            std::vector<std::string>{
+                "作成したフォルダを 2 個削除しました\r\n1 個は残しました:\r\n  "
+                "作成したフォルダではない (後から置き換えられた): 1 個 (最初のフォルダ: " +
+                scratch_.PathOf("P2X") + ")"});
+  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P2X", "away"}));
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+}
+
+TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
+  Select(scratch_.Path());
+  NumberRun("1", "3", "1");
+  ChildNumberRun("2", "1");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  Stop();
+  Start();  // the program started again: a new main window reads the record's file
+
+  const ChosenUndo undo = ChooseUndo();
+  EXPECT_EQ(undo.item, "作成を元に戻す (9 個)");
+  EXPECT_EQ(undo.texts, std::vector<std::string>{"作成したフォルダを 9 個削除しました"});
+  EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
+  EXPECT_EQ(GetFileAttributesA(UndoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
+}
+
+// A long undo shows its progress window; "中止", clicked with the mouse, stops it between two
+// folders, and the next undo takes the rest.
+TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
+  Select(scratch_.Path());
+  NumberRun("1", "30", "2");
+  ChildNumberRun("30", "2");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // 930 folders: no question
+
+  std::atomic<bool> sawProgress{false};
+  std::thread stopper([&] {
+    HWND progress = nullptr;
+    for (int i = 0; i < 2000 && !(progress && IsWindowVisible(progress)); ++i, Sleep(10))
+      progress = FindWindowA("TessarinForm", "フォルダを削除しています");
+    if (!progress || !IsWindowVisible(progress)) return;
+    sawProgress = true;
+    Sleep(300);  // a few looks at the window later
+    RECT button;
+    GetWindowRect(FindWindowExA(progress, nullptr, "Button", nullptr), &button);
+    SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+  });
+  const ChosenUndo stopped = ChooseUndo();
+  stopper.join();
+  EXPECT_TRUE(sawProgress);
+  ASSERT_EQ(stopped.texts.size(), 1u) << stopped.item;
+  const std::string lead = "元に戻すのを中止しました\r\n中止までに作成したフォルダを ";
+  ASSERT_EQ(stopped.texts[0].rfind(lead, 0), 0u) << stopped.texts[0];
+  const int removed = std::stoi(stopped.texts[0].substr(lead.size()));
+  const std::string left = naming::GroupedNumber(static_cast<std::uint64_t>(930 - removed));
+  EXPECT_NE(stopped.texts[0].find("残りの " + left + " 個は「作成を元に戻す」で続けて削除できます"),
+            std::string::npos);
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (" + left + " 個)");
+  EXPECT_FALSE(FolderNames(scratch_.Path()).empty());
+
+  const ChosenUndo rest = ChooseUndo();
+  EXPECT_EQ(rest.texts, std::vector<std::string>{"作成したフォルダを " + left + " 個削除しました"});
+  EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
+}
+
+TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnce) {
+  Stop();
+  {
+    HANDLE file = CreateFileA(UndoFilePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "Tessarin undo record 9\r\n", 24, &written, nullptr);
+    CloseHandle(file);
+  }
+  Start();
+  const ChosenUndo undo = ChooseUndo();
+  EXPECT_EQ(undo.texts,
+            std::vector<std::string>{"元に戻す作成はありません\r\n前回の作成の記録 " +
+                                     UndoFilePath() + " は別の版のものなので使いませんでした"});
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
+
+  // A folder where the new file is first written: the record cannot be kept in a file.
+  const std::string blocker = UndoFilePath() + ".new";
+  ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+  Select(scratch_.Path());
+  NumberRun("1", "1", "1");
+  EXPECT_EQ(Press(),
+            std::vector<std::string>{
+                Created() + "\r\n" + UndoFilePath() +
+                " に書き込めません (作成を元に戻せるのは、このウィンドウを閉じるまでです)"});
+  Type(form->SpinEdit2, "2");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // said once
+  RemoveDirectoryA(blocker.c_str());
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
 }
 
 }  // namespace

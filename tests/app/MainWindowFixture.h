@@ -30,9 +30,16 @@ inline std::string StoredValue(const char* key) {
   return value;
 }
 
+// The undo record's file, beside the settings.
+inline std::string UndoFilePath() {
+  return SettingsFilePath().substr(0, SettingsFilePath().rfind('\\')) + "\\Tessarin.undo";
+}
+
+// Both files the main window keeps, so that every test starts as a first start.
 inline void RemoveSettingsFile() {
   DeleteFileA(SettingsFilePath().c_str());
   RemoveDirectoryA(SettingsFilePath().c_str());
+  DeleteFileA(UndoFilePath().c_str());
 }
 
 class MainWindowTest : public testing::Test {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <random>
 
 #include "naming/Composition.h"
@@ -132,6 +134,17 @@ struct FilesystemCreator final : DirectoryCreator {
 #endif
     return path;
   }
+  // The stamp the standard library offers, the last change: like Wine's creation time.
+  static FolderFacts Facts(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(Native(path), error);
+    if (!std::filesystem::exists(status)) return {};
+    if (!std::filesystem::is_directory(status)) return {FolderFacts::Kind::Other, 0};
+    const auto stamp = std::filesystem::last_write_time(Native(path), error);
+    return {FolderFacts::Kind::Folder,
+            static_cast<FileTime>(stamp.time_since_epoch().count() - INT64_MIN / 2)};
+  }
+  FolderFacts Inspect(const std::string& path) override { return Facts(path); }
   CreateResult Create(const std::string& path) override {
     std::error_code error;
     if (std::filesystem::create_directory(Native(path), error)) return {};
@@ -249,6 +262,16 @@ TEST_F(CreationRunTest, AsksBeforeALargeRunAndCanBeStopped) {
 
 // Real directories in a scratch folder, through the standard library.
 struct FilesystemRemover final : DirectoryRemover {
+  FolderFacts Inspect(const std::string& path) override { return FilesystemCreator::Facts(path); }
+  std::optional<std::vector<std::string>> Names(const std::string& directory) override {
+    std::error_code error;
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(FilesystemCreator::Native(directory), error))
+      names.push_back(entry.path().filename().string());
+    if (error) return std::nullopt;
+    return names;
+  }
   RemoveResult Remove(const std::string& path) override {
     const std::filesystem::path native = FilesystemCreator::Native(path);
     std::error_code error;
@@ -291,11 +314,114 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
   EXPECT_FALSE(std::filesystem::exists(scratch / "P4"));
   EXPECT_FALSE(std::filesystem::exists(scratch / "P3" / "B"));
 
-  // Once emptied, what was kept goes with the next undo; nothing else is left to take back.
+  // Emptied again, the folder goes with the next undo where its stamp is its creation; where the
+  // stamp is its last change (Linux, and Wine on it), it is no longer provably the run's and stays,
+  // with its parent. Either way nothing else is touched.
   std::filesystem::remove(scratch / "P1" / "B" / "note.txt");
-  EXPECT_EQ(UndoRun(outcome.record, remover).removed, 2u);
-  EXPECT_EQ(outcome.record.Made(), 0u);
+  const UndoOutcome again = UndoRun(outcome.record, remover);
+  EXPECT_EQ(again.removed + again.standIns + again.notEmpty, 2u);
+  EXPECT_EQ(outcome.record.Made(), again.standIns + again.notEmpty);
+  EXPECT_EQ(std::filesystem::exists(scratch / "P1" / "B"), again.standIns == 1);
   EXPECT_TRUE(std::filesystem::exists(scratch / "P3"));
+}
+
+TEST(RunRecordFile, ReadsBackWhatItWroteAndRefusesDamagedOrForeignTexts) {
+  RunRecord record("C:\\work");
+  record.AddParent("old", false);
+  record.AddChild("ソ", true);  // 83 5C: a separator's byte inside a character
+  record.AddParent("P1", true);
+  record.AddParent("P2", false);  // nothing made in or as it: not kept
+  record.Span() = {100, 200};
+  record.Touch(1, 300);
+  const std::string text = record.Text();
+  bool otherVersion = true;
+  const std::optional<RunRecord> read = RunRecord::FromText(text, &otherVersion);
+  ASSERT_TRUE(read);
+  EXPECT_FALSE(otherVersion);
+  EXPECT_EQ(read->Text(), text);
+  EXPECT_EQ(read->Made(), 2u);
+  EXPECT_TRUE(read->IsParentStamp(1, 300));
+  EXPECT_FALSE(read->IsParentStamp(0, 300));
+
+  EXPECT_FALSE(RunRecord::FromText("Tessarin undo record 2\r\nC:\\work\r\n1 2\r\n", &otherVersion));
+  EXPECT_TRUE(otherVersion);
+  const std::string head = "Tessarin undo record 1\r\nC:\\work\r\n1 2\r\n";
+  for (const std::string& damaged :
+       {head + "-child\r\n", head + "+..\r\n", head + "+a\\b\r\n", head + "+\r\n", head + "+a",
+        head + "*a\r\n", text.substr(0, text.size() - 1),
+        std::string("Tessarin undo record 1\r\nC:\\work\r\nx 2\r\n")}) {
+    EXPECT_FALSE(RunRecord::FromText(damaged, &otherVersion)) << damaged;
+    EXPECT_FALSE(otherVersion);
+  }
+}
+
+// Folders stamped as the test says, removed unless undeletable (the removal then says yes and
+// leaves the folder, as Wine may).
+struct StampedRemover final : DirectoryRemover {
+  std::map<std::string, FileTime> folders;
+  std::set<std::string> undeletable;
+  FolderFacts Inspect(const std::string& path) override {
+    const auto found = folders.find(path);
+    if (found == folders.end()) return {};
+    return {FolderFacts::Kind::Folder, found->second};
+  }
+  std::optional<std::vector<std::string>> Names(const std::string& directory) override {
+    std::vector<std::string> names;
+    for (const auto& [path, stamp] : folders) {
+      if (path.rfind(directory + "\\", 0) == 0 &&
+          path.find('\\', directory.size() + 1) == std::string::npos)
+        names.push_back(path.substr(directory.size() + 1));
+    }
+    return names;
+  }
+  RemoveResult Remove(const std::string& path) override {
+    if (!Names(path)->empty()) return {RemoveStatus::NotEmpty, {}};
+    if (!undeletable.count(path)) folders.erase(path);
+    return {};
+  }
+};
+
+TEST_F(CreationRunTest, UndoKeepsAStandInAndAFolderTheRemovalLeft) {
+  parent.start = "1", parent.end = "3";
+  settings.childFolders = true, child.start = "1", child.end = "2";
+  RunOutcome outcome = Run();
+  // The record creator stamps a folder with the number of its creation call: the span is 1 to 9.
+  EXPECT_TRUE(outcome.record.Span().Holds(1) && outcome.record.Span().Holds(9));
+  EXPECT_FALSE(outcome.record.Span().Holds(10));
+
+  StampedRemover remover;
+  for (std::size_t call = 0; call < creator.paths.size(); ++call)
+    remover.folders[creator.paths[call]] = call + 1;
+  remover.folders["C:\\work\\2"] = 50;  // renamed away and made again after the run
+  remover.undeletable = {"C:\\work\\3\\1"};
+
+  const UndoOutcome undo = UndoRun(outcome.record, remover);
+  EXPECT_EQ(undo.removed, 6u);
+  EXPECT_EQ(undo.BoxText(),
+            "作成したフォルダを 6 個削除しました\r\n3 個は残しました:\r\n"
+            "  中にファイルかフォルダがある: 1 個\r\n"
+            "  作成したフォルダではない (後から置き換えられた): 1 個 (最初のフォルダ: "
+            "C:\\work\\2)\r\n"
+            "  削除したと報告されたが残っている: 1 個 (最初のフォルダ: C:\\work\\3\\1)");
+  EXPECT_EQ(outcome.record.Made(), 3u);  // 2, 3 and 3\1 stay to be taken later
+  EXPECT_EQ(remover.folders.count("C:\\work\\2"), 1u);
+  EXPECT_EQ(remover.folders.count("C:\\work\\1"), 0u);
+}
+
+TEST(FolderCount, TotalsSaturateAndEveryCountIsGrouped) {
+  EXPECT_EQ(TotalFolders(INT64_MAX, INT64_MAX, true), UINT64_MAX);
+  EXPECT_EQ(TotalFolders(INT64_MAX, 1, true), 2 * static_cast<std::uint64_t>(INT64_MAX));
+  EXPECT_EQ(TotalFolders(INT64_MAX, 2, true), UINT64_MAX);
+  EXPECT_EQ(TotalFolders(-3, 5, true), 0u);
+  EXPECT_EQ(TotalFolders(4, -5, true), 4u);
+  EXPECT_EQ(GroupedNumber(UINT64_MAX), "18,446,744,073,709,551,615");
+
+  RunOutcome outcome;
+  outcome.failures = 27537;
+  outcome.firstFailedPath = "C:\\x", outcome.firstFailureReason = "denied";
+  EXPECT_EQ(outcome.BoxText(),
+            "フォルダを作成しました\r\n27,537 個のフォルダを作成できませんでした。最初のフォルダ: "
+            "C:\\x (denied)");
 }
 
 }  // namespace
