@@ -17,7 +17,7 @@
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/MessagePump.h"
-#include "tests/support/RealKeys.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -65,13 +65,13 @@ class TemplateFileWindow : public MainWindowTest {
           char folder[MAX_PATH] = {};
           SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
           if (startFolder) *startFolder = folder;
-          TypeUnicode(path);
-          PressChord({VK_RETURN});
+          TypeAsUnicodeKeys(path);
+          PressKeys({VK_RETURN});
           typed = true;
         }
       }
     });
-    PressChord({VK_CONTROL, key});
+    PressKeys({VK_CONTROL, key});
     // The dialog and the boxes run inside the pumping, on this thread.
     for (int i = 0; i < 520 && (!typed || i < 20); ++i) {
       Pump();
@@ -173,9 +173,9 @@ TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOn
   std::thread chooser([] {
     for (int i = 0; i < 300 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
     Sleep(100);
-    PressChord({'3'});
+    PressKeys({'3'});
   });
-  PressChord({VK_MENU, 'F'});
+  PressKeys({VK_MENU, 'F'});
   for (int i = 0; i < 100 && form->Edit1.Text() != "t3"; ++i) {
     Pump();
     Sleep(10);

@@ -19,7 +19,7 @@
 #include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/TypedKeys.h"
+#include "tests/support/KeyInput.h"
 
 namespace {
 
@@ -137,8 +137,8 @@ TEST_F(ShellLinksTest, TheFolderShownIsRenamedInTheTreeAndAllThreeFollowAtOnce) 
 
   // The list does not hold its folder open: the tree can rename it.
   ASSERT_TRUE(tree_->Selected()->EditText());
-  TypeText(L"renamed");
-  PressKey(VK_RETURN);
+  TypeAsUnicodeKeys("renamed");
+  PressKeys({VK_RETURN});
   Pump();
   EXPECT_TRUE(FolderExists(scratch_.PathOf("renamed")));
   ExpectAllShow(scratch_.PathOf("renamed"));

@@ -29,7 +29,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/TypedKeys.h"
+#include "tests/support/KeyInput.h"
 
 namespace {
 
@@ -354,15 +354,15 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
   {
     // A refused name first: it says why and the edit opens again with it.
     const TMessageBoxCloser ok;
-    TypeText(L"f100.txt");
-    PressKey(VK_RETURN);
+    TypeAsUnicodeKeys("f100.txt");
+    PressKeys({VK_RETURN});
     ASSERT_TRUE(PumpMessagesUntil([&] { return !ok.Texts().empty(); }, 5000));
     EXPECT_EQ(ok.Texts().front(),
               "「f100.txt」という名前は既にあります。\r\n別の名前を入力してください。");
   }
   Pump();
-  TypeText(L"z.txt");
-  PressKey(VK_RETURN);
+  TypeAsUnicodeKeys("z.txt");
+  PressKeys({VK_RETURN});
   ASSERT_TRUE(PumpMessagesUntil([&] { return IndexOf("z.txt") == 59; }, kSettleWaitMs));
   EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{59});
   EXPECT_EQ(list_->FocusedIndex(), 59);

@@ -34,7 +34,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/MouseDrag.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/TypedKeys.h"
+#include "tests/support/KeyInput.h"
 
 namespace {
 
@@ -610,28 +610,28 @@ TEST_F(ShellTreeViewLabelEdit, ARefusedNameSaysWhyAndOpensTheEditAgainWithTheTyp
   scratch_.MakeFolder("b");
   TTreeNode* a = Found(scratch_.PathOf("a"));
   ASSERT_NE(Edit(a), nullptr);
-  const auto typeAndEnter = [&](const std::wstring& typed) {
+  const auto typeAndEnter = [&](const std::string& typed) {
     const TMessageBoxCloser ok;
-    if (typed.empty()) PressKey(VK_DELETE);
-    TypeText(typed);
-    PressKey(VK_RETURN);
+    if (typed.empty()) PressKeys({VK_DELETE});
+    TypeAsUnicodeKeys(typed);
+    PressKeys({VK_RETURN});
     PumpMessagesUntil([&] { return !ok.Texts().empty() && EditField(); }, 5000);
     Pump();
     return ok.Texts();
   };
-  const std::pair<std::wstring, std::string> refusals[] = {
-      {L"b", "「b」という名前は既にあります。\r\n別の名前を入力してください。"},
-      {L"x*y", "名前に次の文字は使えません。\r\n\\ / : * ? \" < > |"},
-      {L"", "名前を入力してください。"},
+  const std::pair<std::string, std::string> refusals[] = {
+      {"b", "「b」という名前は既にあります。\r\n別の名前を入力してください。"},
+      {"x*y", "名前に次の文字は使えません。\r\n\\ / : * ? \" < > |"},
+      {"", "名前を入力してください。"},
   };
   for (const auto& [typed, reason] : refusals) {
     EXPECT_EQ(typeAndEnter(typed), std::vector<std::string>{reason});
     ASSERT_NE(EditField(), nullptr);
     char shown[16] = {};
     GetWindowTextA(EditField(), shown, sizeof shown);
-    EXPECT_EQ(shown, std::string(typed.begin(), typed.end()));
+    EXPECT_EQ(shown, typed);
   }
-  PressKey(VK_ESCAPE);
+  PressKeys({VK_ESCAPE});
   Pump();
   EXPECT_EQ(EditField(), nullptr);
   EXPECT_EQ(a->Text(), "a");
@@ -639,11 +639,11 @@ TEST_F(ShellTreeViewLabelEdit, ARefusedNameSaysWhyAndOpensTheEditAgainWithTheTyp
 
   // A name too long for the folder cannot be typed in full.
   ASSERT_NE(Edit(a), nullptr);
-  TypeText(std::wstring(300, L'x'));
+  TypeAsUnicodeKeys(std::string(300, 'x'));
   Pump();
   const int longest = naming::LongestName(scratch_.Path());
   EXPECT_EQ(GetWindowTextLengthA(EditField()), longest);
-  PressKey(VK_RETURN);
+  PressKeys({VK_RETURN});
   Pump();
   EXPECT_TRUE(FolderExists(scratch_.PathOf(std::string(static_cast<std::size_t>(longest), 'x'))));
 }
