@@ -74,8 +74,10 @@ void TTierPanel::ShowRunCount(const std::string& text) {
   // 6 pixels inside the strip's right edge (189 + 574).
   const int right = X(757);
   RunCount.SetCaption(text.empty() ? text : "  " + text);
-  RunCount.SetBounds(
-      {right - RunCount.Width(), RunCount.Top(), RunCount.Width(), RunCount.Height()});
+  // Moved only when its width changed: an unchanged count costs no painting at each keystroke.
+  const int left = right - RunCount.Width();
+  if (left != RunCount.Left())
+    RunCount.SetBounds({left, RunCount.Top(), RunCount.Width(), RunCount.Height()});
 }
 
 TKindRow& TTierPanel::Row(naming::SequenceKind kind) {

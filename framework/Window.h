@@ -125,6 +125,7 @@ class TWinControl {
   // the whole character in wParam (lead byte high, as WM_IME_CHAR carries one). False while the
   // lead byte waits.
   bool JoinDoubleByteChar(WPARAM& wParam);
+  LRESULT OwnProcedureCall(UINT message, WPARAM wParam, LPARAM lParam) const;
 
   TContainer* parent_;
   HWND handle_ = nullptr;
