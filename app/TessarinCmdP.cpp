@@ -22,6 +22,7 @@
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"
 #include "naming/TemplateFile.h"
+#include "naming/TierRun.h"
 
 namespace {
 
@@ -131,6 +132,7 @@ class TListingCreator final : public naming::DirectoryCreator {
                       (result.reason.empty() ? "" : "\t" + result.reason) + "\n");
     return result;
   }
+  naming::FolderFacts Inspect(const std::string& path) override { return app::InspectFolder(path); }
 };
 
 // The real creations, counted by what each one found.
@@ -141,6 +143,7 @@ class TCountingCreator final : public naming::DirectoryCreator {
     if (result.status == naming::CreateStatus::AlreadyThere) ++existing;
     return result;
   }
+  naming::FolderFacts Inspect(const std::string& path) override { return creator_.Inspect(path); }
   std::uint64_t existing = 0;
 
  private:
@@ -206,7 +209,8 @@ int Run(const TArguments& arguments) {
       Print(stderr, "番号が整数ではありません。\n");
       return kBadInput;
     }
-    const std::int64_t total = *parents * (values.childFolders ? 1 + *children : 1);
+    const std::uint64_t total =
+        naming::TotalFolders(*parents, children.value_or(0), values.childFolders);
     Print(stdout, std::to_string(total) + "\n");
     return kDone;
   }
@@ -230,9 +234,9 @@ int Run(const TArguments& arguments) {
     Print(stderr, outcome.BoxText() + "\n");
     return kBadInput;
   }
-  Print(stdout, "作成 " + std::to_string(outcome.made) + "、既存 " +
-                    std::to_string(creator.existing) + "、失敗 " +
-                    std::to_string(outcome.failures) + "\n");
+  Print(stdout, "作成 " + naming::GroupedNumber(outcome.made) + "、既存 " +
+                    naming::GroupedNumber(creator.existing) + "、失敗 " +
+                    naming::GroupedNumber(outcome.failures) + "\n");
   if (outcome.failures > 0)
     Print(stdout,
           "最初の失敗: " + outcome.firstFailedPath + " (" + outcome.firstFailureReason + ")\n");
