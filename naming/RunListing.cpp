@@ -45,7 +45,16 @@ std::optional<RunListing> RunListing::Make(const RunInputs& inputs, RunOutcome& 
   return listing;
 }
 
-ListedPath RunListing::Path(std::uint64_t k, const PathProbe& probe) const {
+std::string StateText(CreateStatus status) {
+  switch (status) {
+    case CreateStatus::Made: return "作成";
+    case CreateStatus::AlreadyThere: return "既存";
+    case CreateStatus::Failed: break;
+  }
+  return "作成不可";
+}
+
+ListedPath RunListing::Path(std::uint64_t k) const {
   // Each parent folder is followed by its children: a stride of 1 + M creations.
   const std::uint64_t stride = child_ ? 1 + static_cast<std::uint64_t>(child_->Count()) : 1;
   ListedPath listed;
@@ -53,9 +62,12 @@ ListedPath RunListing::Path(std::uint64_t k, const PathProbe& probe) const {
   const std::uint64_t place = k % stride;
   if (place > 0) listed.below = FolderPath(listed.below, child_->Name(place - 1));
   listed.path = FolderPath(base_, listed.below);
-  listed.state = refusedTemplate_.empty() ? probe.Probe(listed.path)
-                                          : CreateResult{CreateStatus::Failed, refusedTemplate_};
   return listed;
+}
+
+CreateResult RunListing::State(const std::string& path, const PathProbe& probe) const {
+  if (!refusedTemplate_.empty()) return {CreateStatus::Failed, refusedTemplate_};
+  return probe.Probe(path);
 }
 
 void ListingTally::Add(CreateStatus status) {

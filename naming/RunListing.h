@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 
 #include "naming/CreationRun.h"
@@ -21,10 +22,25 @@ class PathProbe {
   virtual CreateResult Probe(const std::string& path) const = 0;
 };
 
+// The state as the listings show it: "作成", "既存" or "作成不可".
+std::string StateText(CreateStatus status);
+
 struct ListedPath {
-  std::string path;    // the whole path
-  std::string below;   // below the target folder
-  CreateResult state;  // Made: the run makes it; AlreadyThere; Failed with the reason
+  std::string path;   // the whole path
+  std::string below;  // below the target folder
+};
+
+// A run's settings as plain values: a template file's, or the window's at one moment.
+class FixedRunSettings final : public RunSettings {
+ public:
+  FixedRunSettings(bool childFolders, std::string base)
+      : childFolders_(childFolders), base_(std::move(base)) {}
+  bool ChildFolders() const override { return childFolders_; }
+  std::string BasePath() const override { return base_; }
+
+ private:
+  bool childFolders_;
+  std::string base_;
 };
 
 class RunListing {
@@ -36,8 +52,10 @@ class RunListing {
   static std::optional<RunListing> Make(const RunInputs& inputs, RunOutcome& refusal);
 
   std::uint64_t Count() const { return total_; }
-  // Path `k` of the run, counted from 0 in creation order; `probe` says its state.
-  ListedPath Path(std::uint64_t k, const PathProbe& probe) const;
+  // Path `k` of the run, counted from 0 in creation order.
+  ListedPath Path(std::uint64_t k) const;
+  // What the run would do at a path of the listing.
+  CreateResult State(const std::string& path, const PathProbe& probe) const;
   const std::string& Base() const { return base_; }
 
  private:

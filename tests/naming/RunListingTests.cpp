@@ -40,13 +40,13 @@ TEST_F(RunListingTest, ListsExactlyThePathsTheRunMakesInItsOrder) {
   ASSERT_TRUE(listing);
   ASSERT_EQ(listing->Count(), creator.paths.size());
   for (std::uint64_t k = 0; k < listing->Count(); ++k)
-    EXPECT_EQ(listing->Path(k, probe).path, creator.paths[k]) << k;
-  EXPECT_EQ(listing->Path(4, probe).below, "P02\\Ax");
+    EXPECT_EQ(listing->Path(k).path, creator.paths[k]) << k;
+  EXPECT_EQ(listing->Path(4).below, "P02\\Ax");
 
   probe.existing = {creator.paths[3]};
   ListingTally tally;
   for (std::uint64_t k = 0; k < listing->Count(); ++k)
-    tally.Add(listing->Path(k, probe).state.status);
+    tally.Add(listing->State(listing->Path(k).path, probe).status);
   EXPECT_EQ(tally.Text(), "作成 8  既存 1  作成不可 0");
 }
 
@@ -54,9 +54,9 @@ TEST_F(RunListingTest, RefusedTemplatesAndRunsThatNeverStart) {
   parent.start = "1", parent.end = "2", parent.front = "a?";
   std::optional<RunListing> listing = Listing();
   ASSERT_TRUE(listing);
-  const ListedPath first = listing->Path(0, probe);
-  EXPECT_EQ(first.state.status, CreateStatus::Failed);
-  EXPECT_NE(first.state.reason.find("ファイル名に使用できない文字"), std::string::npos);
+  const CreateResult first = listing->State(listing->Path(0).path, probe);
+  EXPECT_EQ(first.status, CreateStatus::Failed);
+  EXPECT_NE(first.reason.find("ファイル名に使用できない文字"), std::string::npos);
 
   parent.front = "a", parent.end = "x";
   EXPECT_FALSE(Listing());
@@ -71,7 +71,7 @@ TEST_F(RunListingTest, AMillionFoldersCostNothingUntilAsked) {
   const std::optional<RunListing> listing = Listing();
   ASSERT_TRUE(listing);
   EXPECT_EQ(listing->Count(), 1000000u);
-  EXPECT_EQ(listing->Path(999999, probe).path, "C:\\work\\1000000");
+  EXPECT_EQ(listing->Path(999999).path, "C:\\work\\1000000");
 }
 
 }  // namespace
