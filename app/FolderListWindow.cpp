@@ -114,6 +114,12 @@ TFolderListForm::TFolderListForm(TForm& owner, naming::RunListing listing)
   };
   TWinControl::SetTabOrder({&List, &RunButton, &SaveButton, &StopButton, &CloseButton});
   Summary.SetCaption("数えています...");
+  // The count starts once the first page is on the screen, so that it does not slow the page.
+  OnFirstPainted = [this] { StartCounting(); };
+}
+
+void TFolderListForm::StartCounting() {
+  if (counter_ || !Counting()) return;
   counter_ = std::make_unique<TListingCounter>(
       listing_, [this](const naming::ListingTally& tally, std::uint64_t done, bool finished) {
         ShowTally(tally, done, finished);
@@ -137,6 +143,7 @@ void TFolderListForm::ShowTally(const naming::ListingTally& tally, std::uint64_t
 
 void TFolderListForm::StopCounting() {
   if (!Counting()) return;
+  stopped_ = true;
   counter_.reset();  // waits for the worker; its last reports run meanwhile
   StopButton.SetEnabled(false);
   Summary.SetCaption(Summary.Caption() + " (中止しました)");

@@ -78,7 +78,7 @@ class TFolderListForm : public TForm {
 
   // Stops the count (closing the window does too); its summary then says so.
   void StopCounting();
-  bool Counting() const { return counter_ != nullptr && !counted_; }
+  bool Counting() const { return !counted_ && !stopped_; }
   // Writes every path, one a line, in code page 932; false when the file could not be written.
   bool SaveText(const std::string& path) const;
   const naming::RunListing& Listing() const { return listing_; }
@@ -95,10 +95,12 @@ class TFolderListForm : public TForm {
   void MenuCommand(WORD id) override;
 
  private:
+  void StartCounting();
   void ShowTally(const naming::ListingTally& tally, std::uint64_t done, bool finished);
   void SaveButtonClick();
 
   naming::RunListing listing_;
   std::unique_ptr<TListingCounter> counter_;
   bool counted_ = false;
+  bool stopped_ = false;
 };
