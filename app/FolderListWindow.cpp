@@ -45,7 +45,7 @@ void TFolderListView::SetListing(const naming::RunListing* listing) {
 void TFolderListView::MakeRow(int index) {
   if (index == rowIndex_) return;
   row_ = listing_->Path(static_cast<std::uint64_t>(index));
-  rowState_ = listing_->State(row_.path, probe_);
+  rowState_ = listing_->State(static_cast<std::uint64_t>(index), probe_);
   rowIndex_ = index;
 }
 
@@ -78,7 +78,7 @@ void TListingCounter::Execute() {
   const std::uint64_t total = listing_.Count();
   for (std::uint64_t k = 0; k < total; ++k) {
     if (Terminated()) return;
-    tally.Add(listing_.State(listing_.Path(k).path, probe).status);
+    tally.Add(listing_.State(k, probe).status);
     const DWORD now = GetTickCount();
     if (now - lastReport >= kReportEveryMs) {
       lastReport = now;

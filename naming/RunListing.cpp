@@ -54,9 +54,13 @@ std::string StateText(CreateStatus status) {
   return "作成不可";
 }
 
+// Each parent folder is followed by its children: a stride of 1 + M creations.
+std::uint64_t RunListing::Stride() const {
+  return child_ ? 1 + static_cast<std::uint64_t>(child_->Count()) : 1;
+}
+
 ListedPath RunListing::Path(std::uint64_t k) const {
-  // Each parent folder is followed by its children: a stride of 1 + M creations.
-  const std::uint64_t stride = child_ ? 1 + static_cast<std::uint64_t>(child_->Count()) : 1;
+  const std::uint64_t stride = Stride();
   ListedPath listed;
   listed.below = parent_->Name(static_cast<std::int64_t>(k / stride));
   const std::uint64_t place = k % stride;
@@ -65,9 +69,12 @@ ListedPath RunListing::Path(std::uint64_t k) const {
   return listed;
 }
 
-CreateResult RunListing::State(const std::string& path, const PathProbe& probe) const {
+CreateResult RunListing::State(std::uint64_t k, const PathProbe& probe) const {
   if (!refusedTemplate_.empty()) return {CreateStatus::Failed, refusedTemplate_};
-  return probe.Probe(path);
+  const std::uint64_t parent = k - k % Stride();
+  if (parent != k && probe.Probe(Path(parent).path).status == CreateStatus::Failed)
+    return {CreateStatus::Failed, "親フォルダを作成できません"};
+  return probe.Probe(Path(k).path);
 }
 
 void ListingTally::Add(CreateStatus status) {

@@ -54,12 +54,14 @@ class RunListing {
   std::uint64_t Count() const { return total_; }
   // Path `k` of the run, counted from 0 in creation order.
   ListedPath Path(std::uint64_t k) const;
-  // What the run would do at a path of the listing.
-  CreateResult State(const std::string& path, const PathProbe& probe) const;
+  // What the run would do at path `k`. A child folder whose parent the run cannot make cannot be
+  // made either, whatever is at its own path.
+  CreateResult State(std::uint64_t k, const PathProbe& probe) const;
   const std::string& Base() const { return base_; }
 
  private:
   RunListing() = default;
+  std::uint64_t Stride() const;
 
   std::string base_;
   std::shared_ptr<const TierRun> parent_;

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,13 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
   EXPECT_EQ(Row(list, 2), "3|F3|作成不可|同じ名前のファイルがあります");
   WaitForCount(list);
   EXPECT_EQ(list.Summary.Caption(), "計 4 個: 作成 2  既存 1  作成不可 1");
+  const std::string saved = scratch_.PathOf("list.txt");
+  ASSERT_TRUE(list.SaveText(saved));
+  std::ifstream file(saved, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string expected;
+  for (const char* name : {"F1", "F2", "F3", "F4"}) expected += scratch_.PathOf(name) + "\r\n";
+  EXPECT_EQ(text, expected);
   PressChord({VK_ESCAPE});
   Pump();
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
