@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Win32Naming.h"
+#include "app/Win32PathProbe.h"
 #include "framework/Button.h"
 #include "framework/Form.h"
 #include "framework/Label.h"

@@ -18,6 +18,7 @@
 
 #include "app/TemplateDisk.h"
 #include "app/Win32Naming.h"
+#include "app/Win32PathProbe.h"
 #include "naming/Calendar.h"
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"

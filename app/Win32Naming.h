@@ -6,7 +6,6 @@
 
 #include "naming/CreationRun.h"
 #include "naming/JapaneseEra.h"
-#include "naming/RunListing.h"
 #include "naming/Undo.h"
 
 namespace app {
@@ -31,13 +30,6 @@ class Win32DirectoryCreator final : public naming::DirectoryCreator {
 class Win32DirectoryRemover final : public naming::DirectoryRemover {
  public:
   naming::RemoveResult Remove(const std::string& path) override;
-};
-
-// What CreateDirectoryA would find at a path, from its attributes: nothing there (made), a folder
-// (already there), a file of that name, or a path longer than a folder's can be (refused).
-class Win32PathProbe final : public naming::PathProbe {
- public:
-  naming::CreateResult Probe(const std::string& path) const override;
 };
 
 // The system's text for an error code, without its closing line break.

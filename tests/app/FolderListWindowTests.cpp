@@ -15,7 +15,7 @@
 #include "naming/Composition.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessageBoxCloser.h"
-#include "tests/support/RealKeys.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -40,7 +40,7 @@ class FolderListWindow : public MainWindowTest {
   TFolderListForm& OpenList() {
     SetForegroundWindow(form->Handle());
     Pump();
-    PressChord({VK_CONTROL, 'L'});
+    PressKeys({VK_CONTROL, 'L'});
     for (int i = 0;
          i < 300 && !(form->FolderList() && IsWindowVisible(form->FolderList()->Handle())); ++i) {
       Pump();
@@ -95,14 +95,14 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
   std::string expected;
   for (const char* name : {"F1", "F2", "F3", "F4"}) expected += scratch_.PathOf(name) + "\r\n";
   EXPECT_EQ(text, expected);
-  PressChord({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
   Pump();
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
   EXPECT_TRUE(form->Enabled());
 
   Type(form->Edit2, longBack);
   EXPECT_EQ(Row(OpenList(), 0), "1|F1" + longBack + "|作成不可|パスが長すぎます");
-  PressChord({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
   Pump();
 
   Type(form->Edit2, "a:b");
@@ -124,7 +124,7 @@ TEST_F(FolderListWindow, ItsCreateMakesExactlyTheListedFolders) {
         row.substr(row.find('|') + 1, row.find('|', row.find('|') + 1) - row.find('|') - 1));
   }
   TMessageBoxCloser closer;
-  PressChord({VK_MENU, 'M'});
+  PressKeys({VK_MENU, 'M'});
   for (int i = 0; i < 100 && closer.Texts().empty(); ++i) {
     Pump();
     Sleep(10);
@@ -141,7 +141,7 @@ TEST_F(FolderListWindow, AMillionRowsOpenAtOnceAndClosingStopsTheCount) {
   EXPECT_EQ(list.List.ItemCount(), 1000000);
   EXPECT_EQ(Row(list, 999999), "1,000,000|M1000000|作成|");
   EXPECT_TRUE(list.Counting());
-  PressChord({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
   Pump();
   EXPECT_FALSE(list.Counting());
   EXPECT_NE(list.Summary.Caption().find("(中止しました)"), std::string::npos);
