@@ -4,6 +4,7 @@
 // and closing (MainStartup.cpp), the preview and control states (MainPreview.cpp), the creation
 // run (MainRun.cpp) and template files (MainTemplate.cpp).
 
+#include <memory>
 #include <optional>
 
 #include "app/PanelTemplate.h"
@@ -25,6 +26,7 @@
 #include "shell/ShellTreeView.h"
 
 class TAboutBox;
+class TFolderListForm;
 
 class TForm1 : public TForm {
  public:
@@ -58,6 +60,12 @@ class TForm1 : public TForm {
   // Every value set as if typed, so that the change handlers run.
   void ApplyTemplate(const naming::TemplateValues& values);
   void CheckBox1Click();
+
+  // "作成するフォルダの一覧": every path the run would make, in a window above this one, which
+  // takes no input meanwhile; its "作成(&M)" closes it and runs as "作成(&M)" here does.
+  void ListFolders1Click();
+  // The list's window while one was opened, or null.
+  TFolderListForm* FolderList() const { return folderList_.get(); }
 
   // The creation run of one press of "作成(&M)", and taking the last one back.
   void Button1Click();
@@ -148,12 +156,14 @@ class TForm1 : public TForm {
   TImageList menuImages_{Laid(16), Laid(16)};
   SYSTEMTIME startedAt_{};               // the start-up date, also the child tier's
   std::optional<TTierPanel> childTier_;  // see ChildTier
+  std::unique_ptr<TFolderListForm> folderList_;
 
  public:
   TMainMenu MainMenu1;
   TMenuItem& File1;
   TMenuItem& OpenTemplate1;
   TMenuItem& SaveTemplate1;
+  TMenuItem& ListFolders1;
   // The files last opened or saved, newest first; hidden while there are fewer.
   TMenuItem& RecentTemplate1;
   TMenuItem& RecentTemplate2;
@@ -183,9 +193,9 @@ class TForm1 : public TForm {
   TShape Shape14;
 
   // Two names for every tier control. New code uses the descriptive ones (ParentTier.FrontText,
-  // ChildTier().FreeLines); the window layout's names below stay for the event handlers, whose names
-  // follow them, and for the tests that drive the window by those names.
-  // The window layout's names for the parent tier's controls ...
+  // ChildTier().FreeLines); the window layout's names below stay for the event handlers, whose
+  // names follow them, and for the tests that drive the window by those names. The window layout's
+  // names for the parent tier's controls ...
   TShape& Shape1 = ParentTier.Frame;
   TShape& Shape2 = ParentTier.SampleStrip;
   TImage& Image5 = ParentTier.SampleIcon;

@@ -1,6 +1,7 @@
 // The main window's layout: controls, pictures, menus, tab order and event bindings.
 
 #include "app/About.h"
+#include "app/FolderListWindow.h"
 #include "app/Main.h"
 #include "app/res/Resource.h"
 #include "framework/EditCommands.h"
@@ -29,6 +30,7 @@ TForm1::TForm1()
       File1(MainMenu1.Add("ファイル(&F)")),
       OpenTemplate1(File1.Add("テンプレートを開く(&O)...", TShortCut::CtrlKey('O'))),
       SaveTemplate1(File1.Add("テンプレートを保存(&S)...", TShortCut::CtrlKey('S'))),
+      ListFolders1(File1.Add("作成するフォルダの一覧(&L)...", TShortCut::CtrlKey('L'))),
       RecentTemplate1(File1.Add("&1")),
       RecentTemplate2(File1.Add("&2")),
       RecentTemplate3(File1.Add("&3")),
@@ -100,6 +102,7 @@ void TForm1::BuildMenu() {
 
   OpenTemplate1.OnClick = [this] { OpenTemplate1Click(); };
   SaveTemplate1.OnClick = [this] { SaveTemplate1Click(); };
+  ListFolders1.OnClick = [this] { ListFolders1Click(); };
   ShowRecentTemplates();
   Exit1.OnClick = [this] { Exit1Click(); };
   BindEditCommand(Undo1, TEditCommand::Undo);

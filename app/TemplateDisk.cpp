@@ -12,8 +12,10 @@ namespace {
 // choice (a disk image, a video) from taking the 32-bit address space.
 constexpr DWORD kLargestTemplate = 64u << 20;
 
-// The filter's pairs of text and pattern, each ended by a NUL, the list by a second one.
-constexpr char kFilter[] = "Tessarin テンプレート (*.tsnt)\0*.tsnt\0すべてのファイル (*.*)\0*.*\0";
+// The filters' pairs of text and pattern, each ended by a NUL, the list by a second one.
+constexpr char kTemplateFilter[] =
+    "Tessarin テンプレート (*.tsnt)\0*.tsnt\0すべてのファイル (*.*)\0*.*\0";
+constexpr char kTextFilter[] = "テキスト ファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0";
 
 class THandle {
  public:
@@ -30,17 +32,18 @@ class THandle {
   HANDLE handle_;
 };
 
-std::optional<std::string> Choose(HWND owner, const std::string& folder, bool save) {
+std::optional<std::string> Choose(HWND owner, const std::string& folder, bool save,
+                                  const char* filter, const char* extension) {
   std::vector<char> path(32768, '\0');
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFilter = filter;
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  dialog.lpstrDefExt = kTemplateExtension;
+  dialog.lpstrDefExt = extension;
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                  (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
@@ -51,11 +54,15 @@ std::optional<std::string> Choose(HWND owner, const std::string& folder, bool sa
 }  // namespace
 
 std::optional<std::string> ChooseTemplateToOpen(HWND owner, const std::string& folder) {
-  return Choose(owner, folder, false);
+  return Choose(owner, folder, false, kTemplateFilter, kTemplateExtension);
 }
 
 std::optional<std::string> ChooseTemplateToSave(HWND owner, const std::string& folder) {
-  return Choose(owner, folder, true);
+  return Choose(owner, folder, true, kTemplateFilter, kTemplateExtension);
+}
+
+std::optional<std::string> ChooseTextToSave(HWND owner) {
+  return Choose(owner, {}, true, kTextFilter, "txt");
 }
 
 std::optional<std::string> ReadTemplateText(const std::string& path) {

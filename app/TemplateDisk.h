@@ -15,6 +15,8 @@ inline constexpr const char* kTemplateExtension = "tsnt";
 // dialog's own choice when empty). The chosen path, or none when the user cancelled.
 std::optional<std::string> ChooseTemplateToOpen(HWND owner, const std::string& folder);
 std::optional<std::string> ChooseTemplateToSave(HWND owner, const std::string& folder);
+// The standard save dialog for a text file (*.txt).
+std::optional<std::string> ChooseTextToSave(HWND owner);
 
 // The file's whole text; none when it cannot be read or is larger than any template can be.
 std::optional<std::string> ReadTemplateText(const std::string& path);

@@ -18,9 +18,11 @@
 
 #include "app/TemplateDisk.h"
 #include "app/Win32Naming.h"
+#include "app/Win32PathProbe.h"
 #include "naming/Calendar.h"
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"
+#include "naming/RunListing.h"
 #include "naming/TemplateFile.h"
 #include "naming/TierRun.h"
 
@@ -96,43 +98,19 @@ naming::TemplateValues Defaults() {
   return values;
 }
 
-class TFileSettings final : public naming::RunSettings {
- public:
-  TFileSettings(bool childFolders, std::string target)
-      : childFolders_(childFolders), target_(std::move(target)) {}
-  bool ChildFolders() const override { return childFolders_; }
-  std::string BasePath() const override { return target_; }
-
- private:
-  bool childFolders_;
-  std::string target_;
-};
-
 // Prints each path with what a run would do there, and makes nothing.
 class TListingCreator final : public naming::DirectoryCreator {
  public:
   naming::CreateResult Create(const std::string& path) override {
-    // Longer paths cannot name a directory (MAX_PATH less room for a 8.3 file name).
-    constexpr std::size_t kLongestFolderPath = MAX_PATH - 12;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    naming::CreateResult result;
-    if (path.size() > kLongestFolderPath) {
-      result = {naming::CreateStatus::Failed, "パスが長すぎます"};
-    } else if (attributes == INVALID_FILE_ATTRIBUTES) {
-      result = {naming::CreateStatus::Made, {}};
-    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      result = {naming::CreateStatus::AlreadyThere, {}};
-    } else {
-      result = {naming::CreateStatus::Failed, "同じ名前のファイルがあります"};
-    }
-    const char* state = result.status == naming::CreateStatus::Made           ? "作成"
-                        : result.status == naming::CreateStatus::AlreadyThere ? "既存"
-                                                                              : "作成不可";
-    Print(stdout, std::string(state) + "\t" + path +
+    const naming::CreateResult result = probe_.Probe(path);
+    Print(stdout, naming::StateText(result.status) + "\t" + path +
                       (result.reason.empty() ? "" : "\t" + result.reason) + "\n");
     return result;
   }
   naming::FolderFacts Inspect(const std::string& path) override { return app::InspectFolder(path); }
+
+ private:
+  app::Win32PathProbe probe_;
 };
 
 // The real creations, counted by what each one found.
@@ -197,7 +175,7 @@ int Run(const TArguments& arguments) {
 
   const naming::TierValuesTemplate parent(values.parent);
   const naming::TierValuesTemplate child(values.child);
-  const TFileSettings settings(values.childFolders, target);
+  const naming::FixedRunSettings settings(values.childFolders, target);
   const naming::DateFormatTable formats =
       naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>());
   const naming::RunInputs inputs{parent, child, settings, formats};

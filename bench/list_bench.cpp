@@ -21,27 +21,13 @@
 #include "framework/Application.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchFolder.h"
+#include "bench/BenchMemory.h"
 #include "bench/BenchOptions.h"
 #include "framework/Form.h"
 #include "shell/ShellLibrary.h"
 #include "shell/ShellListView.h"
 
 namespace {
-
-// The bytes in use in every heap of the process (Wine reports no private usage).
-double HeapBytes() {
-  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
-  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-  double bytes = 0;
-  for (HANDLE heap : heaps) {
-    PROCESS_HEAP_ENTRY entry{};
-    HeapLock(heap);
-    while (HeapWalk(heap, &entry))
-      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
-    HeapUnlock(heap);
-  }
-  return bytes;
-}
 
 // The file list, counting what the control asks of it.
 class TCountingListView : public TShellListView {

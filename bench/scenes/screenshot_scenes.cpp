@@ -18,6 +18,7 @@
 
 #include "framework/Application.h"
 #include "framework/DeviceContext.h"
+#include "app/FolderListWindow.h"
 #include "app/ShellWindow.h"
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellLibrary.h"
@@ -152,6 +153,7 @@ class TScenes {
     }
 
     RunScenes(form);
+    FolderListScene(form);
   }
 
  private:
@@ -232,6 +234,33 @@ class TScenes {
     });
     Click(form.Button1);
     stop.join();
+    std::error_code ignored;
+    std::filesystem::remove_all(target, ignored);
+  }
+
+  // "作成するフォルダの一覧" of 1,000 folders, one of which is there already and one a file.
+  void FolderListScene(TForm1& form) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string target = std::string(temp) + "TessarinListScene";
+    CreateDirectoryA(target.c_str(), nullptr);
+    CreateDirectoryA((target + "\\資料_002").c_str(), nullptr);
+    CloseHandle(CreateFileA((target + "\\資料_004").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TShIDListPtr list;
+    IDListFromPath(target, list.Out());
+    form.ShellTreeView1.SelectIDList(list.Get());
+    Click(form.CheckBox1);
+    Type(form.Edit1, "資料_");
+    Type(form.SpinEdit2, "1000");
+    Type(form.SpinEdit3, "3");
+    form.ListFolders1.Click();
+    for (int i = 0; i < 500 && form.FolderList()->Counting(); ++i) {
+      Application().ProcessMessages();
+      Sleep(10);
+    }
+    Take(WindowRect(form.FolderList()->Handle()), "folder-list");
+    form.FolderList()->Close();
     std::error_code ignored;
     std::filesystem::remove_all(target, ignored);
   }

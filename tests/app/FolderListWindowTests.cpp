@@ -1,0 +1,150 @@
+// "作成するフォルダの一覧" as the user opens it: Ctrl+L pressed as keys on the main window, the
+// rows read back from the list control as it draws them, and its "作成(&M)" checked on disk.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/FolderListWindow.h"
+#include "naming/Composition.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/MessageBoxCloser.h"
+#include "tests/support/KeyInput.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace {
+
+class FolderListWindow : public MainWindowTest {
+ protected:
+  FolderListWindow() : scratch_("List") {}
+
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    Select(scratch_.Path());
+  }
+
+  // Parent folders `front`1 to `front``last`.
+  void Numbered(const std::string& front, const std::string& last) {
+    Type(form->Edit1, front);
+    Type(form->SpinEdit1, "1");
+    Type(form->SpinEdit2, last);
+  }
+
+  // Ctrl+L on the main window; the list once it shows.
+  TFolderListForm& OpenList() {
+    SetForegroundWindow(form->Handle());
+    Pump();
+    PressKeys({VK_CONTROL, 'L'});
+    for (int i = 0;
+         i < 300 && !(form->FolderList() && IsWindowVisible(form->FolderList()->Handle())); ++i) {
+      Pump();
+      Sleep(10);
+    }
+    if (!form->FolderList()) throw std::runtime_error("Ctrl+L opened no list");
+    return *form->FolderList();
+  }
+
+  static void WaitForCount(TFolderListForm& list) {
+    for (int i = 0; i < 1000 && list.Counting(); ++i) {
+      Pump();
+      Sleep(10);
+    }
+  }
+
+  // A row as the control shows it: its columns joined by "|".
+  static std::string Row(TFolderListForm& list, int index) {
+    std::string row;
+    for (int column = 0; column < 4; ++column) {
+      char text[1024] = {};
+      LVITEMA item{};
+      item.iSubItem = column;
+      item.pszText = text;
+      item.cchTextMax = sizeof text;
+      SendMessageA(list.List.Handle(), LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+      row += (column ? "|" : "") + std::string(text);
+    }
+    return row;
+  }
+
+  TScratchFolder scratch_;
+};
+
+TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
+  Numbered("F", "4");
+  scratch_.MakeFolder("F2");
+  scratch_.MakeFile("F3");
+  const std::string longBack(260 - scratch_.Path().size(), 'x');
+  TFolderListForm& list = OpenList();
+  EXPECT_FALSE(form->Enabled());  // the list is the run's while it shows
+  EXPECT_EQ(list.List.ItemCount(), 4);
+  EXPECT_EQ(Row(list, 0), "1|F1|作成|");
+  EXPECT_EQ(Row(list, 1), "2|F2|既存|");
+  EXPECT_EQ(Row(list, 2), "3|F3|作成不可|同じ名前のファイルがあります");
+  WaitForCount(list);
+  EXPECT_EQ(list.Summary.Caption(), "計 4 個: 作成 2  既存 1  作成不可 1");
+  const std::string saved = scratch_.PathOf("list.txt");
+  ASSERT_TRUE(list.SaveText(saved));
+  std::ifstream file(saved, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string expected;
+  for (const char* name : {"F1", "F2", "F3", "F4"}) expected += scratch_.PathOf(name) + "\r\n";
+  EXPECT_EQ(text, expected);
+  PressKeys({VK_ESCAPE});
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(list.Handle()));
+  EXPECT_TRUE(form->Enabled());
+
+  Type(form->Edit2, longBack);
+  EXPECT_EQ(Row(OpenList(), 0), "1|F1" + longBack + "|作成不可|パスが長すぎます");
+  PressKeys({VK_ESCAPE});
+  Pump();
+
+  Type(form->Edit2, "a:b");
+  std::string refusal = naming::ForbiddenCharacterMessage();
+  refusal.erase(refusal.find("\r\n"), 2);  // one line in the list
+  EXPECT_EQ(Row(OpenList(), 3), "4|F4a:b|作成不可|" + refusal);
+}
+
+TEST_F(FolderListWindow, ItsCreateMakesExactlyTheListedFolders) {
+  Numbered("Run", "3");
+  Click(form->CheckBox1);
+  Type(form->Edit4(), "c");
+  scratch_.MakeFolder("Run2");
+  TFolderListForm& list = OpenList();
+  std::vector<std::string> listed;
+  for (int k = 0; k < list.List.ItemCount(); ++k) {
+    const std::string row = Row(list, k);
+    listed.push_back(
+        row.substr(row.find('|') + 1, row.find('|', row.find('|') + 1) - row.find('|') - 1));
+  }
+  TMessageBoxCloser closer;
+  PressKeys({VK_MENU, 'M'});
+  for (int i = 0; i < 100 && closer.Texts().empty(); ++i) {
+    Pump();
+    Sleep(10);
+  }
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{"フォルダを作成しました"});
+  EXPECT_EQ(FolderTree(scratch_.Path()), listed);
+  EXPECT_FALSE(IsWindowVisible(list.Handle()));
+  EXPECT_TRUE(form->UndoCreation1.Enabled());  // the window's own run, with its record
+}
+
+TEST_F(FolderListWindow, AMillionRowsOpenAtOnceAndClosingStopsTheCount) {
+  Numbered("M", "1000000");
+  TFolderListForm& list = OpenList();
+  EXPECT_EQ(list.List.ItemCount(), 1000000);
+  EXPECT_EQ(Row(list, 999999), "1,000,000|M1000000|作成|");
+  EXPECT_TRUE(list.Counting());
+  PressKeys({VK_ESCAPE});
+  Pump();
+  EXPECT_FALSE(list.Counting());
+  EXPECT_NE(list.Summary.Caption().find("(中止しました)"), std::string::npos);
+}
+
+}  // namespace
