@@ -179,8 +179,7 @@ void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {
     selected->EditText();
     handled = true;
   } else if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
-    SendMessageA(ShellTreeView1.Handle(), WM_CONTEXTMENU,
-                 reinterpret_cast<WPARAM>(ShellTreeView1.Handle()), MAKELPARAM(-1, -1));
+    ShellTreeView1.PopupMenuForSelected();
     handled = true;
   }
 }

@@ -87,6 +87,9 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // siblings and its children are read again (expanded as before). The node shows its item's
   // name afterwards either way. False, changing nothing, when the folder cannot be renamed.
   bool RenameNode(TTreeNode& node, const std::string& newName);
+  // The shell's menu for the selected folder, below its label, as the keyboard asks for it
+  // (Shift+F10, the Apps key). False when there is none to show.
+  bool PopupMenuForSelected() { return ContextPopup(POINT{-1, -1}); }
 
   // Hidden folders are listed (default true).
   bool IncludeHidden() const noexcept { return includeHidden_; }
