@@ -331,7 +331,9 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   ASSERT_EQ(stopped.texts.size(), 1u) << stopped.item;
   const std::string lead = "元に戻すのを中止しました\r\n中止までに作成したフォルダを ";
   ASSERT_EQ(stopped.texts[0].rfind(lead, 0), 0u) << stopped.texts[0];
-  const int removed = std::stoi(stopped.texts[0].substr(lead.size()));
+  std::string removedText = stopped.texts[0].substr(lead.size());
+  std::erase(removedText, ',');  // grouped in thousands
+  const int removed = std::stoi(removedText);
   const std::string left = naming::GroupedNumber(static_cast<std::uint64_t>(kFolders - removed));
   EXPECT_NE(stopped.texts[0].find("残りの " + left + " 個は「作成を元に戻す」で続けて削除できます"),
             std::string::npos);
