@@ -8,7 +8,6 @@
 #include "framework/DeviceContext.h"
 #include "shell/ComObject.h"
 #include "shell/ShellDragDrop.h"
-#include "shell/ShellTreeView.h"
 #include "shell/ShellVirtualItems.h"
 
 namespace {
@@ -263,12 +262,10 @@ TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
   }
 }
 
-TShellComboBox::~TShellComboBox() {
-  if (tree_) tree_->SetShellComboBox(nullptr);
-  ReleaseShellParts();
-}
+TShellComboBox::~TShellComboBox() { ReleaseShellParts(); }
 
 void TShellComboBox::ReleaseShellParts() noexcept {
+  link_.Unlink();
   if (Handle()) RevokeDragDrop(Handle());
   dropTarget_->Detach();
   drag_.reset();
@@ -504,10 +501,10 @@ void TShellComboBox::Change() {
   }
   SetItemIndex(items_.IndexOf(entry));
   EndUpdate();
-  if (tree_) {
-    // The entry stays the box's whatever the tree does with the list.
+  if (link_.OnFolderChosen) {
+    // The entry stays the box's whatever the follower does with the list.
     const TShIDListPtr folder = TShIDListPtr::CopyOf(entry->GetAbsoluteIDList());
-    tree_->SelectIDList(folder.Get());
+    link_.OnFolderChosen(folder.Get());
   }
 }
 

@@ -10,7 +10,6 @@
 #include "shell/AnsiText.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellPopupMenu.h"
-#include "shell/ShellTreeView.h"
 #include "shell/ShellVirtualItems.h"
 
 namespace {
@@ -421,12 +420,10 @@ TShellListView::TShellListView(TContainer& parent, const TBounds& bounds)
   }
 }
 
-TShellListView::~TShellListView() {
-  if (tree_) tree_->SetShellListView(nullptr);
-  ReleaseShellParts();
-}
+TShellListView::~TShellListView() { ReleaseShellParts(); }
 
 void TShellListView::ReleaseShellParts() noexcept {
+  link_.Unlink();
   ShellCtrlList().Unregister(*this);
   if (Handle()) {
     RemoveClipboardFormatListener(Handle());
@@ -516,12 +513,12 @@ LRESULT TShellListView::DialogCode(WPARAM key, const MSG* message) {
 void TShellListView::ShowParentFolder() {
   if (!files_.FolderIDList() || files_.FolderLevel() == 0) return;  // the desktop has none
   const TShIDListPtr parent(CopyParentIDList(files_.FolderIDList()));
-  ShowFolderWithTree(parent.Get());
+  ShowChosenFolder(parent.Get());
 }
 
-void TShellListView::ShowFolderWithTree(LPCITEMIDLIST folder) {
+void TShellListView::ShowChosenFolder(LPCITEMIDLIST folder) {
   SetFolderIDList(folder);
-  if (tree_) tree_->SelectIDList(folder);
+  if (link_.OnFolderChosen) link_.OnFolderChosen(folder);
 }
 
 void TShellListView::ShowAllColumns() {
@@ -616,11 +613,11 @@ void TShellListView::NamesChanged() {
   ReleaseFinishedDropTargets(pendingDropTargets_);
   const std::string path = files_.FolderPath();
   if (!path.empty() && !FolderExists(path)) {
-    // The folder is gone: show nothing, or the tree's folder.
+    // The folder is gone: show nothing, or what the follower shows instead.
     WatchFolder("");
     SetItemCount(0);
     files_.Clear();
-    if (tree_) SetFolderIDList(tree_->SelectedIDList());
+    if (link_.OnFolderGone) link_.OnFolderGone();
     return;
   }
   Refill();
@@ -635,18 +632,17 @@ void TShellListView::AttributesChanged() {
 }
 
 void TShellListView::SetIncludeHidden(bool value) {
-  // The linked tree passes its changes here and hears of the list's: an unchanged value ends it.
-  if (value == includeHidden_) return;
+  if (value == includeHidden_) return;  // nothing to list again
   includeHidden_ = value;
   if (files_.FolderIDList()) Refill();
-  if (tree_) tree_->SetIncludeHidden(value);
+  if (link_.OnSettingsChanged) link_.OnSettingsChanged();
 }
 
 void TShellListView::SetShVirtuaItems(TShVirtuaItems items) {
-  if (items == shVirtuaItems_) return;
+  if (items == shVirtuaItems_) return;  // nothing to list again
   shVirtuaItems_ = items;
   if (files_.FolderIDList()) Refill();
-  if (tree_) tree_->SetShVirtuaItems(items);
+  if (link_.OnSettingsChanged) link_.OnSettingsChanged();
 }
 
 void TShellListView::SortByColumn(int column) {
@@ -757,7 +753,7 @@ void TShellListView::ItemActivated(const TActivation& activation) {
   if (item->HasAttribute(saFolder)) {
     // The item goes with the folder it stands in.
     const TShIDListPtr folder = TShIDListPtr::CopyOf(item->GetAbsoluteIDList());
-    ShowFolderWithTree(folder.Get());
+    ShowChosenFolder(folder.Get());
     return;
   }
   bool defaultAction = true;
@@ -867,7 +863,7 @@ void TShellListView::ActOnShellCommand(int command, const std::vector<int>& sele
       selectedSize_ = 0;
       SetItemCount(files_.Count());
       Repaint();
-      if (tree_) tree_->RefreshTree();
+      if (link_.OnItemsDeleted) link_.OnItemsDeleted();
       break;
     }
     case kShellRenameChosen: EditLabel(selected.front()); break;

@@ -20,6 +20,7 @@
 #include "shell/ShellDataItems.h"
 #include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellLink.h"
 #include "shell/ShellNewName.h"
 #include "shell/ShellUtils.h"
 
@@ -27,7 +28,6 @@ class TShellFileList;
 class TShellListView;
 class TShFilesWatcher;
 class TShellPopupMenu;
-class TShellTreeView;
 
 // Pictures for the attributes column instead of its letters: with an image list, the column shows
 // the image of each attribute the item has (read-only, hidden, system, archive, in that order;
@@ -177,11 +177,14 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   void Refill();
   TShellFileList& Files() noexcept { return files_; }
 
-  // The folder tree linked with the list, null for none (TShellTreeView::SetShellListView links).
-  TShellTreeView* LinkedTree() const noexcept { return tree_; }
+  // The list's link to a folder tree: it raises OnFolderChosen when the user opens a folder or
+  // goes up, OnSettingsChanged, OnFolderGone and OnItemsDeleted.
+  TShellLink& Link() noexcept { return link_; }
+  // The folder tree that follows the list, null for none.
+  const TWinControl* LinkedTree() const noexcept { return link_.Follower(); }
 
-  // Hidden items are listed (default true); a change lists the folder again, and the linked tree
-  // takes it too.
+  // Hidden items are listed (default true); a change lists the folder again, and raises
+  // OnSettingsChanged.
   bool IncludeHidden() const noexcept { return includeHidden_; }
   void SetIncludeHidden(bool value);
   // Which virtual desktop items are listed (default the recycle bin and the network).
@@ -258,8 +261,6 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   virtual bool ItemDropTarget(TShellFileItem* item, TComPtr<IDropTarget>& target);
 
  private:
-  friend class TShellTreeView;  // links both ways
-
   void WindowCreated();
   void ReleaseShellParts() noexcept;
   bool Listed(TShellFileItem& item);
@@ -275,9 +276,9 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   void ContextPopup(POINT screenPoint);
   // The answer to WM_GETDLGCODE for the dialog key `message` (null: none).
   LRESULT DialogCode(WPARAM key, const MSG* message);
-  // Backspace and Alt+Up: the folder above the shown one, also in the linked tree.
+  // Backspace and Alt+Up: the folder above the shown one, raising OnFolderChosen.
   void ShowParentFolder();
-  void ShowFolderWithTree(LPCITEMIDLIST folder);
+  void ShowChosenFolder(LPCITEMIDLIST folder);
   void ActOnShellCommand(int command, const std::vector<int>& selected);
 
   // Dropping in (ShellListViewDrag.cpp).
@@ -292,7 +293,7 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   TShellFileList files_;
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
-  TShellTreeView* tree_ = nullptr;  // the linked tree; not owned, it unlinks itself when it goes
+  TShellLink link_;
   unsigned long long selectedSize_ = 0;
   bool resorting_ = false;  // no selection events while a sort puts the selection back
   TShellPopupMenu* shellPopupMenu_ = nullptr;  // not owned

@@ -411,21 +411,15 @@ std::string TShellTreeView::SelectedPath() const {
 // --- Properties ---------------------------------------------------------------------------------
 
 void TShellTreeView::SetIncludeHidden(bool value) {
-  // The linked list passes its changes here and hears of the tree's: an unchanged value ends it.
-  if (value == includeHidden_) return;
+  if (value == includeHidden_) return;  // nothing to refresh
   includeHidden_ = value;
-  if (listView_) listView_->SetIncludeHidden(value);
-  RefreshTree();
-  RefillComboBox();
-  if (listView_) listView_->SetFolderIDList(SelectedIDList());
+  ShareSettings();
 }
 
 void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
   if (items == shVirtuaItems_) return;
   shVirtuaItems_ = items;
-  if (listView_) listView_->SetShVirtuaItems(items);
-  RefreshTree();
-  RefillComboBox();
+  ShareSettings();
 }
 
 // --- Notifications ------------------------------------------------------------------------------
