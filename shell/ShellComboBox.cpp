@@ -7,6 +7,7 @@
 
 #include "framework/DeviceContext.h"
 #include "shell/ComObject.h"
+#include "shell/ReleaseOnThrow.h"
 #include "shell/ShellDragDrop.h"
 #include "shell/ShellVirtualItems.h"
 
@@ -253,13 +254,7 @@ TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
       items_(this),
       images_(SystemImageList(false)) {
   dropTarget_.Attach(new TDropTarget(*this));
-  try {
-    WindowCreated();
-  } catch (...) {
-    // No destructor runs for a box that was never made: nothing may keep pointing at it.
-    ReleaseShellParts();
-    throw;
-  }
+  ReleaseOnThrow([this] { WindowCreated(); }, [this] { ReleaseShellParts(); });
 }
 
 TShellComboBox::~TShellComboBox() { ReleaseShellParts(); }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "shell/AnsiText.h"
+#include "shell/ReleaseOnThrow.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellVirtualItems.h"
@@ -404,23 +405,21 @@ std::string TShellFileList::Text(int index, int column) {
 TShellListView::TShellListView(TContainer& parent, const TBounds& bounds)
     : TCustomListView(parent, bounds) {
   ole_.Attach(new TShellOleSide(static_cast<TShellDragSink&>(*this)));
-  try {
-    const auto names = [this](TShFilesWatcher&, const std::string&) { NamesChanged(); };
-    nameWatcher_ = TShFilesWatcher::Create("", kNameChanges, names);
-    nameWatcher_->OnTerminate = [this](TThread&) { nameWatcher_ = nullptr; };
-    const auto attributes = [this](TShFilesWatcher&, const std::string&) { AttributesChanged(); };
-    attributeWatcher_ = TShFilesWatcher::Create("", kAttributeChanges, attributes);
-    attributeWatcher_->OnTerminate = [this](TThread&) { attributeWatcher_ = nullptr; };
-    ShellCtrlList().Register(*this);
-    WindowCreated();
-  } catch (...) {
-    // No destructor runs for a list that was never made: nothing may keep pointing at it.
-    ReleaseShellParts();
-    throw;
-  }
+  ReleaseOnThrow([this] { StartShellParts(); }, [this] { ReleaseShellParts(); });
 }
 
 TShellListView::~TShellListView() { ReleaseShellParts(); }
+
+void TShellListView::StartShellParts() {
+  const auto names = [this](TShFilesWatcher&, const std::string&) { NamesChanged(); };
+  nameWatcher_ = TShFilesWatcher::Create("", kNameChanges, names);
+  nameWatcher_->OnTerminate = [this](TThread&) { nameWatcher_ = nullptr; };
+  const auto attributes = [this](TShFilesWatcher&, const std::string&) { AttributesChanged(); };
+  attributeWatcher_ = TShFilesWatcher::Create("", kAttributeChanges, attributes);
+  attributeWatcher_->OnTerminate = [this](TThread&) { attributeWatcher_ = nullptr; };
+  ShellCtrlList().Register(*this);
+  WindowCreated();
+}
 
 void TShellListView::ReleaseShellParts() noexcept {
   link_.Unlink();

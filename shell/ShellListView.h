@@ -262,6 +262,8 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
 
  private:
   void WindowCreated();
+  // The watchers, the registry and the window's shell parts.
+  void StartShellParts();
   void ReleaseShellParts() noexcept;
   bool Listed(TShellFileItem& item);
   // The five columns (captions from the table) with the saved widths and order.

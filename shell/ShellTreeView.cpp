@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "shell/ReleaseOnThrow.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
@@ -41,13 +42,8 @@ TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds, TFirst
     : TCustomTreeView(parent, bounds) {
   AttachOleSide();
   firstFillPending_ = true;
-  try {
-    if (fill == TFirstFill::Now) FillFirstTime();
-  } catch (...) {
-    // No destructor runs for a tree that was never made: nothing may keep pointing at it.
-    ReleaseShellParts();
-    throw;
-  }
+  if (fill == TFirstFill::Now)
+    ReleaseOnThrow([this] { FillFirstTime(); }, [this] { ReleaseShellParts(); });
 }
 
 TShellTreeView::~TShellTreeView() { ReleaseShellParts(); }
