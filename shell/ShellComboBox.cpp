@@ -7,8 +7,8 @@
 
 #include "framework/DeviceContext.h"
 #include "shell/ComObject.h"
+#include "shell/ReleaseOnThrow.h"
 #include "shell/ShellDragDrop.h"
-#include "shell/ShellTreeView.h"
 #include "shell/ShellVirtualItems.h"
 
 namespace {
@@ -254,21 +254,13 @@ TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
       items_(this),
       images_(SystemImageList(false)) {
   dropTarget_.Attach(new TDropTarget(*this));
-  try {
-    WindowCreated();
-  } catch (...) {
-    // No destructor runs for a box that was never made: nothing may keep pointing at it.
-    ReleaseShellParts();
-    throw;
-  }
+  ReleaseOnThrow([this] { WindowCreated(); }, [this] { ReleaseShellParts(); });
 }
 
-TShellComboBox::~TShellComboBox() {
-  if (tree_) tree_->SetShellComboBox(nullptr);
-  ReleaseShellParts();
-}
+TShellComboBox::~TShellComboBox() { ReleaseShellParts(); }
 
 void TShellComboBox::ReleaseShellParts() noexcept {
+  link_.Unlink();
   if (Handle()) RevokeDragDrop(Handle());
   dropTarget_->Detach();
   drag_.reset();
@@ -504,10 +496,10 @@ void TShellComboBox::Change() {
   }
   SetItemIndex(items_.IndexOf(entry));
   EndUpdate();
-  if (tree_) {
-    // The entry stays the box's whatever the tree does with the list.
+  if (link_.OnFolderChosen) {
+    // The entry stays the box's whatever the follower does with the list.
     const TShIDListPtr folder = TShIDListPtr::CopyOf(entry->GetAbsoluteIDList());
-    tree_->SelectIDList(folder.Get());
+    link_.OnFolderChosen(folder.Get());
   }
 }
 

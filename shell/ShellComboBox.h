@@ -18,10 +18,10 @@
 #include "shell/ComPtr.h"
 #include "shell/ShellDataItems.h"
 #include "shell/ShellIDFunc.h"
+#include "shell/ShellLink.h"
 #include "shell/ShellUtils.h"
 
 class TShellComboList;
-class TShellTreeView;
 
 // One entry of the box.
 class TShellComboItem : public TShellDataItem {
@@ -120,8 +120,10 @@ class TShellComboBox : public TComboBox {
   // The system's small icons, shared: never freed here.
   HIMAGELIST Images() const noexcept { return images_; }
 
-  // The folder tree that drives the box, null for none (TShellTreeView::SetShellComboBox links).
-  TShellTreeView* LinkedTree() const noexcept { return tree_; }
+  // The box's link to a folder tree: it raises OnFolderChosen when the user picks an entry.
+  TShellLink& Link() noexcept { return link_; }
+  // The folder tree that follows the box, null for none.
+  const TWinControl* LinkedTree() const noexcept { return link_.Follower(); }
 
   // Hidden folders are listed (default true).
   bool IncludeHidden() const noexcept { return includeHidden_; }
@@ -155,7 +157,6 @@ class TShellComboBox : public TComboBox {
  private:
   class TDropTarget;
   friend class TDropTarget;
-  friend class TShellTreeView;  // links both ways
 
   void WindowCreated();
   void ReleaseShellParts() noexcept;
@@ -179,11 +180,11 @@ class TShellComboBox : public TComboBox {
   HIMAGELIST images_;  // not owned: the shared system image list
   bool includeHidden_ = true;
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
-  TShellTreeView* tree_ = nullptr;  // the linked tree; not owned, it unlinks itself when it goes
-  bool filled_ = false;             // entries made while false are permanent; nothing is drawn
-  TShIDListPtr savedSelection_;     // the current entry kept across a re-creation of the window
+  bool filled_ = false;          // entries made while false are permanent; nothing is drawn
+  TShIDListPtr savedSelection_;  // the current entry kept across a re-creation of the window
   TComPtr<TDropTarget> dropTarget_;
   std::unique_ptr<TShellDragObject> drag_;
+  TShellLink link_;
   bool rightButtonDrag_ = false;
   std::vector<TComPtr<IDropTarget>>
       pendingDropTargets_;  // shell targets still at work after a drop

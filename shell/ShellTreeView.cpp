@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "shell/ReleaseOnThrow.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
@@ -41,13 +42,8 @@ TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds, TFirst
     : TCustomTreeView(parent, bounds) {
   AttachOleSide();
   firstFillPending_ = true;
-  try {
-    if (fill == TFirstFill::Now) FillFirstTime();
-  } catch (...) {
-    // No destructor runs for a tree that was never made: nothing may keep pointing at it.
-    ReleaseShellParts();
-    throw;
-  }
+  if (fill == TFirstFill::Now)
+    ReleaseOnThrow([this] { FillFirstTime(); }, [this] { ReleaseShellParts(); });
 }
 
 TShellTreeView::~TShellTreeView() { ReleaseShellParts(); }
@@ -411,21 +407,15 @@ std::string TShellTreeView::SelectedPath() const {
 // --- Properties ---------------------------------------------------------------------------------
 
 void TShellTreeView::SetIncludeHidden(bool value) {
-  // The linked list passes its changes here and hears of the tree's: an unchanged value ends it.
-  if (value == includeHidden_) return;
+  if (value == includeHidden_) return;  // nothing to refresh
   includeHidden_ = value;
-  if (listView_) listView_->SetIncludeHidden(value);
-  RefreshTree();
-  RefillComboBox();
-  if (listView_) listView_->SetFolderIDList(SelectedIDList());
+  ShareSettings();
 }
 
 void TShellTreeView::SetShVirtuaItems(TShVirtuaItems items) {
   if (items == shVirtuaItems_) return;
   shVirtuaItems_ = items;
-  if (listView_) listView_->SetShVirtuaItems(items);
-  RefreshTree();
-  RefillComboBox();
+  ShareSettings();
 }
 
 // --- Notifications ------------------------------------------------------------------------------

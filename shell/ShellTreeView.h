@@ -214,7 +214,13 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void ShowRenameInLinks(TTreeNode& renamed);
   // The linked combo box's entry of a drive shows a medium change.
   void ShowMediumInComboBox(const TDeviceChangeData& record);
+  // Links `control` in `slot` (ending the former links of both); false when nothing changed.
+  template <class Control>
+  bool LinkControl(Control*& slot, Control* control);
   void UnlinkControls() noexcept;
+  // New settings to the linked list and on show here.
+  void ShareSettings();
+  void ShowSettings();
   void SettingsChanged();
 
   // Mouse presses and the context menu (ShellTreeViewMenu.cpp).

@@ -1,41 +1,59 @@
 // The folder tree's links to a path combo box and a file list: they show the selected folder,
-// take the tree's settings, and follow its refreshes and device changes.
+// take the tree's settings, and follow its refreshes and device changes. The tree follows their
+// events (TShellLink); they know nothing of it.
 
 #include "shell/ShellComboBox.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellTreeView.h"
 
+template <class Control>
+bool TShellTreeView::LinkControl(Control*& slot, Control* control) {
+  if (control == slot) return false;
+  if (slot) slot->Link().Unlink();
+  if (!control) return false;
+  control->Link().Unlink();  // from a tree it followed before
+  control->SetShVirtuaItems(shVirtuaItems_);
+  control->SetIncludeHidden(includeHidden_);
+  slot = control;
+  TShellLink& link = control->Link();
+  link.Link(*this, [&slot] { slot = nullptr; });
+  link.OnFolderChosen = [this](LPCITEMIDLIST folder) { SelectIDList(folder); };
+  return true;
+}
+
 void TShellTreeView::SetShellComboBox(TShellComboBox* box) {
-  if (box == comboBox_) return;
-  if (comboBox_) comboBox_->tree_ = nullptr;
-  comboBox_ = nullptr;
-  if (!box) return;
-  if (box->tree_) box->tree_->SetShellComboBox(nullptr);
-  comboBox_ = box;
-  box->tree_ = this;
-  box->SetShVirtuaItems(shVirtuaItems_);
-  box->SetIncludeHidden(includeHidden_);
-  RefillComboBox();
+  if (LinkControl(comboBox_, box)) RefillComboBox();
 }
 
 void TShellTreeView::SetShellListView(TShellListView* list) {
-  if (list == listView_) return;
-  if (listView_) listView_->tree_ = nullptr;
-  listView_ = nullptr;
-  if (!list) return;
-  if (list->tree_) list->tree_->SetShellListView(nullptr);
-  listView_ = list;
-  list->tree_ = this;
-  list->SetShVirtuaItems(shVirtuaItems_);
-  list->SetIncludeHidden(includeHidden_);
+  if (!LinkControl(listView_, list)) return;
+  TShellLink& link = list->Link();
+  link.OnSettingsChanged = [this, list] {
+    includeHidden_ = list->IncludeHidden();
+    shVirtuaItems_ = list->ShVirtuaItems();
+    ShowSettings();
+  };
+  link.OnFolderGone = [this, list] { list->SetFolderIDList(SelectedIDList()); };
+  link.OnItemsDeleted = [this] { RefreshTree(); };
   list->SetFolderIDList(SelectedIDList());
 }
 
 void TShellTreeView::UnlinkControls() noexcept {
-  if (comboBox_) comboBox_->tree_ = nullptr;
-  if (listView_) listView_->tree_ = nullptr;
-  comboBox_ = nullptr;
-  listView_ = nullptr;
+  if (comboBox_) comboBox_->Link().Unlink();
+  if (listView_) listView_->Link().Unlink();
+}
+
+void TShellTreeView::ShareSettings() {
+  // A linked list takes them, and its OnSettingsChanged shows them here.
+  if (!listView_) return ShowSettings();
+  listView_->SetIncludeHidden(includeHidden_);
+  listView_->SetShVirtuaItems(shVirtuaItems_);
+}
+
+void TShellTreeView::ShowSettings() {
+  RefreshTree();
+  RefillComboBox();
+  if (listView_) listView_->SetFolderIDList(SelectedIDList());
 }
 
 void TShellTreeView::Change(TTreeNode* node) {

@@ -108,6 +108,26 @@ TEST_F(ShellLinksTest, SettingsPassBothWaysAndAGoneControlUnlinksItself) {
   SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(ShellLinksTest, AListLinkedToAnotherTreeLeavesTheFirstAndUnlinksAsItGoes) {
+  const std::string inner = scratch_.MakeFolder("outer\\inner");
+  tree_->SelectIDList(ListOfPath(scratch_.Path()).Get());
+  TShellTreeView other(form_, TBounds{3, 34, 300, 460});
+  other.SetShellListView(list_.get());
+  EXPECT_EQ(tree_->ShellListView(), nullptr);
+  EXPECT_EQ(list_->LinkedTree(), &other);
+
+  // Going up in the list moves the tree it follows now, not the first one.
+  other.SelectIDList(ListOfPath(inner).Get());
+  SetFocus(list_->Handle());
+  SendMessageA(list_->Handle(), WM_KEYDOWN, VK_BACK, 1);
+  Pump();
+  EXPECT_EQ(lstrcmpiA(other.SelectedPath().c_str(), scratch_.PathOf("outer").c_str()), 0);
+  EXPECT_EQ(lstrcmpiA(TreePath().c_str(), scratch_.Path().c_str()), 0);
+
+  list_.reset();
+  EXPECT_EQ(other.ShellListView(), nullptr);
+}
+
 TEST_F(ShellLinksTest, AFolderNewToTheTreesSearchRefillsTheComboBox) {
   tree_->SelectIDList(ListOfPath(scratch_.MakeFolder("b")).Get());
   // Made behind the controls' backs: a folder on the desktop, and one that sorts before "b".
