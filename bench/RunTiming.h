@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,6 +62,20 @@ inline Timing Fastest(const std::vector<Timing>& timings) {
     fastest.cpu = std::min(fastest.cpu, timing.cpu);
   }
   return fastest;
+}
+
+// The closing line of a side-by-side comparison of the fastest rounds, in folders a second, with
+// the ratio of the bare loop's time to the program's (the goal: at least 0.95).
+inline void PrintFastest(const char* title, long folders, int rounds, const char* program,
+                         const std::vector<Timing>& programRuns, const char* bare,
+                         const std::vector<Timing>& bareRuns) {
+  const Timing fastProgram = Fastest(programRuns), fastBare = Fastest(bareRuns);
+  std::printf(
+      "%s: %ld folders, %d round(s); fastest runs: %s %.0f folders/s, %s %.0f folders/s, "
+      "ratio %.3f (wall), %.3f (CPU); goal >= 0.95\n\n",
+      title, folders, rounds, program, folders / fastProgram.wall, bare, folders / fastBare.wall,
+      fastBare.wall / fastProgram.wall, fastBare.cpu / fastProgram.cpu);
+  std::fflush(stdout);
 }
 
 // <temp>\<prefix><tick count>, removed with everything in it.

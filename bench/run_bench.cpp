@@ -241,14 +241,7 @@ void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook
       scratch.Clear(base);
     }
   }
-  const Timing fastWindow = Fastest(windowRuns), fastBare = Fastest(bareRuns);
-  std::printf(
-      "%s: %ld folders, %d round(s); fastest runs: window %.0f folders/s, bare loop %.0f "
-      "folders/s, "
-      "ratio %.3f (wall), %.3f (CPU); goal >= 0.95\n\n",
-      shape.title, folders, rounds, folders / fastWindow.wall, folders / fastBare.wall,
-      fastBare.wall / fastWindow.wall, fastBare.cpu / fastWindow.cpu);
-  std::fflush(stdout);
+  bench::PrintFastest(shape.title, folders, rounds, "window", windowRuns, "bare loop", bareRuns);
 }
 
 }  // namespace

@@ -107,13 +107,8 @@ void Measure(const Shape& shape, int rounds, TForm& owner, Scratch& scratch) {
       scratch.Clear(base);
     }
   }
-  const Timing fastEngine = Fastest(engine), fastBare = Fastest(bare);
-  std::printf(
-      "%s: %ld folders, %d round(s); fastest: undo %.0f folders/s, bare RemoveDirectoryA loop "
-      "%.0f folders/s, ratio %.3f (wall), %.3f (CPU); goal >= 0.95\n\n",
-      shape.title, folders, rounds, folders / fastEngine.wall, folders / fastBare.wall,
-      fastBare.wall / fastEngine.wall, fastBare.cpu / fastEngine.cpu);
-  std::fflush(stdout);
+  bench::PrintFastest(shape.title, folders, rounds, "undo", engine, "bare RemoveDirectoryA loop",
+                      bare);
 }
 
 }  // namespace
