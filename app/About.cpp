@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "app/Version.h"
-#include "framework/Dpi.h"
 #include "app/res/Resource.h"
 
 namespace {
@@ -27,7 +26,7 @@ constexpr const char* kCenturyLikeFaces[] = {
     "Times New Roman", "Liberation Serif",   "DejaVu Serif Condensed"};
 
 TFont Latin(const std::string& face, int height, bool bold = false) {
-  return TFont::OfLayout(face, height, bold, ANSI_CHARSET);
+  return TFont(face, height, bold, ANSI_CHARSET);
 }
 
 // The face of the box's texts: the first installed face of the list in which `link` ends before
@@ -47,11 +46,6 @@ std::string TextFace(TLabel& link, int right) {
   return narrowest;
 }
 
-void Style(TLabel& label, const TFont& font, TColor color) {
-  label.SetFont(font);
-  label.SetFontColor(color);
-}
-
 // The shell opens the address with the user's browser or mail program. When it cannot, the user
 // sees that nothing opened; there is nothing more to tell.
 void OpenAddress(const std::string& address) {
@@ -62,29 +56,27 @@ void OpenAddress(const std::string& address) {
 
 TAboutBox::TAboutBox(TForm* owner)
     : TForm("バージョン情報", TBorderStyle::Dialog, owner),
-      Shape1(*this, Laid(8, 8, 281, 161)),
-      ProgramIcon(*this, Laid(133, 16, 32, 32)),
-      ProductName(*this, Laid(48), Laid(56), kProductName),
-      Version(*this, Laid(200), Laid(64), "Ver " TESSARIN_VERSION_TEXT "J"),
-      Copyright(*this, Laid(64), Laid(88), "Copyright (C) 2004-2024 Tessarin"),
-      Label1(*this, Laid(80), Laid(128), kWebAddress),
-      Label2(*this, Laid(104), Laid(144), kMailAddress),
-      OKButton(*this, Laid(111, 180, 75, 25), "閉じる") {
-  SetClientSize(Laid(298), Laid(213));
+      Shape1(*this, {8, 8, 281, 161}),
+      ProgramIcon(*this, {133, 16, 32, 32}),
+      ProductName(*this, 48, 56, kProductName),
+      Version(*this, 200, 64, "Ver " TESSARIN_VERSION_TEXT "J"),
+      Copyright(*this, 64, 88, "Copyright (C) 2004-2024 Tessarin"),
+      Label1(*this, 80, 128, kWebAddress),
+      Label2(*this, 104, 144, kMailAddress),
+      OKButton(*this, {111, 180, 75, 25}, "閉じる") {
+  SetClientSize(Dpi().Scale(298), Dpi().Scale(213));
   SetColor(kWhite);
   SetCenterOnFirstShow(true);
 
   Shape1.SetPen(kGrey);
   Shape1.SetFill(kWhite);
-  ProgramIcon.SetIcon(TIcon::FromResource(IDI_TESSARIN, ProgramIcon.Width()));
+  ProgramIcon.SetIcon(IDI_TESSARIN, 32);
   ProgramIcon.SetStretch(true);
-  // Inside the frame's grey outline, with room for a glyph that reaches past its advance.
-  const std::string face = TextFace(Label1, Shape1.Left() + Shape1.Width() - Laid(3));
-  Style(ProductName, Latin(face, 21, true), kNavy);
-  Style(Version, Latin(face, kTextHeight), kNavy);
-  Style(Copyright, Latin(face, kTextHeight), kGrey);
-  Label1.SetFont(Latin(face, kTextHeight));
-  Label2.SetFont(Latin(face, kTextHeight));
+  ProductName.SetFontColor(kNavy);
+  Version.SetFontColor(kNavy);
+  Copyright.SetFontColor(kGrey);
+  ChooseTextFace();
+  OnDpiChanged = [this] { ChooseTextFace(); };
   for (TLabel* label : {&ProductName, &Copyright, &Label1, &Label2}) label->SetTransparent();
 
   Label1.OnClick = [this] { Label1Click(); };
@@ -94,6 +86,15 @@ TAboutBox::TAboutBox(TForm* owner)
   OKButton.SetDefault(true);
   OKButton.OnClick = [this] { OKButtonClick(); };
   OnCreate = [this] { FormCreate(); };
+}
+
+// Chosen at each DPI: faces do not all widen alike.
+void TAboutBox::ChooseTextFace() {
+  // Inside the frame's grey outline, with room for a glyph that reaches past its advance.
+  const std::string face = TextFace(Label1, Shape1.Left() + Shape1.Width() - Dpi().Scale(3));
+  ProductName.SetFont(Latin(face, 21, true));
+  for (TLabel* label : {&Version, &Copyright, &Label1, &Label2})
+    label->SetFont(Latin(face, kTextHeight));
 }
 
 void TAboutBox::BindHover(TLabel& link) {

@@ -37,5 +37,6 @@ class TAboutBox : public TForm {
   TButton OKButton;
 
  private:
+  void ChooseTextFace();
   static void BindHover(TLabel& link);
 };

@@ -1,16 +1,14 @@
 #include "app/ElementMark.h"
 
-#include "framework/Dpi.h"
-
 namespace {
 
 const TFont& SignFont() {
-  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 32, true);
+  static const TFont font("ＭＳ Ｐゴシック", 32, true);
   return font;
 }
 
 const TFont& CaptionFont() {
-  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 13, true);
+  static const TFont font("ＭＳ Ｐゴシック", 13, true);
   return font;
 }
 
@@ -32,23 +30,29 @@ void Style(TLabel& label, const TFont& font, TColor color) {
 
 TElementMark::TElementMark(TContainer& parent, int left, int top, const char* sign,
                            const char* caption, POINT captionShadow, int pictureId)
-    : Background(parent, Laid(left, top, kWidth, kHeight)),
-      SignShadow(parent, Laid(left + kSignIndent + 2), Laid(top - kSignRaise + 1), sign),
-      Sign(parent, Laid(left + kSignIndent), Laid(top - kSignRaise), sign),
+    : Background(parent, {left, top, kWidth, kHeight}),
+      SignShadow(parent, left + kSignIndent + 2, top - kSignRaise + 1, sign),
+      Sign(parent, left + kSignIndent, top - kSignRaise, sign),
       CaptionShadow(parent, 0, 0, caption),
-      Caption(parent, 0, 0, caption) {
+      Caption(parent, 0, 0, caption),
+      captionShadow_(captionShadow) {
   Background.SetBitmap(TBitmap::FromResource(pictureId));
   Background.SetStretch(true);
   Style(SignShadow, SignFont(), TColor::System(COLOR_WINDOWTEXT));
   Style(Sign, SignFont(), kWhite);
   Style(CaptionShadow, CaptionFont(), kCaptionShadow);
   Style(Caption, CaptionFont(), kWhite);
+  PlaceCaption();
+}
 
+void TElementMark::PlaceCaption() {
   // Labels size themselves to their text: the caption follows the sign and is centred on the
   // picture's height.
-  const int captionLeft = Sign.Left() + Sign.Width() + Laid(kCaptionGap);
+  const TDpi dpi = Background.Parent().Dpi();
+  const int captionLeft = Sign.Left() + Sign.Width() + dpi.Scale(kCaptionGap);
   const int captionTop = Background.Top() + (Background.Height() - Caption.Height()) / 2;
   Caption.SetBounds({captionLeft, captionTop, Caption.Width(), Caption.Height()});
-  CaptionShadow.SetBounds({captionLeft + Laid(captionShadow.x), captionTop + Laid(captionShadow.y),
-                           CaptionShadow.Width(), CaptionShadow.Height()});
+  CaptionShadow.SetBounds({captionLeft + dpi.Scale(captionShadow_.x),
+                           captionTop + dpi.Scale(captionShadow_.y), CaptionShadow.Width(),
+                           CaptionShadow.Height()});
 }

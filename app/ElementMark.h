@@ -23,4 +23,10 @@ class TElementMark {
   TLabel Sign;
   TLabel CaptionShadow;
   TLabel Caption;
+
+  // The caption after the sign, as their fonts measure them at the parent's DPI.
+  void PlaceCaption();
+
+ private:
+  POINT captionShadow_;
 };

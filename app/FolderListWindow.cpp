@@ -5,7 +5,6 @@
 
 #include "app/TemplateDisk.h"
 #include "framework/Application.h"
-#include "framework/Dpi.h"
 #include "naming/FolderCount.h"
 
 namespace {
@@ -28,10 +27,10 @@ TFolderListView::TFolderListView(TContainer& parent, const TBounds& bounds)
     : TCustomListView(parent, bounds) {
   SetViewStyle(TViewStyle::Report);
   Perform(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  AddColumn("番号", Laid(70), TColumnAlignment::Right);
-  AddColumn("フォルダ", Laid(330), TColumnAlignment::Left);
-  AddColumn("状態", Laid(70), TColumnAlignment::Left);
-  AddColumn("理由", Laid(240), TColumnAlignment::Left);
+  AddColumn("番号", Dpi().Scale(70), TColumnAlignment::Right);
+  AddColumn("フォルダ", Dpi().Scale(330), TColumnAlignment::Left);
+  AddColumn("状態", Dpi().Scale(70), TColumnAlignment::Left);
+  AddColumn("理由", Dpi().Scale(240), TColumnAlignment::Left);
 }
 
 void TFolderListView::SetListing(const naming::RunListing* listing) {
@@ -90,15 +89,15 @@ void TListingCounter::Execute() {
 
 TFolderListForm::TFolderListForm(TForm& owner, naming::RunListing listing)
     : TForm(kCaption, TBorderStyle::Single, &owner),
-      List(*this, Laid(8, 8, 744, 400)),
-      Summary(*this, Laid(8), Laid(418), ""),
-      Progress(*this, Laid(440, 416, 312, 16)),
-      RunButton(*this, Laid(8, 444, 90, 25), "作成(&M)"),
-      SaveButton(*this, Laid(106, 444, 130, 25), "テキストに保存(&S)..."),
-      StopButton(*this, Laid(580, 444, 84, 25), "中止(&T)"),
-      CloseButton(*this, Laid(672, 444, 80, 25), "閉じる"),
+      List(*this, {8, 8, 744, 400}),
+      Summary(*this, 8, 418, ""),
+      Progress(*this, {440, 416, 312, 16}),
+      RunButton(*this, {8, 444, 90, 25}, "作成(&M)"),
+      SaveButton(*this, {106, 444, 130, 25}, "テキストに保存(&S)..."),
+      StopButton(*this, {580, 444, 84, 25}, "中止(&T)"),
+      CloseButton(*this, {672, 444, 80, 25}, "閉じる"),
       listing_(std::move(listing)) {
-  SetClientSize(Laid(760), Laid(477));
+  SetClientSize(Dpi().Scale(760), Dpi().Scale(477));
   SetCenterOnFirstShow(true);
   List.SetListing(&listing_);
   CloseButton.SetDefault(true);

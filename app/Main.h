@@ -14,7 +14,6 @@
 #include "app/UndoFile.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
-#include "framework/Dpi.h"
 #include "framework/Form.h"
 #include "framework/Graphics.h"
 #include "framework/MainMenu.h"
@@ -47,6 +46,9 @@ class TForm1 : public TForm {
   void FinishStartUp();
   void FormPosInit(int mode);
   void FormClose(TCloseAction& action);
+  // The window moved to a monitor of another DPI: what stands by measure is placed again, the
+  // pictures drawn for it.
+  void FormDpiChanged();
   void Exit1Click();
   void About1Click();
 
@@ -153,7 +155,8 @@ class TForm1 : public TForm {
   app::TUndoFile undoFile_ = app::TUndoFile::InWindowsDirectory("Tessarin.undo");
   std::string undoNote_;  // on a file that could not be used, for the next undo box
   bool undoWriteFailureSaid_ = false;
-  TImageList menuImages_{Laid(16), Laid(16)};
+  static constexpr int kMenuPictureSize = 16;  // in the layout (96 DPI)
+  TImageList menuImages_{Dpi().Scale(kMenuPictureSize), Dpi().Scale(kMenuPictureSize)};
   SYSTEMTIME startedAt_{};               // the start-up date, also the child tier's
   std::optional<TTierPanel> childTier_;  // see ChildTier
   std::unique_ptr<TFolderListForm> folderList_;

@@ -46,16 +46,16 @@ TForm1::TForm1()
       Help1(MainMenu1.Add("ヘルプ(&H)")),
       About1(Help1.Add("バージョン情報")),
       ShellPopupMenu1(this),
-      ShellTreeView1(*this, Laid(3, 6, 174, 513), TShellTreeView::TFirstFill::Later),
-      Button1(*this, Laid(4, 524, 73, 25), "作成(&M)"),
-      CheckBox1(*this, Laid(95, 530, 82, 17), "子フォルダ"),
+      ShellTreeView1(*this, {3, 6, 174, 513}, TShellTreeView::TFirstFill::Later),
+      Button1(*this, {4, 524, 73, 25}, "作成(&M)"),
+      CheckBox1(*this, {95, 530, 82, 17}, "子フォルダ"),
       ParentTier(*this, 0, 0, kParentColours),
-      Shape13(*this, Laid(190, 264, 1, 160)),
-      Shape14(*this, Laid(191, 423, 16, 1)) {
-  SetClientSize(Laid(792), Laid(554));
+      Shape13(*this, {190, 264, 1, 160}),
+      Shape14(*this, {191, 423, 16, 1}) {
+  SetClientSize(Dpi().Scale(792), Dpi().Scale(554));
   BuildMenu();
 
-  ShellTreeView1.SetIndent(Laid(19));
+  ShellTreeView1.SetIndent(19);
   // Renaming is offered: the tree edits the label. Wine's shell offers it only in the normal menu.
   ShellPopupMenu1.ReadOnly = false;
   ShellPopupMenu1.ContextType = shctNormal;
@@ -70,6 +70,7 @@ TForm1::TForm1()
   OnCreate = [this] { FormCreate(); };
   OnFirstPainted = [this] { FinishStartUp(); };
   OnClose = [this](TCloseAction& action) { FormClose(action); };
+  OnDpiChanged = [this] { FormDpiChanged(); };
 }
 
 TForm1::~TForm1() = default;
@@ -118,10 +119,12 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::LoadMenuPictures() {
-  if (menuImages_.Count() > 0) return;
+  const int size = Dpi().Scale(kMenuPictureSize);
+  if (menuImages_.Count() > 0 && menuImages_.Width() == size) return;
+  menuImages_.SetSize(size, size);
   // The image list's order is the MenuImage order.
   for (int id : {IDI_COPY, IDI_CUT, IDI_PASTE, IDI_UNDO})
-    menuImages_.AddIcon(TIcon::FromResource(id, menuImages_.Width()));
+    menuImages_.AddIcon(TIcon::FromResource(id, size));
 }
 
 void TForm1::BindEvents() {

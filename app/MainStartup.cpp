@@ -62,7 +62,7 @@ void TForm1::FormCreate() {
 
   FormPosInit(0);
   LoadUndoRecord();
-  SetHeight(Laid(kCompactHeight));
+  SetHeight(Dpi().Scale(kCompactHeight));
   PlaceBottomControls();
   SetColor(kBackground);
   StartTierColoursAndDates(ParentTier, startedAt_);
@@ -146,6 +146,14 @@ void TForm1::FormPosInit(int mode) {
 
 void TForm1::FormClose(TCloseAction& /*action*/) { FormPosInit(1); }
 
+void TForm1::FormDpiChanged() {
+  PlaceBottomControls();
+  ParentTier.PlaceMeasuredParts();
+  if (childTier_) childTier_->PlaceMeasuredParts();
+  // Loaded already, they are loaded again at the new size.
+  if (menuImages_.Count() > 0) LoadMenuPictures();
+}
+
 void TForm1::Exit1Click() { Close(); }
 
 void TForm1::About1Click() {
@@ -156,7 +164,7 @@ void TForm1::About1Click() {
 
 void TForm1::CheckBox1Click() {
   ChildTier();  // about to be seen
-  SetHeight(Laid(CheckBox1.Checked() ? kFullHeight : kCompactHeight));
+  SetHeight(Dpi().Scale(CheckBox1.Checked() ? kFullHeight : kCompactHeight));
   PlaceBottomControls();
   RefreshRunCounts();  // the child strip's total follows the box
 }
@@ -166,7 +174,7 @@ void TForm1::PlaceBottomControls() {
   const int bottom = ClientHeight();
   const TBounds tree = ShellTreeView1.Bounds();
   ShellTreeView1.SetBounds(
-      {tree.Left, tree.Top, tree.Width, bottom - Laid(kTreeBottomMargin) - tree.Top});
-  Button1.SetTop(bottom - Laid(kButtonBottomMargin) - Button1.Height());
-  CheckBox1.SetTop(bottom - Laid(kCheckBoxBottomMargin) - CheckBox1.Height());
+      {tree.Left, tree.Top, tree.Width, bottom - Dpi().Scale(kTreeBottomMargin) - tree.Top});
+  Button1.SetTop(bottom - Dpi().Scale(kButtonBottomMargin) - Button1.Height());
+  CheckBox1.SetTop(bottom - Dpi().Scale(kCheckBoxBottomMargin) - CheckBox1.Height());
 }

@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 
 #include "framework/Application.h"
-#include "framework/Dpi.h"
 #include "naming/FolderCount.h"
 
 namespace {
@@ -28,11 +27,11 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM found) {
 
 TRunProgressForm::TRunProgressForm(TForm& owner, const std::string& title)
     : TForm(title, TBorderStyle::Dialog, &owner),
-      Bar(*this, Laid(12, 12, 376, 18)),
-      Count(*this, Laid(12), Laid(40), ""),
-      Path(*this, Laid(12), Laid(60), ""),
-      StopButton(*this, Laid(162, 86, 75, 25), "中止") {
-  SetClientSize(Laid(400), Laid(121));
+      Bar(*this, {12, 12, 376, 18}),
+      Count(*this, 12, 40, ""),
+      Path(*this, 12, 60, ""),
+      StopButton(*this, {162, 86, 75, 25}, "中止") {
+  SetClientSize(Dpi().Scale(400), Dpi().Scale(121));
   StopButton.SetDefault(true);
   StopButton.OnClick = [this] { stopRequested_ = true; };
   OnClose = [this](TCloseAction& action) {

@@ -1,7 +1,5 @@
 #include "app/ShellWindow.h"
 
-#include "framework/Dpi.h"
-
 namespace {
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 540;
@@ -13,13 +11,12 @@ constexpr int kListTop = 36;
 TShellForm::TShellForm()
     : TForm("TessarinShell", TBorderStyle::Single),
       PopupMenu1(this),
-      ShellComboBox1(*this, Laid(kMargin, kMargin, kClientWidth - 2 * kMargin, 0)),
-      ShellTreeView1(*this,
-                     Laid(kMargin, kListTop, kTreeWidth, kClientHeight - kListTop - kMargin)),
-      ShellListView1(
-          *this, Laid(2 * kMargin + kTreeWidth, kListTop, kClientWidth - 3 * kMargin - kTreeWidth,
-                      kClientHeight - kListTop - kMargin)) {
-  SetClientSize(Laid(kClientWidth), Laid(kClientHeight));
+      ShellComboBox1(*this, {kMargin, kMargin, kClientWidth - 2 * kMargin, 0}),
+      ShellTreeView1(*this, {kMargin, kListTop, kTreeWidth, kClientHeight - kListTop - kMargin}),
+      ShellListView1(*this,
+                     {2 * kMargin + kTreeWidth, kListTop, kClientWidth - 3 * kMargin - kTreeWidth,
+                      kClientHeight - kListTop - kMargin}) {
+  SetClientSize(Dpi().Scale(kClientWidth), Dpi().Scale(kClientHeight));
   SetCenterOnFirstShow(true);
   PopupMenu1.ReadOnly = false;
   ShellTreeView1.SetShellPopupMenu(&PopupMenu1);

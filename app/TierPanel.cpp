@@ -7,12 +7,12 @@ constexpr TColor kGrey(128, 128, 128);
 constexpr TColor kSilver(192, 192, 192);
 
 const TFont& RowCaptionFont() {
-  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 12, true);
+  static const TFont font("ＭＳ Ｐゴシック", 12, true);
   return font;
 }
 
 const TFont& SampleFont() {
-  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 15);
+  static const TFont font("ＭＳ Ｐゴシック", 15);
   return font;
 }
 
@@ -26,12 +26,16 @@ constexpr const char* kPatterns[] = {"つけない", "A + 01 + B + *", "A + 01 +
 }  // namespace
 
 TKindRow::TKindRow(TGroupBox& group, int boxTop, const char* caption)
-    : Radio(group, Laid(5, boxTop + 4, 17, 17), ""),
-      Box(group, Laid(kBoxLeft, boxTop, kBoxWidth, kBoxHeight)),
+    : Radio(group, {5, boxTop + 4, 17, 17}, ""),
+      Box(group, {kBoxLeft, boxTop, kBoxWidth, kBoxHeight}),
       Caption(group, 0, 0, caption) {
   Box.SetPen(kWhite);
   Box.SetFill(kWhite);
   Caption.SetFont(RowCaptionFont());
+  PlaceCaption();
+}
+
+void TKindRow::PlaceCaption() {
   const TBounds box = Box.Bounds();
   Caption.SetBounds({box.Left + (box.Width - Caption.Width()) / 2,
                      box.Top + (box.Height - Caption.Height()) / 2, Caption.Width(),
@@ -42,12 +46,10 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
     : Colours(colours), form_(form), dx_(dx), dy_(dy) {
   Frame.SetPen(kGrey);
   SampleStrip.SetPen(kSilver);
-  SampleIcon.SetIcon(TIcon::FromResource(IDI_SAMPLE, SampleIcon.Width()));
+  SampleIcon.SetIcon(IDI_SAMPLE, 18);
   SampleLine.SetFont(SampleFont());
-
-  const TIcon arrow = TIcon::FromResource(IDI_ARROW, Laid(16));
-  NumberArrow.SetIcon(arrow);
-  DateArrow.SetIcon(arrow);
+  NumberArrow.SetIcon(IDI_ARROW, 16);
+  DateArrow.SetIcon(IDI_ARROW, 16);
 
   LetterCase.AddItem("大文字");
   LetterCase.AddItem("小文字");
@@ -71,13 +73,23 @@ TTierPanel::TTierPanel(TContainer& form, int dx, int dy, const TTierColours& col
 }
 
 void TTierPanel::ShowRunCount(const std::string& text) {
-  // 6 pixels inside the strip's right edge (189 + 574).
-  const int right = X(757);
   RunCount.SetCaption(text.empty() ? text : "  " + text);
+  PlaceRunCount();
+}
+
+void TTierPanel::PlaceRunCount() {
+  // 6 pixels inside the strip's right edge (189 + 574).
+  const int right = form_.Dpi().Scale(X(757));
   // Moved only when its width changed: an unchanged count costs no painting at each keystroke.
   const int left = right - RunCount.Width();
   if (left != RunCount.Left())
     RunCount.SetBounds({left, RunCount.Top(), RunCount.Width(), RunCount.Height()});
+}
+
+void TTierPanel::PlaceMeasuredParts() {
+  for (TElementMark* mark : {&FrontMark, &SequenceMark, &BackMark, &FreeMark}) mark->PlaceCaption();
+  for (TKindRow& row : Rows) row.PlaceCaption();
+  PlaceRunCount();
 }
 
 TKindRow& TTierPanel::Row(naming::SequenceKind kind) {

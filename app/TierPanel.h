@@ -10,7 +10,6 @@
 #include "framework/ComboBox.h"
 #include "framework/Container.h"
 #include "framework/DateTimePicker.h"
-#include "framework/Dpi.h"
 #include "framework/Edit.h"
 #include "framework/GroupBox.h"
 #include "framework/Image.h"
@@ -27,6 +26,9 @@
 class TKindRow {
  public:
   TKindRow(TGroupBox& group, int boxTop, const char* caption);
+
+  // The caption in the middle of its box.
+  void PlaceCaption();
 
   TRadioButton Radio;
   TShape Box;
@@ -64,15 +66,19 @@ class TTierPanel {
   naming::SequenceKind CheckedKind() const;
   // The count of the tier's run, right-aligned at the end of the sample strip; empty hides it.
   void ShowRunCount(const std::string& text);
+  // Places again what stands by the measure of its text (row and mark captions, the run count):
+  // after the fonts changed with the DPI.
+  void PlaceMeasuredParts();
 
  private:
-  // Places of the layout (96 DPI) in the tier's panel, at the screen's DPI. Inside the
-  // sequence-kind group, places are the group's own (Laid).
+  // Places of the layout (96 DPI) in the tier's panel. Inside the sequence-kind group, places
+  // are the group's own.
   TBounds At(int left, int top, int width, int height) const {
-    return Laid(left + dx_, top + dy_, width, height);
+    return {left + dx_, top + dy_, width, height};
   }
-  int X(int left) const { return Laid(left + dx_); }
-  int Y(int top) const { return Laid(top + dy_); }
+  int X(int left) const { return left + dx_; }
+  int Y(int top) const { return top + dy_; }
+  void PlaceRunCount();
 
   TContainer& form_;  // not owned
   int dx_;
@@ -101,22 +107,22 @@ class TTierPanel {
   std::array<TKindRow, 4> Rows{
       {{Group, 10, "番号"}, {Group, 38, "日付"}, {Group, 86, "英文字"}, {Group, 114, "なし"}}};
 
-  TSpinEdit StartNumber{Group, Laid(95, 12, 63, 21), 0, 999999};
-  TImage NumberArrow{Group, Laid(158, 14, 17, 17)};
-  TSpinEdit EndNumber{Group, Laid(175, 12, 63, 21), 0, 999999};
-  TLabel DigitLabel{Group, Laid(260), Laid(16), "桁数"};
-  TSpinEdit DigitCount{Group, Laid(287, 12, 63, 21), 1, 10};
+  TSpinEdit StartNumber{Group, {95, 12, 63, 21}, 0, 999999};
+  TImage NumberArrow{Group, {158, 14, 17, 17}};
+  TSpinEdit EndNumber{Group, {175, 12, 63, 21}, 0, 999999};
+  TLabel DigitLabel{Group, 260, 16, "桁数"};
+  TSpinEdit DigitCount{Group, {287, 12, 63, 21}, 1, 10};
 
-  TDateTimePicker StartDate{Group, Laid(95, 40, 115, 21)};
-  TImage DateArrow{Group, Laid(214, 42, 21, 17)};
-  TDateTimePicker EndDate{Group, Laid(235, 40, 115, 21)};
-  TLabel FormatLabel{Group, Laid(154), Laid(68), "表示形式"};
-  TComboBox DateFormat{Group, Laid(208, 64, 142, 0), TComboBoxStyle::DropDown};
+  TDateTimePicker StartDate{Group, {95, 40, 115, 21}};
+  TImage DateArrow{Group, {214, 42, 21, 17}};
+  TDateTimePicker EndDate{Group, {235, 40, 115, 21}};
+  TLabel FormatLabel{Group, 154, 68, "表示形式"};
+  TComboBox DateFormat{Group, {208, 64, 142, 0}, TComboBoxStyle::DropDown};
 
-  TSpinEdit FolderCount{Group, Laid(95, 87, 63, 21), 1, 999999};
-  TComboBox LetterCase{Group, Laid(175, 88, 63, 0), TComboBoxStyle::DropDownList};
-  TLabel LettersLabel{Group, Laid(248), Laid(91), "文字数"};
-  TSpinEdit LettersPerName{Group, Laid(287, 87, 63, 21), 1, 10};
+  TSpinEdit FolderCount{Group, {95, 87, 63, 21}, 1, 999999};
+  TComboBox LetterCase{Group, {175, 88, 63, 0}, TComboBoxStyle::DropDownList};
+  TLabel LettersLabel{Group, 248, 91, "文字数"};
+  TSpinEdit LettersPerName{Group, {287, 87, 63, 21}, 1, 10};
 
   TEdit BackText{form_, At(314, 245, 105, 20)};
   TLabel PatternLabel{form_, X(575), Y(74), "文字位置指定"};

@@ -31,7 +31,7 @@ class TBareListView final : public TCustomListView {
   TBareListView(TContainer& parent, const TBounds& bounds) : TCustomListView(parent, bounds) {
     SetViewStyle(TViewStyle::Report);
     for (const char* caption : {"番号", "フォルダ", "状態", "理由"})
-      AddColumn(caption, Laid(120), TColumnAlignment::Left);
+      AddColumn(caption, Dpi().Scale(120), TColumnAlignment::Left);
   }
 
  protected:
@@ -44,8 +44,8 @@ class TBareListView final : public TCustomListView {
 class TBareWindow final : public TForm {
  public:
   TBareWindow(TForm& owner, int rows)
-      : TForm("bare", TBorderStyle::Single, &owner), View(*this, Laid(8, 8, 744, 400)) {
-    SetClientSize(Laid(760), Laid(477));
+      : TForm("bare", TBorderStyle::Single, &owner), View(*this, {8, 8, 744, 400}) {
+    SetClientSize(Dpi().Scale(760), Dpi().Scale(477));
     View.SetItemCount(rows);
   }
   TBareListView View;

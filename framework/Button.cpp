@@ -2,9 +2,9 @@
 
 #include "framework/Container.h"
 
-TButton::TButton(TContainer& parent, const TBounds& bounds, const std::string& caption)
-    : TWinControl(&parent) {
-  CreateHandle({"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, bounds});
+TButton::TButton(TContainer& parent, const TBounds& layout, const std::string& caption)
+    : TWinControl(parent, layout) {
+  CreateHandle({"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, LaidBounds()});
 }
 
 void TButton::SetDefault(bool isDefault) {
@@ -20,10 +20,10 @@ void TButton::Command(WORD code) {
   if (code == BN_CLICKED) Click();
 }
 
-TButtonControl::TButtonControl(TContainer& parent, const TBounds& bounds,
+TButtonControl::TButtonControl(TContainer& parent, const TBounds& layout,
                                const std::string& caption, DWORD style)
-    : TWinControl(&parent) {
-  CreateHandle({"BUTTON", caption, style, 0, bounds});
+    : TWinControl(parent, layout) {
+  CreateHandle({"BUTTON", caption, style, 0, LaidBounds()});
 }
 
 TColor TButtonControl::Color() const { return color_ ? *color_ : Parent()->Color(); }

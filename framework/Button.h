@@ -12,7 +12,7 @@
 class TButton : public TWinControl {
  public:
   // "&" in the caption marks the letter that Alt presses it with: "作成(&M)".
-  TButton(TContainer& parent, const TBounds& bounds, const std::string& caption);
+  TButton(TContainer& parent, const TBounds& layout, const std::string& caption);
 
   // The default button is pressed by Enter anywhere in its form.
   bool Default() const { return default_; }
@@ -38,7 +38,7 @@ class TButtonControl : public TWinControl {
   std::function<void()> OnClick;
 
  protected:
-  TButtonControl(TContainer& parent, const TBounds& bounds, const std::string& caption,
+  TButtonControl(TContainer& parent, const TBounds& layout, const std::string& caption,
                  DWORD style);
 
   bool CheckMark() const;

@@ -1,7 +1,7 @@
 #include "framework/CheckBox.h"
 
-TCheckBox::TCheckBox(TContainer& parent, const TBounds& bounds, const std::string& caption)
-    : TButtonControl(parent, bounds, caption, BS_CHECKBOX | WS_TABSTOP | WS_GROUP) {}
+TCheckBox::TCheckBox(TContainer& parent, const TBounds& layout, const std::string& caption)
+    : TButtonControl(parent, layout, caption, BS_CHECKBOX | WS_TABSTOP | WS_GROUP) {}
 
 void TCheckBox::SetChecked(bool checked) {
   if (checked == Checked()) return;

@@ -5,7 +5,7 @@
 
 class TCheckBox : public TButtonControl {
  public:
-  TCheckBox(TContainer& parent, const TBounds& bounds, const std::string& caption);
+  TCheckBox(TContainer& parent, const TBounds& layout, const std::string& caption);
 
   bool Checked() const { return CheckMark(); }
   void SetChecked(bool checked);

@@ -14,8 +14,9 @@ DWORD KindStyle(TComboBoxStyle style) {
 
 }  // namespace
 
-TComboBox::TComboBox(TContainer& parent, const TBounds& bounds, TComboBoxStyle style)
-    : TWinControl(&parent), style_(style), bounds_{bounds.Left, bounds.Top, bounds.Width, 200} {
+TComboBox::TComboBox(TContainer& parent, const TBounds& layout, TComboBoxStyle style)
+    : TWinControl(parent, layout), style_(style), bounds_(LaidBounds()) {
+  bounds_.Height = 200;  // until the font gives the field's height
   CreateWnd();
 }
 
@@ -47,6 +48,11 @@ void TComboBox::FitHeight() {
   // An empty owner-drawn list has no row to ask: rows are taken as high as the face.
   const int entry = Count() > 0 ? ItemHeight(0) : field;
   SetHeight(field + 6 + entry * dropDownCount_ + 2);
+}
+
+void TComboBox::ChangeDpi(TDpi dpi) {
+  TWinControl::ChangeDpi(dpi);
+  FitHeight();  // the field's height follows the new font
 }
 
 void TComboBox::SetDropDownCount(int count) {

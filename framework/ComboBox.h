@@ -25,9 +25,11 @@ struct TComboDrawItem {
 
 class TComboBox : public TWinControl {
  public:
-  // The height follows the font, whatever `bounds` says; the list drops down to show
+  // The height follows the font, whatever `layout` says; the list drops down to show
   // DropDownCount entries.
-  TComboBox(TContainer& parent, const TBounds& bounds, TComboBoxStyle style);
+  TComboBox(TContainer& parent, const TBounds& layout, TComboBoxStyle style);
+
+  void ChangeDpi(TDpi dpi) override;
 
   void AddItem(const std::string& text);
   // Inserts an entry at `index` (the end for -1). Rows of an owner-drawn list carry no text.

@@ -20,6 +20,8 @@ POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam
 
 TContainer::TContainer(TContainer* parent) : TWinControl(parent) {}
 
+TContainer::TContainer(TContainer& parent, const TBounds& layout) : TWinControl(parent, layout) {}
+
 TContainer::~TContainer() = default;
 
 TColor TContainer::Color() const {
@@ -32,6 +34,16 @@ void TContainer::SetColor(TColor color) {
   color_ = color;
   // Children that paint with the parent's colour follow it.
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TContainer::ChangeDpi(TDpi dpi) {
+  TWinControl::ChangeDpi(dpi);
+  for (TGraphicControl* control : graphics_) control->ChangeDpi();
+  std::vector<TWinControl*> children;
+  for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (TWinControl* control = FromHandle(child)) children.push_back(control);
+  for (TWinControl* control : children) control->ChangeDpi(dpi);
+  InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TContainer::Add(TGraphicControl* control) { graphics_.push_back(control); }

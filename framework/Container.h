@@ -18,8 +18,14 @@ class TContainer : public TWinControl {
   TColor Color() const;
   void SetColor(TColor color);
 
+  // Its own place and font, then those of every control inside it.
+  void ChangeDpi(TDpi dpi) override;
+
  protected:
+  // A top-level window (`parent` null) ...
   explicit TContainer(TContainer* parent);
+  // ... or a child at `layout`, its place in the parent at 96 DPI.
+  TContainer(TContainer& parent, const TBounds& layout);
 
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Paints what lies under the graphic controls: by default the background colour.

@@ -6,8 +6,10 @@
 
 #include "framework/Container.h"
 
-TDateTimePicker::TDateTimePicker(TContainer& parent, const TBounds& bounds) : TWinControl(&parent) {
-  CreateHandle({DATETIMEPICK_CLASSA, "", DTS_LONGDATEFORMAT | WS_TABSTOP | WS_GROUP, 0, bounds});
+TDateTimePicker::TDateTimePicker(TContainer& parent, const TBounds& layout)
+    : TWinControl(parent, layout) {
+  CreateHandle(
+      {DATETIMEPICK_CLASSA, "", DTS_LONGDATEFORMAT | WS_TABSTOP | WS_GROUP, 0, LaidBounds()});
   shown_ = Date();
 }
 

@@ -7,7 +7,7 @@
 
 class TDateTimePicker : public TWinControl {
  public:
-  TDateTimePicker(TContainer& parent, const TBounds& bounds);
+  TDateTimePicker(TContainer& parent, const TBounds& layout);
 
   SYSTEMTIME Date() const;
   // The shown date; changes made by the program do not run OnChange.

@@ -18,10 +18,19 @@ const TDpi& TDpi::System() {
   return system;
 }
 
-int TDpi::Scale(int layout) const {
-  const std::int64_t twice = 2 * static_cast<std::int64_t>(layout) * value_;
-  const std::int64_t half = layout < 0 ? -kLayout : kLayout;
-  return static_cast<int>((twice + half) / (2 * kLayout));
+TDpi TDpi::OfWindow(HWND window) {
+  // Looked up at run time: older systems lack it, and lay every window out at the system's DPI.
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  const UINT dotsPerInch = getDpiForWindow && window ? getDpiForWindow(window) : 0;
+  return dotsPerInch > 0 ? TDpi(static_cast<int>(dotsPerInch)) : System();
+}
+
+int TDpi::Scale(int length, TDpi from) const {
+  const std::int64_t twice = 2 * static_cast<std::int64_t>(length) * value_;
+  const std::int64_t half = length < 0 ? -from.value_ : from.value_;
+  return static_cast<int>((twice + half) / (2 * from.value_));
 }
 
 TBounds TDpi::Scale(const TBounds& layout) const {

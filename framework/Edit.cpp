@@ -2,9 +2,9 @@
 
 #include "framework/Container.h"
 
-TCustomEdit::TCustomEdit(TContainer& parent, const TBounds& bounds, DWORD style)
-    : TWinControl(&parent) {
-  CreateHandle({"EDIT", "", style | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE, bounds});
+TCustomEdit::TCustomEdit(TContainer& parent, const TBounds& layout, DWORD style)
+    : TWinControl(parent, layout) {
+  CreateHandle({"EDIT", "", style | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE, LaidBounds()});
 }
 
 void TCustomEdit::SetText(const std::string& text) {
@@ -58,5 +58,5 @@ void TCustomEdit::CopyToClipboard() { SendMessageA(Handle(), WM_COPY, 0, 0); }
 
 void TCustomEdit::PasteFromClipboard() { SendMessageA(Handle(), WM_PASTE, 0, 0); }
 
-TEdit::TEdit(TContainer& parent, const TBounds& bounds)
-    : TCustomEdit(parent, bounds, ES_AUTOHSCROLL) {}
+TEdit::TEdit(TContainer& parent, const TBounds& layout)
+    : TCustomEdit(parent, layout, ES_AUTOHSCROLL) {}

@@ -28,7 +28,7 @@ class TCustomEdit : public TWinControl {
   std::function<void()> OnChange;
 
  protected:
-  TCustomEdit(TContainer& parent, const TBounds& bounds, DWORD style);
+  TCustomEdit(TContainer& parent, const TBounds& layout, DWORD style);
 
   void Command(WORD code) override;
 
@@ -40,5 +40,5 @@ class TCustomEdit : public TWinControl {
 
 class TEdit : public TCustomEdit {
  public:
-  TEdit(TContainer& parent, const TBounds& bounds);
+  TEdit(TContainer& parent, const TBounds& layout);
 };

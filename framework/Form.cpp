@@ -8,6 +8,8 @@
 namespace {
 
 constexpr const char* kFormClass = "TessarinForm";
+// Sent by Windows 8.1 and later (the headers declare it for those only).
+constexpr UINT kDpiChangedMessage = 0x02E0;
 constexpr UINT_PTR kFirstPaintedTimer = 1;
 
 DWORD StyleOf(TBorderStyle border) {
@@ -91,11 +93,13 @@ TForm::~TForm() {
 }
 
 void TForm::SetClientSize(int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)),
-                     GetMenu(Handle()) != nullptr,
-                     static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
-  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+  // The frame as the window has it: at the window's DPI, which may not be the system's.
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(Handle(), &outer);
+  GetClientRect(Handle(), &client);
+  SetWindowPos(Handle(), nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+               height + (outer.bottom - outer.top) - client.bottom,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -212,6 +216,16 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       MSG settings{Handle(), message, wParam, lParam, 0, {}};
       EnumChildWindows(Handle(), ForwardSettingChange, reinterpret_cast<LPARAM>(&settings));
       break;
+    }
+    case kDpiChangedMessage: {
+      // Both halves of wParam carry the same DPI: Windows scales x and y alike.
+      ChangeDpi(TDpi(HIWORD(wParam)));
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      if (OnDpiChanged) OnDpiChanged();
+      return 0;
     }
     case WM_INITMENUPOPUP:
       if (menu_) menu_->PopupOpening(reinterpret_cast<HMENU>(wParam));

@@ -37,6 +37,7 @@ class TForm : public TContainer {
   TForm(const std::string& caption, TBorderStyle border, TForm* owner = nullptr);
   ~TForm() override;
 
+  // In pixels; the frame keeps its size.
   void SetClientSize(int width, int height);
   int ClientWidth() const;
   int ClientHeight() const;
@@ -66,6 +67,10 @@ class TForm : public TContainer {
   // that may wait until the window is on the screen.
   std::function<void()> OnFirstPainted;
   std::function<void(TCloseAction& action)> OnClose;
+  // Run when the window has moved to a monitor of another DPI (or that monitor's DPI changed), once
+  // its controls stand at their places of the layout for it and the window at the place the system
+  // suggests: what the form places or draws by measure follows here.
+  std::function<void()> OnDpiChanged;
 
  protected:
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

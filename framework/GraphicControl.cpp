@@ -2,8 +2,8 @@
 
 #include "framework/Container.h"
 
-TGraphicControl::TGraphicControl(TContainer& parent, const TBounds& bounds)
-    : parent_(parent), bounds_(bounds) {
+TGraphicControl::TGraphicControl(TContainer& parent, const TBounds& layout)
+    : parent_(parent), layout_(layout), bounds_(parent.Dpi().Scale(layout)) {
   parent_.Add(this);
   Invalidate();
 }
@@ -18,6 +18,8 @@ void TGraphicControl::SetBounds(const TBounds& bounds) {
   bounds_ = bounds;
   Invalidate();
 }
+
+void TGraphicControl::ChangeDpi() { SetBounds(parent_.Dpi().Scale(layout_)); }
 
 void TGraphicControl::SetVisible(bool visible) {
   if (visible == visible_) return;

@@ -22,6 +22,7 @@ class TGraphicControl {
   // Not owned: the parent outlives its controls.
   TContainer& Parent() const { return parent_; }
 
+  // In the parent's client pixels.
   const TBounds& Bounds() const { return bounds_; }
   void SetBounds(const TBounds& bounds);
   int Left() const { return bounds_.Left; }
@@ -47,8 +48,12 @@ class TGraphicControl {
   // Painted after (over) every other graphic control of the parent.
   void BringToFront();
 
+  // The parent's DPI changed: the place of the layout scaled to it, and what depends on it.
+  virtual void ChangeDpi();
+
  protected:
-  TGraphicControl(TContainer& parent, const TBounds& bounds);
+  // `layout`: the place in the parent at 96 DPI.
+  TGraphicControl(TContainer& parent, const TBounds& layout);
 
   // Draws the control; `area` is its place in the parent's client coordinates.
   virtual void Paint(HDC dc, const RECT& area) const = 0;
@@ -57,6 +62,7 @@ class TGraphicControl {
   friend class TContainer;
 
   TContainer& parent_;
+  TBounds layout_;
   TBounds bounds_;
   bool visible_ = true;
   bool enabled_ = true;

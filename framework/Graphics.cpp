@@ -1,12 +1,15 @@
 #include "framework/Graphics.h"
 
+#include <map>
+#include <mutex>
+#include <tuple>
+
 #include "framework/DeviceContext.h"
-#include "framework/Dpi.h"
 
 namespace {
 
 const TFont& DefaultFont() {
-  static const TFont font = TFont::OfLayout("ＭＳ Ｐゴシック", 12);
+  static const TFont font("ＭＳ Ｐゴシック", 12);
   return font;
 }
 
@@ -21,20 +24,39 @@ int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) 
   return 0;  // one is enough
 }
 
+// Fonts in use, by face, pixel height, weight and character set: the controls of a window share
+// one handle of each, at whatever DPI the window has.
+std::shared_ptr<std::remove_pointer_t<HFONT>> SharedFont(const std::string& name, int pixels,
+                                                         bool bold, BYTE charset) {
+  using TKey = std::tuple<std::string, int, bool, BYTE>;
+  static std::map<TKey, std::weak_ptr<std::remove_pointer_t<HFONT>>> fonts;
+  static std::mutex lock;
+  const std::lock_guard<std::mutex> held(lock);
+  auto& shared = fonts[TKey{name, pixels, bold, charset}];
+  if (auto font = shared.lock()) return font;
+  // A negative height asks for the character height, as "12 pixels" means.
+  auto font = OwnGdiObject(CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                       FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
+  shared = font;
+  return font;
+}
+
 }  // namespace
 
 TFont::TFont() : TFont(DefaultFont()) {}
 
-TFont TFont::OfLayout(const std::string& name, int height, bool bold, BYTE charset) {
-  return TFont(name, TDpi::System().Scale(height), bold, charset);
-}
+TFont::TFont(const std::string& name, int height, bool bold, BYTE charset, TDpi dpi)
+    : handle_(SharedFont(name, height, bold, charset)),
+      name_(name),
+      height_(height),
+      bold_(bold),
+      charset_(charset),
+      dpi_(dpi) {}
 
-TFont::TFont(const std::string& name, int height, bool bold, BYTE charset)
-    : name_(name), height_(height), bold_(bold) {
-  // A negative height asks for the character height, as "12 pixels" means.
-  handle_ = OwnGdiObject(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                     FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
+TFont TFont::At(TDpi dpi) const {
+  if (dpi == dpi_) return *this;
+  return TFont(name_, dpi.Scale(height_, dpi_), bold_, charset_, dpi);
 }
 
 bool TFont::Installed() const {
@@ -98,6 +120,12 @@ TImageList::TImageList(int width, int height)
     : handle_(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4)),
       width_(width),
       height_(height) {}
+
+void TImageList::SetSize(int width, int height) {
+  if (handle_) ImageList_SetIconSize(handle_, width, height);
+  width_ = width;
+  height_ = height;
+}
 
 TImageList::~TImageList() {
   if (handle_) ImageList_Destroy(handle_);

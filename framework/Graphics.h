@@ -11,23 +11,26 @@
 #include <type_traits>
 
 #include "framework/Color.h"
+#include "framework/Dpi.h"
 
-// A font by face name, height in the screen's pixels, weight and character set.
+// A font by face name, character height in pixels at a DPI, weight and character set.
 class TFont {
  public:
   // The controls' usual font: "ＭＳ Ｐゴシック", 12 pixels of the layout, Shift-JIS character set.
   TFont();
-  TFont(const std::string& name, int height, bool bold = false, BYTE charset = SHIFTJIS_CHARSET);
-  // A font of the window layout, `height` in pixels at 96 DPI: the same point size at the
-  // screen's DPI.
-  static TFont OfLayout(const std::string& name, int height, bool bold = false,
-                        BYTE charset = SHIFTJIS_CHARSET);
+  // `height` in pixels at `dpi`; by default the layout's 96, as the window layout gives fonts.
+  TFont(const std::string& name, int height, bool bold = false, BYTE charset = SHIFTJIS_CHARSET,
+        TDpi dpi = TDpi());
+  // The same font at the same point size for `dpi`.
+  TFont At(TDpi dpi) const;
 
   HFONT Handle() const { return handle_.get(); }
   const std::string& Name() const { return name_; }
   // True when the system has a face of this name; otherwise it draws in a face of its own choice.
   bool Installed() const;
+  // In pixels at Dpi().
   int Height() const { return height_; }
+  TDpi Dpi() const { return dpi_; }
   bool Bold() const { return bold_; }
 
  private:
@@ -35,6 +38,8 @@ class TFont {
   std::string name_;
   int height_ = 0;
   bool bold_ = false;
+  BYTE charset_ = SHIFTJIS_CHARSET;
+  TDpi dpi_;
 };
 
 // A solid brush of one colour.
@@ -107,6 +112,8 @@ class TImageList {
   int AddIcon(const TIcon& icon);
   int AddMasked(const TBitmap& bitmap, TColor transparent);
 
+  // Pictures of another size from now on: the ones held are removed.
+  void SetSize(int width, int height);
   int Count() const;
   int Width() const { return width_; }
   int Height() const { return height_; }

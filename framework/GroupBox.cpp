@@ -2,11 +2,11 @@
 
 #include "framework/DeviceContext.h"
 
-TGroupBox::TGroupBox(TContainer& parent, const TBounds& bounds, const std::string& caption)
-    : TContainer(&parent) {
+TGroupBox::TGroupBox(TContainer& parent, const TBounds& layout, const std::string& caption)
+    : TContainer(parent, layout) {
   RegisterOwnClass(kClassName, CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW));
   CreateHandle(
-      {kClassName, caption, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, bounds});
+      {kClassName, caption, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, LaidBounds()});
 }
 
 void TGroupBox::PaintBackground(HDC dc, const RECT& client) const {

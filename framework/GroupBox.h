@@ -8,7 +8,7 @@
 
 class TGroupBox : public TContainer {
  public:
-  TGroupBox(TContainer& parent, const TBounds& bounds, const std::string& caption = "");
+  TGroupBox(TContainer& parent, const TBounds& layout, const std::string& caption = "");
 
  protected:
   void PaintBackground(HDC dc, const RECT& client) const override;

@@ -1,19 +1,33 @@
 #include "framework/Image.h"
 
+#include "framework/Container.h"
 #include "framework/DeviceContext.h"
 
-TImage::TImage(TContainer& parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
+TImage::TImage(TContainer& parent, const TBounds& layout) : TGraphicControl(parent, layout) {}
 
 void TImage::SetBitmap(const TBitmap& bitmap) {
   bitmap_ = bitmap;
   icon_ = {};
+  iconId_ = 0;
   Invalidate();
 }
 
 void TImage::SetIcon(const TIcon& icon) {
   icon_ = icon;
   bitmap_ = {};
+  iconId_ = 0;
   Invalidate();
+}
+
+void TImage::SetIcon(int id, int layoutSize) {
+  SetIcon(TIcon::FromResource(id, Parent().Dpi().Scale(layoutSize)));
+  iconId_ = id;
+  iconLayoutSize_ = layoutSize;
+}
+
+void TImage::ChangeDpi() {
+  TGraphicControl::ChangeDpi();
+  if (iconId_) SetIcon(iconId_, iconLayoutSize_);
 }
 
 void TImage::SetStretch(bool stretch) {

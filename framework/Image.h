@@ -7,14 +7,19 @@
 
 class TImage : public TGraphicControl {
  public:
-  TImage(TContainer& parent, const TBounds& bounds);
+  TImage(TContainer& parent, const TBounds& layout);
 
   void SetBitmap(const TBitmap& bitmap);
   void SetIcon(const TIcon& icon);
+  // The program's icon resource `id`, at `layoutSize` pixels of the layout (96 DPI) scaled to the
+  // parent's DPI, and loaded again at each new DPI.
+  void SetIcon(int id, int layoutSize);
   void SetStretch(bool stretch);
   // A transparent bitmap leaves the pixels of its bottom-left pixel's colour unpainted. Icons
   // always keep their own transparency.
   void SetTransparent(bool transparent);
+
+  void ChangeDpi() override;
 
  protected:
   void Paint(HDC dc, const RECT& area) const override;
@@ -22,6 +27,8 @@ class TImage : public TGraphicControl {
  private:
   TBitmap bitmap_;
   TIcon icon_;
+  int iconId_ = 0;  // of an icon resource taken at each DPI
+  int iconLayoutSize_ = 0;
   bool stretch_ = false;
   bool transparent_ = false;
 };

@@ -22,7 +22,13 @@ void TLabel::SetCaption(const std::string& caption) {
 }
 
 void TLabel::SetFont(const TFont& font) {
-  font_ = font;
+  font_ = font.At(Parent().Dpi());
+  AutoSize();
+}
+
+void TLabel::ChangeDpi() {
+  font_ = font_.At(Parent().Dpi());
+  TGraphicControl::ChangeDpi();
   AutoSize();
 }
 

@@ -15,8 +15,8 @@ DWORD ViewBits(TViewStyle style) {
 
 }  // namespace
 
-TCustomListView::TCustomListView(TContainer& parent, const TBounds& bounds)
-    : TWinControl(&parent), bounds_(bounds) {
+TCustomListView::TCustomListView(TContainer& parent, const TBounds& layout)
+    : TWinControl(parent, layout), bounds_(LaidBounds()) {
   CreateWnd();
 }
 
@@ -123,6 +123,15 @@ void TCustomListView::AddColumn(const std::string& caption, int width, TColumnAl
 
 void TCustomListView::DeleteColumns() {
   for (int i = ColumnCount() - 1; i >= 0; --i) Perform(LVM_DELETECOLUMN, static_cast<WPARAM>(i), 0);
+}
+
+void TCustomListView::ChangeDpi(TDpi dpi) {
+  const TDpi old = Dpi();
+  TWinControl::ChangeDpi(dpi);
+  // Widths the user may have dragged: each keeps its share of the text.
+  for (int column = 0; column < ColumnCount(); ++column)
+    Perform(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+            MAKELPARAM(dpi.Scale(ColumnWidth(column), old), 0));
 }
 
 int TCustomListView::ColumnWidth(int column) const {

@@ -64,6 +64,9 @@ class TCustomListView : public TWinControl {
   // Selects nothing.
   void ClearSelection();
 
+  // Column widths scale with the rest.
+  void ChangeDpi(TDpi dpi) override;
+
   // --- Columns (the report view's) ---
   int ColumnCount() const;
   void AddColumn(const std::string& caption, int width, TColumnAlignment alignment);
@@ -93,7 +96,7 @@ class TCustomListView : public TWinControl {
   void SetDropHighlighted(int index);
 
  protected:
-  TCustomListView(TContainer& parent, const TBounds& bounds);
+  TCustomListView(TContainer& parent, const TBounds& layout);
 
   // The native window with the current view style, place and image lists. The constructor runs
   // the base version; a re-creation runs the derived one.

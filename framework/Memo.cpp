@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-TMemo::TMemo(TContainer& parent, const TBounds& bounds)
+TMemo::TMemo(TContainer& parent, const TBounds& layout)
     // No horizontal scrolling: the field wraps at its width.
-    : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) {
+    : TCustomEdit(parent, layout, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) {
   // A list of names pasted in may be longer than the edit control's default 30,000 characters;
   // without this the rest would be dropped without a word.
   SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);

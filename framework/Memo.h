@@ -9,7 +9,7 @@
 
 class TMemo : public TCustomEdit {
  public:
-  TMemo(TContainer& parent, const TBounds& bounds);
+  TMemo(TContainer& parent, const TBounds& layout);
 
   // Displayed lines; an empty last line (text ending in a line break) does not count, so an
   // empty field has none.

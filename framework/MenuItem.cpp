@@ -6,7 +6,8 @@ namespace {
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
-// Owner-drawn items: room around the picture and the text, and between caption and shortcut.
+// Owner-drawn items: room around the picture and the text, and between caption and shortcut, in
+// pixels of the layout (96 DPI).
 constexpr int kItemMargin = 2;
 constexpr int kShortCutGap = 24;
 constexpr int kSeparatorHeight = 8;
@@ -32,20 +33,26 @@ char Mnemonic(const std::string& caption) {
   return 0;
 }
 
+// The check mark's size at `dpi`.
+int CheckMarkSize(TDpi dpi) { return dpi.Scale(GetSystemMetrics(SM_CXMENUCHECK), TDpi::System()); }
+
 // The picture column's width: the image list's, else the check mark's.
-int PictureWidth(const TImageList* images) {
-  return images ? images->Width() : GetSystemMetrics(SM_CXMENUCHECK);
+int PictureWidth(const TImageList* images, TDpi dpi) {
+  return images ? images->Width() : CheckMarkSize(dpi);
 }
 
 }  // namespace
 
-TFont MenuFont() {
+TFont MenuFont(TDpi dpi) {
+  // The system describes its menu font at its own DPI; scaled to the window's, it stays the size
+  // the user chose.
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   const LOGFONTA& font = metrics.lfMenuFont;
   return TFont(font.lfFaceName, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight,
-               font.lfWeight >= FW_BOLD, font.lfCharSet);
+               font.lfWeight >= FW_BOLD, font.lfCharSet, TDpi::System())
+      .At(dpi);
 }
 
 std::string TShortCut::Text() const {
@@ -224,10 +231,11 @@ bool TMenuItem::AnswersMnemonic(char key) const {
   return Enabled() && Mnemonic(caption_) == UpperCase(key);
 }
 
-void TMenuItem::Measure(HDC dc, const TImageList* images, UINT& width, UINT& height) const {
+void TMenuItem::Measure(HDC dc, const TImageList* images, TDpi dpi, UINT& width,
+                        UINT& height) const {
   if (IsSeparator()) {
     width = 0;
-    height = kSeparatorHeight;
+    height = static_cast<UINT>(dpi.Scale(kSeparatorHeight));
     return;
   }
   RECT caption{};
@@ -235,14 +243,15 @@ void TMenuItem::Measure(HDC dc, const TImageList* images, UINT& width, UINT& hei
   RECT shortCut{};
   if (const std::string keys = MenuText().substr(caption_.size()); !keys.empty())
     DrawTextA(dc, keys.c_str() + 1, -1, &shortCut, DT_SINGLELINE | DT_CALCRECT);
-  const int picture = Bitmap.Empty() ? PictureWidth(images) : Bitmap.Width();
+  const int picture = Bitmap.Empty() ? PictureWidth(images, dpi) : Bitmap.Width();
   const int pictureHeight = Bitmap.Empty() ? (images ? images->Height() : 0) : Bitmap.Height();
-  width = static_cast<UINT>(kItemMargin * 3 + picture + caption.right +
-                            (shortCut.right > 0 ? kShortCutGap + shortCut.right : 0));
-  height = static_cast<UINT>(std::max<int>(caption.bottom, pictureHeight) + kItemMargin * 2);
+  const int margin = dpi.Scale(kItemMargin);
+  width = static_cast<UINT>(margin * 3 + picture + caption.right +
+                            (shortCut.right > 0 ? dpi.Scale(kShortCutGap) + shortCut.right : 0));
+  height = static_cast<UINT>(std::max<int>(caption.bottom, pictureHeight) + margin * 2);
 }
 
-void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const {
+void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images, TDpi dpi) const {
   HDC dc = draw.hDC;
   RECT area = draw.rcItem;
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;
@@ -253,8 +262,9 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
     DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
     return;
   }
-  const int picture = Bitmap.Empty() ? PictureWidth(images) : Bitmap.Width();
-  RECT mark{area.left + kItemMargin, area.top, area.left + kItemMargin + picture, area.bottom};
+  const int picture = Bitmap.Empty() ? PictureWidth(images, dpi) : Bitmap.Width();
+  const int margin = dpi.Scale(kItemMargin);
+  RECT mark{area.left + margin, area.top, area.left + margin + picture, area.bottom};
   if (!Bitmap.Empty()) {
     DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(Bitmap.Handle()), 0, mark.left,
                (area.top + area.bottom - Bitmap.Height()) / 2, 0, 0,
@@ -263,7 +273,7 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
     images->Draw(dc, imageIndex_, mark.left, (area.top + area.bottom - images->Height()) / 2,
                  !grayed);
   } else if (checked_) {
-    const int size = GetSystemMetrics(SM_CXMENUCHECK);
+    const int size = CheckMarkSize(dpi);
     RECT box{mark.left, (area.top + area.bottom - size) / 2, mark.left + size,
              (area.top + area.bottom + size) / 2};
     DrawFrameControl(dc, &box, DFC_MENU, RadioItem ? DFCS_MENUBULLET : DFCS_MENUCHECK);
@@ -272,7 +282,7 @@ void TMenuItem::Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const
   SetTextColor(dc, GetSysColor(grayed     ? COLOR_GRAYTEXT
                                : selected ? COLOR_HIGHLIGHTTEXT
                                           : COLOR_MENUTEXT));
-  RECT text{mark.right + kItemMargin, area.top, area.right - kItemMargin, area.bottom};
+  RECT text{mark.right + margin, area.top, area.right - margin, area.bottom};
   DrawTextA(dc, caption_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   if (const std::string keys = MenuText().substr(caption_.size()); !keys.empty())
     DrawTextA(dc, keys.c_str() + 1, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);

@@ -91,9 +91,10 @@ class TMenuItem {
   // Reads the enabled state of the sub-items again, before their sub-menu opens.
   void UpdateItems();
 
-  // Owner drawing, with the pictures of `images` (null for none) and the font selected in `dc`.
-  void Measure(HDC dc, const TImageList* images, UINT& width, UINT& height) const;
-  void Draw(const DRAWITEMSTRUCT& draw, const TImageList* images) const;
+  // Owner drawing, with the pictures of `images` (null for none) and the font selected in `dc`,
+  // spaced for a window at `dpi`.
+  void Measure(HDC dc, const TImageList* images, TDpi dpi, UINT& width, UINT& height) const;
+  void Draw(const DRAWITEMSTRUCT& draw, const TImageList* images, TDpi dpi) const;
 
   std::function<void()> OnClick;
   // Decides the enabled state when the menu opens and before a shortcut runs the item.
@@ -129,5 +130,6 @@ class TMenuItem {
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 
-// The screen's menu font, in which owner-drawn items are drawn as the system draws the others.
-TFont MenuFont();
+// The menu font for a window at `dpi`, in which owner-drawn items are drawn as the system draws
+// the others.
+TFont MenuFont(TDpi dpi);

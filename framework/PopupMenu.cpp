@@ -5,6 +5,7 @@
 
 #include "framework/DeviceContext.h"
 #include "framework/UtilityWindow.h"
+#include "framework/Window.h"
 
 TPopupMenu::TPopupMenu(TPopupOwner owner) : owner_(std::move(owner)) {}
 
@@ -43,6 +44,12 @@ HWND TPopupMenu::WindowHandle() {
         });
   }
   return window_->Handle();
+}
+
+TDpi TPopupMenu::Dpi() const {
+  HWND owner = OwnerWindow();
+  const TWinControl* control = TWinControl::FromHandle(owner);
+  return control ? control->Dpi() : TDpi::OfWindow(owner);
 }
 
 UINT TPopupMenu::TrackFlags() const {
@@ -122,9 +129,10 @@ bool TPopupMenu::OwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
       const TMenuItem* item = draw.CtlType == ODT_MENU ? FindItem(draw.itemID) : nullptr;
       if (!item) return false;
       const TSavedDCState saved(draw.hDC);
-      const TFont font = MenuFont();
+      const TDpi dpi = Dpi();
+      const TFont font = MenuFont(dpi);
       SelectObject(draw.hDC, font.Handle());
-      item->Draw(draw, images_);
+      item->Draw(draw, images_, dpi);
       result = TRUE;
       return true;
     }
@@ -133,9 +141,10 @@ bool TPopupMenu::OwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
       const TMenuItem* item = measure.CtlType == ODT_MENU ? FindItem(measure.itemID) : nullptr;
       if (!item) return false;
       const TWindowDC dc(WindowHandle());
-      const TFont font = MenuFont();
+      const TDpi dpi = Dpi();
+      const TFont font = MenuFont(dpi);
       const TSelection selection(dc.Get(), font.Handle());
-      item->Measure(dc.Get(), images_, measure.itemWidth, measure.itemHeight);
+      item->Measure(dc.Get(), images_, dpi, measure.itemWidth, measure.itemHeight);
       result = TRUE;
       return true;
     }

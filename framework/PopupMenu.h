@@ -53,6 +53,8 @@ class TPopupMenu {
   HWND OwnerWindow() const { return owner_.Window ? owner_.Window() : nullptr; }
   // The invisible window that owns the shown menu, made on first use.
   HWND WindowHandle();
+  // The DPI the menu is drawn for: its owner window's.
+  TDpi Dpi() const;
 
   TPopupAlignment Alignment = TPopupAlignment::Left;
   TTrackButton TrackButton = TTrackButton::Right;

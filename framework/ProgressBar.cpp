@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
-TProgressBar::TProgressBar(TContainer& parent, const TBounds& bounds) : TWinControl(&parent) {
-  CreateHandle({PROGRESS_CLASSA, "", 0, 0, bounds});
+TProgressBar::TProgressBar(TContainer& parent, const TBounds& layout)
+    : TWinControl(parent, layout) {
+  CreateHandle({PROGRESS_CLASSA, "", 0, 0, LaidBounds()});
   SendMessageA(Handle(), PBM_SETRANGE32, 0, kSteps);
 }
 

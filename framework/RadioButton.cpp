@@ -25,8 +25,8 @@ DWORD GroupStyle(const TContainer& parent) {
 
 }  // namespace
 
-TRadioButton::TRadioButton(TContainer& parent, const TBounds& bounds, const std::string& caption)
-    : TButtonControl(parent, bounds, caption, BS_RADIOBUTTON | GroupStyle(parent)) {}
+TRadioButton::TRadioButton(TContainer& parent, const TBounds& layout, const std::string& caption)
+    : TButtonControl(parent, layout, caption, BS_RADIOBUTTON | GroupStyle(parent)) {}
 
 void TRadioButton::SetChecked(bool checked) {
   if (checked == Checked()) return;

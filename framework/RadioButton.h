@@ -7,7 +7,7 @@
 
 class TRadioButton : public TButtonControl {
  public:
-  TRadioButton(TContainer& parent, const TBounds& bounds, const std::string& caption);
+  TRadioButton(TContainer& parent, const TBounds& layout, const std::string& caption);
 
   bool Checked() const { return CheckMark(); }
   void SetChecked(bool checked);

@@ -5,8 +5,8 @@
 #include "framework/DeviceContext.h"
 #include "framework/Graphics.h"
 
-TShape::TShape(TContainer& parent, const TBounds& bounds)
-    : TGraphicControl(parent, bounds), penColor_(0, 0, 0), fill_(TColor(255, 255, 255)) {}
+TShape::TShape(TContainer& parent, const TBounds& layout)
+    : TGraphicControl(parent, layout), penColor_(0, 0, 0), fill_(TColor(255, 255, 255)) {}
 
 void TShape::SetPen(TColor color, TPenStyle style) {
   penColor_ = color;

@@ -12,7 +12,7 @@ enum class TPenStyle { Solid, Dot };
 class TShape : public TGraphicControl {
  public:
   // Starts with a black solid outline and a white fill.
-  TShape(TContainer& parent, const TBounds& bounds);
+  TShape(TContainer& parent, const TBounds& layout);
 
   void SetPen(TColor color, TPenStyle style = TPenStyle::Solid);
   void SetFill(TColor color);

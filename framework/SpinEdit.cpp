@@ -30,8 +30,8 @@ char DecimalSeparator() {
 
 }  // namespace
 
-TSpinEdit::TSpinEdit(TContainer& parent, const TBounds& bounds, int minValue, int maxValue)
-    : TCustomEdit(parent, bounds, ES_AUTOHSCROLL),
+TSpinEdit::TSpinEdit(TContainer& parent, const TBounds& layout, int minValue, int maxValue)
+    : TCustomEdit(parent, layout, ES_AUTOHSCROLL),
       minValue_(minValue),
       maxValue_(maxValue),
       upDown_(parent, *this) {

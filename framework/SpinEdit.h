@@ -9,8 +9,8 @@
 
 class TSpinEdit : public TCustomEdit {
  public:
-  // Starts with the text of `minValue`; bounds cover the field and its arrows.
-  TSpinEdit(TContainer& parent, const TBounds& bounds, int minValue, int maxValue);
+  // Starts with the text of `minValue`; `layout` covers the field and its arrows.
+  TSpinEdit(TContainer& parent, const TBounds& layout, int minValue, int maxValue);
 
   int MinValue() const { return minValue_; }
   int MaxValue() const { return maxValue_; }

@@ -182,8 +182,11 @@ void TTreeNode::CustomSort(const std::function<int(TTreeNode&, TTreeNode&)>& com
 
 // --- TCustomTreeView ----------------------------------------------------------------------------
 
-TCustomTreeView::TCustomTreeView(TContainer& parent, const TBounds& bounds)
-    : TWinControl(&parent), top_(*this, TVI_ROOT), style_(kDefaultStyles), bounds_(bounds) {
+TCustomTreeView::TCustomTreeView(TContainer& parent, const TBounds& layout)
+    : TWinControl(parent, layout),
+      top_(*this, TVI_ROOT),
+      style_(kDefaultStyles),
+      bounds_(LaidBounds()) {
   CreateWnd();
 }
 
@@ -209,7 +212,7 @@ void TCustomTreeView::CreateWnd() {
   CreateHandle(params);
   // Check boxes are set after creation, before any item exists, as the control asks.
   if (style_ & TVS_CHECKBOXES) SetStyle(TVS_CHECKBOXES, true);
-  if (indent_ >= 0) Perform(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
+  if (indent_ >= 0) SetIndent(indent_);
   if (images_) Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
 }
 
@@ -399,9 +402,14 @@ void TCustomTreeView::SetBorderStyle(TTreeBorderStyle style) {
 
 int TCustomTreeView::Indent() const { return static_cast<int>(Perform(TVM_GETINDENT, 0, 0)); }
 
-void TCustomTreeView::SetIndent(int pixels) {
-  indent_ = pixels;
-  Perform(TVM_SETINDENT, static_cast<WPARAM>(pixels), 0);
+void TCustomTreeView::SetIndent(int layout) {
+  indent_ = layout;
+  Perform(TVM_SETINDENT, static_cast<WPARAM>(Dpi().Scale(layout)), 0);
+}
+
+void TCustomTreeView::ChangeDpi(TDpi dpi) {
+  TWinControl::ChangeDpi(dpi);
+  if (indent_ >= 0) SetIndent(indent_);
 }
 
 bool TCustomTreeView::ExpandNode(TTreeNode& node) {

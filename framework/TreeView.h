@@ -170,8 +170,10 @@ class TCustomTreeView : public TWinControl {
   void SetHideSelection(bool value) { SetStyle(TVS_SHOWSELALWAYS, !value); }
   bool HotTrack() const { return HasStyle(TVS_TRACKSELECT); }  // default false
   void SetHotTrack(bool value) { SetStyle(TVS_TRACKSELECT, value); }
+  // In pixels; set in pixels of the layout (96 DPI), and kept at that scale when the DPI changes.
+  void ChangeDpi(TDpi dpi) override;
   int Indent() const;
-  void SetIndent(int pixels);
+  void SetIndent(int layout);
   bool ReadOnly() const { return !HasStyle(TVS_EDITLABELS); }  // default false
   void SetReadOnly(bool value) { SetStyle(TVS_EDITLABELS, !value); }
   bool RowSelect() const { return HasStyle(TVS_FULLROWSELECT); }  // default false
@@ -202,7 +204,7 @@ class TCustomTreeView : public TWinControl {
   std::function<void(UINT key, bool& handled)> OnKeyDown;
 
  protected:
-  TCustomTreeView(TContainer& parent, const TBounds& bounds);
+  TCustomTreeView(TContainer& parent, const TBounds& layout);
 
   // The native window with the current styles, bounds and place in the Tab order. The
   // constructor runs the base version; a re-creation runs the derived one.

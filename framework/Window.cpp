@@ -53,7 +53,13 @@ TBounds With(TBounds bounds, int TBounds::*field, int value) {
 }  // namespace
 
 TWinControl::TWinControl(TContainer* parent)
-    : parent_(parent), font_(parent ? parent->Font() : TFont()) {}
+    : parent_(parent),
+      dpi_(parent ? parent->Dpi() : TDpi()),
+      font_(parent ? parent->Font() : TFont()) {}
+
+TWinControl::TWinControl(TContainer& parent, const TBounds& layout) : TWinControl(&parent) {
+  layout_ = layout;
+}
 
 TWinControl::~TWinControl() {
   if (!handle_) return;
@@ -113,6 +119,10 @@ void TWinControl::CreateHandle(const TCreateParams& params) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     SetPropA(window, kNativeProcProperty, reinterpret_cast<HANDLE>(native));
     nativeProc_ = native;
+  }
+  if (!parent_) {
+    dpi_ = TDpi::OfWindow(window);
+    font_ = font_.At(dpi_);
   }
   SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
 }
@@ -312,8 +322,14 @@ bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 void TWinControl::SetFocus() { ::SetFocus(handle_); }
 
 void TWinControl::SetFont(const TFont& font) {
-  font_ = font;
+  font_ = font.At(dpi_);
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+}
+
+void TWinControl::ChangeDpi(TDpi dpi) {
+  dpi_ = dpi;
+  SetFont(font_);
+  if (layout_) SetBounds(LaidBounds());
 }
 
 void TWinControl::SetTabOrder(std::initializer_list<TWinControl*> controls) {

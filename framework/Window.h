@@ -15,20 +15,15 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
+#include "framework/Bounds.h"
 #include "framework/Color.h"
+#include "framework/Dpi.h"
 #include "framework/Graphics.h"
 
 class TContainer;
-
-// A place in pixels: in the parent's client area, or on the screen for a top-level window.
-struct TBounds {
-  int Left = 0;
-  int Top = 0;
-  int Width = 0;
-  int Height = 0;
-};
 
 class TWinControl {
  public:
@@ -64,8 +59,15 @@ class TWinControl {
   bool Focused() const;
   void SetFocus();
 
+  // The font, made at the control's DPI.
   const TFont& Font() const { return font_; }
   void SetFont(const TFont& font);
+
+  // The DPI the control is laid out for: its window's, a child's the same as its parent's.
+  TDpi Dpi() const { return dpi_; }
+  // Lays the control out again for `dpi`: its font at the same point size, its place of the
+  // layout scaled. A container passes it on to its controls.
+  virtual void ChangeDpi(TDpi dpi);
 
   // True for the fields the edit commands act on (edit boxes, memos, spin edits).
   virtual bool IsTextField() const { return false; }
@@ -74,15 +76,21 @@ class TWinControl {
   static void SetTabOrder(std::initializer_list<TWinControl*> controls);
 
  protected:
-  // `parent` null: a top-level window. A child starts with its parent's font.
+  // `parent` null: a top-level window. A child starts with its parent's font and DPI; one made
+  // without a place of the layout is placed by another control (the arrows of a spin edit).
   explicit TWinControl(TContainer* parent);
+  // A child at `layout`, its place in the parent at 96 DPI.
+  TWinControl(TContainer& parent, const TBounds& layout);
+
+  // The place of the layout at the control's DPI, in the parent's client pixels.
+  TBounds LaidBounds() const { return dpi_.Scale(layout_.value_or(TBounds{})); }
 
   struct TCreateParams {
     const char* ClassName = nullptr;  // a native class, or one of this layer's (RegisterOwnClass)
     std::string Text;
     DWORD Style = 0;  // WS_CHILD, WS_VISIBLE and a control id are added for children
     DWORD ExStyle = 0;
-    TBounds Bounds;
+    TBounds Bounds;        // in pixels
     HWND Owner = nullptr;  // top-level windows only
   };
   // Creates the window; throws std::system_error when it cannot be made.
@@ -134,5 +142,7 @@ class TWinControl {
   // ANSI form of a text field breaks it.
   WNDPROC nativeWideProc_ = nullptr;
   BYTE leadByte_ = 0;  // of a double-byte character typed, waiting for its trail byte
+  TDpi dpi_;
+  std::optional<TBounds> layout_;  // the place at 96 DPI, for a control that has one
   TFont font_;
 };

@@ -252,7 +252,7 @@ class TShellComboBox::TDropTarget final : public TComObject<IDropTarget> {
 TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
     : TComboBox(parent, bounds, TComboBoxStyle::OwnerDrawVariable),
       items_(this),
-      images_(SystemImageList(false)) {
+      images_(SystemImageListAt(Dpi(), false)) {
   dropTarget_.Attach(new TDropTarget(*this));
   ReleaseOnThrow([this] { WindowCreated(); }, [this] { ReleaseShellParts(); });
 }
@@ -273,8 +273,13 @@ void TShellComboBox::CreateWnd() {
   WindowCreated();
 }
 
+void TShellComboBox::ChangeDpi(TDpi dpi) {
+  images_ = SystemImageListAt(dpi, false);  // before the new font measures the rows
+  TComboBox::ChangeDpi(dpi);
+}
+
 void TShellComboBox::WindowCreated() {
-  images_ = SystemImageList(false);
+  images_ = SystemImageListAt(Dpi(), false);
   MeasureRows();
   FillList();
   if (savedSelection_) {

@@ -149,6 +149,7 @@ class TShellComboBox : public TComboBox {
  protected:
   void CreateWnd() override;
   void DestroyWnd() override;
+  void ChangeDpi(TDpi dpi) override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Change() override;
   void MeasureRow(int index, int& height) override;

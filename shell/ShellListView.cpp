@@ -78,8 +78,13 @@ void TShellListView::CreateWnd() {
   WindowCreated();
 }
 
+void TShellListView::ChangeDpi(TDpi dpi) {
+  TCustomListView::ChangeDpi(dpi);
+  SetImages(SystemImageListAt(Dpi(), true), SystemImageListAt(Dpi(), false));
+}
+
 void TShellListView::WindowCreated() {
-  SetImages(SystemImageList(true), SystemImageList(false));
+  SetImages(SystemImageListAt(Dpi(), true), SystemImageListAt(Dpi(), false));
   // A clipboard listener rather than a link in the viewer chain, which one careless viewer
   // breaks for all.
   AddClipboardFormatListener(Handle());

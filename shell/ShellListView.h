@@ -121,6 +121,7 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
  protected:
   void CreateWnd() override;
   void DestroyWnd() override;
+  void ChangeDpi(TDpi dpi) override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   std::string ItemText(int index, int subItem) override;

@@ -96,7 +96,7 @@ void TShellTreeView::WindowCreated() {
   StartShellParts();
   windowDestroying_ = false;
   firstFillPending_ = false;
-  SetImages(SystemImageList(false));
+  SetImages(SystemImageListAt(Dpi(), false));
   BuildRoot();
   if (savedSelection_) {
     SelectIDList(savedSelection_.Get());
@@ -486,8 +486,13 @@ void TShellTreeView::DeviceChanged(const TDeviceChangeData& record) {
   SetSelected(node->Parent());
 }
 
+void TShellTreeView::ChangeDpi(TDpi dpi) {
+  TCustomTreeView::ChangeDpi(dpi);
+  SettingsChanged();  // the image list of the new size
+}
+
 void TShellTreeView::SettingsChanged() {
-  SetImages(SystemImageList(false));
+  SetImages(SystemImageListAt(Dpi(), false));
   for (TTreeNode* node = GetFirstNode(); node; node = node->GetNext())
     if (TShellFolderItem* item = FolderItemOf(node)) item->ResetIcons();
   InvalidateRect(Handle(), nullptr, TRUE);

@@ -151,6 +151,7 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
 
   void CreateWnd() override;
   void DestroyWnd() override;
+  void ChangeDpi(TDpi dpi) override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT Notify(const NMHDR& header) override;
   bool CanExpand(TTreeNode& node) override;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "naming/Calendar.h"
+#include "shell/ComPtr.h"
 #include "shell/ShellIDFunc.h"
 
 namespace {
@@ -180,6 +181,30 @@ HIMAGELIST SystemImageList(bool large) {
   SHFILEINFOA info{};
   return reinterpret_cast<HIMAGELIST>(
       SHGetFileInfoA(reinterpret_cast<LPCSTR>(desktop.Get()), 0, &info, sizeof info, flags));
+}
+
+HIMAGELIST SystemImageListAt(TDpi dpi, bool large) {
+  const int size = dpi.Scale(large ? 32 : 16);
+  // {46EB5926-582E-4017-9FDF-E8998DAA0950}: the image list interface, whose pointer is the list.
+  static constexpr GUID kImageListInterface = {
+      0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+  // The system keeps its lists for the process's life: the reference taken here may go.
+  TComPtr<IUnknown> extraLarge;
+  if (FAILED(SHGetImageList(SHIL_EXTRALARGE, kImageListInterface, extraLarge.OutVoid())))
+    extraLarge.Reset();
+  HIMAGELIST nearest = nullptr;
+  int nearestDistance = 0;
+  for (HIMAGELIST list : {SystemImageList(false), SystemImageList(true),
+                          reinterpret_cast<HIMAGELIST>(extraLarge.Get())}) {
+    int width = 0;
+    int height = 0;
+    if (!list || !ImageList_GetIconSize(list, &width, &height)) continue;
+    const int distance = width > size ? width - size : size - width;
+    if (nearest && distance >= nearestDistance) continue;
+    nearest = list;
+    nearestDistance = distance;
+  }
+  return nearest;
 }
 
 void SetWindowStyleBits(HWND window, DWORD mask, bool on) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Dpi.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellSets.h"
 
@@ -61,6 +62,10 @@ bool IsPlainDirectory(IShellFolder* folder, LPCITEMIDLIST relative);
 
 // The shared system image list of the small or large icons; null on failure.
 HIMAGELIST SystemImageList(bool large);
+// The shared system image list for a window at `dpi`: of the small, large and extra-large icons,
+// the one nearest the small (16 pixels at 96 DPI) or large (32) icons at that DPI, on a tie the
+// smaller; null on failure.
+HIMAGELIST SystemImageListAt(TDpi dpi, bool large);
 
 // Sets or clears `mask` in the window style of `window`; nothing while there is no window.
 void SetWindowStyleBits(HWND window, DWORD mask, bool on);

@@ -108,6 +108,19 @@ class TRunningProgram {
 
   HWND Window() const { return window_; }
 
+  // Tells the window, as Windows does, that its monitor's DPI is now `dpi` and where it should
+  // stand; the rectangle lies in the program's memory, where the message's pointer points.
+  void ChangeDpi(const TDpi& dpi, const RECT& suggested) const {
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr);
+    constexpr UINT kDpiChanged = 0x02E0;
+    const auto both = static_cast<WORD>(dpi.Value());
+    SendMessageA(window_, kDpiChanged, MAKEWPARAM(both, both), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  }
+
  private:
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
@@ -133,6 +146,53 @@ TRect Scaled(const TDpi& dpi, int left, int top, int width, int height) {
   return {b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
 }
 
+// The main window's client width and outer height, its text fields and tree, and the child tier
+// wholly below the compact window's edge, all as the layout scaled to `dpi`.
+void ExpectTheLayoutAt(HWND window, const TDpi& dpi) {
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, dpi.Scale(792));
+  EXPECT_EQ(OuterHeight(window), dpi.Scale(TForm1::kCompactHeight));
+  // Front and back text and free lines of both tiers; the child's 17 right and 276 down.
+  std::vector<TRect> fields;
+  for (const POINT shift : {POINT{0, 0}, POINT{17, 276}}) {
+    fields.push_back(Scaled(dpi, 314 + shift.x, 42 + shift.y, 105, 20));
+    fields.push_back(Scaled(dpi, 314 + shift.x, 245 + shift.y, 105, 20));
+    fields.push_back(Scaled(dpi, 574 + shift.x, 96 + shift.y, 187, 149));
+  }
+  std::sort(fields.begin(), fields.end());
+  EXPECT_EQ(ChildPlaces(window, "Edit"), fields);
+  const std::vector<TRect> tree = ChildPlaces(window, "SysTreeView32");
+  ASSERT_EQ(tree.size(), 1u);
+  const TRect treeLayout = Scaled(dpi, 3, 6, 174, 0);
+  EXPECT_EQ(tree[0][0], treeLayout[0]);
+  EXPECT_EQ(tree[0][1], treeLayout[1]);
+  EXPECT_EQ(tree[0][2], treeLayout[2]);
+
+  // No window straddles the compact edge; the child tier's five lie wholly below it.
+  int below = 0;
+  std::string places;
+  for (const TRect& place : ChildPlaces(window)) {
+    EXPECT_TRUE(place[3] <= client.bottom || place[1] >= client.bottom);
+    if (place[1] >= client.bottom) ++below;
+    places += " (" + std::to_string(place[0]) + "," + std::to_string(place[1]) + ")";
+  }
+  EXPECT_EQ(below, 5) << "client bottom " << client.bottom << ", children at" << places;
+}
+
+// 子フォルダ clicked with the mouse: the height the layout gives for its new state.
+void ClickChildFolders(HWND window, const TDpi& dpi, int expectedHeight) {
+  const HWND box = FindWindowExA(window, nullptr, "Button", "子フォルダ");
+  ASSERT_NE(box, nullptr);
+  RECT boxPlace;
+  GetWindowRect(box, &boxPlace);
+  ClickWithTheMouse({(boxPlace.left + boxPlace.right) / 2, (boxPlace.top + boxPlace.bottom) / 2});
+  for (DWORD start = GetTickCount();
+       OuterHeight(window) != dpi.Scale(expectedHeight) && GetTickCount() - start < 5000;)
+    Sleep(20);
+  EXPECT_EQ(OuterHeight(window), dpi.Scale(expectedHeight));
+}
+
 TEST(DpiLayoutTests, MainWindowIsTheLayoutScaledAndTheChildTierHidesBelowItsEdge) {
   RemoveSettingsFile();
   for (const int dotsPerInch : {96, 120, 144, 192}) {
@@ -142,48 +202,57 @@ TEST(DpiLayoutTests, MainWindowIsTheLayoutScaledAndTheChildTierHidesBelowItsEdge
     const TRunningProgram program;
     const HWND window = program.Window();
     ASSERT_NE(window, nullptr);
-
-    RECT client;
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, dpi.Scale(792));
-    EXPECT_EQ(OuterHeight(window), dpi.Scale(TForm1::kCompactHeight));
-    // Front and back text and free lines of both tiers; the child's 17 right and 276 down.
-    std::vector<TRect> fields;
-    for (const POINT shift : {POINT{0, 0}, POINT{17, 276}}) {
-      fields.push_back(Scaled(dpi, 314 + shift.x, 42 + shift.y, 105, 20));
-      fields.push_back(Scaled(dpi, 314 + shift.x, 245 + shift.y, 105, 20));
-      fields.push_back(Scaled(dpi, 574 + shift.x, 96 + shift.y, 187, 149));
-    }
-    std::sort(fields.begin(), fields.end());
-    EXPECT_EQ(ChildPlaces(window, "Edit"), fields);
-    const std::vector<TRect> tree = ChildPlaces(window, "SysTreeView32");
-    ASSERT_EQ(tree.size(), 1u);
-    const TRect treeLayout = Scaled(dpi, 3, 6, 174, 0);
-    EXPECT_EQ(tree[0][0], treeLayout[0]);
-    EXPECT_EQ(tree[0][1], treeLayout[1]);
-    EXPECT_EQ(tree[0][2], treeLayout[2]);
-
-    // No window straddles the compact edge; the child tier's five lie wholly below it.
-    int below = 0;
-    std::string places;
-    for (const TRect& place : ChildPlaces(window)) {
-      EXPECT_TRUE(place[3] <= client.bottom || place[1] >= client.bottom);
-      if (place[1] >= client.bottom) ++below;
-      places += " (" + std::to_string(place[0]) + "," + std::to_string(place[1]) + ")";
-    }
-    EXPECT_EQ(below, 5) << "client bottom " << client.bottom << ", children at" << places;
-
-    // 子フォルダ ticked with the mouse: the full height.
-    const HWND box = FindWindowExA(window, nullptr, "Button", "子フォルダ");
-    ASSERT_NE(box, nullptr);
-    RECT boxPlace;
-    GetWindowRect(box, &boxPlace);
-    ClickWithTheMouse({(boxPlace.left + boxPlace.right) / 2, (boxPlace.top + boxPlace.bottom) / 2});
-    for (DWORD start = GetTickCount();
-         OuterHeight(window) != dpi.Scale(TForm1::kFullHeight) && GetTickCount() - start < 5000;)
-      Sleep(20);
-    EXPECT_EQ(OuterHeight(window), dpi.Scale(TForm1::kFullHeight));
+    ExpectTheLayoutAt(window, dpi);
+    ClickChildFolders(window, dpi, TForm1::kFullHeight);
   }
+  RemoveSettingsFile();
+}
+
+// The window moved to a monitor of 144 DPI, as Windows tells it (no input under Xvfb can change a
+// monitor's DPI): it stands at the suggested place, laid out for 144 DPI, its fonts as in a program
+// started at 144 DPI (the position lists are as high as their font); and back at 96 DPI every
+// control stands exactly where it stood.
+TEST(DpiLayoutTests, MainWindowFollowsTheMonitorsDpiToTheSuggestedPlaceAndBack) {
+  RemoveSettingsFile();
+  std::vector<TRect> listsStartedAt144;
+  {
+    const TScreenDpiSetting setting(144);
+    const TRunningProgram program;
+    ASSERT_NE(program.Window(), nullptr);
+    listsStartedAt144 = ChildPlaces(program.Window(), "ComboBox");
+  }
+  const TScreenDpiSetting setting(96);
+  const TRunningProgram program;
+  const HWND window = program.Window();
+  ASSERT_NE(window, nullptr);
+  const std::vector<TRect> placesAt96 = ChildPlaces(window);
+  RECT start;
+  GetWindowRect(window, &start);
+  RECT client;
+  GetClientRect(window, &client);
+
+  // As Windows suggests it: the client area scaled, the frame as it is, the corner a little off.
+  const TDpi dpi(144);
+  const RECT suggested{start.left + 40, start.top + 30,
+                       start.left + 40 + (start.right - start.left - client.right) + dpi.Scale(792),
+                       start.top + 30 + dpi.Scale(TForm1::kCompactHeight)};
+  program.ChangeDpi(dpi, suggested);
+  RECT moved;
+  GetWindowRect(window, &moved);
+  EXPECT_EQ(TRect({moved.left, moved.top, moved.right, moved.bottom}),
+            TRect({suggested.left, suggested.top, suggested.right, suggested.bottom}));
+  ExpectTheLayoutAt(window, dpi);
+  EXPECT_EQ(ChildPlaces(window, "ComboBox"), listsStartedAt144);
+  ClickChildFolders(window, dpi, TForm1::kFullHeight);
+  Sleep(GetDoubleClickTime());  // a second click, not a double click
+  ClickChildFolders(window, dpi, TForm1::kCompactHeight);
+
+  program.ChangeDpi(TDpi(), start);
+  EXPECT_EQ(ChildPlaces(window), placesAt96);
+  RECT back;
+  GetWindowRect(window, &back);
+  EXPECT_EQ(TRect({back.left, back.top, back.right, back.bottom}),
+            TRect({start.left, start.top, start.right, start.bottom}));
   RemoveSettingsFile();
 }
 

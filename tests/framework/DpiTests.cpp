@@ -39,4 +39,17 @@ TEST(DpiTests, LayoutDpiKeepsEveryPlaceAndNegativesMirror) {
   EXPECT_EQ(TDpi(120).Scale(2), 3);    // a half rounds up
 }
 
+// A length at a screen's DPI taken back to the layout's is the length it was (a column width at
+// 150 % and back at 100 %), and a length converts between any two DPIs as through the layout.
+TEST(DpiTests, LengthsComeBackFromAnotherDpi) {
+  const TDpi layout;
+  for (int dpi : kScreenDpis) {
+    const TDpi scale(dpi);
+    for (int value = 0; value <= 600; ++value)
+      ASSERT_EQ(layout.Scale(scale.Scale(value), scale), value) << dpi << " dpi, " << value;
+  }
+  EXPECT_EQ(TDpi(192).Scale(18, TDpi(144)), 24);
+  EXPECT_EQ(TDpi(120).Scale(-18, TDpi(144)), -15);
+}
+
 }  // namespace
