@@ -48,10 +48,19 @@ TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds, TFirst
 
 TShellTreeView::~TShellTreeView() { ReleaseShellParts(); }
 
-void TShellTreeView::FillFirstTime() {
+void TShellTreeView::ShowFirstNodes() {
   if (!firstFillPending_ || !Handle()) return;
-  WindowCreated();
-  RefreshTree();
+  firstFillPending_ = false;
+  keepInStepPending_ = true;
+  // Read from the shell just now, the nodes need no refresh.
+  ShowRoot();
+}
+
+void TShellTreeView::FillFirstTime() {
+  ShowFirstNodes();
+  if (!keepInStepPending_) return;
+  keepInStepPending_ = false;
+  KeepInStep();
 }
 
 void TShellTreeView::ReleaseShellParts() noexcept {
@@ -91,24 +100,34 @@ void TShellTreeView::StartShellParts() {
 }
 
 void TShellTreeView::WindowCreated() {
-  // A tree that fills later leaves its shell parts until then: they cost start-up time
-  // (a top-level window, a thread, a drive survey) and serve only a filled tree.
-  StartShellParts();
-  windowDestroying_ = false;
   firstFillPending_ = false;
+  keepInStepPending_ = false;
+  ShowRoot();
+  KeepInStep();
+}
+
+void TShellTreeView::ShowRoot() {
+  windowDestroying_ = false;
   SetImages(SystemImageList(false));
   BuildRoot();
   if (savedSelection_) {
     SelectIDList(savedSelection_.Get());
     savedSelection_.Reset();
   }
+}
+
+void TShellTreeView::KeepInStep() {
+  // A tree that fills later leaves its shell parts until then: they cost start-up time
+  // (a top-level window, a thread, a drive survey) and serve only a filled tree.
+  StartShellParts();
   RegisterDropTarget(Handle(), OleDropTarget());
   StartWatching();
 }
 
 void TShellTreeView::DestroyWnd() {
   if (!Handle()) return;
-  RevokeDropTarget(Handle());
+  // Drops are taken only once the tree keeps in step.
+  if (!firstFillPending_ && !keepInStepPending_) RevokeDropTarget(Handle());
   windowDestroying_ = true;
   StopWatching();
   BeginUpdate();

@@ -56,13 +56,18 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // itself before its tree's shell work).
   enum class TFirstFill { Now, Later };
 
-  // At once, or on FillFirstTime: registers with the control registry, builds the root (the
-  // desktop, expanded, its first child expanded, selected) and starts watching the fixed drives.
+  // At once, or on FillFirstTime: builds the root (the desktop, expanded, its first child
+  // expanded, selected), registers with the control registry, starts watching the fixed drives
+  // and takes drops.
   TShellTreeView(TContainer& parent, const TBounds& bounds, TFirstFill fill = TFirstFill::Now);
   ~TShellTreeView() override;
 
   // The first fill of a tree made to fill later; nothing when it is filled already.
   void FillFirstTime();
+  // Its first step alone, for a window that shows the nodes before anything else: the root built
+  // and shown. FillFirstTime must follow; until then the tree neither follows the file system
+  // nor takes drops.
+  void ShowFirstNodes();
 
   // The file-system path of the selected folder, in the ANSI code page: the desktop directory for
   // the root, "C:\" for a drive, a folder's full path without a trailing backslash; empty when
@@ -186,6 +191,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   using TChildren = std::vector<TChild>;
 
   void WindowCreated();
+  // The image list and the root's nodes in a new window, and the kept selection.
+  void ShowRoot();
+  // What keeps the shown nodes in step: the shell parts, the drop target and the watch.
+  void KeepInStep();
   // Leaves the registry, stops the watcher and frees the nodes while this object is whole.
   void ReleaseShellParts() noexcept;
   void BuildRoot();
@@ -259,6 +268,7 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TPressState pressState_ = TPressState::Idle;
   bool windowDestroying_ = false;
   bool firstFillPending_ = false;
+  bool keepInStepPending_ = false;  // shown by ShowFirstNodes, FillFirstTime to follow
   bool shellPartsStarted_ = false;
   TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
   std::vector<std::string> drives_;
