@@ -64,9 +64,9 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
 
   // The first fill of a tree made to fill later; nothing when it is filled already.
   void FillFirstTime();
-  // Its first step alone, for a window that shows the nodes before anything else: the root built
-  // and shown. FillFirstTime must follow; until then the tree neither follows the file system
-  // nor takes drops.
+  // Its first step alone, for a window that shows the nodes before anything else: watching
+  // started and the root built. FillFirstTime must follow; until then the tree neither hears of
+  // volume changes nor takes drops.
   void ShowFirstNodes();
 
   // The file-system path of the selected folder, in the ANSI code page: the desktop directory for
@@ -191,10 +191,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   using TChildren = std::vector<TChild>;
 
   void WindowCreated();
-  // The image list and the root's nodes in a new window, and the kept selection.
-  void ShowRoot();
-  // What keeps the shown nodes in step: the shell parts, the drop target and the watch.
-  void KeepInStep();
+  // The watch, then the image list, the root's nodes and the kept selection in a new window.
+  void WatchAndShowRoot();
+  // Volume events from the control registry, and drops on the window.
+  void JoinRegistryAndTakeDrops();
   // Leaves the registry, stops the watcher and frees the nodes while this object is whole.
   void ReleaseShellParts() noexcept;
   void BuildRoot();
@@ -206,8 +206,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // The child's item, made now unless it was made for the filter; the child gives it up.
   static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder,
                                                     TShellFolderItem& parent);
-  // Joins the registry, lists the fixed drives and starts the watcher thread; once.
-  void StartShellParts();
+  // Lists the fixed drives and starts the watcher thread; once.
+  void StartWatcher();
   void FillDriveList();
   void StartWatching();
   void StopWatching();
@@ -268,8 +268,9 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TPressState pressState_ = TPressState::Idle;
   bool windowDestroying_ = false;
   bool firstFillPending_ = false;
-  bool keepInStepPending_ = false;  // shown by ShowFirstNodes, FillFirstTime to follow
-  bool shellPartsStarted_ = false;
+  bool joinPending_ = false;  // shown by ShowFirstNodes, FillFirstTime to follow
+  bool watcherStarted_ = false;
+  bool registered_ = false;
   TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
   std::vector<std::string> drives_;
   TShDirWatcher* watcher_ = nullptr;  // not owned: the watcher frees itself; forgotten when it ends
