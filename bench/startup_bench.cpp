@@ -12,8 +12,8 @@
 // (--same-windows-and-tree), the floor: the same bare windows, then their tree view filled with
 // the same nodes taken from the shell the plain way (the desktop folder, its listing, display
 // names, icons from the system image list) and drawn. Both are read from outside, alike: the tree
-// answers its node count and open states, and neither it nor the main window has anything left to
-// paint.
+// answers its node count and open states, and no window inside the main window, nor the main
+// window, has anything left to paint.
 //
 //   startup_bench [--quick] [path of Tessarin.exe]   (--empty-window, --same-windows FILE,
 //                                                       --same-windows-and-tree FILE: the
@@ -433,6 +433,19 @@ bool FirstLevelOpen(HWND tree) {
 
 bool Painted(HWND window) { return !GetUpdateRect(window, nullptr, FALSE); }
 
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM unpainted) {
+  if (!IsWindowVisible(child) || Painted(child)) return TRUE;
+  *reinterpret_cast<bool*>(unpainted) = true;
+  return FALSE;
+}
+
+// The window and every window inside it.
+bool WholeWindowPainted(HWND window) {
+  bool unpainted = !Painted(window);
+  if (!unpainted) EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return !unpainted;
+}
+
 bool Answers(HWND window) {
   DWORD_PTR answer = 0;
   return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kTimeoutMs, &answer) != 0;
@@ -446,7 +459,7 @@ struct StartupTimes {
 
 // Seconds from CreateProcess to a visible window of the class that has painted (no update region
 // left) and answers a message, and with `waitForTree` on to its tree view with the first level
-// open, painted as well. `whenReady` may look at the window then, outside the times; the process
+// open and the whole window painted, every window inside it too. `whenReady` may look at the window then, outside the times; the process
 // is closed afterwards.
 StartupTimes TimeStartUp(const std::string& commandLine, const char* className, bool waitForTree,
                          const std::function<void(HWND)>& whenReady = {}) {
@@ -471,7 +484,7 @@ StartupTimes TimeStartUp(const std::string& commandLine, const char* className, 
     if (times.window >= 0 && !waitForTree) break;
     if (times.window >= 0) {
       if (tree == nullptr) tree = FindWindowExA(window, nullptr, WC_TREEVIEWA, nullptr);
-      if (tree != nullptr && FirstLevelOpen(tree) && Painted(tree) && Painted(window)) {
+      if (tree != nullptr && FirstLevelOpen(tree) && WholeWindowPainted(window)) {
         times.tree = Seconds() - start;
         times.treeNodes = static_cast<int>(Asked(tree, TVM_GETCOUNT, 0, 0));
         break;
