@@ -131,7 +131,7 @@ void TShellTreeView::JoinRegistryAndTakeDrops() {
 
 void TShellTreeView::DestroyWnd() {
   if (!Handle()) return;
-  // Drops are taken only once the tree keeps in step.
+  // Drops are taken from the end of the first fill on.
   if (!firstFillPending_ && !joinPending_) RevokeDropTarget(Handle());
   windowDestroying_ = true;
   StopWatching();
