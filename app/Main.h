@@ -44,6 +44,8 @@ class TForm1 : public TForm {
   // What start-up leaves until the window has painted: the folder tree's first fill, the menu's
   // pictures and the child tier. Once; the tests call it instead of waiting for the painting.
   void FinishStartUp();
+  // The first step of it: the folder tree's nodes shown and drawn.
+  void ShowFilledTree();
   void FormPosInit(int mode);
   void FormClose(TCloseAction& action);
   // The window moved to a monitor of another DPI: what stands by measure is placed again, the

@@ -101,10 +101,14 @@ void TForm1::StartChildTier() {
   RefreshRunCounts();
 }
 
-void TForm1::FinishStartUp() {
-  ShellTreeView1.FillFirstTime();
-  // The filled tree is drawn before the child tier's windows are made.
+void TForm1::ShowFilledTree() {
+  ShellTreeView1.ShowFirstNodes();
   UpdateWindow(ShellTreeView1.Handle());
+}
+
+void TForm1::FinishStartUp() {
+  ShowFilledTree();
+  ShellTreeView1.FillFirstTime();
   LoadMenuPictures();
   ChildTier();
 }

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kFormClass = "TessarinForm";
 // Sent by Windows 8.1 and later (the headers declare it for those only).
 constexpr UINT kDpiChangedMessage = 0x02E0;
-constexpr UINT_PTR kFirstPaintedTimer = 1;
+constexpr UINT_PTR kIdleTimer = 1;
 
 DWORD StyleOf(TBorderStyle border) {
   switch (border) {
@@ -163,6 +163,13 @@ void TForm::MoveFocus(HWND control) {
   ::SetFocus(control);
 }
 
+void TForm::WhenIdle(std::function<void()> work) {
+  idleWork_.push_back(std::move(work));
+  // A timer message comes only when no window of the thread has anything left to paint, and
+  // after every message sent, posted or typed before it.
+  SetTimer(Handle(), kIdleTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
 void TForm::MenuCommand(WORD id) {
   if (menu_) menu_->Command(id);
 }
@@ -170,17 +177,20 @@ void TForm::MenuCommand(WORD id) {
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
-      // A timer message comes only when no window of the thread has anything left to paint.
       if (!firstPaintSeen_ && OnFirstPainted) {
         firstPaintSeen_ = true;
-        SetTimer(Handle(), kFirstPaintedTimer, USER_TIMER_MINIMUM, nullptr);
+        WhenIdle([this] {
+          if (const auto firstPainted = std::exchange(OnFirstPainted, nullptr)) firstPainted();
+        });
       }
       break;
-    case WM_TIMER:
-      if (wParam != kFirstPaintedTimer) break;
-      KillTimer(Handle(), kFirstPaintedTimer);
-      if (const auto firstPainted = std::exchange(OnFirstPainted, nullptr)) firstPainted();
+    case WM_TIMER: {
+      if (wParam != kIdleTimer) break;
+      KillTimer(Handle(), kIdleTimer);
+      // Work may ask for more idle time: that comes with the next timer message.
+      for (const auto& work : std::exchange(idleWork_, {})) work();
       return 0;
+    }
     case WM_CLOSE: Close(); return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {

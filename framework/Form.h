@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/Container.h"
 
@@ -58,6 +59,10 @@ class TForm : public TContainer {
   // Enter itself (a memo, or another push button); null for none.
   TButton* DefaultButton() const;
 
+  // Runs `work` once the thread has nothing more urgent to do: after every message sent, posted
+  // or typed before, and once every window has painted.
+  void WhenIdle(std::function<void()> work);
+
   // Set by the application on its main form; not owned.
   void SetMainFormOwner(TMainFormOwner* owner) { mainFormOwner_ = owner; }
 
@@ -85,5 +90,6 @@ class TForm : public TContainer {
   bool centerOnFirstShow_ = false;
   bool shown_ = false;
   bool firstPaintSeen_ = false;
+  std::vector<std::function<void()>> idleWork_;
   HWND lastFocus_ = nullptr;
 };

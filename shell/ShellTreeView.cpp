@@ -48,10 +48,19 @@ TShellTreeView::TShellTreeView(TContainer& parent, const TBounds& bounds, TFirst
 
 TShellTreeView::~TShellTreeView() { ReleaseShellParts(); }
 
-void TShellTreeView::FillFirstTime() {
+void TShellTreeView::ShowFirstNodes() {
   if (!firstFillPending_ || !Handle()) return;
-  WindowCreated();
-  RefreshTree();
+  firstFillPending_ = false;
+  joinPending_ = true;
+  // Read from the shell just now, the nodes need no refresh.
+  WatchAndShowRoot();
+}
+
+void TShellTreeView::FillFirstTime() {
+  ShowFirstNodes();
+  if (!joinPending_) return;
+  joinPending_ = false;
+  JoinRegistryAndTakeDrops();
 }
 
 void TShellTreeView::ReleaseShellParts() noexcept {
@@ -76,39 +85,54 @@ void TShellTreeView::CreateWnd() {
   WindowCreated();
 }
 
-void TShellTreeView::StartShellParts() {
-  if (shellPartsStarted_) return;
-  shellPartsStarted_ = true;
+void TShellTreeView::WindowCreated() {
+  firstFillPending_ = false;
+  joinPending_ = false;
+  WatchAndShowRoot();
+  JoinRegistryAndTakeDrops();
+}
+
+// A tree that fills later leaves its watcher and its place in the registry until then: they cost
+// start-up time (a thread, a drive survey, a top-level window) and serve only a filled tree.
+void TShellTreeView::StartWatcher() {
+  if (watcherStarted_) return;
+  watcherStarted_ = true;
   FillDriveList();
+  // Made with the drives, so that its thread opens its watches once.
   watcher_ = TShDirWatcher::Create(
-      {}, FILE_NOTIFY_CHANGE_DIR_NAME,
+      drives_, FILE_NOTIFY_CHANGE_DIR_NAME,
       [this](TShDirWatcher&, std::unique_ptr<TDeviceChangeData> record) {
         if (record) DeviceChanged(*record);
       },
       [this](TShDirWatcher&) { DirectoryChanged(); });
   watcher_->OnTerminate = [this](TThread&) { watcher_ = nullptr; };
-  ShellCtrlList().Register(*this);
 }
 
-void TShellTreeView::WindowCreated() {
-  // A tree that fills later leaves its shell parts until then: they cost start-up time
-  // (a top-level window, a thread, a drive survey) and serve only a filled tree.
-  StartShellParts();
+void TShellTreeView::WatchAndShowRoot() {
+  // The watch opens before the root is read: a folder made meanwhile is read or reported.
+  StartWatcher();
+  StartWatching();
   windowDestroying_ = false;
-  firstFillPending_ = false;
   SetImages(SystemImageListAt(Dpi(), false));
   BuildRoot();
   if (savedSelection_) {
     SelectIDList(savedSelection_.Get());
     savedSelection_.Reset();
   }
+}
+
+void TShellTreeView::JoinRegistryAndTakeDrops() {
+  if (!registered_) {
+    registered_ = true;
+    ShellCtrlList().Register(*this);
+  }
   RegisterDropTarget(Handle(), OleDropTarget());
-  StartWatching();
 }
 
 void TShellTreeView::DestroyWnd() {
   if (!Handle()) return;
-  RevokeDropTarget(Handle());
+  // Drops are taken from the end of the first fill on.
+  if (!firstFillPending_ && !joinPending_) RevokeDropTarget(Handle());
   windowDestroying_ = true;
   StopWatching();
   BeginUpdate();

@@ -56,13 +56,18 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // itself before its tree's shell work).
   enum class TFirstFill { Now, Later };
 
-  // At once, or on FillFirstTime: registers with the control registry, builds the root (the
-  // desktop, expanded, its first child expanded, selected) and starts watching the fixed drives.
+  // At once, or on FillFirstTime: builds the root (the desktop, expanded, its first child
+  // expanded, selected), registers with the control registry, starts watching the fixed drives
+  // and takes drops.
   TShellTreeView(TContainer& parent, const TBounds& bounds, TFirstFill fill = TFirstFill::Now);
   ~TShellTreeView() override;
 
   // The first fill of a tree made to fill later; nothing when it is filled already.
   void FillFirstTime();
+  // Its first step alone, for a window that shows the nodes before anything else: watching
+  // started and the root built. FillFirstTime must follow; until then the tree neither hears of
+  // volume changes nor takes drops.
+  void ShowFirstNodes();
 
   // The file-system path of the selected folder, in the ANSI code page: the desktop directory for
   // the root, "C:\" for a drive, a folder's full path without a trailing backslash; empty when
@@ -187,6 +192,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   using TChildren = std::vector<TChild>;
 
   void WindowCreated();
+  // The watch, then the image list, the root's nodes and the kept selection in a new window.
+  void WatchAndShowRoot();
+  // Volume events from the control registry, and drops on the window.
+  void JoinRegistryAndTakeDrops();
   // Leaves the registry, stops the watcher and frees the nodes while this object is whole.
   void ReleaseShellParts() noexcept;
   void BuildRoot();
@@ -198,8 +207,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // The child's item, made now unless it was made for the filter; the child gives it up.
   static std::unique_ptr<TShellFolderItem> TakeItem(TChild& child, IShellFolder& folder,
                                                     TShellFolderItem& parent);
-  // Joins the registry, lists the fixed drives and starts the watcher thread; once.
-  void StartShellParts();
+  // Lists the fixed drives and starts the watcher thread; once.
+  void StartWatcher();
   void FillDriveList();
   void StartWatching();
   void StopWatching();
@@ -260,7 +269,9 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   TPressState pressState_ = TPressState::Idle;
   bool windowDestroying_ = false;
   bool firstFillPending_ = false;
-  bool shellPartsStarted_ = false;
+  bool joinPending_ = false;  // shown by ShowFirstNodes, FillFirstTime to follow
+  bool watcherStarted_ = false;
+  bool registered_ = false;
   TShIDListPtr savedSelection_;  // the selection kept across a re-creation of the window
   std::vector<std::string> drives_;
   TShDirWatcher* watcher_ = nullptr;  // not owned: the watcher frees itself; forgotten when it ends

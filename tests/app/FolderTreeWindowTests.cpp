@@ -83,6 +83,25 @@ TEST(MainWindowStartUp, AChildTierMadeBeforeStartUpStartsWithIt) {
   EXPECT_EQ(form.Label24.Caption(), "sample");
 }
 
+// The tree watches the drives from the moment it shows its nodes, before the rest of start-up: a
+// folder another program makes right then still comes into it.
+TEST(MainWindowStartUp, AFolderMadeRightAfterTheTreeShowsComesIntoIt) {
+  TScratchFolder scratch{"startup"};
+  scratch.MakeFolder("a");
+  TShIDListPtr list;
+  ASSERT_TRUE(IDListFromPath(scratch.Path(), list.Out()));
+  TForm1 form;
+  form.OnCreate();
+  form.Show();
+  ASSERT_TRUE(PumpMessagesUntil([&] { return form.ShellTreeView1.GetFirstNode() != nullptr; }, 5000));
+  TTreeNode* folder = form.ShellTreeView1.FindNodeByIDList(list.Get());
+  ASSERT_TRUE(folder->Expand());
+
+  scratch.MakeFolder("b");
+  ASSERT_TRUE(PumpMessagesUntil([&] { return folder->GetFirstChild()->GetNextSibling(); }, 15000));
+  EXPECT_EQ(folder->GetFirstChild()->GetNextSibling()->Text(), "b");
+}
+
 class FolderTreeKeysTest : public MainWindowTest {
  protected:
   // Selects a folder of the scratch folder and gives the tree the focus.

@@ -430,6 +430,18 @@ TEST_F(ShellTreeViewTest, RegistersWhileItLivesFromItsFirstFill) {
     EXPECT_EQ(ShellCtrlList().Count(), registered + 1);
     EXPECT_NE(later.GetFirstNode(), nullptr);
   }
+  {
+    // Its window made again between the fill's two steps: there was no drop target to revoke,
+    // the new window completes the fill, and the second step finds nothing left to do.
+    TShellTreeView later(form_, TBounds{0, 0, 100, 100}, TShellTreeView::TFirstFill::Later);
+    later.ShowFirstNodes();
+    later.SetCheckboxes(true);
+    later.SetCheckboxes(false);
+    EXPECT_EQ(ShellCtrlList().Count(), registered + 1);
+    later.FillFirstTime();
+    EXPECT_EQ(ShellCtrlList().Count(), registered + 1);
+    EXPECT_NE(later.GetFirstNode(), nullptr);
+  }
   // Gone before its first fill, it leaves nothing behind.
   { const TShellTreeView never(form_, TBounds{0, 0, 100, 100}, TShellTreeView::TFirstFill::Later); }
   EXPECT_EQ(ShellCtrlList().Count(), registered);
