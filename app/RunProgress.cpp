@@ -86,8 +86,12 @@ bool TWindowRunControl::Continue(std::uint64_t done, std::uint64_t total, const 
   if (!progress_) {
     if (now - started_ < kShowAfterMs) return true;
     ShowProgressForm();
+    lastDrawing_ = now - kDrawEveryMs;
   }
-  progress_->ShowProgress(done, total, path);
+  if (now - lastDrawing_ >= kDrawEveryMs) {
+    lastDrawing_ = now;
+    progress_->ShowProgress(done, total, path);
+  }
   HandleProgressMessages();
   return !progress_->StopRequested();
 }

@@ -41,10 +41,13 @@ class TRunProgressForm : public TForm {
 
 class TWindowRunControl final : public naming::RunControl {
  public:
-  // Times after which the progress window shows, and between two looks at it: often enough for
-  // "中止" to answer at once, seldom enough that drawing costs the run next to nothing.
+  // Times after which the progress window shows, between two looks at its input (often enough for
+  // "中止" to answer at once; a look with no input waiting costs next to nothing), and between two
+  // drawings of its figures: drawing costs more (under Wine the bar paints at once), and a count
+  // that changes faster cannot be read anyway.
   static constexpr DWORD kShowAfterMs = 500;
   static constexpr DWORD kLookEveryMs = 100;
+  static constexpr DWORD kDrawEveryMs = 500;
 
   // `owner`: the main window, which owns the question box and the progress window; `title`: the
   // progress window's. An undo uses it too, for its progress only.
@@ -71,6 +74,7 @@ class TWindowRunControl final : public naming::RunControl {
   std::string title_;
   DWORD started_ = 0;
   DWORD lastLook_ = 0;
+  DWORD lastDrawing_ = 0;
   std::unique_ptr<TRunProgressForm> progress_;
   std::vector<HWND> disabled_;  // the windows the progress window took input from
 };

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -12,6 +14,34 @@ std::optional<std::string> FormatDate(const SYSTEMTIME& time, const char* pictur
                                     buffer, sizeof buffer);
   if (length <= 0) return std::nullopt;
   return std::string(buffer, static_cast<std::size_t>(length - 1));  // length counts the NUL
+}
+
+// Owns a search handle of FindFirstFileA; empty for INVALID_HANDLE_VALUE.
+class TFindHandle {
+ public:
+  explicit TFindHandle(HANDLE search) : search_(search) {}
+  ~TFindHandle() { Close(); }
+  TFindHandle(const TFindHandle&) = delete;
+  TFindHandle& operator=(TFindHandle&& other) noexcept {
+    Close();
+    search_ = std::exchange(other.search_, INVALID_HANDLE_VALUE);
+    return *this;
+  }
+
+  explicit operator bool() const { return search_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return search_; }
+
+ private:
+  void Close() {
+    if (search_ != INVALID_HANDLE_VALUE) FindClose(search_);
+  }
+  HANDLE search_;
+};
+
+naming::FolderFacts FactsOf(DWORD attributes, const FILETIME& created) {
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {naming::FolderFacts::Kind::Other, 0};
+  return {naming::FolderFacts::Kind::Folder,
+          (static_cast<naming::FileTime>(created.dwHighDateTime) << 32) | created.dwLowDateTime};
 }
 
 }  // namespace
@@ -53,28 +83,36 @@ naming::FolderFacts InspectFolder(const std::string& path) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
     return {naming::FolderFacts::Kind::Other, 0};
   }
-  if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-    return {naming::FolderFacts::Kind::Other, 0};
-  const FILETIME& created = data.ftCreationTime;
-  return {naming::FolderFacts::Kind::Folder,
-          (static_cast<naming::FileTime>(created.dwHighDateTime) << 32) | created.dwLowDateTime};
+  return FactsOf(data.dwFileAttributes, data.ftCreationTime);
 }
 
-std::optional<std::vector<std::string>> Win32DirectoryRemover::Names(const std::string& directory) {
+std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& directory,
+                                                           std::size_t most) {
+  const std::string pattern = directory + "\\*";
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
+  TFindHandle search(FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &found,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  // Systems before Windows 7 know neither the basic level nor large batches.
+  if (!search && GetLastError() == ERROR_INVALID_PARAMETER)
+    search = TFindHandle(FindFirstFileA(pattern.c_str(), &found));
+  if (!search) {
     // A directory that is gone holds nothing; one that cannot be read is not known.
-    if (GetLastError() == ERROR_PATH_NOT_FOUND) return std::vector<std::string>{};
+    const DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) return naming::Listing{};
     return std::nullopt;
   }
-  std::vector<std::string> names;
+  naming::Listing listing;
   do {
     const std::string_view name = found.cFileName;
-    if (name != "." && name != "..") names.emplace_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
+    if (name == "." || name == "..") continue;
+    if (listing.entries.size() == most) {
+      listing.complete = false;
+      break;
+    }
+    listing.entries.push_back(
+        {std::string(name), FactsOf(found.dwFileAttributes, found.ftCreationTime)});
+  } while (FindNextFileA(search.Get(), &found));
+  return listing;
 }
 
 naming::RemoveResult Win32DirectoryRemover::Remove(const std::string& path) {

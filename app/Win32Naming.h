@@ -1,6 +1,7 @@
 #pragma once
 // The Windows side of the naming core: the locale's alternative calendar and directory creation.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,12 +29,13 @@ class Win32DirectoryCreator final : public naming::DirectoryCreator {
 };
 
 // RemoveDirectoryA, which removes only an empty directory. A path that no longer exists is gone,
-// one that holds anything is not empty; any other failure carries the system's text.
+// one that holds anything is not empty; any other failure carries the system's text. A listing
+// asks only for what the stamps need, in large batches (FindFirstFileExA).
 class Win32DirectoryRemover final : public naming::DirectoryRemover {
  public:
   naming::RemoveResult Remove(const std::string& path) override;
   naming::FolderFacts Inspect(const std::string& path) override;
-  std::optional<std::vector<std::string>> Names(const std::string& directory) override;
+  std::optional<naming::Listing> List(const std::string& directory, std::size_t most) override;
 };
 
 // GetFileAttributesExA: missing, a folder with its creation time, or something else.

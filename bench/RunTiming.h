@@ -1,10 +1,11 @@
 #pragma once
-// What the creation-run benchmarks share: clocks, the fastest of several runs, and scratch folders
-// for the runs' directories.
+// What the creation-run benchmarks share: clocks, the fastest and the middle of several runs, and
+// scratch folders for the runs' directories.
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -64,17 +65,37 @@ inline Timing Fastest(const std::vector<Timing>& timings) {
   return fastest;
 }
 
-// The closing line of a side-by-side comparison of the fastest rounds, in folders a second, with
-// the ratio of the bare loop's time to the program's (the goal: at least 0.95).
-inline void PrintFastest(const char* title, long folders, int rounds, const char* program,
-                         const std::vector<Timing>& programRuns, const char* bare,
-                         const std::vector<Timing>& bareRuns) {
-  const Timing fastProgram = Fastest(programRuns), fastBare = Fastest(bareRuns);
-  std::printf(
-      "%s: %ld folders, %d round(s); fastest runs: %s %.0f folders/s, %s %.0f folders/s, "
-      "ratio %.3f (wall), %.3f (CPU); goal >= 0.95\n\n",
-      title, folders, rounds, program, folders / fastProgram.wall, bare, folders / fastBare.wall,
-      fastBare.wall / fastProgram.wall, fastBare.cpu / fastProgram.cpu);
+// The middle run, wall and CPU each on its own (the lower middle of an even count).
+inline Timing Median(std::vector<Timing> timings) {
+  const auto middle = timings.begin() + static_cast<std::ptrdiff_t>((timings.size() - 1) / 2);
+  const auto by = [](double Timing::*clock) {
+    return [clock](const Timing& a, const Timing& b) { return a.*clock < b.*clock; };
+  };
+  Timing median;
+  std::nth_element(timings.begin(), middle, timings.end(), by(&Timing::wall));
+  median.wall = middle->wall;
+  std::nth_element(timings.begin(), middle, timings.end(), by(&Timing::cpu));
+  median.cpu = middle->cpu;
+  return median;
+}
+
+// The closing lines of a side-by-side comparison, of the fastest and of the middle rounds, in
+// folders a second, with the ratio of the bare loop's time to the program's (the goal: at least
+// 0.95).
+inline void PrintComparison(const char* title, long folders, int rounds, const char* program,
+                            const std::vector<Timing>& programRuns, const char* bare,
+                            const std::vector<Timing>& bareRuns) {
+  std::printf("%s: %ld folders, %d round(s)\n", title, folders, rounds);
+  const auto line = [&](const char* which, Timing ofProgram, Timing ofBare) {
+    std::printf(
+        "  %s runs: %s %.0f folders/s, %s %.0f folders/s, ratio %.3f (wall), %.3f (CPU); "
+        "goal >= 0.95\n",
+        which, program, folders / ofProgram.wall, bare, folders / ofBare.wall,
+        ofBare.wall / ofProgram.wall, ofBare.cpu / ofProgram.cpu);
+  };
+  line("fastest", Fastest(programRuns), Fastest(bareRuns));
+  line("median", Median(programRuns), Median(bareRuns));
+  std::printf("\n");
   std::fflush(stdout);
 }
 

@@ -1,5 +1,6 @@
 #include "naming/Undo.h"
 
+#include <unordered_map>
 #include <unordered_set>
 
 #include "naming/Composition.h"
@@ -14,6 +15,35 @@ std::string_view StoredName(std::string_view name) {
   const std::size_t end = name.find_last_not_of(". ");
   return end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
 }
+
+// The stamps of the record's folders in one directory. Where the record holds many of them, one
+// listing reads them all, unless the directory holds mostly other things (then it would cost more
+// than reading each); a name the listing does not show (renamed since, or differing in case) is
+// read on its own.
+class DirectoryStamps {
+ public:
+  static constexpr std::size_t kListFrom = 16;
+  // A listing reads at most this many entries for each folder of the record before giving up.
+  static constexpr std::size_t kEntriesPerFolder = 3;
+
+  DirectoryStamps(DirectoryRemover& remover, const std::string& directory, std::size_t folders)
+      : remover_(remover) {
+    if (folders < kListFrom) return;
+    std::optional<Listing> listing = remover.List(directory, folders * kEntriesPerFolder);
+    if (!listing || !listing->complete) return;
+    for (ListedEntry& entry : listing->entries) listed_.emplace(std::move(entry.name), entry.facts);
+  }
+
+  // `path`: the directory's path joined with `name`.
+  FolderFacts Of(std::string_view name, const std::string& path) {
+    const auto found = listed_.find(std::string(StoredName(name)));
+    return found != listed_.end() ? found->second : remover_.Inspect(path);
+  }
+
+ private:
+  DirectoryRemover& remover_;  // not owned
+  std::unordered_map<std::string, FolderFacts> listed_;
+};
 
 class Unstopped final : public ProgressControl {
  public:
@@ -34,18 +64,21 @@ class Undoer {
 
   UndoOutcome Run() && {
     const auto& groups = record_.Groups();
+    // The parents' stamps before their children go, which restamps them on some file systems.
+    DirectoryStamps parents(remover_, record_.Base(), MadeParents());
     for (std::size_t g = groups.size(); g-- > 0 && !outcome_.stopped;) {
       const RunRecord::Group& group = groups[g];
       const std::string parentPath = FolderPath(record_.Base(), group.parent);
-      // The parent's stamp before its children go, which restamps it on some file systems.
-      const FolderFacts parent = group.parentMade ? remover_.Inspect(parentPath) : FolderFacts{};
+      const FolderFacts parent =
+          group.parentMade ? parents.Of(group.parent, parentPath) : FolderFacts{};
       const bool parentIsTheRuns =
           parent.kind == FolderFacts::Kind::Folder && record_.IsParentStamp(g, parent.created);
       const std::size_t takenBefore = taken_.size();
+      DirectoryStamps children(remover_, parentPath, group.children.size());
       for (std::size_t j = group.children.size(); j-- > 0;) {
         const std::string path = FolderPath(parentPath, group.children[j]);
         if (!Continue(path)) break;
-        const FolderFacts child = remover_.Inspect(path);
+        const FolderFacts child = children.Of(group.children[j], path);
         Take(path, child, record_.Span().Holds(child.created), g, j);
       }
       const bool emptiedSome = taken_.size() > takenBefore;
@@ -70,6 +103,12 @@ class Undoer {
     std::size_t group;
     std::size_t child;  // RunRecord::kParent for the group's parent
   };
+
+  std::size_t MadeParents() const {
+    std::size_t made = 0;
+    for (const RunRecord::Group& group : record_.Groups()) made += group.parentMade ? 1 : 0;
+    return made;
+  }
 
   void Forget(std::size_t g, std::size_t j) {
     if (j == RunRecord::kParent) {
@@ -99,9 +138,9 @@ class Undoer {
     }
     if (facts.kind != FolderFacts::Kind::Folder || !isTheRuns) {
       // Where a change of contents restamps a folder, one that holds something says so first.
-      const auto names =
-          facts.kind == FolderFacts::Kind::Folder ? remover_.Names(path) : std::nullopt;
-      if (names && !names->empty()) {
+      const std::optional<Listing> inside =
+          facts.kind == FolderFacts::Kind::Folder ? remover_.List(path, 0) : std::nullopt;
+      if (inside && !inside->complete) {
         ++outcome_.notEmpty;
       } else if (outcome_.standIns++ == 0) {
         outcome_.firstStandIn = path;
@@ -125,11 +164,11 @@ class Undoer {
   }
 
   // What a directory holds, by stored name; nothing when it cannot be listed.
-  std::optional<std::unordered_set<std::string>> Listing(const std::string& directory) {
-    std::optional<std::vector<std::string>> names = remover_.Names(directory);
-    if (!names) return std::nullopt;
+  std::optional<std::unordered_set<std::string>> ListedNames(const std::string& directory) {
+    const std::optional<Listing> listing = remover_.List(directory, SIZE_MAX);
+    if (!listing) return std::nullopt;
     std::unordered_set<std::string> stored;
-    for (const std::string& name : *names) stored.emplace(StoredName(name));
+    for (const ListedEntry& entry : listing->entries) stored.emplace(StoredName(entry.name));
     return stored;
   }
 
@@ -144,7 +183,7 @@ class Undoer {
     if (taken_.empty()) return;
     const auto& groups = record_.Groups();
     const std::string& base = record_.Base();
-    const auto inBase = Listing(base);
+    const auto inBase = ListedNames(base);
     std::optional<std::unordered_set<std::string>> inParent;
     std::size_t listedGroup = SIZE_MAX;
     for (const Taken& taken : taken_) {
@@ -157,7 +196,8 @@ class Undoer {
         const std::string parentPath = FolderPath(base, group.parent);
         there = StillThere(inBase, base, group.parent);
         if (there) {
-          if (listedGroup != taken.group) inParent = Listing(parentPath), listedGroup = taken.group;
+          if (listedGroup != taken.group)
+            inParent = ListedNames(parentPath), listedGroup = taken.group;
           there = StillThere(inParent, parentPath, group.children[taken.child]);
         }
       }

@@ -2,6 +2,7 @@
 // Taking the last run back: its folders that are still empty, and still the very folders the run
 // made, are removed, deepest first.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,13 +25,27 @@ struct RemoveResult {
   std::string reason;  // Failed only: the system's text for why
 };
 
+// What a listing says of one entry of a directory: its name as the file system keeps it.
+struct ListedEntry {
+  std::string name;
+  FolderFacts facts;
+};
+
+// A directory's entries, as many as were asked for.
+struct Listing {
+  std::vector<ListedEntry> entries;
+  bool complete = true;  // false: the directory holds more
+};
+
 // Removes one empty directory, never anything that holds something (on Windows RemoveDirectoryA),
-// and lists a directory, to check that what it said it removed is gone.
+// and lists a directory: to read the stamps of many folders at once, and to check that what it
+// said it removed is gone.
 class DirectoryRemover : public FolderInspector {
  public:
   virtual RemoveResult Remove(const std::string& path) = 0;
-  // The names of everything in `directory`; nothing when it cannot be listed.
-  virtual std::optional<std::vector<std::string>> Names(const std::string& directory) = 0;
+  // At most `most` entries of `directory`; nothing when it cannot be listed. A directory that is
+  // gone holds nothing.
+  virtual std::optional<Listing> List(const std::string& directory, std::size_t most) = 0;
 };
 
 struct UndoOutcome {
@@ -60,9 +75,11 @@ struct UndoOutcome {
 
 // Removes, deepest first (each parent folder's children, last made first, then the parent), the
 // folders of the record that are still empty and stamped within the run's span, and checks each
-// directory once afterwards that they are gone. The removed and the vanished ones are forgotten;
-// the others stay in the record, so a later undo may take them. `control` may stop it between two
-// folders; what it has not reached stays in the record too.
+// directory once afterwards that they are gone. Where the record holds many folders of one
+// directory, their stamps come from one listing of it, read before the first of them goes. The
+// removed and the vanished ones are forgotten; the others stay in the record, so a later undo may
+// take them. `control` may stop it between two folders; what it has not reached stays in the record
+// too.
 UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover,
                     ProgressControl* control = nullptr);
 

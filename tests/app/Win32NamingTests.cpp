@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "app/Win32Naming.h"
 #include "naming/JapaneseEra.h"
@@ -32,6 +34,37 @@ TEST(Win32DirectoryCreator, TellsMadeFromAlreadyThereFromFailedWithTheSystemsRea
   EXPECT_EQ(noParent.status, CreateStatus::Failed);
   EXPECT_EQ(noParent.reason, app::SystemErrorText(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(noParent.reason.find('\n'), std::string::npos);
+}
+
+// The listing the undo reads its stamps from: the same facts as a folder read on its own, cut
+// short where asked, and nothing in a folder that is gone.
+TEST(Win32DirectoryRemover, ListsEntriesWithTheirStampsAsManyAsAskedFor) {
+  TScratchFolder scratch("lister");
+  scratch.MakeFolder("ソ");  // 83 5C: a separator's byte inside the name
+  scratch.MakeFolder("b");
+  scratch.MakeFile("f.txt");
+  app::Win32DirectoryRemover remover;
+
+  const std::optional<naming::Listing> all = remover.List(scratch.Path(), SIZE_MAX);
+  ASSERT_TRUE(all);
+  EXPECT_TRUE(all->complete);
+  ASSERT_EQ(all->entries.size(), 3u);
+  for (const naming::ListedEntry& entry : all->entries) {
+    const naming::FolderFacts alone = app::InspectFolder(scratch.PathOf(entry.name));
+    EXPECT_EQ(entry.facts.kind, alone.kind) << entry.name;
+    EXPECT_EQ(entry.facts.created, alone.created) << entry.name;
+    EXPECT_EQ(entry.facts.kind == naming::FolderFacts::Kind::Folder, entry.name != "f.txt");
+  }
+  const std::optional<naming::Listing> two = remover.List(scratch.Path(), 2);
+  ASSERT_TRUE(two);
+  EXPECT_FALSE(two->complete);
+  EXPECT_EQ(two->entries.size(), 2u);
+  EXPECT_FALSE(remover.List(scratch.Path(), 0)->complete);  // holds something
+  EXPECT_TRUE(remover.List(scratch.PathOf("b"), 0)->complete);
+
+  const std::optional<naming::Listing> gone = remover.List(scratch.PathOf("gone"), SIZE_MAX);
+  ASSERT_TRUE(gone);
+  EXPECT_TRUE(gone->entries.empty());
 }
 
 TEST(Win32AlternativeCalendar, EraNamesComeFromThePlatformOnlyWhenItReallyWritesJapaneseEras) {

@@ -263,14 +263,20 @@ TEST_F(CreationRunTest, AsksBeforeALargeRunAndCanBeStopped) {
 // Real directories in a scratch folder, through the standard library.
 struct FilesystemRemover final : DirectoryRemover {
   FolderFacts Inspect(const std::string& path) override { return FilesystemCreator::Facts(path); }
-  std::optional<std::vector<std::string>> Names(const std::string& directory) override {
+  std::optional<Listing> List(const std::string& directory, std::size_t most) override {
     std::error_code error;
-    std::vector<std::string> names;
+    Listing listing;
     for (const auto& entry :
-         std::filesystem::directory_iterator(FilesystemCreator::Native(directory), error))
-      names.push_back(entry.path().filename().string());
+         std::filesystem::directory_iterator(FilesystemCreator::Native(directory), error)) {
+      if (listing.entries.size() == most) {
+        listing.complete = false;
+        break;
+      }
+      const std::string name = entry.path().filename().string();
+      listing.entries.push_back({name, Inspect(directory + "\\" + name)});
+    }
     if (error) return std::nullopt;
-    return names;
+    return listing;
   }
   RemoveResult Remove(const std::string& path) override {
     const std::filesystem::path native = FilesystemCreator::Native(path);
@@ -356,27 +362,36 @@ TEST(RunRecordFile, ReadsBackWhatItWroteAndRefusesDamagedOrForeignTexts) {
 }
 
 // Folders stamped as the test says, removed unless undeletable (the removal then says yes and
-// leaves the folder, as Wine may).
+// leaves the folder, as Wine may). A listing leaves out the folders `unlisted` names; removing a
+// folder `meanwhile` names removes the other folder it names too, as another program might.
 struct StampedRemover final : DirectoryRemover {
   std::map<std::string, FileTime> folders;
-  std::set<std::string> undeletable;
+  std::set<std::string> undeletable, unlisted;
+  std::map<std::string, std::string> meanwhile;
+  std::vector<std::string> inspected;
   FolderFacts Inspect(const std::string& path) override {
+    inspected.push_back(path);
     const auto found = folders.find(path);
     if (found == folders.end()) return {};
     return {FolderFacts::Kind::Folder, found->second};
   }
-  std::optional<std::vector<std::string>> Names(const std::string& directory) override {
-    std::vector<std::string> names;
+  std::optional<Listing> List(const std::string& directory, std::size_t most) override {
+    Listing listing;
     for (const auto& [path, stamp] : folders) {
-      if (path.rfind(directory + "\\", 0) == 0 &&
-          path.find('\\', directory.size() + 1) == std::string::npos)
-        names.push_back(path.substr(directory.size() + 1));
+      if (path.rfind(directory + "\\", 0) != 0 ||
+          path.find('\\', directory.size() + 1) != std::string::npos || unlisted.count(path))
+        continue;
+      if (listing.entries.size() == most) return listing.complete = false, listing;
+      listing.entries.push_back(
+          {path.substr(directory.size() + 1), {FolderFacts::Kind::Folder, stamp}});
     }
-    return names;
+    return listing;
   }
   RemoveResult Remove(const std::string& path) override {
-    if (!Names(path)->empty()) return {RemoveStatus::NotEmpty, {}};
+    if (!folders.count(path)) return {RemoveStatus::Gone, {}};
+    if (!List(path, 0)->complete) return {RemoveStatus::NotEmpty, {}};
     if (!undeletable.count(path)) folders.erase(path);
+    if (meanwhile.count(path)) folders.erase(meanwhile[path]);
     return {};
   }
 };
@@ -406,6 +421,30 @@ TEST_F(CreationRunTest, UndoKeepsAStandInAndAFolderTheRemovalLeft) {
   EXPECT_EQ(outcome.record.Made(), 3u);  // 2, 3 and 3\1 stay to be taken later
   EXPECT_EQ(remover.folders.count("C:\\work\\2"), 1u);
   EXPECT_EQ(remover.folders.count("C:\\work\\1"), 0u);
+}
+
+// Many folders of one parent: their stamps come from one listing of it, taken before the first of
+// them goes; a stand-in among them stays, and what the listing misses or what went meanwhile is
+// still told right.
+TEST_F(CreationRunTest, UndoReadsTheStampsOfManySiblingsFromOneListing) {
+  parent.start = "1", parent.end = "1";
+  settings.childFolders = true, child.start = "1", child.end = "40";
+  RunOutcome outcome = Run();
+  StampedRemover remover;
+  for (std::size_t call = 0; call < creator.paths.size(); ++call)
+    remover.folders[creator.paths[call]] = call + 1;
+  remover.folders["C:\\work\\1\\7"] = 50;                    // a stand-in among its siblings
+  remover.unlisted = {"C:\\work\\1\\9"};                     // a listing that misses a child
+  remover.meanwhile["C:\\work\\1\\30"] = "C:\\work\\1\\20";  // gone before its turn
+
+  const UndoOutcome undo = UndoRun(outcome.record, remover);
+  EXPECT_EQ(undo.removed, 38u);
+  EXPECT_EQ(undo.gone, 1u);
+  EXPECT_EQ(undo.standIns, 1u);
+  EXPECT_EQ(undo.firstStandIn, "C:\\work\\1\\7");
+  EXPECT_EQ(remover.folders.size(), 2u);  // the stand-in and the parent holding it
+  // Read on their own: the missed child, the parent, and the parent again once it stays.
+  EXPECT_EQ(remover.inspected, (Paths{"C:\\work\\1", "C:\\work\\1\\9", "C:\\work\\1"}));
 }
 
 TEST(FolderCount, TotalsSaturateAndEveryCountIsGrouped) {
