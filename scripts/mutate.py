@@ -2,11 +2,17 @@
 should catch it. Started by scripts/mutate, which provides the Wine session.
 
 A mutant is killed when the test program fails (or hangs past its time limit), survives when it
-passes, and is stillborn when it does not compile (not counted)."""
+passes, and is stillborn when it does not compile (not counted). Only code is changed: comments,
+string literals and assertions checked at compile time are left alone.
+
+Each mutant's verdict is kept in build/mutate/verdicts.json. With --reuse-kills a mutant killed
+before (the same change of the same line text in the same file) is not built again: tests only
+grow, so a kill stays a kill; survivors are tried again."""
 
 import argparse
+import hashlib
+import json
 import os
-import random
 import re
 import subprocess
 import sys
@@ -15,25 +21,33 @@ import time
 COMPARISONS = [("==", "!="), ("!=", "=="), ("<=", ">"), (">=", "<"), ("<", ">="), (">", "<=")]
 
 
+def code_of(line):
+    """The line with string and character literals blanked and a trailing comment cut off, of the
+    same length up to the comment: the rules look for code there and change the line itself."""
+    code = re.sub(r'"(?:[^"\\]|\\.)*"|\'(?:[^\'\\]|\\.)*\'', lambda m: '"' + " " * (len(m.group(0)) - 2) + '"', line)
+    comment = code.find("//")
+    return code if comment < 0 else code[:comment] + "\n"
+
+
 def comparison_mutants(line):
-    for match in re.finditer(r"(?<![<>=!&|-])(==|!=|<=|>=|<|>)(?![<>=])", line):
+    for match in re.finditer(r"(?<![<>=!&|-])(==|!=|<=|>=|<|>)(?![<>=])", code_of(line)):
         op = match.group(1)
         # Templates and streams look like comparisons; skip the obvious ones.
-        if op in ("<", ">") and re.search(r"\w<|>\s*[:(&*]|<\w+>", line):
+        if op in ("<", ">") and re.search(r"\w<|>\s*[:(&*]|<\w+>", code_of(line)):
             continue
         flipped = dict(COMPARISONS)[op]
         yield ("flip %s to %s" % (op, flipped), line[: match.start()] + flipped + line[match.end():])
 
 
 def condition_mutants(line):
-    match = re.search(r"\b(if|while)\s*\((.*)\)\s*(\{|return|continue|break|[A-Za-z_].*;)?\s*$", line)
+    match = re.search(r"\b(if|while)\s*\((.*)\)\s*(\{|return|continue|break|[A-Za-z_].*;)?\s*$", code_of(line))
     if match and match.group(2).count("(") == match.group(2).count(")"):
         start, end = match.span(2)
-        yield ("negate condition", line[:start] + "!(" + match.group(2) + ")" + line[end:])
+        yield ("negate condition", line[:start] + "!(" + line[start:end] + ")" + line[end:])
 
 
 def call_mutants(line):
-    if re.match(r"^\s*(?:[\w:.>\-\[\]]+)\s*\(.*\)\s*;\s*$", line) and not re.match(
+    if re.match(r"^\s*(?:[\w:.>\-\[\]]+)\s*\(.*\)\s*;\s*$", code_of(line)) and not re.match(
         r"^\s*(return|delete|throw|if|while|for|switch)\b", line
     ):
         yield ("drop call", re.match(r"^\s*", line).group(0) + ";\n")
@@ -42,7 +56,7 @@ def call_mutants(line):
 def constant_mutants(line):
     if line.lstrip().startswith("#"):
         return
-    for match in re.finditer(r"(?<![\w.])(\d+)(?![\w.])", line):
+    for match in re.finditer(r"(?<![\w.])(\d+)(?![\w.])", code_of(line)):
         value = int(match.group(1))
         yield (
             "constant %d to %d" % (value, value + 1),
@@ -77,13 +91,31 @@ def mutants_of(path):
         if stripped.startswith("/*"):
             in_comment = "*/" not in stripped
             continue
-        if not stripped or stripped.startswith("//") or stripped.startswith("#include"):
+        if not stripped or stripped.startswith("//") or stripped.startswith("#"):
+            continue
+        if stripped.startswith("static_assert"):
             continue
         changes = [change for rule in RULES for change in rule(line)]
         changes += list(early_return_mutants(line, previous))
         found += [(path, number, change, mutated) for change, mutated in changes]
         previous = stripped
     return lines, found
+
+
+def read_verdicts(path):
+    if not os.path.exists(path):
+        return {}
+    with open(path, encoding="utf-8") as stored:
+        return json.load(stored)
+
+
+def record_verdict(path, key, verdict):
+    # Read again before writing: checks on other copies share the file.
+    verdicts = read_verdicts(path)
+    verdicts[key] = verdict
+    with open(path + ".%d" % os.getpid(), "w", encoding="utf-8") as stored:
+        json.dump(verdicts, stored, indent=0, ensure_ascii=False)
+    os.replace(path + ".%d" % os.getpid(), path)
 
 
 def run(command, cwd, timeout=None):
@@ -102,6 +134,8 @@ def main():
     parser.add_argument("--filter", default="*", help="googletest filter for the test program")
     parser.add_argument("--sample", type=int, default=40, help="mutants to try (all when fewer)")
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--reuse-kills", action="store_true",
+                        help="count mutants killed in an earlier run without trying them again")
     parser.add_argument("--tree", required=True, help="the copy of the tree to mutate")
     parser.add_argument("files", nargs="+", help="sources to mutate, relative to the tree")
     options = parser.parse_args()
@@ -126,7 +160,8 @@ def main():
     baseline = time.time() - started
     if code != 0:
         sys.exit("the tests fail before any mutation:\n" + output[-3000:])
-    limit = max(60.0, baseline * 3)
+    # Wine's start varies with the machine's load; a hang shows as soon as this passes.
+    limit = max(20.0, baseline * 3 + 10)
     print("baseline: %s passes in %.0f s; a mutant may take %.0f s" % (options.target, baseline, limit))
 
     everything = []
@@ -135,13 +170,30 @@ def main():
         lines, found = mutants_of(os.path.join(tree, path))
         originals[path] = lines
         everything += [(path, number, change, mutated) for (_, number, change, mutated) in found]
-    random.Random(options.seed).shuffle(everything)
+    # The sample is drawn by a hash of each mutant's own text, not by its place: an edit elsewhere
+    # in a file keeps the same mutants in the sample.
+    def mutant_key(mutant):
+        path, number, change, mutated = mutant
+        return "%s|%s|%s|%s" % (path, originals[path][number - 1].strip(), change, mutated.strip())
+
+    def draw(mutant):
+        return hashlib.sha1(("%d|%s" % (options.seed, mutant_key(mutant))).encode()).hexdigest()
+
+    everything.sort(key=draw)
     sample = everything[: options.sample]
+    verdicts_file = os.path.join(tree, "..", "verdicts.json")
+    verdicts = read_verdicts(verdicts_file)
     print("%d mutants found in %d files; trying %d" % (len(everything), len(options.files), len(sample)))
 
     killed = survived = stillborn = 0
     survivors = []
     for index, (path, number, change, mutated) in enumerate(sample, 1):
+        key = mutant_key((path, number, change, mutated))
+        if options.reuse_kills and verdicts.get(key, "").startswith("killed"):
+            killed += 1
+            print("[%d/%d] %s:%d %s: killed (earlier run)" % (index, len(sample), path, number, change))
+            continue
+        started = time.time()
         target = os.path.join(tree, path)
         lines = list(originals[path])
         lines[number - 1] = mutated
@@ -164,7 +216,9 @@ def main():
         finally:
             with open(target, "w", encoding="utf-8") as out:
                 out.writelines(originals[path])
-        print("[%d/%d] %s:%d %s: %s" % (index, len(sample), path, number, change, verdict), flush=True)
+        record_verdict(verdicts_file, key, verdict)
+        print("[%d/%d] %s:%d %s: %s (%.0f s)" % (index, len(sample), path, number, change, verdict,
+                                              time.time() - started), flush=True)
     rebuild()
 
     counted = killed + survived
