@@ -286,6 +286,13 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
   EXPECT_EQ(EntriesOf(Items()), others);
   EXPECT_EQ(box_->Count(), Items().Count());
   EXPECT_GE(box_->ItemIndex(), 0);
+
+  // A folder right under the desktop is its permanent entry.
+  const TShIDListPtr computer = SpecialFolder(sfDrives);
+  box_->SelectIDList(computer.Get());
+  ASSERT_NE(box_->SelectedItem(), nullptr);
+  EXPECT_TRUE(SameIDList(box_->SelectedIDList(), computer.Get()));
+  EXPECT_FALSE(box_->SelectedItem()->Temporary());
 }
 
 TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {

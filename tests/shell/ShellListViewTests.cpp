@@ -157,6 +157,16 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   scratch_.MakeFolder("sub");
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(),
                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+  {
+    const SYSTEMTIME local{2001, 2, 6, 3, 4, 5, 6, 0};
+    FILETIME localTime{}, written{};
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &written);
+    HANDLE file = CreateFileA(scratch_.PathOf("more.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+  }
   Show(scratch_.Path());
 
   ASSERT_EQ(list_->ItemCount(), 4);
@@ -170,7 +180,7 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   EXPECT_EQ(Size("sub"), "");
   EXPECT_EQ(list_->Files().Text(IndexOf("one.txt"), 4), "RA");
   EXPECT_FALSE(list_->Files().Text(IndexOf("sub"), 2).empty());      // the type
-  EXPECT_FALSE(list_->Files().Text(IndexOf("one.txt"), 3).empty());  // the modification time
+  EXPECT_EQ(list_->Files().Text(IndexOf("more.txt"), 3), "2001/2/3 4:05");  // local time
   // The control draws from the same texts.
   char text[64] = {};
   LVITEMA item{};
@@ -431,6 +441,20 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
   list_->SortByColumn(0);
   EXPECT_EQ(list_->FocusedIndex(), 59);
   EXPECT_TRUE(shown(59));
+}
+
+// Enter on a file hands it to the shell's default action: a batch file runs.
+TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
+  const std::string ran = scratch_.PathOf("ran.txt");
+  scratch_.MakeFile("run.bat", "echo ran> \"" + ran + "\"\r\n");
+  Show(scratch_.Path());
+  SetForegroundWindow(form_.Handle());
+  list_->SetFocus();
+  list_->SetSelected(0, true);
+  list_->SetFocusedIndex(0);
+  PressKeys({VK_RETURN});
+  EXPECT_TRUE(PumpMessagesUntil(
+      [&] { return GetFileAttributesA(ran.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
 }
 
 TEST_F(ShellListViewTest, TellsWhetherTheClipboardHoldsFilesToPaste) {
