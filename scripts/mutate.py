@@ -64,9 +64,15 @@ def constant_mutants(line):
         )
 
 
+def returns_nothing(header):
+    """Whether a function that starts at the left margin returns nothing: void, a constructor or a
+    destructor. A bare `return;` elsewhere does not compile."""
+    return header.startswith("void ") or re.match(r"^(\w+)::~?\1\(", header) is not None
+
+
 def early_return_mutants(line, previous):
-    # Right at the start of a block: the rest of the block is skipped (void functions compile;
-    # the others are stillborn and not counted).
+    # Right at the start of a block of a function that returns nothing: the rest of the block is
+    # skipped.
     if previous.endswith("{") and re.match(r"^\s+[A-Za-z_]", line) and not re.match(
         r"^\s*(return|case|default|public|private|protected)\b", line
     ):
@@ -83,6 +89,7 @@ def mutants_of(path):
     found = []
     in_comment = False
     previous = ""
+    function = ""
     for number, line in enumerate(lines, 1):
         stripped = line.strip()
         if in_comment:
@@ -95,8 +102,15 @@ def mutants_of(path):
             continue
         if stripped.startswith("static_assert"):
             continue
+        member = re.match(r"^\s+([\w:<>*&]+)\s+(?:[\w:<>*&]+\s+)*\**[\w:~]+\(", line)
+        if re.match(r"^[A-Za-z_].*\(", line) or (
+            member and member.group(1) not in ("return", "else", "case", "delete", "throw")
+            and not stripped.endswith(";")
+        ):
+            function = stripped
         changes = [change for rule in RULES for change in rule(line)]
-        changes += list(early_return_mutants(line, previous))
+        if returns_nothing(function):
+            changes += list(early_return_mutants(line, previous))
         found += [(path, number, change, mutated) for change, mutated in changes]
         previous = stripped
     return lines, found

@@ -181,6 +181,13 @@ TEST_F(ShellComboBoxTest, PathEntriesComeWithASelectionAndGoWithTheUsersPicks) {
   }
   EXPECT_EQ(chain, box_->SelectedItem()->GetLevel());
   EXPECT_GT(TemporaryCount(Items()), 3);  // at least a, b and c
+  // The path goes through the entries already there: no folder is listed twice.
+  for (int i = 0; i < Items().Count(); ++i)
+    for (int j = i + 1; j < Items().Count(); ++j)
+      EXPECT_FALSE(Items().Entry(i)->GetLevel() == Items().Entry(j)->GetLevel() &&
+                   SameIDList(Items().Entry(i)->GetAbsoluteIDList(),
+                              Items().Entry(j)->GetAbsoluteIDList()))
+          << Items().Entry(i)->GetPath();
 
   // Another folder: only its own path entries stay.
   const std::string other = scratch_.MakeFolder("x");
