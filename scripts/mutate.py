@@ -148,6 +148,9 @@ def main():
     parser.add_argument("--filter", default="*", help="googletest filter for the test program")
     parser.add_argument("--sample", type=int, default=40, help="mutants to try (all when fewer)")
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--part", default="",
+                        help="FIRST-LAST: only these mutants of the sample (1-based), for splitting "
+                        "a check over copies")
     parser.add_argument("--reuse-kills", action="store_true",
                         help="count mutants killed in an earlier run without trying them again")
     parser.add_argument("--tree", required=True, help="the copy of the tree to mutate")
@@ -201,7 +204,10 @@ def main():
 
     killed = survived = stillborn = 0
     survivors = []
+    first, last = (int(bound) for bound in options.part.split("-")) if options.part else (1, len(sample))
     for index, (path, number, change, mutated) in enumerate(sample, 1):
+        if not first <= index <= last:
+            continue
         key = mutant_key((path, number, change, mutated))
         if options.reuse_kills and verdicts.get(key, "").startswith("killed"):
             killed += 1

@@ -830,6 +830,7 @@ TEST_F(ShellTreeViewInteraction,
   EXPECT_EQ(starts.front().x, 6);
   EXPECT_EQ(starts.front().y, 5);
   EXPECT_EQ(droppedOn, target);
+  EXPECT_EQ(tree_->DropTarget(), nullptr);
   EXPECT_EQ(tree_->Selected(), selected);  // a press that turned into a drag selects nothing
   EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
   EXPECT_EQ(tree_->PendingDropTargets(), 1);
@@ -879,6 +880,12 @@ TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverEx
   tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
   tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
   EXPECT_TRUE(closed->Expanded());  // more than 30 calls on the same node
+  // The pointer leaves and comes back: no folder stays marked in between.
+  EXPECT_EQ(tree_->DropTarget(), closed);
+  tree->DragLeave();
+  EXPECT_EQ(tree_->DropTarget(), nullptr);
+  ASSERT_HRESULT_SUCCEEDED(
+      tree->DragEnter(data.Get(), MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect));
 
   recording->keys.clear();
   tree_->SetSelected(open);  // dropped on as any other
