@@ -191,6 +191,14 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
                reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, "2KB");
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A settings change makes the window again: the old one goes, the new one shows the same.
+  HWND old = list_->Handle();
+  SendMessageA(old, WM_SETTINGCHANGE, 0, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_EQ(list_->ItemCount(), 4);
+  EXPECT_EQ(list_->ColumnCount(), 5);
 }
 
 // Types are asked once per extension, by name: the answers must be the shell's own for each file.
@@ -333,6 +341,12 @@ TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeep
   Show(scratch_.Path());
   EXPECT_EQ(list_->ColumnCount(), 5);
   EXPECT_EQ(list_->ColumnCaption(1), "サイズ");
+
+  // Leaving out the desktop's virtual items lists it again without them.
+  list_->SetFolderIDList(SpecialFolder(sfDesktop).Get());
+  const int withVirtual = list_->ItemCount();
+  list_->SetShVirtuaItems({});
+  EXPECT_LT(list_->ItemCount(), withVirtual);
 }
 
 TEST_F(ShellListViewTest, FollowsChangesOnDiskAfterTheSettleTime) {
@@ -408,6 +422,7 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   EXPECT_NE(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("old.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
+  EXPECT_EQ(list_->Files().Item(0)->GetPath(), scratch_.PathOf("new.txt"));
 }
 
 TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheFocusInView) {
