@@ -338,8 +338,10 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   box_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool& accepted) {
     accepted = accept;
   };
-  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int) {
+  POINT overAt{};
+  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int x, int y) {
     over = &entry;
+    overAt = POINT{x, y};
   };
   box_->OnShDragDrop = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int,
                            bool&) { dropped = &entry; };
@@ -349,6 +351,10 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
   ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
   EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
+  POINT client{point.x, point.y};  // the event has the point in the box's own coordinates
+  ScreenToClient(box_->Handle(), &client);
+  EXPECT_EQ(overAt.x, client.x);
+  EXPECT_EQ(overAt.y, client.y);
   effect = DROPEFFECT_COPY;
   EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, point, &effect));
   EXPECT_EQ(dropped, box_->SelectedItem());
