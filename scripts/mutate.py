@@ -132,10 +132,11 @@ def record_verdict(path, key, verdict):
     os.replace(path + ".%d" % os.getpid(), path)
 
 
-def run(command, cwd, timeout=None):
+def run(command, cwd, timeout=None, env=None):
     try:
         result = subprocess.run(
-            command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout
+            command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout,
+            env=env,
         )
         return result.returncode, result.stdout.decode("utf-8", "replace")
     except subprocess.TimeoutExpired:
@@ -160,8 +161,12 @@ def main():
     tree = os.path.abspath(options.tree)
     build = os.path.join(tree, "build", "win32")
 
-    def rebuild():
-        return run(["cmake", "--build", build, "--target", options.target, "-j", str(os.cpu_count())], tree)
+    def rebuild(cached=True):
+        # A mutant is compiled past the compiler cache: it gains nothing from it, and an object
+        # stored for a text that changed during its compile would stand for the wrong text.
+        env = dict(os.environ, CCACHE_DISABLE="1") if not cached else None
+        return run(["cmake", "--build", build, "--target", options.target, "-j", str(os.cpu_count())],
+                   tree, env=env)
 
     code, output = rebuild()
     if code != 0:
@@ -220,7 +225,7 @@ def main():
         with open(target, "w", encoding="utf-8") as out:
             out.writelines(lines)
         try:
-            code, _ = rebuild()
+            code, _ = rebuild(cached=False)
             if code != 0:
                 stillborn += 1
                 verdict = "stillborn"
