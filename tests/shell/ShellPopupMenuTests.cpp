@@ -116,7 +116,10 @@ class TTestShellPopupMenu : public TShellPopupMenu {
 class ShellPopupMenuTest : public testing::Test {
  protected:
   ShellPopupMenuTest()
-      : form_("ShellPopupMenuTest", TBorderStyle::Single), scratch_("popup"), popup_(&form_) {
+      : form_("ShellPopupMenuTest", TBorderStyle::Single),
+        scratch_("popup"),
+        popup_(TPopupOwner{[this] { return form_.Handle(); },
+                           [this](const std::string& hint) { hints_.push_back(hint); }}) {
     form_.Show();
     folder_ = scratch_.MakeFolder("victim");
     IDListFromPath(scratch_.Path(), parent_.Out());
@@ -141,6 +144,7 @@ class ShellPopupMenuTest : public testing::Test {
   TShIDListPtr child_;
   TShellIDList items_;
   TFakeContextMenu fake_;
+  std::vector<std::string> hints_;  // as the owner was told them
   TTestShellPopupMenu popup_;
 };
 
@@ -156,6 +160,10 @@ TEST_F(ShellPopupMenuTest, WithoutOwnItemsAShellCommandAnswersItsOffsetPlusOne) 
     // The first shell item is the default; the highlighted items' help texts were asked for.
     EXPECT_NE(chooser.Items()[0].State & MFS_DEFAULT, 0u);
     EXPECT_NE(std::find(fake_.helpAsked.begin(), fake_.helpAsked.end(), 2u), fake_.helpAsked.end());
+    // Each highlight clears the hint, then shows the item's help.
+    ASSERT_GE(hints_.size(), 2u);
+    EXPECT_EQ(hints_.front(), " ");
+    EXPECT_NE(std::find(hints_.begin(), hints_.end(), "help 2"), hints_.end());
     // The shell's menu opening and its drawn item go to the shell, through its newest interface.
     for (UINT message : {WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM})
       EXPECT_NE(std::find(fake_.messages.begin(), fake_.messages.end(), message),
