@@ -442,6 +442,7 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
   TTreeNode* b = Node(scratch_.PathOf("b"));
   ASSERT_NE(b, nullptr);
   ASSERT_TRUE(b->Expand());
+  tree_->SetSelected(b->GetFirstChild());  // kept, under the new name
 
   ASSERT_TRUE(tree_->RenameNode(*b, "d"));
   EXPECT_TRUE(FolderExists(scratch_.PathOf("d")));
@@ -452,6 +453,7 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
   EXPECT_TRUE(b->Expanded());
   ASSERT_EQ(ChildTexts(b), std::vector<std::string>{"inner"});
   EXPECT_EQ(PathOf(b->GetFirstChild()), scratch_.PathOf("d\\inner"));
+  EXPECT_EQ(tree_->Selected(), b->GetFirstChild());
 }
 
 TEST_F(ShellTreeViewTest, AFailedRenameShowsTheOldNameAgain) {
