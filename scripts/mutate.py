@@ -6,8 +6,8 @@ passes, and is stillborn when it does not compile (not counted). Only code is ch
 string literals and assertions checked at compile time are left alone.
 
 Each mutant's verdict is kept in build/mutate/verdicts.json. With --reuse-kills a mutant killed
-before (the same change of the same line text in the same file) is not built again: tests only
-grow, so a kill stays a kill; survivors are tried again."""
+before (the same change of the same line text in the same file) by a failing test is not built
+again: tests only grow, so a kill stays a kill; survivors and hangs are tried again."""
 
 import argparse
 import hashlib
@@ -214,7 +214,7 @@ def main():
         if not first <= index <= last:
             continue
         key = mutant_key((path, number, change, mutated))
-        if options.reuse_kills and verdicts.get(key, "").startswith("killed"):
+        if options.reuse_kills and verdicts.get(key) == "killed":
             killed += 1
             print("[%d/%d] %s:%d %s: killed (earlier run)" % (index, len(sample), path, number, change))
             continue
@@ -231,6 +231,9 @@ def main():
                 verdict = "stillborn"
             else:
                 code, _ = run(program, tree, timeout=limit)
+                if code is None:
+                    # A loaded machine can slow a run past its limit: a hang must show twice.
+                    code, _ = run(program, tree, timeout=2 * limit)
                 if code == 0:
                     survived += 1
                     survivors.append((path, number, change, originals[path][number - 1].strip()))
