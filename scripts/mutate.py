@@ -196,7 +196,16 @@ def main():
     # in a file keeps the same mutants in the sample.
     def mutant_key(mutant):
         path, number, change, mutated = mutant
-        return "%s|%s|%s|%s" % (path, originals[path][number - 1].strip(), change, mutated.strip())
+        text = originals[path][number - 1].strip()
+        # Lines of the same text in a file are told apart by their order.
+        occurrence = [line.strip() for line in originals[path][: number - 1]].count(text)
+        key = "%s|%s|%s|%s" % (path, text, change, mutated.strip())
+        return key + ("#%d" % occurrence if occurrence else "")
+
+    def unique_line(mutant):
+        path, number, _, _ = mutant
+        text = originals[path][number - 1].strip()
+        return [line.strip() for line in originals[path]].count(text) == 1
 
     def draw(mutant):
         return hashlib.sha1(("%d|%s" % (options.seed, mutant_key(mutant))).encode()).hexdigest()
@@ -214,7 +223,11 @@ def main():
         if not first <= index <= last:
             continue
         key = mutant_key((path, number, change, mutated))
-        if options.reuse_kills and verdicts.get(key) == "killed":
+        # The first of several lines of the same text has the key such lines all had before
+        # they were told apart: its kept verdict may be another line's.
+        if options.reuse_kills and verdicts.get(key) == "killed" and (
+            unique_line((path, number, change, mutated)) or "#" in key
+        ):
             killed += 1
             print("[%d/%d] %s:%d %s: killed (earlier run)" % (index, len(sample), path, number, change))
             continue
