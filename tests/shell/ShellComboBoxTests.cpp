@@ -362,6 +362,13 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   EXPECT_EQ(target->Drop(data.Get(), 0, point, &effect), E_INVALIDARG);
   EXPECT_EQ(target->DragEnter(nullptr, MK_LBUTTON, point, &effect), E_INVALIDARG);
 
+  // A drag that leaves says so once.
+  int left = 0;
+  box_->OnShDragLeave = [&] { ++left; };
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
+  EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
+  EXPECT_EQ(left, 1);
+
   // A drag the handler refuses is no drag.
   accept = false;
   over = nullptr;
@@ -371,6 +378,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(over, nullptr);
   EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
+  EXPECT_EQ(left, 1);
 }
 
 }  // namespace
