@@ -277,9 +277,24 @@ TEST_F(ShellListViewTest, AFirstHeaderClickSortsInReverseAndASecondForwardKeepin
     ClickAt(middle);
     PumpMessagesFor(GetDoubleClickTime() + 50);  // two clicks, not a double click
   };
+  // The first row as drawn: its label's pixels.
+  const auto firstRowDrawn = [&] {
+    UpdateWindow(list_->Handle());
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageA(list_->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+    HDC dc = GetDC(list_->Handle());
+    std::vector<COLORREF> pixels;
+    for (int y = label.top; y < label.bottom; y += 2)
+      for (int x = label.left; x < label.left + 40; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(list_->Handle(), dc);
+    return pixels;
+  };
+  const std::vector<COLORREF> before = firstRowDrawn();
   clickHeader(0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"c.txt", "b.txt", "a.txt"}));
   EXPECT_EQ(list_->Files().SortDirection(0), -1);
+  EXPECT_NE(firstRowDrawn(), before);  // the screen shows the new order
 
   clickHeader(0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
