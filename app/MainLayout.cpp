@@ -121,7 +121,7 @@ void TForm1::BuildMenu() {
   UndoCreation1.EnabledWhen = [this] { return CanUndoCreation(); };
   UndoCreation1.OnClick = [this] { UndoCreation1Click(); };
   About1.OnClick = [this] { About1Click(); };
-  SetMenu(MainMenu1);
+  SetMainMenu(MainMenu1);
 }
 
 void TForm1::LoadMenuPictures() {

@@ -47,7 +47,7 @@ void TApplication::Run() {
   if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();
   // Until WM_QUIT itself: a quit request left in the queue would end the next message box at once.
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) Handle(message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
   running_ = false;
   terminated_ = true;  // also when WM_QUIT came from elsewhere
   while (!forms_.empty()) forms_.pop_back();
@@ -63,7 +63,7 @@ void TApplication::ProcessMessagesOf(HWND window) {
       if (running_) PostQuitMessage(static_cast<int>(message.wParam));  // for Run's loop
       return;
     }
-    Handle(message);
+    Dispatch(message);
   }
 }
 
@@ -76,7 +76,7 @@ void TApplication::Terminate() {
 // character then reaches the window whole. Under Wine the ANSI form splits it into two bytes on
 // the way, and a native text field shows each as a broken character. Windows of this program's
 // own classes still receive ANSI messages, converted by the system.
-void TApplication::Handle(MSG& message) {
+void TApplication::Dispatch(MSG& message) {
   try {
     if (Preprocess(message)) return;
   } catch (const std::exception& error) {

@@ -68,7 +68,7 @@ class TApplication : private TMainFormOwner {
   void MainFormDestroyed() override { mainForm_ = nullptr; }
   // Menu shortcuts and dialog keys (Tab, Enter, Alt mnemonics); true when the message was used.
   bool Preprocess(MSG& message);
-  void Handle(MSG& message);
+  void Dispatch(MSG& message);
   HWND MessageBoxOwner() const;
 
   std::string title_ = "Tessarin";

@@ -115,7 +115,7 @@ int TForm::ClientHeight() const {
   return r.bottom;
 }
 
-void TForm::SetMenu(TMainMenu& menu) {
+void TForm::SetMainMenu(TMainMenu& menu) {
   const int width = ClientWidth();
   const int height = ClientHeight();
   menu_ = &menu;

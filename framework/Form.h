@@ -44,7 +44,7 @@ class TForm : public TContainer {
   int ClientHeight() const;
 
   // The menu bar; not owned, it must outlive the form's window.
-  void SetMenu(TMainMenu& menu);
+  void SetMainMenu(TMainMenu& menu);
   TMainMenu* Menu() const { return menu_; }
 
   // Centre on the screen when first shown; later showings keep the place it was left at.

@@ -163,7 +163,7 @@ bool TPopupMenu::OwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         item = FindItem(LOWORD(wParam));
       }
       if (!item) return false;
-      if (owner_.ShowHint) owner_.ShowHint(item->Hint);
+      ShowHint(item->Hint);
       return true;
     }
     case WM_MENUCHAR: {

@@ -51,6 +51,10 @@ class TPopupMenu {
 
   // The window the menu is shown for; null while there is none (the menu is then not shown).
   HWND OwnerWindow() const { return owner_.Window ? owner_.Window() : nullptr; }
+  // Shows a highlighted item's hint where the owner shows hints.
+  void ShowHint(const std::string& hint) const {
+    if (owner_.ShowHint) owner_.ShowHint(hint);
+  }
   // The invisible window that owns the shown menu, made on first use.
   HWND WindowHandle();
   // The DPI the menu is drawn for: its owner window's.

@@ -67,16 +67,6 @@ TShellComboItem* TShellComboList::NextSibling(const TShellComboItem& entry) cons
   return nullptr;
 }
 
-TShellComboItem* TShellComboList::PreviousSibling(const TShellComboItem& entry) const noexcept {
-  const int level = entry.GetLevel();
-  for (int i = IndexOf(&entry) - 1; i >= 0; --i) {
-    TShellComboItem* candidate = Entry(i);
-    if (candidate->GetLevel() == level)
-      return candidate->ParentItem() == entry.ParentItem() ? candidate : nullptr;
-  }
-  return nullptr;
-}
-
 TShellComboItem* TShellComboList::LastChild(const TShellComboItem& entry) const noexcept {
   TShellComboItem* last = FirstChild(entry);
   while (last)

@@ -70,7 +70,6 @@ class TShellComboList {
 
   TShellComboItem* FirstChild(const TShellComboItem& entry) const noexcept;
   TShellComboItem* NextSibling(const TShellComboItem& entry) const noexcept;
-  TShellComboItem* PreviousSibling(const TShellComboItem& entry) const noexcept;
   TShellComboItem* LastChild(const TShellComboItem& entry) const noexcept;
 
   // Each takes the entry over and returns it (not owned).

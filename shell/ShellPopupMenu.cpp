@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
@@ -16,6 +17,8 @@ constexpr UINT kHelpTextSize = 201;
 }  // namespace
 
 TShellPopupMenu::TShellPopupMenu(TForm* owner) : TPopupMenu(FormPopupOwner(owner)) {}
+
+TShellPopupMenu::TShellPopupMenu(TPopupOwner owner) : TPopupMenu(std::move(owner)) {}
 
 TShellPopupMenu::~TShellPopupMenu() = default;
 
@@ -127,14 +130,14 @@ LRESULT TShellPopupMenu::PassToShell(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void TShellPopupMenu::ShowShellHelpText(UINT commandId) {
-  Application().SetHint(" ");
+  ShowHint(" ");
   IContextMenu* menu = MenuObject();
   if (!menu) return;
   char text[kHelpTextSize] = {};
   const UINT command = (commandId - highestOwnCommand_ - 1) & 0xFFFF;
   if (FAILED(menu->GetCommandString(command, GCS_HELPTEXTA, nullptr, text, kHelpTextSize))) return;
   // The plain interface's empty text is no hint either.
-  Application().SetHint(text[0] || menu != contextMenu_.Get() ? text : " ");
+  ShowHint(text[0] || menu != contextMenu_.Get() ? text : " ");
 }
 
 LRESULT TShellPopupMenu::MessageProc(UINT message, WPARAM wParam, LPARAM lParam) {

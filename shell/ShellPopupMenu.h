@@ -31,6 +31,7 @@ class TShellPopupMenu : public TPopupMenu {
       TShellPopupMenu& sender, TShellIDList& shellIDList, POINT pt, bool& allowPopup)>;
 
   explicit TShellPopupMenu(TForm* owner = nullptr);
+  explicit TShellPopupMenu(TPopupOwner owner);
   ~TShellPopupMenu() override;
 
   // Where the shell's items go among the own items. Reading lowers the stored value to the number

@@ -46,7 +46,7 @@ class FrameworkEditCommands : public FrameworkFormTest {
     BindEditCommand(*copy_, TEditCommand::Copy);
     BindEditCommand(*paste_, TEditCommand::Paste);
     BindEditCommand(*selectAll_, TEditCommand::SelectAll);
-    form_.SetMenu(menu_);
+    form_.SetMainMenu(menu_);
     combo_.AddItem("entry");
     combo_.SetItemIndex(0);
   }

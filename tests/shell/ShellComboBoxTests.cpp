@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/DeviceContext.h"
 #include "framework/Form.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"
 #include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -32,6 +34,30 @@ std::vector<const TShellComboItem*> EntriesOf(const TShellComboList& list) {
   std::vector<const TShellComboItem*> entries;
   for (int i = 0; i < list.Count(); ++i) entries.push_back(list.Entry(i));
   return entries;
+}
+
+// The first and the past-the-last column of the highlight along a line of the window, as shown.
+std::pair<int, int> HighlightRun(HWND window, int y, int from, int to) {
+  TWindowDC dc(window);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  int first = -1;
+  int last = -1;
+  for (int x = from; x < to; ++x)
+    if (GetPixel(dc.Get(), x, y) == highlight) {
+      if (first < 0) first = x;
+      last = x + 1;
+    }
+  return {first, last};
+}
+
+// Whether anything but the window's background is drawn in the area.
+bool DrawnIn(HWND window, const RECT& area) {
+  TWindowDC dc(window);
+  const COLORREF background = GetSysColor(COLOR_WINDOW);
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (GetPixel(dc.Get(), x, y) != background) return true;
+  return false;
 }
 
 int TemporaryCount(const TShellComboList& list) {
@@ -57,12 +83,23 @@ class ShellComboBoxTest : public ShellControlTest {
       if (lstrcmpiA(Items().Entry(i)->GetPath().c_str(), path.c_str()) == 0) return i;
     return -1;
   }
-  // The user picks a row: the control selects it and tells its parent.
-  void Pick(int row) {
-    box_->SetItemIndex(row);
-    HWND box = box_->Handle();
-    SendMessageA(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
+  // The user walks up the closed box with the arrow key to a row above the current one; every
+  // step is a pick of its own, as it is for the user.
+  void PickAbove(int row) {
+    SetForegroundWindow(form_.Handle());
+    box_->SetFocus();
+    for (int steps = 0; box_->ItemIndex() > row && steps < 100; ++steps) {
+      PressKeys({VK_UP});
+      Pump();
+    }
+  }
+  // The text's width in the box's font.
+  int TextWidth(const std::string& text) const {
+    TWindowDC dc(box_->Handle());
+    TSelection font(dc.Get(), box_->Font().Handle());
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
   }
   void Select(const std::string& path) {
     const TShIDListPtr list = ListOfPath(path);
@@ -144,6 +181,13 @@ TEST_F(ShellComboBoxTest, PathEntriesComeWithASelectionAndGoWithTheUsersPicks) {
   }
   EXPECT_EQ(chain, box_->SelectedItem()->GetLevel());
   EXPECT_GT(TemporaryCount(Items()), 3);  // at least a, b and c
+  // The path goes through the entries already there: no folder is listed twice.
+  for (int i = 0; i < Items().Count(); ++i)
+    for (int j = i + 1; j < Items().Count(); ++j)
+      EXPECT_FALSE(Items().Entry(i)->GetLevel() == Items().Entry(j)->GetLevel() &&
+                   SameIDList(Items().Entry(i)->GetAbsoluteIDList(),
+                              Items().Entry(j)->GetAbsoluteIDList()))
+          << Items().Entry(i)->GetPath();
 
   // Another folder: only its own path entries stay.
   const std::string other = scratch_.MakeFolder("x");
@@ -151,20 +195,67 @@ TEST_F(ShellComboBoxTest, PathEntriesComeWithASelectionAndGoWithTheUsersPicks) {
   EXPECT_EQ(SelectedPath(), other);
   EXPECT_EQ(RowOfPath(deep), -1);
 
-  // Picking the drive drops the path entries below it.
+  // Walking up to the drive drops the path entries below it, and the follower hears of each pick.
+  std::vector<std::string> chosen;
+  box_->Link().OnFolderChosen = [&](LPCITEMIDLIST folder) {
+    char path[MAX_PATH] = {};
+    SHGetPathFromIDListA(folder, path);
+    chosen.push_back(path);
+  };
   const int drive = RowOfPath(other.substr(0, 3));
   ASSERT_GT(drive, 0);
   ASSERT_TRUE(Items().Entry(drive)->Temporary());  // under Wine the computer is not the first child
-  Pick(drive);
+  PickAbove(drive);
   EXPECT_EQ(SelectedPath(), other.substr(0, 3));
   EXPECT_EQ(Items().FirstChild(*Items().Entry(drive)), nullptr);
   EXPECT_EQ(RowOfPath(other), -1);
+  ASSERT_FALSE(chosen.empty());
+  EXPECT_EQ(lstrcmpiA(chosen.back().c_str(), other.substr(0, 3).c_str()), 0);
 
-  // Picking a permanent entry drops them all.
-  Pick(0);
+  // Going up to a permanent entry drops them all.
+  PickAbove(0);
   EXPECT_EQ(TemporaryCount(Items()), 0);
   EXPECT_EQ(Items().Count(), permanent);
   EXPECT_EQ(box_->ItemIndex(), 0);
+}
+
+// What the user sees: the closed box shows the current folder's whole path beside its icon; the
+// open list shows each row's name, its icon indented by its level.
+TEST_F(ShellComboBoxTest, TheFaceShowsThePathAndTheOpenListIndentsEachLevel) {
+  const std::string deep = scratch_.MakeFolder("p\\q");
+  Select(deep);
+  SetForegroundWindow(form_.Handle());
+  box_->SetFocus();
+  UpdateWindow(box_->Handle());
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(box_->Handle(), &info));
+  const RECT& face = info.rcItem;
+  // The focused face highlights its text, after the icon and a gap, not indented (Wine draws the
+  // face a pixel or two inside the rectangle it reports).
+  const auto [faceFirst, faceLast] =
+      HighlightRun(box_->Handle(), (face.top + face.bottom) / 2, face.left, face.right);
+  EXPECT_NEAR(faceFirst, face.left + 16 + 4 - 1, 2);
+  EXPECT_NEAR(faceLast - faceFirst, TextWidth(deep) + 2, 1);
+  EXPECT_TRUE(DrawnIn(box_->Handle(), RECT{face.left, face.top, face.left + 16, face.bottom}));
+
+  PressKeys({VK_F4});
+  Pump();
+  ASSERT_TRUE(IsWindowVisible(info.hwndList));
+  const TShellComboItem& current = *box_->SelectedItem();
+  const int indent = 12 * current.GetLevel();
+  RECT row{};
+  SendMessageA(info.hwndList, LB_GETITEMRECT, box_->ItemIndex(), reinterpret_cast<LPARAM>(&row));
+  const auto [rowFirst, rowLast] =
+      HighlightRun(info.hwndList, (row.top + row.bottom) / 2, row.left, row.right);
+  EXPECT_EQ(rowFirst, row.left + indent + 16 + 4 - 1);
+  EXPECT_EQ(rowLast, rowFirst + TextWidth("q") + 2);
+  // The icon stands at the indent, nothing before it.
+  EXPECT_TRUE(DrawnIn(info.hwndList, RECT{indent, row.top, indent + 16, row.bottom}));
+  EXPECT_FALSE(DrawnIn(info.hwndList, RECT{row.left, row.top, indent - 1, row.bottom}));
+  PressKeys({VK_ESCAPE});
+  Pump();
+  EXPECT_EQ(SelectedPath(), deep);
 }
 
 TEST_F(ShellComboBoxTest, MovingToTheShownFolderChangesNothing) {
@@ -202,6 +293,13 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
   EXPECT_EQ(EntriesOf(Items()), others);
   EXPECT_EQ(box_->Count(), Items().Count());
   EXPECT_GE(box_->ItemIndex(), 0);
+
+  // A folder right under the desktop is its permanent entry.
+  const TShIDListPtr computer = SpecialFolder(sfDrives);
+  box_->SelectIDList(computer.Get());
+  ASSERT_NE(box_->SelectedItem(), nullptr);
+  EXPECT_TRUE(SameIDList(box_->SelectedIDList(), computer.Get()));
+  EXPECT_FALSE(box_->SelectedItem()->Temporary());
 }
 
 TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
@@ -240,8 +338,10 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   box_->OnShDragEnter = [&](TShellDragObject&, TShiftState, POINT, bool& accepted) {
     accepted = accept;
   };
-  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int) {
+  POINT overAt{};
+  box_->OnShDragOver = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int x, int y) {
     over = &entry;
+    overAt = POINT{x, y};
   };
   box_->OnShDragDrop = [&](TShellDragObject&, TShellComboItem& entry, TShiftState, int, int,
                            bool&) { dropped = &entry; };
@@ -251,12 +351,23 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
   ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
   EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
+  POINT client{point.x, point.y};  // the event has the point in the box's own coordinates
+  ScreenToClient(box_->Handle(), &client);
+  EXPECT_EQ(overAt.x, client.x);
+  EXPECT_EQ(overAt.y, client.y);
   effect = DROPEFFECT_COPY;
   EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, point, &effect));
   EXPECT_EQ(dropped, box_->SelectedItem());
   // The drag is over: a second drop has nothing to drop.
   EXPECT_EQ(target->Drop(data.Get(), 0, point, &effect), E_INVALIDARG);
   EXPECT_EQ(target->DragEnter(nullptr, MK_LBUTTON, point, &effect), E_INVALIDARG);
+
+  // A drag that leaves says so once.
+  int left = 0;
+  box_->OnShDragLeave = [&] { ++left; };
+  ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
+  EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
+  EXPECT_EQ(left, 1);
 
   // A drag the handler refuses is no drag.
   accept = false;
@@ -267,6 +378,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(over, nullptr);
   EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
+  EXPECT_EQ(left, 1);
 }
 
 }  // namespace

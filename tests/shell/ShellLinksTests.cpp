@@ -99,6 +99,13 @@ TEST_F(ShellLinksTest, SettingsPassBothWaysAndAGoneControlUnlinksItself) {
   const TShVirtuaItems fewer{itBitBucket};
   tree_->SetShVirtuaItems(fewer);
   EXPECT_EQ(list_->ShVirtuaItems(), fewer);
+  // A control linked afresh takes the tree's settings.
+  tree_->SetShellComboBox(nullptr);
+  box_->SetShVirtuaItems({itBitBucket, itNetWork});
+  box_->SetIncludeHidden(false);
+  tree_->SetShellComboBox(box_.get());
+  EXPECT_EQ(box_->ShVirtuaItems(), fewer);
+  EXPECT_TRUE(box_->IncludeHidden());
 
   box_.reset();
   EXPECT_EQ(tree_->ShellComboBox(), nullptr);

@@ -63,8 +63,27 @@ class ShellListViewTest : public ShellControlTest {
   std::unique_ptr<TShellListView> list_;
 };
 
-// The folder's items as a stable CompareIDs sort of its listing puts them: their display names.
-std::vector<std::string> StableShellOrder(const std::string& path) {
+// A click of the real mouse's left button at a point of the screen.
+void ClickAt(POINT screen) {
+  const auto normal = [](LONG value, int metric) {
+    return static_cast<LONG>((value * 65535 + GetSystemMetrics(metric) / 2) /
+                             (GetSystemMetrics(metric) - 1));
+  };
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = normal(screen.x, SM_CXSCREEN);
+    input.mi.dy = normal(screen.y, SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  }
+  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  SendInput(3, inputs, sizeof(INPUT));
+}
+
+// The folder's items as a stable CompareIDs sort of its listing by `column` puts them: their display
+// names.
+std::vector<std::string> StableShellOrder(const std::string& path, int column = 0) {
   TComPtr<IShellFolder> desktop, folder;
   TComPtr<IEnumIDList> listing;
   const TShIDListPtr list = ListOfPath(path);
@@ -77,7 +96,7 @@ std::vector<std::string> StableShellOrder(const std::string& path) {
     while (listing->Next(1, &item, nullptr) == S_OK) items.emplace_back(item);
   }
   std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
-    const HRESULT result = folder->CompareIDs(0, a.Get(), b.Get());
+    const HRESULT result = folder->CompareIDs(column, a.Get(), b.Get());
     return !FAILED(result) && CompareIDsOrder(result) < 0;
   });
   std::vector<std::string> names(items.size());
@@ -136,11 +155,22 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   scratch_.MakeFile("zero.txt");
   scratch_.MakeFile("more.txt", std::string(1025, 'x'));
   scratch_.MakeFolder("sub");
+  scratch_.MakeFile("z", "x");
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(),
                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+  {
+    const SYSTEMTIME local{2001, 2, 6, 3, 4, 5, 6, 0};
+    FILETIME localTime{}, written{};
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &written);
+    HANDLE file = CreateFileA(scratch_.PathOf("z").c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+  }
   Show(scratch_.Path());
 
-  ASSERT_EQ(list_->ItemCount(), 4);
+  ASSERT_EQ(list_->ItemCount(), 5);
   EXPECT_EQ(Names().front(), "sub");  // the shell's order: folders first
   EXPECT_EQ(list_->ColumnCount(), 5);
   EXPECT_EQ(list_->ColumnCaption(0), "名前");
@@ -151,7 +181,7 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
   EXPECT_EQ(Size("sub"), "");
   EXPECT_EQ(list_->Files().Text(IndexOf("one.txt"), 4), "RA");
   EXPECT_FALSE(list_->Files().Text(IndexOf("sub"), 2).empty());      // the type
-  EXPECT_FALSE(list_->Files().Text(IndexOf("one.txt"), 3).empty());  // the modification time
+  EXPECT_EQ(list_->Files().Text(IndexOf("z"), 3), "2001/2/3 4:05");  // local time
   // The control draws from the same texts.
   char text[64] = {};
   LVITEMA item{};
@@ -162,6 +192,14 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
                reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, "2KB");
   SetFileAttributesA(scratch_.PathOf("one.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A settings change makes the window again: the old one goes, the new one shows the same.
+  HWND old = list_->Handle();
+  SendMessageA(old, WM_SETTINGCHANGE, 0, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_EQ(list_->ItemCount(), 5);
+  EXPECT_EQ(list_->ColumnCount(), 5);
 }
 
 // Types are asked once per extension, by name: the answers must be the shell's own for each file.
@@ -219,29 +257,60 @@ TEST_F(ShellListViewTest, AttributePicturesReplaceTheLetters) {
 }
 
 TEST_F(ShellListViewTest, AFirstHeaderClickSortsInReverseAndASecondForwardKeepingTheSelection) {
-  for (const char* name : {"a.txt", "b.txt", "c.txt"}) scratch_.MakeFile(name);
+  scratch_.MakeFile("a.txt", std::string(2000, 'x'));
+  scratch_.MakeFile("b.txt", "x");
+  scratch_.MakeFile("c.txt", std::string(5000, 'x'));
   Show(scratch_.Path());
   ASSERT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
   list_->SetSelected(1, true);
   int selectionEvents = 0;
   list_->OnShSelChange = [&](unsigned long long) { ++selectionEvents; };
 
-  // A real click on the first header.
+  // Real clicks on the headers.
+  SetForegroundWindow(form_.Handle());
   HWND header = reinterpret_cast<HWND>(SendMessageA(list_->Handle(), LVM_GETHEADER, 0, 0));
-  RECT first{};
-  SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-  const LPARAM at = MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2);
-  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(header, WM_LBUTTONUP, 0, at);
-  Pump();
+  const auto clickHeader = [&](int column) {
+    RECT area{};
+    SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&area));
+    POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    ClientToScreen(header, &middle);
+    ClickAt(middle);
+    PumpMessagesFor(GetDoubleClickTime() + 50);  // two clicks, not a double click
+  };
+  // The first row as drawn: its label's pixels.
+  const auto firstRowDrawn = [&] {
+    UpdateWindow(list_->Handle());
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageA(list_->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+    HDC dc = GetDC(list_->Handle());
+    std::vector<COLORREF> pixels;
+    for (int y = label.top; y < label.bottom; y += 2)
+      for (int x = label.left; x < label.left + 40; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(list_->Handle(), dc);
+    return pixels;
+  };
+  const std::vector<COLORREF> before = firstRowDrawn();
+  clickHeader(0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"c.txt", "b.txt", "a.txt"}));
   EXPECT_EQ(list_->Files().SortDirection(0), -1);
+  EXPECT_NE(firstRowDrawn(), before);  // the screen shows the new order
 
-  list_->SortByColumn(0);
+  clickHeader(0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
   EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{1});
   EXPECT_EQ(list_->Files().Text(list_->SelectedIndexes().front(), 0), "b.txt");
   EXPECT_EQ(selectionEvents, 0);
+
+  // By size, in the shell's order for that column (Wine's shell orders every column by name);
+  // the selection goes with its file.
+  std::vector<std::string> bySize = StableShellOrder(scratch_.Path(), 1);
+  clickHeader(1);
+  EXPECT_EQ(list_->Files().SortColumn(), 1);
+  EXPECT_EQ(Names(), std::vector<std::string>(bySize.rbegin(), bySize.rend()));
+  clickHeader(1);
+  EXPECT_EQ(Names(), bySize);
+  EXPECT_EQ(list_->Files().Text(list_->SelectedIndexes().front(), 0), "b.txt");
 }
 
 // Only the first page is put in order at once, the rest when the list is idle or looked past. Every
@@ -288,6 +357,12 @@ TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeep
   Show(scratch_.Path());
   EXPECT_EQ(list_->ColumnCount(), 5);
   EXPECT_EQ(list_->ColumnCaption(1), "サイズ");
+
+  // Leaving out the desktop's virtual items lists it again without them.
+  list_->SetFolderIDList(SpecialFolder(sfDesktop).Get());
+  const int withVirtual = list_->ItemCount();
+  list_->SetShVirtuaItems({});
+  EXPECT_LT(list_->ItemCount(), withVirtual);
 }
 
 TEST_F(ShellListViewTest, FollowsChangesOnDiskAfterTheSettleTime) {
@@ -299,6 +374,21 @@ TEST_F(ShellListViewTest, FollowsChangesOnDiskAfterTheSettleTime) {
   EXPECT_EQ(Size("first.txt"), "0KB");
   scratch_.MakeFile("first.txt", std::string(3000, 'x'));
   EXPECT_TRUE(PumpMessagesUntil([&] { return Size("first.txt") == "3KB"; }, kSettleWaitMs));
+
+  // The shown folder goes: the list empties and tells its follower.
+  const std::string doomed = scratch_.MakeFolder("doomed");
+  scratch_.MakeFile("doomed\\inside.txt");
+  Show(doomed);
+  ASSERT_EQ(list_->ItemCount(), 1);
+  bool gone = false;
+  list_->Link().OnFolderGone = [&] { gone = true; };
+  // Moved away, and then something changes in it (a removal waits for the list's watcher to let
+  // go of the folder, as on Windows).
+  ASSERT_TRUE(MoveFileA(doomed.c_str(), scratch_.PathOf("moved").c_str()));
+  scratch_.MakeFile("moved\\later.txt");
+  EXPECT_TRUE(PumpMessagesUntil([&] { return gone; }, kSettleWaitMs));
+  EXPECT_EQ(list_->ItemCount(), 0);
+  EXPECT_EQ(list_->Files().Count(), 0);
 }
 
 TEST_F(ShellListViewTest, TotalsTheSelectedSizesAndFindsNamesAsTheControlAsks) {
@@ -335,15 +425,20 @@ TEST_F(ShellListViewTest, TotalsTheSelectedSizesAndFindsNamesAsTheControlAsks) {
 TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   scratch_.MakeFile("old.txt");
   Show(scratch_.Path());
-  SetFocus(list_->Handle());
-  HWND edit = reinterpret_cast<HWND>(SendMessageA(list_->Handle(), LVM_EDITLABELA, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  SetWindowTextA(edit, "new.txt");
-  SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+  SetForegroundWindow(form_.Handle());
+  list_->SetFocus();
+  list_->SetSelected(0, true);
+  list_->SetFocusedIndex(0);
+  PressKeys({VK_F2});
   Pump();
-  EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()) != INVALID_FILE_ATTRIBUTES,
-            true);
+  ASSERT_NE(SendMessageA(list_->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
+  TypeAsUnicodeKeys("new.txt");
+  PressKeys({VK_RETURN});
+  Pump();
+  EXPECT_NE(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("old.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
+  EXPECT_EQ(list_->Files().Item(0)->GetPath(), scratch_.PathOf("new.txt"));
 }
 
 TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheFocusInView) {
@@ -377,6 +472,20 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
   list_->SortByColumn(0);
   EXPECT_EQ(list_->FocusedIndex(), 59);
   EXPECT_TRUE(shown(59));
+}
+
+// Enter on a file hands it to the shell's default action: a batch file runs.
+TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
+  const std::string ran = scratch_.PathOf("ran.txt");
+  scratch_.MakeFile("run.bat", "echo ran> \"" + ran + "\"\r\n");
+  Show(scratch_.Path());
+  SetForegroundWindow(form_.Handle());
+  list_->SetFocus();
+  list_->SetSelected(0, true);
+  list_->SetFocusedIndex(0);
+  PressKeys({VK_RETURN});
+  EXPECT_TRUE(PumpMessagesUntil(
+      [&] { return GetFileAttributesA(ran.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
 }
 
 TEST_F(ShellListViewTest, TellsWhetherTheClipboardHoldsFilesToPaste) {

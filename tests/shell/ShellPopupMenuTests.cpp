@@ -29,6 +29,8 @@ class TFakeContextMenu : public IContextMenu3 {
   UINT position = 0, first = 0, last = 0, flags = 0;
   std::vector<UINT> invoked;  // command offsets
   std::vector<UINT> helpAsked;
+  std::vector<UINT> messages, oldInterfaceMessages;  // menu messages handed on
+  bool failQuery = false;
   LONG references = 1;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -50,8 +52,11 @@ class TFakeContextMenu : public IContextMenu3 {
     first = firstId;
     last = lastId;
     flags = queryFlags;
+    if (failQuery) return E_FAIL;
+    // The last command is drawn by the shell, as its "Send to" items are.
     for (UINT offset = 0; offset < count; ++offset)
-      InsertMenuA(menu, index + offset, MF_BYPOSITION | MF_STRING, firstId + offset,
+      InsertMenuA(menu, index + offset,
+                  MF_BYPOSITION | (offset + 1 < count ? MF_STRING : MF_OWNERDRAW), firstId + offset,
                   ("shell " + std::to_string(offset)).c_str());
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, count);
   }
@@ -76,8 +81,17 @@ class TFakeContextMenu : public IContextMenu3 {
     lstrcpynA(name, text.c_str(), static_cast<int>(size));
     return S_OK;
   }
-  STDMETHODIMP HandleMenuMsg(UINT, WPARAM, LPARAM) override { return S_OK; }
-  STDMETHODIMP HandleMenuMsg2(UINT, WPARAM, LPARAM, LRESULT* result) override {
+  STDMETHODIMP HandleMenuMsg(UINT message, WPARAM, LPARAM) override {
+    oldInterfaceMessages.push_back(message);
+    return S_OK;
+  }
+  STDMETHODIMP HandleMenuMsg2(UINT message, WPARAM, LPARAM lParam, LRESULT* result) override {
+    messages.push_back(message);
+    if (message == WM_MEASUREITEM) {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      measure->itemWidth = 40;
+      measure->itemHeight = 16;
+    }
     if (result) *result = 0;
     return S_OK;
   }
@@ -102,7 +116,10 @@ class TTestShellPopupMenu : public TShellPopupMenu {
 class ShellPopupMenuTest : public testing::Test {
  protected:
   ShellPopupMenuTest()
-      : form_("ShellPopupMenuTest", TBorderStyle::Single), scratch_("popup"), popup_(&form_) {
+      : form_("ShellPopupMenuTest", TBorderStyle::Single),
+        scratch_("popup"),
+        popup_(TPopupOwner{[this] { return form_.Handle(); },
+                           [this](const std::string& hint) { hints_.push_back(hint); }}) {
     form_.Show();
     folder_ = scratch_.MakeFolder("victim");
     IDListFromPath(scratch_.Path(), parent_.Out());
@@ -127,6 +144,7 @@ class ShellPopupMenuTest : public testing::Test {
   TShIDListPtr child_;
   TShellIDList items_;
   TFakeContextMenu fake_;
+  std::vector<std::string> hints_;  // as the owner was told them
   TTestShellPopupMenu popup_;
 };
 
@@ -142,6 +160,16 @@ TEST_F(ShellPopupMenuTest, WithoutOwnItemsAShellCommandAnswersItsOffsetPlusOne) 
     // The first shell item is the default; the highlighted items' help texts were asked for.
     EXPECT_NE(chooser.Items()[0].State & MFS_DEFAULT, 0u);
     EXPECT_NE(std::find(fake_.helpAsked.begin(), fake_.helpAsked.end(), 2u), fake_.helpAsked.end());
+    // Each highlight clears the hint, then shows the item's help.
+    ASSERT_GE(hints_.size(), 2u);
+    EXPECT_EQ(hints_.front(), " ");
+    EXPECT_NE(std::find(hints_.begin(), hints_.end(), "help 2"), hints_.end());
+    // The shell's menu opening and its drawn item go to the shell, through its newest interface.
+    for (UINT message : {WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM})
+      EXPECT_NE(std::find(fake_.messages.begin(), fake_.messages.end(), message),
+                fake_.messages.end())
+          << message;
+    EXPECT_TRUE(fake_.oldInterfaceMessages.empty());
   }
   // Renaming is the caller's: offset 18, or wherever the shell's "rename" verb stands.
   popup_.ReadOnly = false;
@@ -226,6 +254,10 @@ TEST_F(ShellPopupMenuTest, ABeforePopupRefusalOrNoItemsShowNothing) {
   popup_.OnShBeforPopup = nullptr;
   EXPECT_EQ(popup_.PopupShellMenu(none, POINT{120, 130}), 0);
   EXPECT_EQ(popup_.queries, 0);
+  // A shell that cannot make its menu: none is shown.
+  fake_.failQuery = true;
+  EXPECT_EQ(popup_.PopupShellMenu(items_, POINT{120, 130}), 0);
+  EXPECT_EQ(popup_.queries, 1);
 }
 
 // --- Wine's real menu ---------------------------------------------------------------------------

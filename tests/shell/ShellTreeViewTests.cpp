@@ -454,6 +454,7 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
   TTreeNode* b = Node(scratch_.PathOf("b"));
   ASSERT_NE(b, nullptr);
   ASSERT_TRUE(b->Expand());
+  tree_->SetSelected(b->GetFirstChild());  // kept, under the new name
 
   ASSERT_TRUE(tree_->RenameNode(*b, "d"));
   EXPECT_TRUE(FolderExists(scratch_.PathOf("d")));
@@ -464,6 +465,7 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
   EXPECT_TRUE(b->Expanded());
   ASSERT_EQ(ChildTexts(b), std::vector<std::string>{"inner"});
   EXPECT_EQ(PathOf(b->GetFirstChild()), scratch_.PathOf("d\\inner"));
+  EXPECT_EQ(tree_->Selected(), b->GetFirstChild());
 }
 
 TEST_F(ShellTreeViewTest, AFailedRenameShowsTheOldNameAgain) {
@@ -842,6 +844,7 @@ TEST_F(ShellTreeViewInteraction,
   EXPECT_EQ(starts.front().x, 6);
   EXPECT_EQ(starts.front().y, 5);
   EXPECT_EQ(droppedOn, target);
+  EXPECT_EQ(tree_->DropTarget(), nullptr);
   EXPECT_EQ(tree_->Selected(), selected);  // a press that turned into a drag selects nothing
   EXPECT_EQ(tree_->PressState(), TShellTreeView::TPressState::Idle);
   EXPECT_EQ(tree_->PendingDropTargets(), 1);
@@ -891,6 +894,12 @@ TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverEx
   tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
   tree->DragOver(MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect);
   EXPECT_TRUE(closed->Expanded());  // more than 30 calls on the same node
+  // The pointer leaves and comes back: no folder stays marked in between.
+  EXPECT_EQ(tree_->DropTarget(), closed);
+  tree->DragLeave();
+  EXPECT_EQ(tree_->DropTarget(), nullptr);
+  ASSERT_HRESULT_SUCCEEDED(
+      tree->DragEnter(data.Get(), MK_RBUTTON, AsPointL(ScreenPoint(closed)), &effect));
 
   recording->keys.clear();
   tree_->SetSelected(open);  // dropped on as any other
