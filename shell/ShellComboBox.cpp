@@ -13,6 +13,7 @@
 
 namespace {
 
+// Lengths at 96 DPI, scaled to the box's DPI where they are used.
 constexpr int kMinRowHeight = 18;
 constexpr int kIndentPerLevel = 12;
 constexpr int kIconTextGap = 4;
@@ -502,7 +503,7 @@ void TShellComboBox::Change() {
 
 void TShellComboBox::MeasureRow(int /*index*/, int& height) {
   const int byFont = static_cast<int>(std::lround(std::abs(Font().Height()) * 1.2));
-  height = std::max(byFont, kMinRowHeight);
+  height = std::max(byFont, Dpi().Scale(kMinRowHeight));
 }
 
 void TShellComboBox::DrawRow(const TComboDrawItem& item) {
@@ -517,8 +518,9 @@ void TShellComboBox::DrawEntry(TShellComboItem& entry, const TComboDrawItem& ite
   int iconWidth = 16;
   int iconHeight = 16;
   ImageList_GetIconSize(images_, &iconWidth, &iconHeight);
-  const int iconX = item.Face ? row.left : row.left + kIndentPerLevel * entry.GetLevel();
-  const int textX = iconX + iconWidth + kIconTextGap;
+  const int iconX =
+      item.Face ? row.left : row.left + Dpi().Scale(kIndentPerLevel) * entry.GetLevel();
+  const int textX = iconX + iconWidth + Dpi().Scale(kIconTextGap);
   // The face shows where the current folder is; the desktop's directory would say too little.
   std::string text = item.Face && item.Index != 0 ? entry.GetPath() : std::string();
   if (text.empty()) text = entry.GetDisplayName();
