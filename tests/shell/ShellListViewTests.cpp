@@ -59,6 +59,13 @@ class ShellListViewTest : public ShellControlTest {
     return -1;
   }
   std::string Size(const std::string& name) { return list_->Files().Text(IndexOf(name), 1); }
+  // The list has the keyboard, its first row selected and focused, for keys a user would press.
+  void FocusFirstRow() {
+    SetForegroundWindow(form_.Handle());
+    list_->SetFocus();
+    list_->SetSelected(0, true);
+    list_->SetFocusedIndex(0);
+  }
 
   std::unique_ptr<TShellListView> list_;
 };
@@ -425,10 +432,7 @@ TEST_F(ShellListViewTest, TotalsTheSelectedSizesAndFindsNamesAsTheControlAsks) {
 TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   scratch_.MakeFile("old.txt");
   Show(scratch_.Path());
-  SetForegroundWindow(form_.Handle());
-  list_->SetFocus();
-  list_->SetSelected(0, true);
-  list_->SetFocusedIndex(0);
+  FocusFirstRow();
   PressKeys({VK_F2});
   Pump();
   ASSERT_NE(SendMessageA(list_->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
@@ -479,10 +483,7 @@ TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
   const std::string ran = scratch_.PathOf("ran.txt");
   scratch_.MakeFile("run.bat", "echo ran> \"" + ran + "\"\r\n");
   Show(scratch_.Path());
-  SetForegroundWindow(form_.Handle());
-  list_->SetFocus();
-  list_->SetSelected(0, true);
-  list_->SetFocusedIndex(0);
+  FocusFirstRow();
   PressKeys({VK_RETURN});
   EXPECT_TRUE(PumpMessagesUntil(
       [&] { return GetFileAttributesA(ran.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
