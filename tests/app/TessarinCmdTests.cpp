@@ -21,7 +21,8 @@ class TessarinCmd : public MainWindowTest {
  protected:
   TessarinCmd() : scratch_("Cmd") {}
 
-  // Runs the program beside the tests' build folder with `arguments`, its output into a file.
+  // Runs the program beside the tests' build folder with `arguments` from `cmd /c`, as a batch file
+  // does, its output into a file.
   TCommandResult Run(const std::string& arguments) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -37,7 +38,7 @@ class TessarinCmd : public MainWindowTest {
     startup.hStdOutput = output;
     startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    std::string commandLine = "\"" + program + "\" " + arguments;
+    std::string commandLine = "cmd.exe /c \"\"" + program + "\" " + arguments + "\"";
     EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                nullptr, &startup, &process));
     CloseHandle(output);
