@@ -77,10 +77,17 @@ TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TC
                 {0, 0, 320, 240},
                 owner ? owner->Handle() : nullptr});
   if (border == TBorderStyle::Single) {
-    if (HICON big = ProgramIcon(GetSystemMetrics(SM_CXICON)))
-      SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HICON small = ProgramIcon(GetSystemMetrics(SM_CXSMICON)))
-      SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    hasProgramIcons_ = true;
+    LoadProgramIcons();
+  }
+}
+
+// The title bar's and the task switcher's icons, at the window's DPI: the system's metrics give
+// their sizes at the system's DPI.
+void TForm::LoadProgramIcons() {
+  for (const auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+    if (HICON icon = ProgramIcon(Dpi().Scale(GetSystemMetrics(metric), TDpi::System())))
+      SendMessageA(Handle(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   }
 }
 
@@ -234,6 +241,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      if (hasProgramIcons_) LoadProgramIcons();
       if (OnDpiChanged) OnDpiChanged();
       return 0;
     }

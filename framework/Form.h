@@ -84,12 +84,14 @@ class TForm : public TContainer {
  private:
   // Focus to `control` as dialog navigation moves it; nothing for a window not inside the form.
   void MoveFocus(HWND control);
+  void LoadProgramIcons();
 
   TMainMenu* menu_ = nullptr;                // not owned
   TMainFormOwner* mainFormOwner_ = nullptr;  // not owned
   bool centerOnFirstShow_ = false;
   bool shown_ = false;
   bool firstPaintSeen_ = false;
+  bool hasProgramIcons_ = false;  // a window with a title bar's icons
   std::vector<std::function<void()>> idleWork_;
   HWND lastFocus_ = nullptr;
 };

@@ -180,6 +180,18 @@ void ExpectTheLayoutAt(HWND window, const TDpi& dpi) {
   EXPECT_EQ(below, 5) << "client bottom " << client.bottom << ", children at" << places;
 }
 
+// The width of the window's title-bar icon (ICON_SMALL) or task-switcher icon (ICON_BIG).
+int IconWidth(HWND window, WPARAM which) {
+  const auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0));
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  return bitmap.bmWidth;
+}
+
 // 子フォルダ clicked with the mouse: the height the layout gives for its new state.
 void ClickChildFolders(HWND window, const TDpi& dpi, int expectedHeight) {
   const HWND box = FindWindowExA(window, nullptr, "Button", "子フォルダ");
@@ -254,6 +266,23 @@ TEST(DpiLayoutTests, MainWindowFollowsTheMonitorsDpiToTheSuggestedPlaceAndBack) 
   EXPECT_EQ(TRect({back.left, back.top, back.right, back.bottom}),
             TRect({start.left, start.top, start.right, start.bottom}));
   RemoveSettingsFile();
+}
+
+// The title bar's and the task switcher's icons are loaded again at the size of the new DPI. Read
+// in the program's own process: an icon's bits cannot be read from another.
+TEST_F(MainWindowTest, TheWindowsIconsFollowItsDpi) {
+  const HWND window = form->Handle();
+  RECT place;
+  GetWindowRect(window, &place);
+  for (const int dotsPerInch : {144, 96}) {
+    SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi");
+    const TDpi dpi(dotsPerInch);
+    const auto both = static_cast<WORD>(dotsPerInch);
+    SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
+                 reinterpret_cast<LPARAM>(&place));
+    EXPECT_EQ(IconWidth(window, ICON_SMALL), dpi.Scale(GetSystemMetrics(SM_CXSMICON)));
+    EXPECT_EQ(IconWidth(window, ICON_BIG), dpi.Scale(GetSystemMetrics(SM_CXICON)));
+  }
 }
 
 }  // namespace
