@@ -85,7 +85,7 @@ TForm::TForm(const std::string& caption, TBorderStyle border, TForm* owner) : TC
 // The title bar's and the task switcher's icons, at the window's DPI: the system's metrics give
 // their sizes at the system's DPI.
 void TForm::LoadProgramIcons() {
-  for (const auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+  for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
     if (HICON icon = ProgramIcon(Dpi().Scale(GetSystemMetrics(metric), TDpi::System())))
       SendMessageA(Handle(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   }
