@@ -1,6 +1,6 @@
 #include "naming/Undo.h"
 
-#include <unordered_map>
+#include <algorithm>
 #include <unordered_set>
 
 #include "naming/Composition.h"
@@ -19,7 +19,8 @@ std::string_view StoredName(std::string_view name) {
 // The stamps of the record's folders in one directory. Where the record holds many of them, one
 // listing reads them all, unless the directory holds mostly other things (then it would cost more
 // than reading each); a name the listing does not show (renamed since, or differing in case) is
-// read on its own.
+// read on its own. The listing is kept sorted by name, so that finding a folder in it neither
+// allocates nor hashes.
 class DirectoryStamps {
  public:
   static constexpr std::size_t kListFrom = 16;
@@ -31,18 +32,41 @@ class DirectoryStamps {
     if (folders < kListFrom) return;
     std::optional<Listing> listing = remover.List(directory, folders * kEntriesPerFolder);
     if (!listing || !listing->complete) return;
-    for (ListedEntry& entry : listing->entries) listed_.emplace(std::move(entry.name), entry.facts);
+    listed_ = std::move(listing->entries);
+    std::sort(listed_.begin(), listed_.end(),
+              [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
   }
 
   // `path`: the directory's path joined with `name`.
   FolderFacts Of(std::string_view name, const std::string& path) {
-    const auto found = listed_.find(std::string(StoredName(name)));
-    return found != listed_.end() ? found->second : remover_.Inspect(path);
+    const std::string_view stored = StoredName(name);
+    const auto found = std::lower_bound(
+        listed_.begin(), listed_.end(), stored,
+        [](const ListedEntry& entry, std::string_view key) { return entry.name < key; });
+    return found != listed_.end() && found->name == stored ? found->facts : remover_.Inspect(path);
   }
 
  private:
   DirectoryRemover& remover_;  // not owned
-  std::unordered_map<std::string, FolderFacts> listed_;
+  std::vector<ListedEntry> listed_;
+};
+
+// The paths of one directory's folders, built in one buffer that keeps its room from one to the
+// next.
+class ChildPaths {
+ public:
+  explicit ChildPaths(const std::string& directory)
+      : path_(FolderPath(directory, {})), stem_(path_.size()) {}
+
+  const std::string& Of(std::string_view name) {
+    path_.resize(stem_);
+    path_.append(name);
+    return path_;
+  }
+
+ private:
+  std::string path_;
+  std::size_t stem_;
 };
 
 class Unstopped final : public ProgressControl {
@@ -60,6 +84,7 @@ class Undoer {
     for (const RunRecord::Group& group : record.Groups())
       forgetChild_.emplace_back(group.children.size());
     forgetParent_.resize(record.Groups().size());
+    taken_.reserve(record.Made());
   }
 
   UndoOutcome Run() && {
@@ -75,8 +100,9 @@ class Undoer {
           parent.kind == FolderFacts::Kind::Folder && record_.IsParentStamp(g, parent.created);
       const std::size_t takenBefore = taken_.size();
       DirectoryStamps children(remover_, parentPath, group.children.size());
+      ChildPaths childPaths(parentPath);
       for (std::size_t j = group.children.size(); j-- > 0;) {
-        const std::string path = FolderPath(parentPath, group.children[j]);
+        const std::string& path = childPaths.Of(group.children[j]);
         if (!Continue(path)) break;
         const FolderFacts child = children.Of(group.children[j], path);
         Take(path, child, record_.Span().Holds(child.created), g, j);
@@ -193,9 +219,9 @@ class Undoer {
         there = StillThere(inBase, base, group.parent);
       } else {
         // A parent that is gone holds nothing; one still there is listed once.
-        const std::string parentPath = FolderPath(base, group.parent);
         there = StillThere(inBase, base, group.parent);
         if (there) {
+          const std::string parentPath = FolderPath(base, group.parent);
           if (listedGroup != taken.group)
             inParent = ListedNames(parentPath), listedGroup = taken.group;
           there = StillThere(inParent, parentPath, group.children[taken.child]);
