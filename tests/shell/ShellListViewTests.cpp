@@ -10,6 +10,7 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 #include <memory>
@@ -68,6 +69,25 @@ class ShellListViewTest : public ShellControlTest {
   }
 
   std::unique_ptr<TShellListView> list_;
+};
+
+// A folder the computer lists beside its drives, entered for the user; gone again with the object.
+class TComputerNamespaceEntry {
+ public:
+  explicit TComputerNamespaceEntry(const std::string& classId)
+      : key_("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\" +
+             classId) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS)
+      RegCloseKey(key);
+  }
+  ~TComputerNamespaceEntry() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
+  TComputerNamespaceEntry(const TComputerNamespaceEntry&) = delete;
+  TComputerNamespaceEntry& operator=(const TComputerNamespaceEntry&) = delete;
+
+ private:
+  std::string key_;
 };
 
 // A click of the real mouse's left button at a point of the screen.
@@ -344,7 +364,7 @@ TEST_F(ShellListViewTest, TheFirstPageIsInOrderAtOnceAndTheRestFollowsInTheStabl
   EXPECT_EQ(Names(), expected);
 }
 
-TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeepsOneColumn) {
+TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndTheItemSettingsListItAgain) {
   scratch_.MakeFile("kept.txt");
   Show(scratch_.Path());
   const TShellFileItem* item = list_->Files().Item(0);
@@ -354,22 +374,38 @@ TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeep
   EXPECT_EQ(list_->Files().Item(0), item);
   EXPECT_EQ(refills, 0);
 
+  // The computer lists its drives, and its virtual items (here the control panel, entered as a
+  // system may enter it) only when asked for.
+  const TComputerNamespaceEntry controlPanel("{21EC2020-3AEA-1069-A2DD-08002B30309D}");
+  const int drives = std::popcount(GetLogicalDrives());
   const TShIDListPtr computer = SpecialFolder(sfDrives);
   list_->SetFolderIDList(computer.Get());
   EXPECT_EQ(refills, 1);
   EXPECT_EQ(list_->ColumnCount(), 1);
   EXPECT_EQ(list_->ColumnCaption(0), "名前");
-  EXPECT_GT(list_->ItemCount(), 0);  // the drives
+  EXPECT_EQ(list_->ItemCount(), drives);
+  // The network, which Wine names by a "::{...}" text, has no path either: names only.
+  list_->SetFolderIDList(SpecialFolder(sfNetwork).Get());
+  EXPECT_EQ(list_->ColumnCount(), 1);
 
   Show(scratch_.Path());
   EXPECT_EQ(list_->ColumnCount(), 5);
   EXPECT_EQ(list_->ColumnCaption(1), "サイズ");
 
-  // Leaving out the desktop's virtual items lists it again without them.
+  // Leaving out the desktop's virtual items lists it again without them, taking in the
+  // computer's lists it again with them, and so does leaving out hidden files.
   list_->SetFolderIDList(SpecialFolder(sfDesktop).Get());
   const int withVirtual = list_->ItemCount();
   list_->SetShVirtuaItems({});
   EXPECT_LT(list_->ItemCount(), withVirtual);
+  list_->SetFolderIDList(computer.Get());
+  list_->SetShVirtuaItems({itVirtual});
+  EXPECT_GT(list_->ItemCount(), drives);
+  SetFileAttributesA(scratch_.MakeFile("secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  Show(scratch_.Path());
+  EXPECT_EQ(list_->ItemCount(), 2);
+  list_->SetIncludeHidden(false);
+  EXPECT_EQ(Names(), std::vector<std::string>{"kept.txt"});
 }
 
 TEST_F(ShellListViewTest, FollowsChangesOnDiskAfterTheSettleTime) {
