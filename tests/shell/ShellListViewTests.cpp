@@ -484,6 +484,8 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
 TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheFocusInView) {
   for (int i = 100; i < 160; ++i) scratch_.MakeFile("f" + std::to_string(i) + ".txt");
   Show(scratch_.Path());
+  // From the last name to the first: the shell lists the folder the other way round.
+  list_->SortByColumn(0);
   list_->SetSelected(1, true);
   list_->EditLabel(1);
   {
@@ -496,11 +498,12 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
               "「f100.txt」という名前は既にあります。\r\n別の名前を入力してください。");
   }
   Pump();
-  TypeAsUnicodeKeys("z.txt");
+  // A name that sorts past the first page and a half, which is put in order last.
+  TypeAsUnicodeKeys("f100x.txt");
   PressKeys({VK_RETURN});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return IndexOf("z.txt") == 59; }, kSettleWaitMs));
-  EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{59});
-  EXPECT_EQ(list_->FocusedIndex(), 59);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return IndexOf("f100x.txt") == 58; }, kSettleWaitMs));
+  EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{58});
+  EXPECT_EQ(list_->FocusedIndex(), 58);
 
   const auto shown = [&](int index) {
     const int top = static_cast<int>(SendMessageA(list_->Handle(), LVM_GETTOPINDEX, 0, 0));
@@ -508,10 +511,10 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
     return index >= top && index < top + page;
   };
   list_->SortByColumn(0);
-  EXPECT_EQ(list_->FocusedIndex(), 0);
+  EXPECT_EQ(list_->FocusedIndex(), 1);
   list_->SortByColumn(0);
-  EXPECT_EQ(list_->FocusedIndex(), 59);
-  EXPECT_TRUE(shown(59));
+  EXPECT_EQ(list_->FocusedIndex(), 58);
+  EXPECT_TRUE(shown(58));
 }
 
 // Enter on a file hands it to the shell's default action: a batch file runs.
