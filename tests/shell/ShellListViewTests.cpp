@@ -517,8 +517,9 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
   EXPECT_TRUE(shown(58));
 }
 
-// Enter on a file hands it to the shell's default action: a batch file runs.
-TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
+// Enter on a file hands it to the shell's default action: a batch file runs. Backspace and Alt+Up
+// go up a folder, up to the desktop.
+TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultActionAndBackspaceGoesUp) {
   const std::string ran = scratch_.PathOf("ran.txt");
   scratch_.MakeFile("run.bat", "echo ran> \"" + ran + "\"\r\n");
   Show(scratch_.Path());
@@ -526,6 +527,19 @@ TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
   PressKeys({VK_RETURN});
   EXPECT_TRUE(PumpMessagesUntil(
       [&] { return GetFileAttributesA(ran.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
+
+  const std::string parent = scratch_.Path().substr(0, scratch_.Path().rfind('\\'));
+  FocusFirstRow();  // the batch file's window may have taken it
+  PressKeys({VK_BACK});
+  Pump();
+  EXPECT_EQ(list_->Files().FolderPath(), parent);
+  PressKeys({VK_MENU, VK_UP});
+  Pump();
+  EXPECT_EQ(list_->Files().FolderPath(), parent.substr(0, parent.rfind('\\')));
+  list_->SetFolderIDList(SpecialFolder(sfDesktop).Get());
+  PressKeys({VK_BACK});
+  Pump();
+  EXPECT_EQ(list_->Files().FolderLevel(), 0);
 }
 
 TEST_F(ShellListViewTest, TellsWhetherTheClipboardHoldsFilesToPaste) {
