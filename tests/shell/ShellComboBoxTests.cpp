@@ -278,6 +278,11 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
   EXPECT_EQ(Items().Entry(row)->GetLevel(), 1);
   EXPECT_FALSE(Items().Entry(row)->Temporary());
   const TShellComboItem* addedEntry = Items().Entry(row);
+  // Chosen elsewhere (as the list hands on a folder of the desktop), it is that entry, not a path
+  // entry of its own.
+  box_->SelectIDList(TShIDListPtr::CopyOf(addedEntry->GetAbsoluteIDList()).Get());
+  EXPECT_EQ(box_->ItemIndex(), row);
+  EXPECT_EQ(TemporaryCount(Items()), 0);
 
   const std::string folder = scratch_.MakeFolder("current");
   Select(folder);
