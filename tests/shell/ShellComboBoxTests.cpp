@@ -17,6 +17,7 @@
 #include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"
+#include "tests/shell/DropFakes.h"
 #include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/KeyInput.h"
@@ -321,9 +322,30 @@ TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
   EXPECT_EQ(box_->ItemHeight(0), 18);
 }
 
+// The shell decides whether the current folder takes drops; the stand-in takes them in its place.
+class TBoxWithTestTarget : public TShellComboBox {
+ public:
+  using TShellComboBox::TShellComboBox;
+  TComPtr<IDropTarget> target;
+
+ protected:
+  bool ItemDropTarget(TShellComboItem& entry, TComPtr<IDropTarget>& answer) override {
+    if (!TShellComboBox::ItemDropTarget(entry, answer)) return false;
+    answer = target;
+    return true;
+  }
+};
+
 TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   scratch_.MakeFolder("from");
   const std::string file = scratch_.MakeFile("from\\dragged.txt", "x");
+  box_.reset();
+  auto made = std::make_unique<TBoxWithTestTarget>(form_, TBounds{3, 6, 400, 0});
+  bool gone = false;
+  auto* recording = new TRecordingDropTarget(gone);
+  made->target.Attach(recording);
+  recording->overEffect = DROPEFFECT_LINK;
+  box_ = std::move(made);
   Select(scratch_.MakeFolder("to"));
   // Data as the shell drags it: the file.
   TComPtr<IShellFolder> desktop;
@@ -355,6 +377,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   DWORD effect = DROPEFFECT_COPY;
   ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
   ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));  // the folder's answer for the point
   EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
   POINT client{point.x, point.y};  // the event has the point in the box's own coordinates
   ScreenToClient(box_->Handle(), &client);
@@ -363,6 +386,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   effect = DROPEFFECT_COPY;
   EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, point, &effect));
   EXPECT_EQ(dropped, box_->SelectedItem());
+  EXPECT_EQ(recording->files, std::vector<std::string>{file});
   // The drag is over: a second drop has nothing to drop.
   EXPECT_EQ(target->Drop(data.Get(), 0, point, &effect), E_INVALIDARG);
   EXPECT_EQ(target->DragEnter(nullptr, MK_LBUTTON, point, &effect), E_INVALIDARG);
@@ -384,6 +408,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   EXPECT_EQ(over, nullptr);
   EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
   EXPECT_EQ(left, 1);
+  box_.reset();  // lets go of the stand-in while `gone` is still there
 }
 
 }  // namespace
