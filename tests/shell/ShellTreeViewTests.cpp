@@ -669,6 +669,10 @@ class TTreeWithTestTargets : public TShellTreeView {
  public:
   using TShellTreeView::TShellTreeView;
   TComPtr<IDropTarget> target;
+  // What the tree itself would take as the item's target.
+  bool ShellsTarget(TShellFolderItem& item, TComPtr<IDropTarget>& answer) {
+    return TShellTreeView::ItemDropTarget(item, answer);
+  }
 
  protected:
   bool ItemDropTarget(TShellFolderItem&, TComPtr<IDropTarget>& answer) override {
@@ -923,4 +927,27 @@ TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverEx
   scratch_.MakeFolder("report");
   EXPECT_TRUE(PumpMessagesUntil([&] { return gone; }, kSettleWaitMs));
   EXPECT_EQ(tree_->PendingDropTargets(), 0);
+
+  // The shell's target is taken for a folder that says it takes drops, and for the desktop, which
+  // does not say so. (Wine offers a target for neither the desktop nor any folder that does not
+  // say so: a folder of the test's own answers.)
+  class TTargetsFolder : public TFakeShellFolder {
+   public:
+    bool released = false;
+    STDMETHODIMP GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID iid, UINT*,
+                               void** out) override {
+      *out = IsEqualIID(iid, IID_IDropTarget) ? new TRecordingDropTarget(released) : nullptr;
+      return *out ? S_OK : E_NOINTERFACE;
+    }
+  } folder;
+  const TShIDListPtr desktop = SpecialFolder(sfDesktop);
+  const TShIDListPtr bin = SpecialFolder(sfBitBucket);
+  TShellFolderItem root(TShIDListPtr::CopyOf(desktop.Get()), TShIDListPtr::CopyOf(desktop.Get()),
+                        &folder);
+  TShellFolderItem child(TShIDListPtr::CopyOf(bin.Get()), TShIDListPtr::CopyOf(bin.Get()), &folder);
+  TComPtr<IDropTarget> shells;
+  EXPECT_TRUE(testTree.ShellsTarget(root, shells));
+  EXPECT_FALSE(testTree.ShellsTarget(child, shells));
+  folder.attributes = SFGAO_DROPTARGET;
+  EXPECT_TRUE(testTree.ShellsTarget(child, shells));
 }
