@@ -260,7 +260,7 @@ TEST_F(ShellTreeViewTest, FoldersMadeOrRemovedOnDiskShowAfterTheSettleTime) {
 }
 
 TEST_F(ShellTreeViewTest, WhenTheSelectedFolderGoesItsParentIsSelectedNeverASibling) {
-  for (const char* name : {"a", "b\\inner", "c"}) scratch_.MakeFolder(name);
+  for (const char* name : {"a", "b\\inner", "c\\more"}) scratch_.MakeFolder(name);
   tree_->SetSelected(Node(scratch_.PathOf("b")));
   TTreeNode* scratch = ScratchNode();
   ASSERT_TRUE(RemoveFolderTree(scratch_.PathOf("b")));
@@ -450,7 +450,7 @@ TEST_F(ShellTreeViewTest, RegistersWhileItLivesFromItsFirstFill) {
 // --- Renaming -----------------------------------------------------------------------------------
 
 TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildren) {
-  for (const char* name : {"a", "b\\inner", "c"}) scratch_.MakeFolder(name);
+  for (const char* name : {"a", "b\\inner", "c\\more"}) scratch_.MakeFolder(name);
   TTreeNode* b = Node(scratch_.PathOf("b"));
   ASSERT_NE(b, nullptr);
   ASSERT_TRUE(b->Expand());
@@ -466,6 +466,14 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
   ASSERT_EQ(ChildTexts(b), std::vector<std::string>{"inner"});
   EXPECT_EQ(PathOf(b->GetFirstChild()), scratch_.PathOf("d\\inner"));
   EXPECT_EQ(tree_->Selected(), b->GetFirstChild());
+
+  // Expanded with no selection below, it is read again all the same.
+  TTreeNode* c = Node(scratch_.PathOf("c"));
+  ASSERT_TRUE(c && c->Expanded());
+  ASSERT_TRUE(tree_->RenameNode(*c, "e"));
+  EXPECT_TRUE(c->Expanded());
+  ASSERT_EQ(ChildTexts(c), std::vector<std::string>{"more"});
+  EXPECT_EQ(PathOf(c->GetFirstChild()), scratch_.PathOf("e\\more"));
 }
 
 TEST_F(ShellTreeViewTest, AFailedRenameShowsTheOldNameAgain) {
