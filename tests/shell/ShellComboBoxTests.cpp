@@ -14,6 +14,7 @@
 #include "framework/Application.h"
 #include "framework/DeviceContext.h"
 #include "framework/Form.h"
+#include "shell/AnsiText.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"
@@ -119,6 +120,15 @@ class DesktopFolder {
   }
   ~DesktopFolder() { RemoveDirectoryA(path_.c_str()); }
   const std::string& Path() const { return path_; }
+  // Its list as an item of the desktop, as the desktop lists it.
+  TShIDListPtr DesktopItem() const {
+    TComPtr<IShellFolder> desktop;
+    TShIDListPtr item;
+    std::wstring name = AnsiToWide(path_.substr(path_.rfind('\\') + 1));
+    if (SUCCEEDED(SHGetDesktopFolder(desktop.Out())))
+      desktop->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &item.Out(), nullptr);
+    return item;
+  }
 
  private:
   std::string path_;
@@ -306,6 +316,17 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
   ASSERT_NE(box_->SelectedItem(), nullptr);
   EXPECT_TRUE(SameIDList(box_->SelectedIDList(), computer.Get()));
   EXPECT_FALSE(box_->SelectedItem()->Temporary());
+
+  // Choosing one of two folders new to the desktop since the fill brings the desktop's entries up
+  // to date: the other one is listed too.
+  const DesktopFolder chosen("ComboChosen");
+  const DesktopFolder other("ComboOther");
+  const TShIDListPtr chosenItem = chosen.DesktopItem();
+  ASSERT_EQ(IDListLevel(chosenItem.Get()), 1);
+  box_->SelectIDList(chosenItem.Get());
+  EXPECT_EQ(SelectedPath(), chosen.Path());
+  EXPECT_EQ(box_->SelectedItem()->GetLevel(), 1);
+  EXPECT_GT(RowOfPath(other.Path()), 0);
 }
 
 TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
