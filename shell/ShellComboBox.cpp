@@ -300,8 +300,12 @@ IDropTarget* TShellComboBox::OleDropTarget() const noexcept { return dropTarget_
 TShellComboItem* TShellComboBox::DropEntry(TComPtr<IDropTarget>& target) {
   TShellComboItem* entry = SelectedItem();
   if (!entry || !entry->IsValid()) return nullptr;
-  if (entry->GetLevel() != 0 && !entry->HasAttribute(saDropTarget)) return nullptr;
-  return entry->GetDropTarget(Handle(), target) ? entry : nullptr;
+  return ItemDropTarget(*entry, target) ? entry : nullptr;
+}
+
+bool TShellComboBox::ItemDropTarget(TShellComboItem& entry, TComPtr<IDropTarget>& target) {
+  if (entry.GetLevel() != 0 && !entry.HasAttribute(saDropTarget)) return false;
+  return entry.GetDropTarget(Handle(), target);
 }
 
 POINT TShellComboBox::ClientPoint(POINTL screen) const {

@@ -153,6 +153,9 @@ class TShellComboBox : public TComboBox {
   void Change() override;
   void MeasureRow(int index, int& height) override;
   void DrawRow(const TComboDrawItem& item) override;
+  // The shell's drop target of an entry's folder that may take drops (one with SFGAO_DROPTARGET,
+  // or the desktop); false for none.
+  virtual bool ItemDropTarget(TShellComboItem& entry, TComPtr<IDropTarget>& target);
 
  private:
   class TDropTarget;

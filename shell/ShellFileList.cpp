@@ -173,8 +173,6 @@ std::string TShellFileList::PathOfFolder() const {
   } else {
     PathFromIDList(folder_.Get(), path);
   }
-  // Wine answers the network with a "::{...}" text: no path.
-  if (path.rfind("::", 0) == 0) path.clear();
   return path;
 }
 

@@ -18,10 +18,14 @@ class TRecordingDropTarget : public TComObject<IDropTarget> {
   explicit TRecordingDropTarget(bool& gone) : gone_(gone) {}
   std::vector<DWORD> keys;         // DragEnter, DragOver and Drop, in order
   std::vector<std::string> files;  // the paths the dropped data names
+  DWORD overEffect = 0;            // when set, DragOver's answer: the effect at the point
   STDMETHODIMP DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD*) override {
     return Record(keyState);
   }
-  STDMETHODIMP DragOver(DWORD keyState, POINTL, DWORD*) override { return Record(keyState); }
+  STDMETHODIMP DragOver(DWORD keyState, POINTL, DWORD* effect) override {
+    if (overEffect) *effect = overEffect;
+    return Record(keyState);
+  }
   STDMETHODIMP DragLeave() override { return S_OK; }
   STDMETHODIMP Drop(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) override {
     *effect = DROPEFFECT_MOVE;

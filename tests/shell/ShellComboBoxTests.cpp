@@ -14,9 +14,11 @@
 #include "framework/Application.h"
 #include "framework/DeviceContext.h"
 #include "framework/Form.h"
+#include "shell/AnsiText.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"
+#include "tests/shell/DropFakes.h"
 #include "tests/shell/ShellControlFixture.h"
 #include "tests/shell/ListsOf.h"
 #include "tests/support/KeyInput.h"
@@ -118,6 +120,15 @@ class DesktopFolder {
   }
   ~DesktopFolder() { RemoveDirectoryA(path_.c_str()); }
   const std::string& Path() const { return path_; }
+  // Its list as an item of the desktop, as the desktop lists it.
+  TShIDListPtr DesktopItem() const {
+    TComPtr<IShellFolder> desktop;
+    TShIDListPtr item;
+    std::wstring name = AnsiToWide(path_.substr(path_.rfind('\\') + 1));
+    if (SUCCEEDED(SHGetDesktopFolder(desktop.Out())))
+      desktop->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &item.Out(), nullptr);
+    return item;
+  }
 
  private:
   std::string path_;
@@ -278,6 +289,11 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
   EXPECT_EQ(Items().Entry(row)->GetLevel(), 1);
   EXPECT_FALSE(Items().Entry(row)->Temporary());
   const TShellComboItem* addedEntry = Items().Entry(row);
+  // Chosen elsewhere (as the list hands on a folder of the desktop), it is that entry, not a path
+  // entry of its own.
+  box_->SelectIDList(TShIDListPtr::CopyOf(addedEntry->GetAbsoluteIDList()).Get());
+  EXPECT_EQ(box_->ItemIndex(), row);
+  EXPECT_EQ(TemporaryCount(Items()), 0);
 
   const std::string folder = scratch_.MakeFolder("current");
   Select(folder);
@@ -300,6 +316,17 @@ TEST_F(ShellComboBoxTest, ARefillMergesNewAndVanishedFoldersWithoutRebuilding) {
   ASSERT_NE(box_->SelectedItem(), nullptr);
   EXPECT_TRUE(SameIDList(box_->SelectedIDList(), computer.Get()));
   EXPECT_FALSE(box_->SelectedItem()->Temporary());
+
+  // Choosing one of two folders new to the desktop since the fill brings the desktop's entries up
+  // to date: the other one is listed too.
+  const DesktopFolder chosen("ComboChosen");
+  const DesktopFolder other("ComboOther");
+  const TShIDListPtr chosenItem = chosen.DesktopItem();
+  ASSERT_EQ(IDListLevel(chosenItem.Get()), 1);
+  box_->SelectIDList(chosenItem.Get());
+  EXPECT_EQ(SelectedPath(), chosen.Path());
+  EXPECT_EQ(box_->SelectedItem()->GetLevel(), 1);
+  EXPECT_GT(RowOfPath(other.Path()), 0);
 }
 
 TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
@@ -316,9 +343,30 @@ TEST_F(ShellComboBoxTest, KeepsTheCurrentFolderWhenItsWindowIsMadeAgain) {
   EXPECT_EQ(box_->ItemHeight(0), 18);
 }
 
+// The shell decides whether the current folder takes drops; the stand-in takes them in its place.
+class TBoxWithTestTarget : public TShellComboBox {
+ public:
+  using TShellComboBox::TShellComboBox;
+  TComPtr<IDropTarget> target;
+
+ protected:
+  bool ItemDropTarget(TShellComboItem& entry, TComPtr<IDropTarget>& answer) override {
+    if (!TShellComboBox::ItemDropTarget(entry, answer)) return false;
+    answer = target;
+    return true;
+  }
+};
+
 TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   scratch_.MakeFolder("from");
   const std::string file = scratch_.MakeFile("from\\dragged.txt", "x");
+  box_.reset();
+  auto made = std::make_unique<TBoxWithTestTarget>(form_, TBounds{3, 6, 400, 0});
+  bool gone = false;
+  auto* recording = new TRecordingDropTarget(gone);
+  made->target.Attach(recording);
+  recording->overEffect = DROPEFFECT_LINK;
+  box_ = std::move(made);
   Select(scratch_.MakeFolder("to"));
   // Data as the shell drags it: the file.
   TComPtr<IShellFolder> desktop;
@@ -350,6 +398,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   DWORD effect = DROPEFFECT_COPY;
   ASSERT_HRESULT_SUCCEEDED(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect));
   ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));  // the folder's answer for the point
   EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
   POINT client{point.x, point.y};  // the event has the point in the box's own coordinates
   ScreenToClient(box_->Handle(), &client);
@@ -358,6 +407,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   effect = DROPEFFECT_COPY;
   EXPECT_HRESULT_SUCCEEDED(target->Drop(data.Get(), 0, point, &effect));
   EXPECT_EQ(dropped, box_->SelectedItem());
+  EXPECT_EQ(recording->files, std::vector<std::string>{file});
   // The drag is over: a second drop has nothing to drop.
   EXPECT_EQ(target->Drop(data.Get(), 0, point, &effect), E_INVALIDARG);
   EXPECT_EQ(target->DragEnter(nullptr, MK_LBUTTON, point, &effect), E_INVALIDARG);
@@ -379,6 +429,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   EXPECT_EQ(over, nullptr);
   EXPECT_HRESULT_SUCCEEDED(target->DragLeave());
   EXPECT_EQ(left, 1);
+  box_.reset();  // lets go of the stand-in while `gone` is still there
 }
 
 }  // namespace

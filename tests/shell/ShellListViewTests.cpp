@@ -10,6 +10,7 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 #include <memory>
@@ -68,6 +69,25 @@ class ShellListViewTest : public ShellControlTest {
   }
 
   std::unique_ptr<TShellListView> list_;
+};
+
+// A folder the computer lists beside its drives, entered for the user; gone again with the object.
+class TComputerNamespaceEntry {
+ public:
+  explicit TComputerNamespaceEntry(const std::string& classId)
+      : key_("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\" +
+             classId) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS)
+      RegCloseKey(key);
+  }
+  ~TComputerNamespaceEntry() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
+  TComputerNamespaceEntry(const TComputerNamespaceEntry&) = delete;
+  TComputerNamespaceEntry& operator=(const TComputerNamespaceEntry&) = delete;
+
+ private:
+  std::string key_;
 };
 
 // A click of the real mouse's left button at a point of the screen.
@@ -344,7 +364,7 @@ TEST_F(ShellListViewTest, TheFirstPageIsInOrderAtOnceAndTheRestFollowsInTheStabl
   EXPECT_EQ(Names(), expected);
 }
 
-TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeepsOneColumn) {
+TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndTheItemSettingsListItAgain) {
   scratch_.MakeFile("kept.txt");
   Show(scratch_.Path());
   const TShellFileItem* item = list_->Files().Item(0);
@@ -354,22 +374,38 @@ TEST_F(ShellListViewTest, MovingToTheShownFolderDoesNothingAndAVirtualFolderKeep
   EXPECT_EQ(list_->Files().Item(0), item);
   EXPECT_EQ(refills, 0);
 
+  // The computer lists its drives, and its virtual items (here the control panel, entered as a
+  // system may enter it) only when asked for.
+  const TComputerNamespaceEntry controlPanel("{21EC2020-3AEA-1069-A2DD-08002B30309D}");
+  const int drives = std::popcount(GetLogicalDrives());
   const TShIDListPtr computer = SpecialFolder(sfDrives);
   list_->SetFolderIDList(computer.Get());
   EXPECT_EQ(refills, 1);
   EXPECT_EQ(list_->ColumnCount(), 1);
   EXPECT_EQ(list_->ColumnCaption(0), "名前");
-  EXPECT_GT(list_->ItemCount(), 0);  // the drives
+  EXPECT_EQ(list_->ItemCount(), drives);
+  // The network, which Wine names by a "::{...}" text, has no path either: names only.
+  list_->SetFolderIDList(SpecialFolder(sfNetwork).Get());
+  EXPECT_EQ(list_->ColumnCount(), 1);
 
   Show(scratch_.Path());
   EXPECT_EQ(list_->ColumnCount(), 5);
   EXPECT_EQ(list_->ColumnCaption(1), "サイズ");
 
-  // Leaving out the desktop's virtual items lists it again without them.
+  // Leaving out the desktop's virtual items lists it again without them, taking in the
+  // computer's lists it again with them, and so does leaving out hidden files.
   list_->SetFolderIDList(SpecialFolder(sfDesktop).Get());
   const int withVirtual = list_->ItemCount();
   list_->SetShVirtuaItems({});
   EXPECT_LT(list_->ItemCount(), withVirtual);
+  list_->SetFolderIDList(computer.Get());
+  list_->SetShVirtuaItems({itVirtual});
+  EXPECT_GT(list_->ItemCount(), drives);
+  SetFileAttributesA(scratch_.MakeFile("secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  Show(scratch_.Path());
+  EXPECT_EQ(list_->ItemCount(), 2);
+  list_->SetIncludeHidden(false);
+  EXPECT_EQ(Names(), std::vector<std::string>{"kept.txt"});
 }
 
 TEST_F(ShellListViewTest, FollowsChangesOnDiskAfterTheSettleTime) {
@@ -448,6 +484,8 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
 TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheFocusInView) {
   for (int i = 100; i < 160; ++i) scratch_.MakeFile("f" + std::to_string(i) + ".txt");
   Show(scratch_.Path());
+  // From the last name to the first: the shell lists the folder the other way round.
+  list_->SortByColumn(0);
   list_->SetSelected(1, true);
   list_->EditLabel(1);
   {
@@ -460,11 +498,12 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
               "「f100.txt」という名前は既にあります。\r\n別の名前を入力してください。");
   }
   Pump();
-  TypeAsUnicodeKeys("z.txt");
+  // A name that sorts past the first page and a half, which is put in order last.
+  TypeAsUnicodeKeys("f100x.txt");
   PressKeys({VK_RETURN});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return IndexOf("z.txt") == 59; }, kSettleWaitMs));
-  EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{59});
-  EXPECT_EQ(list_->FocusedIndex(), 59);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return IndexOf("f100x.txt") == 58; }, kSettleWaitMs));
+  EXPECT_EQ(list_->SelectedIndexes(), std::vector<int>{58});
+  EXPECT_EQ(list_->FocusedIndex(), 58);
 
   const auto shown = [&](int index) {
     const int top = static_cast<int>(SendMessageA(list_->Handle(), LVM_GETTOPINDEX, 0, 0));
@@ -472,14 +511,15 @@ TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheF
     return index >= top && index < top + page;
   };
   list_->SortByColumn(0);
-  EXPECT_EQ(list_->FocusedIndex(), 0);
+  EXPECT_EQ(list_->FocusedIndex(), 1);
   list_->SortByColumn(0);
-  EXPECT_EQ(list_->FocusedIndex(), 59);
-  EXPECT_TRUE(shown(59));
+  EXPECT_EQ(list_->FocusedIndex(), 58);
+  EXPECT_TRUE(shown(58));
 }
 
-// Enter on a file hands it to the shell's default action: a batch file runs.
-TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
+// Enter on a file hands it to the shell's default action: a batch file runs. Backspace and Alt+Up
+// go up a folder, up to the desktop.
+TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultActionAndBackspaceGoesUp) {
   const std::string ran = scratch_.PathOf("ran.txt");
   scratch_.MakeFile("run.bat", "echo ran> \"" + ran + "\"\r\n");
   Show(scratch_.Path());
@@ -487,6 +527,19 @@ TEST_F(ShellListViewTest, EnterOnAFileRunsTheShellsDefaultAction) {
   PressKeys({VK_RETURN});
   EXPECT_TRUE(PumpMessagesUntil(
       [&] { return GetFileAttributesA(ran.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
+
+  const std::string parent = scratch_.Path().substr(0, scratch_.Path().rfind('\\'));
+  FocusFirstRow();  // the batch file's window may have taken it
+  PressKeys({VK_BACK});
+  Pump();
+  EXPECT_EQ(list_->Files().FolderPath(), parent);
+  PressKeys({VK_MENU, VK_UP});
+  Pump();
+  EXPECT_EQ(list_->Files().FolderPath(), parent.substr(0, parent.rfind('\\')));
+  list_->SetFolderIDList(SpecialFolder(sfDesktop).Get());
+  PressKeys({VK_BACK});
+  Pump();
+  EXPECT_EQ(list_->Files().FolderLevel(), 0);
 }
 
 TEST_F(ShellListViewTest, TellsWhetherTheClipboardHoldsFilesToPaste) {

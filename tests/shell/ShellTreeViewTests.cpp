@@ -260,7 +260,7 @@ TEST_F(ShellTreeViewTest, FoldersMadeOrRemovedOnDiskShowAfterTheSettleTime) {
 }
 
 TEST_F(ShellTreeViewTest, WhenTheSelectedFolderGoesItsParentIsSelectedNeverASibling) {
-  for (const char* name : {"a", "b\\inner", "c"}) scratch_.MakeFolder(name);
+  for (const char* name : {"a", "b\\inner", "c\\more"}) scratch_.MakeFolder(name);
   tree_->SetSelected(Node(scratch_.PathOf("b")));
   TTreeNode* scratch = ScratchNode();
   ASSERT_TRUE(RemoveFolderTree(scratch_.PathOf("b")));
@@ -450,7 +450,7 @@ TEST_F(ShellTreeViewTest, RegistersWhileItLivesFromItsFirstFill) {
 // --- Renaming -----------------------------------------------------------------------------------
 
 TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildren) {
-  for (const char* name : {"a", "b\\inner", "c"}) scratch_.MakeFolder(name);
+  for (const char* name : {"a", "b\\inner", "c\\more"}) scratch_.MakeFolder(name);
   TTreeNode* b = Node(scratch_.PathOf("b"));
   ASSERT_NE(b, nullptr);
   ASSERT_TRUE(b->Expand());
@@ -466,6 +466,14 @@ TEST_F(ShellTreeViewTest, RenameMovesTheNodeAmongItsSiblingsAndRereadsItsChildre
   ASSERT_EQ(ChildTexts(b), std::vector<std::string>{"inner"});
   EXPECT_EQ(PathOf(b->GetFirstChild()), scratch_.PathOf("d\\inner"));
   EXPECT_EQ(tree_->Selected(), b->GetFirstChild());
+
+  // Expanded with no selection below, it is read again all the same.
+  TTreeNode* c = Node(scratch_.PathOf("c"));
+  ASSERT_TRUE(c && c->Expanded());
+  ASSERT_TRUE(tree_->RenameNode(*c, "e"));
+  EXPECT_TRUE(c->Expanded());
+  ASSERT_EQ(ChildTexts(c), std::vector<std::string>{"more"});
+  EXPECT_EQ(PathOf(c->GetFirstChild()), scratch_.PathOf("e\\more"));
 }
 
 TEST_F(ShellTreeViewTest, AFailedRenameShowsTheOldNameAgain) {
@@ -669,6 +677,10 @@ class TTreeWithTestTargets : public TShellTreeView {
  public:
   using TShellTreeView::TShellTreeView;
   TComPtr<IDropTarget> target;
+  // What the tree itself would take as the item's target.
+  bool ShellsTarget(TShellFolderItem& item, TComPtr<IDropTarget>& answer) {
+    return TShellTreeView::ItemDropTarget(item, answer);
+  }
 
  protected:
   bool ItemDropTarget(TShellFolderItem&, TComPtr<IDropTarget>& answer) override {
@@ -923,4 +935,27 @@ TEST_F(ShellTreeViewInteraction, DropsHandTheShellTargetTheDragsButtonAndHoverEx
   scratch_.MakeFolder("report");
   EXPECT_TRUE(PumpMessagesUntil([&] { return gone; }, kSettleWaitMs));
   EXPECT_EQ(tree_->PendingDropTargets(), 0);
+
+  // The shell's target is taken for a folder that says it takes drops, and for the desktop, which
+  // does not say so. (Wine offers a target for neither the desktop nor any folder that does not
+  // say so: a folder of the test's own answers.)
+  class TTargetsFolder : public TFakeShellFolder {
+   public:
+    bool released = false;
+    STDMETHODIMP GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID iid, UINT*,
+                               void** out) override {
+      *out = IsEqualIID(iid, IID_IDropTarget) ? new TRecordingDropTarget(released) : nullptr;
+      return *out ? S_OK : E_NOINTERFACE;
+    }
+  } folder;
+  const TShIDListPtr desktop = SpecialFolder(sfDesktop);
+  const TShIDListPtr bin = SpecialFolder(sfBitBucket);
+  TShellFolderItem root(TShIDListPtr::CopyOf(desktop.Get()), TShIDListPtr::CopyOf(desktop.Get()),
+                        &folder);
+  TShellFolderItem child(TShIDListPtr::CopyOf(bin.Get()), TShIDListPtr::CopyOf(bin.Get()), &folder);
+  TComPtr<IDropTarget> shells;
+  EXPECT_TRUE(testTree.ShellsTarget(root, shells));
+  EXPECT_FALSE(testTree.ShellsTarget(child, shells));
+  folder.attributes = SFGAO_DROPTARGET;
+  EXPECT_TRUE(testTree.ShellsTarget(child, shells));
 }
