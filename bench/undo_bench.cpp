@@ -1,7 +1,8 @@
 // Undo of a run's folders through the undo engine, with the window's progress control (its
 // progress window shows), against a bare RemoveDirectoryA loop over the same folders in the same
-// order, children before their parent. Both sides remove what one engine run made, untimed, in a
-// fresh scratch folder; the sides alternate which goes first. The engine reads the folders' stamps
+// order, children before their parent. Each side removes what one engine run made, untimed, in a
+// fresh scratch folder; both runs come before the round's two removals, which follow each other at
+// once, and the sides alternate which goes first. The engine reads the folders' stamps
 // with one listing of each directory before removing them and lists each directory once
 // afterwards; the bare loop does neither. The fastest and the middle run of each side count, and
 // the middle of the rounds' own ratios, by wall-clock time and by the thread's CPU time: on a
@@ -75,10 +76,12 @@ void Measure(const Shape& shape, int rounds, TForm& owner, Scratch& scratch) {
   const long folders = static_cast<long>(shape.parents) * (1 + shape.children);
   std::vector<Timing> engine, bare;
   for (int round = 0; round < rounds; ++round) {
+    // Both sides' folders first, so that the two timed removals follow each other at once.
+    const std::string engineBase = scratch.Fresh(), bareBase = scratch.Fresh();
+    naming::RunRecord record = MakeFolders(shape, engineBase);
+    const std::vector<std::string> barePaths = UndoOrder(MakeFolders(shape, bareBase));
     for (int turn = 0; turn < 2; ++turn) {
       const bool engineTurn = (turn == 0) == (round % 2 == 0);
-      const std::string base = scratch.Fresh();
-      naming::RunRecord record = MakeFolders(shape, base);
       Timing timing;
       std::string outcome;
       if (engineTurn) {
@@ -92,10 +95,9 @@ void Measure(const Shape& shape, int rounds, TForm& owner, Scratch& scratch) {
             kClock);
         if (undo.removed != static_cast<std::uint64_t>(folders)) outcome = undo.BoxText();
       } else {
-        const std::vector<std::string> paths = UndoOrder(record);
         timing = Timed(
             [&] {
-              for (const std::string& path : paths) RemoveDirectoryA(path.c_str());
+              for (const std::string& path : barePaths) RemoveDirectoryA(path.c_str());
             },
             kClock);
       }
@@ -104,8 +106,9 @@ void Measure(const Shape& shape, int rounds, TForm& owner, Scratch& scratch) {
                   engineTurn ? "undo" : "bare", timing.wall, timing.cpu, folders / timing.wall);
       if (!outcome.empty()) std::printf("  undo did not remove all: %s\n", outcome.c_str());
       std::fflush(stdout);
-      scratch.Clear(base);
     }
+    scratch.Clear(engineBase);
+    scratch.Clear(bareBase);
   }
   bench::PrintComparison(shape.title, folders, rounds, "undo", engine, "bare RemoveDirectoryA loop",
                          bare);
