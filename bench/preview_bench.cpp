@@ -1,7 +1,8 @@
 // Typing in the main window with 10,000 free lines: the time of one key pressed in the free-lines
 // box (at its start, middle and end) and in the front and back texts, from the key entering the
 // program's loop to the sample lines and counter painted anew. Goals: every key within a frame
-// (worst 16 ms), 4 ms on average. Run on a display (Xvfb under Wine).
+// (worst 16 ms), 4 ms on average. The same keys in a bare edit control holding the same lines, in
+// a bare window, show what the system's own control costs. Run on a display (Xvfb under Wine).
 
 #include <windows.h>
 
@@ -76,20 +77,17 @@ void SendKey(WORD key, WORD unit, DWORD flags) {
   SendInput(2, events, sizeof(INPUT));
 }
 
-// Keys typed at `position` of `field` through the program's own loop: "x", then Backspace taking it
-// back, in turn. Each is timed from the key's sending until the field has changed, the loop is
-// empty and the window has painted. Nullopt when a key never arrived.
-std::optional<Figures> TypeKeys(TForm1& form, TCustomEdit& field, int position, int keys) {
-  int changes = 0;
-  const auto handler = field.OnChange;
-  field.OnChange = [&] {
-    ++changes;
-    handler();
-  };
-  SetForegroundWindow(form.Handle());
-  SetFocus(field.Handle());
-  field.SetSelection(position, 0);
+// Keys typed at `position` of `field` (in `window`) through the program's own loop: "x", then
+// Backspace taking it back, in turn. Each is timed from the key's sending until `changes` (the
+// field's change events so far) has moved, the loop is empty and the window has painted. Nullopt
+// when a key never arrived.
+std::optional<Figures> TypeKeys(HWND window, HWND field, int position, int keys,
+                                const int& changes) {
+  SetForegroundWindow(window);
+  SetFocus(field);
+  SendMessageA(field, EM_SETSEL, static_cast<WPARAM>(position), static_cast<LPARAM>(position));
   Application().ProcessMessages();
+  const int first = changes;
   std::vector<double> times;
   for (int i = 0; i < keys; ++i) {
     const int before = changes;
@@ -100,14 +98,73 @@ std::optional<Figures> TypeKeys(TForm1& form, TCustomEdit& field, int position, 
       SendKey(VK_BACK, static_cast<WORD>(MapVirtualKeyA(VK_BACK, MAPVK_VK_TO_VSC)), 0);
     while (changes == before && Now() - start < 2000) Application().ProcessMessages();
     Application().ProcessMessages();  // the key's release
-    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     times.push_back(Now() - start);
     if (changes == before) break;
   }
-  field.OnChange = handler;
-  if (changes != keys) return std::nullopt;
+  if (changes - first != keys) return std::nullopt;
   return Summary(times);
 }
+
+// The same keys in the program's field, counted through its change event.
+std::optional<Figures> TypeKeys(TForm1& form, TCustomEdit& field, int position, int keys) {
+  int changes = 0;
+  const auto handler = field.OnChange;
+  field.OnChange = [&] {
+    ++changes;
+    handler();
+  };
+  const auto figures = TypeKeys(form.Handle(), field.Handle(), position, keys, changes);
+  field.OnChange = handler;
+  return figures;
+}
+
+// The floor of the free-lines box: a bare window holding a bare edit control of the same style,
+// size, font and lines, with nothing behind its change notifications but a count.
+class BareFreeLines {
+ public:
+  explicit BareFreeLines(const TMemo& memo) {
+    WNDCLASSA type{};
+    type.lpfnWndProc = Proc;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    type.lpszClassName = "TessarinBareFreeLines";
+    RegisterClassA(&type);
+    RECT place;
+    GetWindowRect(memo.Handle(), &place);
+    window_ = CreateWindowExA(0, type.lpszClassName, "bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              place.right - place.left + 100, place.bottom - place.top + 100,
+                              nullptr, nullptr, type.hInstance, nullptr);
+    const auto style = static_cast<DWORD>(GetWindowLongA(memo.Handle(), GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongA(memo.Handle(), GWL_EXSTYLE));
+    field_ = CreateWindowExA(exStyle, "EDIT", "", style, 10, 10, place.right - place.left,
+                             place.bottom - place.top, window_, nullptr, type.hInstance, nullptr);
+    SendMessageA(field_, WM_SETFONT, SendMessageA(memo.Handle(), WM_GETFONT, 0, 0), FALSE);
+    SendMessageA(field_, EM_SETLIMITTEXT, 0, 0);
+    SetWindowTextA(field_, memo.Text().c_str());
+    UpdateWindow(window_);
+    changes_ = 0;
+  }
+  ~BareFreeLines() { DestroyWindow(window_); }
+  BareFreeLines(const BareFreeLines&) = delete;
+  BareFreeLines& operator=(const BareFreeLines&) = delete;
+
+  std::optional<Figures> Type(int position, int keys) const {
+    return TypeKeys(window_, field_, position, keys, changes_);
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) ++changes_;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  static int changes_;
+  HWND window_;
+  HWND field_;
+};
+
+int BareFreeLines::changes_ = 0;
 
 void Report(const char* what, const Figures& figures) {
   std::printf("%-50s %7.3f ms mean %7.3f ms worst\n", what, figures.mean, figures.worst);
@@ -139,30 +196,48 @@ int main(int argc, char** argv) {
 
   const std::string front = form.Edit1.Text();
   const std::string back = form.Edit2.Text();
+  const BareFreeLines bare(form.Memo1);
   struct Place {
     const char* what;
-    TCustomEdit& field;
-    int position;
+    std::function<std::optional<Figures>()> type;
     std::optional<Figures> best;  // of all rounds: the slower ones lost the processor
   };
-  Place places[] = {{"free-lines box: typed in its first line", form.Memo1, 0, {}},
-                    {"free-lines box: typed in its middle line", form.Memo1, end / 2, {}},
-                    {"free-lines box: typed at its end", form.Memo1, end, {}},
-                    {"front text: typed", form.Edit1, 0, {}},
-                    {"back text: typed", form.Edit2, 0, {}}};
-  // The places take turns, so that a busy spell of the machine does not fall on one alone.
+  const auto inForm = [&](TCustomEdit& field, int position) {
+    return [&form, &field, position, &sizes] {
+      return TypeKeys(form, field, position, sizes.changes);
+    };
+  };
+  const auto inBare = [&](int position) {
+    return [&bare, position, &sizes] { return bare.Type(position, sizes.changes); };
+  };
+  Place places[] = {{"free-lines box: typed in its first line", inForm(form.Memo1, 0), {}},
+                    {"free-lines box: typed in its middle line", inForm(form.Memo1, end / 2), {}},
+                    {"free-lines box: typed at its end", inForm(form.Memo1, end), {}},
+                    {"front text: typed", inForm(form.Edit1, 0), {}},
+                    {"back text: typed", inForm(form.Edit2, 0), {}}};
+  constexpr int kFreeLinePlaces = 3;
+  Place floors[] = {{"bare edit, same lines: typed in its first line", inBare(0), {}},
+                    {"bare edit, same lines: typed in its middle line", inBare(end / 2), {}},
+                    {"bare edit, same lines: typed at its end", inBare(end), {}}};
+  const auto measure = [](Place& place, int round) {
+    const auto figures = place.type();
+    if (!figures) {
+      std::printf("%s: a key never reached the field\n", place.what);
+      return false;
+    }
+    std::printf("round %d: ", round + 1);
+    Report(place.what, *figures);
+    if (!place.best) place.best = figures;
+    place.best->mean = std::min(place.best->mean, figures->mean);
+    place.best->worst = std::min(place.best->worst, figures->worst);
+    return true;
+  };
+  // The places take turns, each free-lines place with its floor, so that a busy spell of the
+  // machine does not fall on one alone.
   for (int round = 0; round < sizes.rounds; ++round) {
-    for (Place& place : places) {
-      const auto figures = TypeKeys(form, place.field, place.position, sizes.changes);
-      if (!figures) {
-        std::printf("%s: a key never reached the field\n", place.what);
-        return 1;
-      }
-      std::printf("round %d: ", round + 1);
-      Report(place.what, *figures);
-      if (!place.best) place.best = figures;
-      place.best->mean = std::min(place.best->mean, figures->mean);
-      place.best->worst = std::min(place.best->worst, figures->worst);
+    for (int i = 0; i < static_cast<int>(std::size(places)); ++i) {
+      if (!measure(places[i], round)) return 1;
+      if (i < kFreeLinePlaces && !measure(floors[i], round)) return 1;
     }
   }
   Figures all;
@@ -172,18 +247,23 @@ int main(int argc, char** argv) {
     all.mean = std::max(all.mean, place.best->mean);
     all.worst = std::max(all.worst, place.best->worst);
   }
-  // The same keys with the window's handler taken off: what the edit control itself costs.
-  const auto handler = form.Memo1.OnChange;
-  form.Memo1.OnChange = [] {};
-  const auto bare = TypeKeys(form, form.Memo1, 0, sizes.changes);
-  form.Memo1.OnChange = handler;
-  if (bare) Report("free-lines box, first line, with no change handler", *bare);
+  double floorMean = 0;
+  for (int i = 0; i < kFreeLinePlaces; ++i) {
+    floorMean = std::max(floorMean, floors[i].best->mean);
+    std::printf("fastest: ");
+    Report(floors[i].what, *floors[i].best);
+    std::printf("  free-lines box against the bare edit: %.2f mean, %.2f worst\n",
+                places[i].best->mean / floors[i].best->mean,
+                places[i].best->worst / floors[i].best->worst);
+  }
   Report("free-lines handler alone (line count and both samples)",
          Measure(form.Handle(), sizes.changes, [&] { form.Memo1Change(); }));
   std::printf(
       "typing, slowest place: mean %.3f ms (goal <= %.0f), worst %.3f ms (goal <= %.0f): %s\n",
       all.mean, kMeanGoal, all.worst, kWorstGoal,
       all.mean <= kMeanGoal && all.worst <= kWorstGoal ? "met" : "NOT met");
+  std::printf("the bare edit control with the same lines, slowest place: mean %.3f ms\n",
+              floorMean);
   std::printf("samples: \"%s\" / \"%s\", counter \"%s\"\n", form.Label24.Caption().c_str(),
               form.Label51().Caption().c_str(), form.Label27.Caption().c_str());
   // Every key was taken back: the texts are as they were.
