@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "framework/DeviceContext.h"
@@ -15,6 +16,34 @@ bool Contains(const TBounds& b, POINT p) {
 }
 
 POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// One off-screen bitmap for every container of the thread, kept from one painting to the next and
+// grown as needed. Under Wine, making a memory DC and a bitmap for each painting costs more than
+// painting the one label that changed.
+class TPaintBuffer {
+ public:
+  // A memory DC holding a bitmap of at least `width` x `height`, which may hold an earlier
+  // painting; nullptr when none can be made.
+  HDC Get(HDC compatible, int width, int height) {
+    if (!dc_) dc_.emplace(compatible);
+    if (!*dc_) return nullptr;
+    if (width > width_ || height > height_) {
+      const int newWidth = std::max(width, width_), newHeight = std::max(height, height_);
+      TGdiObjectPtr<HBITMAP> bigger(CreateCompatibleBitmap(compatible, newWidth, newHeight));
+      if (!bigger) return nullptr;
+      SelectObject(dc_->Get(), bigger.get());
+      bitmap_ = std::move(bigger);
+      width_ = newWidth, height_ = newHeight;
+    }
+    return dc_->Get();
+  }
+
+ private:
+  TGdiObjectPtr<HBITMAP> bitmap_;  // deleted after the DC that holds it
+  std::optional<TMemoryDC> dc_;
+  int width_ = 0;
+  int height_ = 0;
+};
 
 }  // namespace
 
@@ -97,26 +126,29 @@ void TContainer::PaintBackground(HDC dc, const RECT& client) const {
 void TContainer::Paint() {
   const TPaintScope paint(Handle());
   const RECT& dirty = paint.Area();
+  const int width = dirty.right - dirty.left;
+  const int height = dirty.bottom - dirty.top;
+  if (width <= 0 || height <= 0) return;
   RECT client{};
   GetClientRect(Handle(), &client);
-  const TMemoryDC memory(paint.Dc());
-  const TGdiObjectPtr<HBITMAP> buffer(
-      CreateCompatibleBitmap(paint.Dc(), client.right, client.bottom));
-  if (!memory || !buffer) return;
-  HDC dc = memory.Get();
-  const TSelection bufferSelected(dc, buffer.get());
+  // Painted off the screen, then copied at once: nothing flickers. Only what is to be painted,
+  // which is mostly one label that changed.
+  thread_local TPaintBuffer buffer;
+  HDC dc = buffer.Get(paint.Dc(), dirty.right, dirty.bottom);
+  if (!dc) return;
+  const TSavedDCState state(dc);
+  IntersectClipRect(dc, dirty.left, dirty.top, dirty.right, dirty.bottom);
   PaintBackground(dc, client);
   for (const TGraphicControl* control : graphics_) {
     const TBounds& b = control->Bounds();
     RECT area{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
     RECT visible{};
     if (!control->Visible() || !IntersectRect(&visible, &area, &dirty)) continue;
-    const TSavedDCState state(dc);
+    const TSavedDCState controlState(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     control->Paint(dc, area);
   }
-  BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, dc,
-         dirty.left, dirty.top, SRCCOPY);
+  BitBlt(paint.Dc(), dirty.left, dirty.top, width, height, dc, dirty.left, dirty.top, SRCCOPY);
 }
 
 TGraphicControl* TContainer::ControlAt(POINT point) const {

@@ -96,6 +96,37 @@ TEST(FrameworkForm, FirstPaintedRunsOnceWhenTheFormAndItsControlsHavePainted) {
   EXPECT_EQ(runs, 1);
 }
 
+// The window as it shows at `x`, `y`.
+COLORREF PixelAt(const TForm& form, int x, int y) {
+  HDC dc = GetDC(form.Handle());
+  const COLORREF pixel = GetPixel(dc, x, y);
+  ReleaseDC(form.Handle(), dc);
+  return pixel;
+}
+
+// Only the part that changed is painted again, and in its place: a shape filled anew shows its new
+// colour where it lies, and what lies beside it stays, for a small part and then a larger one.
+TEST_F(FrameworkFormTest, APartPaintedAgainShowsItsControlsInTheirPlace) {
+  TShape shape(form_, {200, 150, 60, 40});
+  shape.SetFill(TColor(255, 0, 0));
+  UpdateWindow(form_.Handle());
+  const COLORREF background = form_.Color().Ref();
+  EXPECT_EQ(PixelAt(form_, 230, 170), RGB(255, 0, 0));
+
+  shape.SetFill(TColor(0, 0, 255));  // its own place only
+  UpdateWindow(form_.Handle());
+  EXPECT_EQ(PixelAt(form_, 230, 170), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(form_, 190, 140), background);
+
+  shape.SetFill(TColor(0, 255, 0));
+  const RECT part{100, 100, 300, 250};
+  InvalidateRect(form_.Handle(), &part, FALSE);
+  UpdateWindow(form_.Handle());
+  EXPECT_EQ(PixelAt(form_, 230, 170), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(form_, 150, 120), background);
+  EXPECT_EQ(PixelAt(form_, 280, 230), background);
+}
+
 TEST_F(FrameworkFormTest, CheckBoxRunsClickOnEveryChange) {
   TCheckBox box(form_, {10, 10, 82, 17}, "子フォルダ");
   int clicks = 0;
