@@ -96,35 +96,25 @@ TEST(FrameworkForm, FirstPaintedRunsOnceWhenTheFormAndItsControlsHavePainted) {
   EXPECT_EQ(runs, 1);
 }
 
-// The window as it shows at `x`, `y`.
-COLORREF PixelAt(const TForm& form, int x, int y) {
-  HDC dc = GetDC(form.Handle());
-  const COLORREF pixel = GetPixel(dc, x, y);
-  ReleaseDC(form.Handle(), dc);
-  return pixel;
-}
-
 // Only the part that changed is painted again, and in its place: a shape filled anew shows its new
-// colour where it lies, and what lies beside it stays, for a small part and then a larger one.
+// colour where it lies, and what lies beside it stays, for its own place and then a larger part.
 TEST_F(FrameworkFormTest, APartPaintedAgainShowsItsControlsInTheirPlace) {
+  const auto pixel = [this](int x, int y) {
+    HDC dc = GetDC(form_.Handle());
+    const COLORREF shown = GetPixel(dc, x, y);
+    ReleaseDC(form_.Handle(), dc);
+    return shown;
+  };
   TShape shape(form_, {200, 150, 60, 40});
-  shape.SetFill(TColor(255, 0, 0));
-  UpdateWindow(form_.Handle());
-  const COLORREF background = form_.Color().Ref();
-  EXPECT_EQ(PixelAt(form_, 230, 170), RGB(255, 0, 0));
-
-  shape.SetFill(TColor(0, 0, 255));  // its own place only
-  UpdateWindow(form_.Handle());
-  EXPECT_EQ(PixelAt(form_, 230, 170), RGB(0, 0, 255));
-  EXPECT_EQ(PixelAt(form_, 190, 140), background);
-
-  shape.SetFill(TColor(0, 255, 0));
-  const RECT part{100, 100, 300, 250};
-  InvalidateRect(form_.Handle(), &part, FALSE);
-  UpdateWindow(form_.Handle());
-  EXPECT_EQ(PixelAt(form_, 230, 170), RGB(0, 255, 0));
-  EXPECT_EQ(PixelAt(form_, 150, 120), background);
-  EXPECT_EQ(PixelAt(form_, 280, 230), background);
+  for (const RECT& part : {RECT{}, RECT{100, 100, 300, 250}}) {
+    const TColor fill(0, part.right > 0 ? 200 : 100, 255);  // a new colour each time
+    shape.SetFill(fill);
+    InvalidateRect(form_.Handle(), &part, FALSE);
+    UpdateWindow(form_.Handle());
+    EXPECT_EQ(pixel(230, 170), fill.Ref());
+    EXPECT_EQ(pixel(190, 140), form_.Color().Ref());
+    EXPECT_EQ(pixel(280, 230), form_.Color().Ref());
+  }
 }
 
 TEST_F(FrameworkFormTest, CheckBoxRunsClickOnEveryChange) {
