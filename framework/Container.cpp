@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 #include "framework/DeviceContext.h"
@@ -25,22 +24,21 @@ class TPaintBuffer {
   // A memory DC holding a bitmap of at least `width` x `height`, which may hold an earlier
   // painting; nullptr when none can be made.
   HDC Get(HDC compatible, int width, int height) {
-    if (!dc_) dc_.emplace(compatible);
-    if (!*dc_) return nullptr;
+    if (!dc_) return nullptr;
     if (width > width_ || height > height_) {
       const int newWidth = std::max(width, width_), newHeight = std::max(height, height_);
       TGdiObjectPtr<HBITMAP> bigger(CreateCompatibleBitmap(compatible, newWidth, newHeight));
       if (!bigger) return nullptr;
-      SelectObject(dc_->Get(), bigger.get());
+      SelectObject(dc_.Get(), bigger.get());
       bitmap_ = std::move(bigger);
       width_ = newWidth, height_ = newHeight;
     }
-    return dc_->Get();
+    return dc_.Get();
   }
 
  private:
   TGdiObjectPtr<HBITMAP> bitmap_;  // deleted after the DC that holds it
-  std::optional<TMemoryDC> dc_;
+  TMemoryDC dc_{nullptr};          // compatible with the screen, as every window is
   int width_ = 0;
   int height_ = 0;
 };
