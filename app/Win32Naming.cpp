@@ -38,10 +38,13 @@ class TFindHandle {
   HANDLE search_;
 };
 
-naming::FolderFacts FactsOf(DWORD attributes, const FILETIME& created) {
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {naming::FolderFacts::Kind::Other, 0};
-  return {naming::FolderFacts::Kind::Folder,
-          (static_cast<naming::FileTime>(created.dwHighDateTime) << 32) | created.dwLowDateTime};
+naming::FileTime Moment(const FILETIME& time) {
+  return (static_cast<naming::FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+naming::FolderFacts FactsOf(DWORD attributes, const FILETIME& created, const FILETIME& written) {
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {naming::FolderFacts::Kind::Other};
+  return {naming::FolderFacts::Kind::Folder, Moment(created), Moment(written)};
 }
 
 }  // namespace
@@ -83,7 +86,7 @@ naming::FolderFacts InspectFolder(const std::string& path) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
     return {naming::FolderFacts::Kind::Other, 0};
   }
-  return FactsOf(data.dwFileAttributes, data.ftCreationTime);
+  return FactsOf(data.dwFileAttributes, data.ftCreationTime, data.ftLastWriteTime);
 }
 
 std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& directory,
@@ -110,9 +113,21 @@ std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& di
       break;
     }
     listing.entries.push_back(
-        {std::string(name), FactsOf(found.dwFileAttributes, found.ftCreationTime)});
+        {std::string(name),
+         FactsOf(found.dwFileAttributes, found.ftCreationTime, found.ftLastWriteTime)});
   } while (FindNextFileA(search.Get(), &found));
   return listing;
+}
+
+bool Win32DirectoryRemover::WritesFollowEntries(const std::string& directory) {
+  char root[MAX_PATH];
+  char fileSystem[MAX_PATH + 1];
+  if (!GetVolumePathNameA(directory.c_str(), root, sizeof root) ||
+      !GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
+                             sizeof fileSystem)) {
+    return false;
+  }
+  return lstrcmpiA(fileSystem, "NTFS") == 0 || lstrcmpiA(fileSystem, "ReFS") == 0;
 }
 
 naming::RemoveResult Win32DirectoryRemover::Remove(const std::string& path) {

@@ -36,6 +36,8 @@ class Win32DirectoryRemover final : public naming::DirectoryRemover {
   naming::RemoveResult Remove(const std::string& path) override;
   naming::FolderFacts Inspect(const std::string& path) override;
   std::optional<naming::Listing> List(const std::string& directory, std::size_t most) override;
+  // By the volume's file system: NTFS and ReFS stamp a folder whose entries change.
+  bool WritesFollowEntries(const std::string& directory) override;
 };
 
 // GetFileAttributesExA: missing, a folder with its creation time, or something else.

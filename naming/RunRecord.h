@@ -29,6 +29,7 @@ struct FolderFacts {
   enum class Kind { Missing, Folder, Other };
   Kind kind = Kind::Missing;
   FileTime created = 0;  // Folder only: when the file system says it came into being
+  FileTime written = 0;  // Folder only: its last write, which may follow changes of its entries
 };
 
 // Reads what the file system says of a path (on Windows GetFileAttributesExA).

@@ -89,23 +89,32 @@ class Undoer {
 
   UndoOutcome Run() && {
     const auto& groups = record_.Groups();
+    const bool writesFollowEntries = remover_.WritesFollowEntries(record_.Base());
     // The parents' stamps before their children go, which restamps them on some file systems.
     DirectoryStamps parents(remover_, record_.Base(), MadeParents());
     for (std::size_t g = groups.size(); g-- > 0 && !outcome_.stopped;) {
       const RunRecord::Group& group = groups[g];
       const std::string parentPath = FolderPath(record_.Base(), group.parent);
-      const FolderFacts parent =
-          group.parentMade ? parents.Of(group.parent, parentPath) : FolderFacts{};
-      const bool parentIsTheRuns =
-          parent.kind == FolderFacts::Kind::Folder && record_.IsParentStamp(g, parent.created);
+      const bool parentRead = group.parentMade || (writesFollowEntries && !group.children.empty());
+      const FolderFacts parent = parentRead ? parents.Of(group.parent, parentPath) : FolderFacts{};
+      const bool parentIsTheRuns = group.parentMade && parent.kind == FolderFacts::Kind::Folder &&
+                                   record_.IsParentStamp(g, parent.created);
+      // No entry of the parent changed after the run: every child is still the run's own folder.
+      const bool childrenAsMade = writesFollowEntries && parent.kind == FolderFacts::Kind::Folder &&
+                                  (parentIsTheRuns || !group.parentMade) &&
+                                  record_.Span().Holds(parent.written);
       const std::size_t takenBefore = taken_.size();
-      DirectoryStamps children(remover_, parentPath, group.children.size());
+      DirectoryStamps children(remover_, parentPath, childrenAsMade ? 0 : group.children.size());
       ChildPaths childPaths(parentPath);
       for (std::size_t j = group.children.size(); j-- > 0;) {
         const std::string& path = childPaths.Of(group.children[j]);
         if (!Continue(path)) break;
-        const FolderFacts child = children.Of(group.children[j], path);
-        Take(path, child, record_.Span().Holds(child.created), g, j);
+        if (childrenAsMade) {
+          Take(path, {FolderFacts::Kind::Folder}, true, g, j);
+        } else {
+          const FolderFacts child = children.Of(group.children[j], path);
+          Take(path, child, record_.Span().Holds(child.created), g, j);
+        }
       }
       const bool emptiedSome = taken_.size() > takenBefore;
       if (group.parentMade && Continue(parentPath))

@@ -46,6 +46,9 @@ class DirectoryRemover : public FolderInspector {
   // At most `most` entries of `directory`; nothing when it cannot be listed. A directory that is
   // gone holds nothing.
   virtual std::optional<Listing> List(const std::string& directory, std::size_t most) = 0;
+  // True when, on the volume that holds `directory`, adding, removing or renaming an entry of a
+  // directory stamps that directory's last write (NTFS does, FAT does not).
+  virtual bool WritesFollowEntries(const std::string& directory) = 0;
 };
 
 struct UndoOutcome {
@@ -76,7 +79,9 @@ struct UndoOutcome {
 // Removes, deepest first (each parent folder's children, last made first, then the parent), the
 // folders of the record that are still empty and stamped within the run's span, and checks each
 // directory once afterwards that they are gone. Where the record holds many folders of one
-// directory, their stamps come from one listing of it, read before the first of them goes. The
+// directory, their stamps come from one listing of it, read before the first of them goes; where
+// the parent's entries last changed within the run's span, nothing took a child's place since, and
+// its children's stamps are not read at all. The
 // removed and the vanished ones are forgotten; the others stay in the record, so a later undo may
 // take them. `control` may stop it between two folders; what it has not reached stays in the record
 // too.

@@ -53,6 +53,7 @@ TEST(Win32DirectoryRemover, ListsEntriesWithTheirStampsAsManyAsAskedFor) {
     const naming::FolderFacts alone = app::InspectFolder(scratch.PathOf(entry.name));
     EXPECT_EQ(entry.facts.kind, alone.kind) << entry.name;
     EXPECT_EQ(entry.facts.created, alone.created) << entry.name;
+    EXPECT_EQ(entry.facts.written, alone.written) << entry.name;
     EXPECT_EQ(entry.facts.kind == naming::FolderFacts::Kind::Folder, entry.name != "f.txt");
   }
   const std::optional<naming::Listing> two = remover.List(scratch.Path(), 2);
@@ -65,6 +66,13 @@ TEST(Win32DirectoryRemover, ListsEntriesWithTheirStampsAsManyAsAskedFor) {
   const std::optional<naming::Listing> gone = remover.List(scratch.PathOf("gone"), SIZE_MAX);
   ASSERT_TRUE(gone);
   EXPECT_TRUE(gone->entries.empty());
+
+  // The drive the tests run on stamps a folder whose entries change, as the undo then relies on.
+  ASSERT_TRUE(remover.WritesFollowEntries(scratch.Path()));
+  const naming::FileTime before = app::InspectFolder(scratch.PathOf("b")).written;
+  Sleep(20);
+  scratch.MakeFolder("b\\new");
+  EXPECT_GT(app::InspectFolder(scratch.PathOf("b")).written, before);
 }
 
 TEST(Win32AlternativeCalendar, EraNamesComeFromThePlatformOnlyWhenItReallyWritesJapaneseEras) {

@@ -1,5 +1,6 @@
 // Randomized runs and undos against a model file system that stamps folders as Wine does (a
-// folder's last change is its creation time), with the user changing folders between them:
+// folder's last change is its creation time), as NTFS does (a folder's last write follows its
+// entries) or as FAT does (neither changes), with the user changing folders between them:
 // renamed away and replaced, filled, emptied, removed, or made undeletable; during an undo,
 // listings now and then miss an entry or fail, and another program removes an empty folder.
 // Checks that an undo never removes a folder the run did not make, that what it reports removed is
@@ -42,10 +43,13 @@ std::uint64_t seed = 0;
 
 struct Node {
   bool folder = true;
-  FileTime stamp = 0;
+  FileTime created = 0;
+  FileTime written = 0;
   std::uint64_t id = 0;
   bool undeletable = false;  // removal says yes and leaves it (a Wine quirk)
 };
+
+enum class Stamping { Wine, Ntfs, Fat };
 
 // Paths are "B\name\name"; the parent of a path is what comes before its last separator. Names
 // never hold a lone separator (the run checks its templates), but double-byte ones may hold 0x5C
@@ -58,15 +62,19 @@ class ModelFileSystem final : public DirectoryRemover {
   std::vector<std::uint64_t> removed;  // ids removed by undos
   FileTime clock = 1000;
   std::uint64_t nextId = 1;
+  Stamping stamping = Stamping::Wine;
 
   void Put(const std::string& path, const std::string& parent, bool folder) {
-    nodes[path] = {folder, ++clock, nextId++, false};
+    const FileTime now = ++clock;  // the new entry and its folder's change, in one moment
+    nodes[path] = {folder, now, now, nextId++, false};
     parentOf[path] = parent;
-    Restamp(parent);
+    Restamp(parent, now);
   }
-  void Restamp(const std::string& path) {
+  void Restamp(const std::string& path, FileTime now) {
     auto found = nodes.find(path);
-    if (found != nodes.end()) found->second.stamp = ++clock;
+    if (found == nodes.end() || stamping == Stamping::Fat) return;
+    found->second.written = now;
+    if (stamping == Stamping::Wine) found->second.created = now;
   }
   bool HasChildren(const std::string& path) const {
     for (const auto& [child, parent] : parentOf)
@@ -75,7 +83,7 @@ class ModelFileSystem final : public DirectoryRemover {
   }
   void Erase(const std::string& path) {
     nodes.erase(path);
-    Restamp(parentOf[path]);
+    Restamp(parentOf[path], ++clock);
   }
 
   CreateResult Make(const std::string& path) {
@@ -94,8 +102,8 @@ class ModelFileSystem final : public DirectoryRemover {
   FolderFacts Inspect(const std::string& path) override {
     const auto found = nodes.find(path);
     if (found == nodes.end()) return {};
-    if (!found->second.folder) return {FolderFacts::Kind::Other, 0};
-    return {FolderFacts::Kind::Folder, found->second.stamp};
+    if (!found->second.folder) return {FolderFacts::Kind::Other};
+    return {FolderFacts::Kind::Folder, found->second.created, found->second.written};
   }
   RemoveResult Remove(const std::string& path) override {
     // Now and then another program removes an empty folder while the undo goes on.
@@ -132,6 +140,7 @@ class ModelFileSystem final : public DirectoryRemover {
     }
     return listing;
   }
+  bool WritesFollowEntries(const std::string&) override { return stamping != Stamping::Fat; }
 
   std::string pendingParent;          // set by the run's path scheme below
   std::mt19937_64* random = nullptr;  // set while an undo runs: listings miss, folders go
@@ -244,8 +253,9 @@ void CheckTotals(std::mt19937_64& random) {
 void OneCase(std::mt19937_64& random) {
   auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
   ModelFileSystem model;
+  model.stamping = static_cast<Stamping>(random() % 3);
   const std::string base = "B";
-  model.nodes[base] = {true, ++model.clock, model.nextId++, false};
+  model.nodes[base] = {true, model.clock, model.clock, model.nextId++, false};
   TestTier parent, child;
   TestSettings settings;
   settings.base = base;

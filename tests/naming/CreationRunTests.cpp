@@ -139,10 +139,10 @@ struct FilesystemCreator final : DirectoryCreator {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(Native(path), error);
     if (!std::filesystem::exists(status)) return {};
-    if (!std::filesystem::is_directory(status)) return {FolderFacts::Kind::Other, 0};
+    if (!std::filesystem::is_directory(status)) return {FolderFacts::Kind::Other};
     const auto stamp = std::filesystem::last_write_time(Native(path), error);
-    return {FolderFacts::Kind::Folder,
-            static_cast<FileTime>(stamp.time_since_epoch().count() - INT64_MIN / 2)};
+    const auto moment = static_cast<FileTime>(stamp.time_since_epoch().count() - INT64_MIN / 2);
+    return {FolderFacts::Kind::Folder, moment, moment};
   }
   FolderFacts Inspect(const std::string& path) override { return Facts(path); }
   CreateResult Create(const std::string& path) override {
@@ -289,6 +289,7 @@ struct FilesystemRemover final : DirectoryRemover {
     if (!std::filesystem::remove(native, error)) return {RemoveStatus::Failed, error.message()};
     return {};
   }
+  bool WritesFollowEntries(const std::string&) override { return true; }
 };
 
 TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
@@ -362,38 +363,48 @@ TEST(RunRecordFile, ReadsBackWhatItWroteAndRefusesDamagedOrForeignTexts) {
 }
 
 // Folders stamped as the test says, removed unless undeletable (the removal then says yes and
-// leaves the folder, as Wine may). A listing leaves out the folders `unlisted` names; removing a
-// folder `meanwhile` names removes the other folder it names too, as another program might.
+// leaves the folder, as Wine may). A folder's last write is its stamp unless `written` says
+// otherwise. A listing leaves out the folders `unlisted` names; removing a folder `meanwhile` names
+// removes the other folder it names too, as another program might.
 struct StampedRemover final : DirectoryRemover {
-  std::map<std::string, FileTime> folders;
+  std::map<std::string, FileTime> folders, written;
   std::set<std::string> undeletable, unlisted;
   std::map<std::string, std::string> meanwhile;
-  std::vector<std::string> inspected;
+  std::vector<std::string> inspected, listed;
+  bool writesFollowEntries = false;
+  FolderFacts Facts(const std::string& path, FileTime stamp) const {
+    const auto write = written.find(path);
+    return {FolderFacts::Kind::Folder, stamp, write == written.end() ? stamp : write->second};
+  }
   FolderFacts Inspect(const std::string& path) override {
     inspected.push_back(path);
     const auto found = folders.find(path);
     if (found == folders.end()) return {};
-    return {FolderFacts::Kind::Folder, found->second};
+    return Facts(path, found->second);
   }
-  std::optional<Listing> List(const std::string& directory, std::size_t most) override {
+  Listing Entries(const std::string& directory, std::size_t most) const {
     Listing listing;
     for (const auto& [path, stamp] : folders) {
       if (path.rfind(directory + "\\", 0) != 0 ||
           path.find('\\', directory.size() + 1) != std::string::npos || unlisted.count(path))
         continue;
       if (listing.entries.size() == most) return listing.complete = false, listing;
-      listing.entries.push_back(
-          {path.substr(directory.size() + 1), {FolderFacts::Kind::Folder, stamp}});
+      listing.entries.push_back({path.substr(directory.size() + 1), Facts(path, stamp)});
     }
     return listing;
   }
+  std::optional<Listing> List(const std::string& directory, std::size_t most) override {
+    listed.push_back(directory);
+    return Entries(directory, most);
+  }
   RemoveResult Remove(const std::string& path) override {
     if (!folders.count(path)) return {RemoveStatus::Gone, {}};
-    if (!List(path, 0)->complete) return {RemoveStatus::NotEmpty, {}};
+    if (!Entries(path, 0).complete) return {RemoveStatus::NotEmpty, {}};
     if (!undeletable.count(path)) folders.erase(path);
     if (meanwhile.count(path)) folders.erase(meanwhile[path]);
     return {};
   }
+  bool WritesFollowEntries(const std::string&) override { return writesFollowEntries; }
 };
 
 TEST_F(CreationRunTest, UndoKeepsAStandInAndAFolderTheRemovalLeft) {
@@ -445,6 +456,46 @@ TEST_F(CreationRunTest, UndoReadsTheStampsOfManySiblingsFromOneListing) {
   EXPECT_EQ(remover.folders.size(), 2u);  // the stand-in and the parent holding it
   // Read on their own: the missed child, the parent, and the parent again once it stays.
   EXPECT_EQ(remover.inspected, (Paths{"C:\\work\\1", "C:\\work\\1\\9", "C:\\work\\1"}));
+}
+
+// Where a folder's last write follows its entries, a parent whose entries last changed within the
+// run's span holds only the run's children: they are taken without a look at their stamps. A
+// parent written since, or not the run's own, is read child by child, and so is every parent where
+// writes do not follow entries (FAT): there a replaced child stays, though its parent says nothing.
+TEST_F(CreationRunTest, UndoTakesTheChildrenOfAParentUnchangedSinceTheRunUnread) {
+  parent.start = "1", parent.end = "3";
+  settings.childFolders = true, child.start = "1", child.end = "20";
+  RunOutcome outcome = Run();  // stamps 1 to 63
+  RunRecord sameRun = outcome.record;
+  auto madeFolders = [&] {
+    StampedRemover remover;
+    for (std::size_t call = 0; call < creator.paths.size(); ++call)
+      remover.folders[creator.paths[call]] = call + 1;
+    remover.folders["C:\\work\\2\\5"] = 500;  // renamed away and made again after the run
+    return remover;
+  };
+
+  StampedRemover follows = madeFolders();
+  follows.writesFollowEntries = true;
+  follows.written["C:\\work\\2"] = 500;  // restamped by the replacement
+  follows.folders["C:\\work\\3"] = 600;  // another folder in the place of a parent...
+  follows.written["C:\\work\\3"] = 40;   // ...whose entries changed while the run went on
+  const UndoOutcome undo = UndoRun(outcome.record, follows);
+  EXPECT_EQ(undo.removed, 60u);  // all but 2\5, 2 holding it, and the stand-in 3
+  EXPECT_EQ(undo.standIns, 2u);
+  EXPECT_EQ(undo.firstStandIn, "C:\\work\\3");
+  EXPECT_EQ(follows.folders.count("C:\\work\\2\\5"), 1u);
+  // Stamps read from a listing of 3 and of 2, never of 1; the stand-ins looked into; the checks.
+  EXPECT_EQ(follows.listed,
+            (Paths{"C:\\work\\3", "C:\\work\\3", "C:\\work\\2", "C:\\work\\2\\5", "C:\\work",
+                   "C:\\work\\3", "C:\\work\\2"}));
+
+  StampedRemover fat = madeFolders();
+  const UndoOutcome fatUndo = UndoRun(sameRun, fat);
+  EXPECT_EQ(fatUndo.removed, 61u);
+  EXPECT_EQ(fatUndo.standIns, 1u);
+  EXPECT_EQ(fat.folders.count("C:\\work\\2\\5"), 1u);
+  EXPECT_EQ(std::count(fat.listed.begin(), fat.listed.end(), "C:\\work\\1"), 1);
 }
 
 TEST(FolderCount, TotalsSaturateAndEveryCountIsGrouped) {
