@@ -2,11 +2,12 @@
 // progress window shows), against a bare RemoveDirectoryA loop over the same folders in the same
 // order, children before their parent. Each side removes what one engine run made, untimed, in a
 // fresh scratch folder; both runs come before the round's two removals, which follow each other at
-// once, and the sides alternate which goes first. The engine reads the folders' stamps with one
-// listing of each directory before removing them and lists each directory once afterwards; the
-// bare loop does neither. The fastest and the middle run of each side count, and
-// the middle of the rounds' own ratios, by wall-clock time and by the thread's CPU time: on a
-// shared machine the slower runs measure the other processes' load.
+// once, and the sides alternate which goes first. The engine reads the parents' stamps (one
+// listing of the base) before removing anything, and a child's only where its parent's entries
+// changed since the run; afterwards it lists each directory still there once. The bare loop does
+// none of this. The fastest and the middle run of each side count, and the middle of the rounds'
+// own ratios, by wall-clock time and by the thread's CPU time: on a shared machine the slower runs
+// measure the other processes' load.
 //
 // --quick: small sizes and one round, for CI.
 
