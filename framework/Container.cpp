@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "framework/DeviceContext.h"
 #include "framework/GraphicControl.h"
@@ -42,6 +43,23 @@ class TPaintBuffer {
   int width_ = 0;
   int height_ = 0;
 };
+
+// The parts of `window` waiting to be painted, read before BeginPaint takes them; nothing when
+// they are one rectangle or too many to be worth painting one by one.
+std::vector<RECT> UpdateParts(HWND window) {
+  constexpr DWORD kMostParts = 8;
+  const TGdiObjectPtr<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+  if (!region || GetUpdateRgn(window, region.get(), FALSE) != COMPLEXREGION) return {};
+  const DWORD bytes = GetRegionData(region.get(), 0, nullptr);
+  std::vector<DWORD> data((bytes + sizeof(DWORD) - 1) / sizeof(DWORD));
+  auto* parts = reinterpret_cast<RGNDATA*>(data.data());
+  if (bytes == 0 || GetRegionData(region.get(), bytes, parts) == 0 ||
+      parts->rdh.nCount > kMostParts) {
+    return {};
+  }
+  const auto* first = reinterpret_cast<const RECT*>(parts->Buffer);
+  return {first, first + parts->rdh.nCount};
+}
 
 }  // namespace
 
@@ -122,11 +140,13 @@ void TContainer::PaintBackground(HDC dc, const RECT& client) const {
 }
 
 void TContainer::Paint() {
+  // Two labels that changed far apart are painted as two small parts, not as the box around both
+  // and all that lies between them.
+  std::vector<RECT> parts = UpdateParts(Handle());
   const TPaintScope paint(Handle());
   const RECT& dirty = paint.Area();
-  const int width = dirty.right - dirty.left;
-  const int height = dirty.bottom - dirty.top;
-  if (width <= 0 || height <= 0) return;
+  if (IsRectEmpty(&dirty)) return;
+  if (parts.empty()) parts = {dirty};
   RECT client{};
   GetClientRect(Handle(), &client);
   // Painted off the screen, then copied at once: nothing flickers. Only what is to be painted,
@@ -134,19 +154,26 @@ void TContainer::Paint() {
   thread_local TPaintBuffer buffer;
   HDC dc = buffer.Get(paint.Dc(), dirty.right, dirty.bottom);
   if (!dc) return;
+  for (const RECT& part : parts) {
+    PaintPart(dc, part, client);
+    BitBlt(paint.Dc(), part.left, part.top, part.right - part.left, part.bottom - part.top, dc,
+           part.left, part.top, SRCCOPY);
+  }
+}
+
+void TContainer::PaintPart(HDC dc, const RECT& part, const RECT& client) const {
   const TSavedDCState state(dc);
-  IntersectClipRect(dc, dirty.left, dirty.top, dirty.right, dirty.bottom);
+  IntersectClipRect(dc, part.left, part.top, part.right, part.bottom);
   PaintBackground(dc, client);
   for (const TGraphicControl* control : graphics_) {
     const TBounds& b = control->Bounds();
     RECT area{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
     RECT visible{};
-    if (!control->Visible() || !IntersectRect(&visible, &area, &dirty)) continue;
+    if (!control->Visible() || !IntersectRect(&visible, &area, &part)) continue;
     const TSavedDCState controlState(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     control->Paint(dc, area);
   }
-  BitBlt(paint.Dc(), dirty.left, dirty.top, width, height, dc, dirty.left, dirty.top, SRCCOPY);
 }
 
 TGraphicControl* TContainer::ControlAt(POINT point) const {

@@ -38,6 +38,8 @@ class TContainer : public TWinControl {
   void Add(TGraphicControl* control);
   void Remove(TGraphicControl* control);
   void Paint();
+  // Paints `part` of the client area into `dc`, clipped to it.
+  void PaintPart(HDC dc, const RECT& part, const RECT& client) const;
   TGraphicControl* ControlAt(POINT point) const;
   void MouseMoved(POINT point);
   void SetHover(TGraphicControl* control);

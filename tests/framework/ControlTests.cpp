@@ -98,7 +98,8 @@ TEST(FrameworkForm, FirstPaintedRunsOnceWhenTheFormAndItsControlsHavePainted) {
 
 // Only the part that changed is painted again, and in its place: a shape filled anew shows its new
 // colour where it lies, and what lies beside it stays, for its own place and then a larger part.
-TEST_F(FrameworkFormTest, APartPaintedAgainShowsItsControlsInTheirPlace) {
+// Two parts far apart are painted each on its own, leaving what lies between them as it was.
+TEST_F(FrameworkFormTest, PartsPaintedAgainShowTheirControlsInPlaceAndNothingBetween) {
   const auto pixel = [this](int x, int y) {
     HDC dc = GetDC(form_.Handle());
     const COLORREF shown = GetPixel(dc, x, y);
@@ -115,6 +116,26 @@ TEST_F(FrameworkFormTest, APartPaintedAgainShowsItsControlsInTheirPlace) {
     EXPECT_EQ(pixel(190, 140), form_.Color().Ref());
     EXPECT_EQ(pixel(280, 230), form_.Color().Ref());
   }
+
+  struct CountedShape : TShape {
+    using TShape::TShape;
+    void Paint(HDC dc, const RECT& area) const override {
+      ++paintings;
+      TShape::Paint(dc, area);
+    }
+    mutable int paintings = 0;
+  };
+  CountedShape between(form_, {150, 100, 20, 20});
+  TShape topLeft(form_, {10, 10, 20, 20}), bottomRight(form_, {330, 250, 20, 20});
+  UpdateWindow(form_.Handle());
+  const int paintedBefore = between.paintings;
+  const TColor fill(255, 0, 0);
+  topLeft.SetFill(fill);
+  bottomRight.SetFill(fill);
+  UpdateWindow(form_.Handle());
+  EXPECT_EQ(pixel(20, 20), fill.Ref());
+  EXPECT_EQ(pixel(340, 260), fill.Ref());
+  EXPECT_EQ(between.paintings, paintedBefore);
 }
 
 TEST_F(FrameworkFormTest, CheckBoxRunsClickOnEveryChange) {
