@@ -84,7 +84,7 @@ naming::FolderFacts InspectFolder(const std::string& path) {
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
-    return {naming::FolderFacts::Kind::Other, 0};
+    return {naming::FolderFacts::Kind::Other};
   }
   return FactsOf(data.dwFileAttributes, data.ftCreationTime, data.ftLastWriteTime);
 }

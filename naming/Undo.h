@@ -81,10 +81,9 @@ struct UndoOutcome {
 // directory once afterwards that they are gone. Where the record holds many folders of one
 // directory, their stamps come from one listing of it, read before the first of them goes; where
 // the parent's entries last changed within the run's span, nothing took a child's place since, and
-// its children's stamps are not read at all. The
-// removed and the vanished ones are forgotten; the others stay in the record, so a later undo may
-// take them. `control` may stop it between two folders; what it has not reached stays in the record
-// too.
+// its children's stamps are not read at all. The removed and the vanished ones are forgotten; the
+// others stay in the record, so a later undo may take them. `control` may stop it between two
+// folders; what it has not reached stays in the record too.
 UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover,
                     ProgressControl* control = nullptr);
 
