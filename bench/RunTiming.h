@@ -79,6 +79,13 @@ inline Timing Median(std::vector<Timing> timings) {
   return median;
 }
 
+// The middle of several figures (of an even count, the mean of the two middle ones).
+inline double Middle(std::vector<double> figures) {
+  std::sort(figures.begin(), figures.end());
+  const std::size_t half = figures.size() / 2;
+  return figures.size() % 2 ? figures[half] : (figures[half - 1] + figures[half]) / 2;
+}
+
 // The median of the rounds' own ratios, the bare loop's time to the program's in each round (of
 // an even count, the mean of the two middle ones): the two sides of a round ran next to each
 // other, so a machine that slows or speeds up for minutes (a shared virtual disk does) weighs on
@@ -90,12 +97,7 @@ inline Timing MedianRatio(const std::vector<Timing>& programRuns,
     wall.push_back(bareRuns[round].wall / programRuns[round].wall);
     cpu.push_back(bareRuns[round].cpu / programRuns[round].cpu);
   }
-  const auto median = [](std::vector<double> ratios) {
-    std::sort(ratios.begin(), ratios.end());
-    const std::size_t half = ratios.size() / 2;
-    return ratios.size() % 2 ? ratios[half] : (ratios[half - 1] + ratios[half]) / 2;
-  };
-  return {median(wall), median(cpu)};
+  return {Middle(wall), Middle(cpu)};
 }
 
 // The closing lines of a side-by-side comparison, of the fastest and of the middle rounds, in

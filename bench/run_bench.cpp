@@ -6,7 +6,9 @@
 // is timed from the question box's end to the closing box's start, both answered at once by a hook,
 // so only the run itself counts. The fastest and the middle run of each side count, and the middle
 // of the rounds' own ratios, by wall-clock time and by the CPU time of the thread both run on: on a
-// shared machine the slower runs measure the other processes' load.
+// shared machine the slower runs measure the other processes' load. A last figure compares the
+// sides' shares of time spent inside CreateDirectoryA: where both sides' calls cost the same, it
+// is what the wall ratio would be on a disk that kept one speed.
 //
 // --quick: small sizes and one round, for CI.
 
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "app/Main.h"
+#include "bench/CreationClock.h"
 #include "bench/RunTiming.h"
 #include "framework/Application.h"
 #include "shell/ShellIDFunc.h"
@@ -29,6 +32,7 @@
 
 namespace {
 
+using bench::CreationClock;
 using bench::Scratch;
 using bench::Timed;
 using bench::Timing;
@@ -208,19 +212,45 @@ Timing BareRun(const Shape& shape, const std::string& base) {
       kClock);
 }
 
-void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook,
-             Scratch& scratch) {
+// The middle of the rounds' ratios of the window's share of time inside CreateDirectoryA to the
+// bare loop's, and of the two sides' time inside it.
+void PrintShares(const std::vector<Timing>& windowRuns, const std::vector<double>& windowInside,
+                 const std::vector<Timing>& bareRuns, const std::vector<double>& bareInside) {
+  std::vector<double> shares, calls;
+  double windowShare = 0, bareShare = 0;
+  for (std::size_t round = 0; round < windowRuns.size(); ++round) {
+    const double window = windowInside[round] / windowRuns[round].wall;
+    const double bare = bareInside[round] / bareRuns[round].wall;
+    windowShare += window / static_cast<double>(windowRuns.size());
+    bareShare += bare / static_cast<double>(windowRuns.size());
+    shares.push_back(window / bare);
+    calls.push_back(windowInside[round] / bareInside[round]);
+  }
+  std::printf(
+      "  inside CreateDirectoryA: window %.4f of its time, bare loop %.4f (means); round by "
+      "round: share ratio %.3f (goal >= 0.95), the window's calls took %.3f times the bare "
+      "loop's\n\n",
+      windowShare, bareShare, bench::Middle(shares), bench::Middle(calls));
+  std::fflush(stdout);
+}
+
+void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook, Scratch& scratch,
+             CreationClock& clock) {
   const long folders = static_cast<long>(shape.parents) * (1 + shape.children);
   window.Fill(shape);
   std::vector<Timing> windowRuns, bareRuns;
+  std::vector<double> windowInside, bareInside;
   for (int round = 0; round < rounds; ++round) {
     for (int turn = 0; turn < 2; ++turn) {
       const bool windowTurn = (turn == 0) == (round % 2 == 0);
       const std::string base = scratch.Fresh();
+      clock.Reset();
       const Timing timing = windowTurn ? window.Run(shape, base, hook) : BareRun(shape, base);
       (windowTurn ? windowRuns : bareRuns).push_back(timing);
-      std::printf("  round %d %-6s %7.2f s wall %7.2f s CPU  %6.0f folders/s%s\n", round + 1,
-                  windowTurn ? "window" : "bare", timing.wall, timing.cpu, folders / timing.wall,
+      (windowTurn ? windowInside : bareInside).push_back(clock.Inside());
+      std::printf("  round %d %-6s %7.2f s wall %7.2f s CPU %7.2f s inside  %6.0f folders/s%s\n",
+                  round + 1, windowTurn ? "window" : "bare", timing.wall, timing.cpu,
+                  clock.Inside(), folders / timing.wall,
                   windowTurn ? (hook.ProgressShown() ? "  (progress window shown)"
                                                      : "  (no progress window)")
                              : "");
@@ -241,6 +271,7 @@ void Measure(const Shape& shape, int rounds, WindowRunner& window, BoxHook& hook
     }
   }
   bench::PrintComparison(shape.title, folders, rounds, "window", windowRuns, "bare loop", bareRuns);
+  PrintShares(windowRuns, windowInside, bareRuns, bareInside);
 }
 
 }  // namespace
@@ -252,14 +283,17 @@ int main(int argc, char** argv) {
   Scratch scratch("tessarin-run-bench-");
   BoxHook hook;
   WindowRunner window;
+  CreationClock clock;
+  if (!clock.Installed()) std::printf("warning: CreateDirectoryA is not imported by name\n");
   const int rounds = quick ? 1 : 8;  // even: each side goes first equally often
   if (quick) {
-    Measure({"1,200 parents with free lines", 1200, 0}, rounds, window, hook, scratch);
-    Measure({"12 parents x 100 children with free lines", 12, 100}, rounds, window, hook, scratch);
+    Measure({"1,200 parents with free lines", 1200, 0}, rounds, window, hook, scratch, clock);
+    Measure({"12 parents x 100 children with free lines", 12, 100}, rounds, window, hook, scratch,
+            clock);
   } else {
-    Measure({"5,000 parents with free lines", 5000, 0}, rounds, window, hook, scratch);
-    Measure({"200 parents x 100 children with free lines", 200, 100}, rounds, window, hook,
-            scratch);
+    Measure({"5,000 parents with free lines", 5000, 0}, rounds, window, hook, scratch, clock);
+    Measure({"200 parents x 100 children with free lines", 200, 100}, rounds, window, hook, scratch,
+            clock);
   }
   return 0;
 }
