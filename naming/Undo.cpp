@@ -109,12 +109,9 @@ class Undoer {
       for (std::size_t j = group.children.size(); j-- > 0;) {
         const std::string& path = childPaths.Of(group.children[j]);
         if (!Continue(path)) break;
-        if (childrenAsMade) {
-          Take(path, {FolderFacts::Kind::Folder}, true, g, j);
-        } else {
-          const FolderFacts child = children.Of(group.children[j], path);
-          Take(path, child, record_.Span().Holds(child.created), g, j);
-        }
+        const FolderFacts child = childrenAsMade ? FolderFacts{FolderFacts::Kind::Folder}
+                                                 : children.Of(group.children[j], path);
+        Take(path, child, childrenAsMade || record_.Span().Holds(child.created), g, j);
       }
       const bool emptiedSome = taken_.size() > takenBefore;
       if (group.parentMade && Continue(parentPath))
