@@ -195,14 +195,18 @@ HMENU MenuBar() {
 
 // The shell's functions, loaded like the program's libraries.
 struct ShellFunctions {
-  HRESULT(WINAPI* desktopFolder)(IShellFolder**) =
-      LibraryFunction<decltype(desktopFolder)>("shell32.dll", "SHGetDesktopFolder");
-  DWORD_PTR(WINAPI* fileInfo)(LPCSTR, DWORD, SHFILEINFOA*, UINT, UINT) =
-      LibraryFunction<decltype(fileInfo)>("shell32.dll", "SHGetFileInfoA");
-  HRESULT(WINAPI* specialFolder)(HWND, int, LPITEMIDLIST*) =
-      LibraryFunction<decltype(specialFolder)>("shell32.dll", "SHGetSpecialFolderLocation");
-  HRESULT(WINAPI* strRetText)(STRRET*, LPCITEMIDLIST, LPSTR, UINT) =
-      LibraryFunction<decltype(strRetText)>("shlwapi.dll", "StrRetToBufA");
+  HRESULT(WINAPI* desktopFolder)
+  (IShellFolder**) = LibraryFunction<decltype(desktopFolder)>("shell32.dll", "SHGetDesktopFolder");
+  DWORD_PTR(WINAPI* fileInfo)
+  (LPCSTR, DWORD, SHFILEINFOA*, UINT, UINT) = LibraryFunction<decltype(fileInfo)>("shell32.dll",
+                                                                                  "SHGetFileInfoA");
+  HRESULT(WINAPI* specialFolder)
+  (HWND, int,
+   LPITEMIDLIST*) = LibraryFunction<decltype(specialFolder)>("shell32.dll",
+                                                             "SHGetSpecialFolderLocation");
+  HRESULT(WINAPI* strRetText)
+  (STRRET*, LPCITEMIDLIST, LPSTR, UINT) = LibraryFunction<decltype(strRetText)>("shlwapi.dll",
+                                                                                "StrRetToBufA");
   bool Loaded() const { return desktopFolder && fileInfo && specialFolder && strRetText; }
 };
 
@@ -263,7 +267,8 @@ struct Child {
   bool hasSubFolders;
 };
 
-// The folders `folder` lists, in its order, that `shown` keeps (given the child and its attributes).
+// The folders `folder` lists, in its order, that `shown` keeps (given the child and its
+// attributes).
 std::vector<Child> ListFolders(IShellFolder& folder, const ItemList& absolute,
                                const std::function<bool(LPCITEMIDLIST, SFGAOF)>& shown) {
   std::vector<Child> children;
@@ -313,9 +318,9 @@ void FillTreeFromShell(HWND tree) {
   if (!Shell().Loaded() || FAILED(Shell().desktopFolder(&desktop)) || !desktop) return;
   const ItemList desktopList(2, 0);
   SHFILEINFOA file{};
-  const auto images = Shell().fileInfo(reinterpret_cast<LPCSTR>(AsList(desktopList)), 0, &file,
-                                       sizeof file,
-                                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+  const auto images =
+      Shell().fileInfo(reinterpret_cast<LPCSTR>(AsList(desktopList)), 0, &file, sizeof file,
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
   SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, static_cast<LPARAM>(images));
   SendMessageA(tree, TVM_SETINDENT, 19, 0);
 
@@ -459,8 +464,8 @@ struct StartupTimes {
 
 // Seconds from CreateProcess to a visible window of the class that has painted (no update region
 // left) and answers a message, and with `waitForTree` on to its tree view with the first level
-// open and the whole window painted, every window inside it too. `whenReady` may look at the window then, outside the times; the process
-// is closed afterwards.
+// open and the whole window painted, every window inside it too. `whenReady` may look at the window
+// then, outside the times; the process is closed afterwards.
 StartupTimes TimeStartUp(const std::string& commandLine, const char* className, bool waitForTree,
                          const std::function<void(HWND)>& whenReady = {}) {
   STARTUPINFOA startup{};
@@ -478,8 +483,7 @@ StartupTimes TimeStartUp(const std::string& commandLine, const char* className, 
   while (Seconds() - start < kTimeoutMs / 1000.0) {
     if (times.window < 0) {
       window = VisibleWindowOf(process.dwProcessId, className);
-      if (window != nullptr && Painted(window) && Answers(window))
-        times.window = Seconds() - start;
+      if (window != nullptr && Painted(window) && Answers(window)) times.window = Seconds() - start;
     }
     if (times.window >= 0 && !waitForTree) break;
     if (times.window >= 0) {
@@ -559,10 +563,9 @@ int main(int argc, char** argv) {
       SaveWindows(records, windowList);
       windowCount = records.size();
     });
-    const double same =
-        TimeStartUp(Quoted(ThisProgram()) + " --same-windows " + Quoted(windowList), kMainClass,
-                    false)
-            .window;
+    const double same = TimeStartUp(Quoted(ThisProgram()) + " --same-windows " + Quoted(windowList),
+                                    kMainClass, false)
+                            .window;
     const StartupTimes floor = TimeStartUp(
         Quoted(ThisProgram()) + " --same-windows-and-tree " + Quoted(windowList), kMainClass, true);
     if (empty < 0 || tessarin.tree < 0 || same < 0 || floor.tree < 0) {
@@ -601,8 +604,8 @@ int main(int argc, char** argv) {
       "start-up to the folder tree filled and drawn, its first level open (fastest / median of "
       "%d): %.3f / %.3f s; its floor, the same windows and a bare tree of the same nodes filled "
       "from the shell: %.3f / %.3f s; ratio %.2f / %.2f (goal <= 1.3)\n",
-      rounds, tree.fastest, tree.median, floor.fastest, floor.median,
-      tree.fastest / floor.fastest, tree.median / floor.median);
+      rounds, tree.fastest, tree.median, floor.fastest, floor.median, tree.fastest / floor.fastest,
+      tree.median / floor.median);
   if (programNodes != floorNodes) {
     std::printf("the floor's tree does not hold the program's nodes: %d against %d\n", floorNodes,
                 programNodes);

@@ -93,7 +93,8 @@ TEST(MainWindowStartUp, AFolderMadeRightAfterTheTreeShowsComesIntoIt) {
   TForm1 form;
   form.OnCreate();
   form.Show();
-  ASSERT_TRUE(PumpMessagesUntil([&] { return form.ShellTreeView1.GetFirstNode() != nullptr; }, 5000));
+  ASSERT_TRUE(
+      PumpMessagesUntil([&] { return form.ShellTreeView1.GetFirstNode() != nullptr; }, 5000));
   TTreeNode* folder = form.ShellTreeView1.FindNodeByIDList(list.Get());
   ASSERT_TRUE(folder->Expand());
 

@@ -486,9 +486,8 @@ TEST_F(CreationRunTest, UndoTakesTheChildrenOfAParentUnchangedSinceTheRunUnread)
   EXPECT_EQ(undo.firstStandIn, "C:\\work\\3");
   EXPECT_EQ(follows.folders.count("C:\\work\\2\\5"), 1u);
   // Stamps read from a listing of 3 and of 2, never of 1; the stand-ins looked into; the checks.
-  EXPECT_EQ(follows.listed,
-            (Paths{"C:\\work\\3", "C:\\work\\3", "C:\\work\\2", "C:\\work\\2\\5", "C:\\work",
-                   "C:\\work\\3", "C:\\work\\2"}));
+  EXPECT_EQ(follows.listed, (Paths{"C:\\work\\3", "C:\\work\\3", "C:\\work\\2", "C:\\work\\2\\5",
+                                   "C:\\work", "C:\\work\\3", "C:\\work\\2"}));
 
   StampedRemover fat = madeFolders();
   const UndoOutcome fatUndo = UndoRun(sameRun, fat);

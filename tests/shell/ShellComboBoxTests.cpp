@@ -195,9 +195,9 @@ TEST_F(ShellComboBoxTest, PathEntriesComeWithASelectionAndGoWithTheUsersPicks) {
   // The path goes through the entries already there: no folder is listed twice.
   for (int i = 0; i < Items().Count(); ++i)
     for (int j = i + 1; j < Items().Count(); ++j)
-      EXPECT_FALSE(Items().Entry(i)->GetLevel() == Items().Entry(j)->GetLevel() &&
-                   SameIDList(Items().Entry(i)->GetAbsoluteIDList(),
-                              Items().Entry(j)->GetAbsoluteIDList()))
+      EXPECT_FALSE(
+          Items().Entry(i)->GetLevel() == Items().Entry(j)->GetLevel() &&
+          SameIDList(Items().Entry(i)->GetAbsoluteIDList(), Items().Entry(j)->GetAbsoluteIDList()))
           << Items().Entry(i)->GetPath();
 
   // Another folder: only its own path entries stay.
@@ -400,7 +400,7 @@ TEST_F(ShellComboBoxTest, DragsAndDropsGoToTheCurrentFolder) {
   ASSERT_HRESULT_SUCCEEDED(target->DragOver(MK_LBUTTON, point, &effect));
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));  // the folder's answer for the point
   EXPECT_EQ(over, box_->SelectedItem());  // the current entry, wherever the pointer is
-  POINT client{point.x, point.y};  // the event has the point in the box's own coordinates
+  POINT client{point.x, point.y};         // the event has the point in the box's own coordinates
   ScreenToClient(box_->Handle(), &client);
   EXPECT_EQ(overAt.x, client.x);
   EXPECT_EQ(overAt.y, client.y);

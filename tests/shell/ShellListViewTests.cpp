@@ -108,8 +108,8 @@ void ClickAt(POINT screen) {
   SendInput(3, inputs, sizeof(INPUT));
 }
 
-// The folder's items as a stable CompareIDs sort of its listing by `column` puts them: their display
-// names.
+// The folder's items as a stable CompareIDs sort of its listing by `column` puts them: their
+// display names.
 std::vector<std::string> StableShellOrder(const std::string& path, int column = 0) {
   TComPtr<IShellFolder> desktop, folder;
   TComPtr<IEnumIDList> listing;
@@ -190,8 +190,8 @@ TEST_F(ShellListViewTest, ShowsTheFolderWithFiveColumnsAndTheTextsOfItsItems) {
     FILETIME localTime{}, written{};
     SystemTimeToFileTime(&local, &localTime);
     LocalFileTimeToFileTime(&localTime, &written);
-    HANDLE file = CreateFileA(scratch_.PathOf("z").c_str(), FILE_WRITE_ATTRIBUTES, 0,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(scratch_.PathOf("z").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     SetFileTime(file, nullptr, nullptr, &written);
     CloseHandle(file);
   }
