@@ -8,10 +8,15 @@
 namespace naming::test {
 namespace {
 
-// Code page 932 test data: ソフト is 83 5C 83 74 83 67, 表 95 5C, ポ 83 7C (trail bytes that equal
-// \ and |).
-const std::string kSofuto = "\x83\x5C\x83\x74\x83\x67";
-const std::string kSofutoHyouPo = "\x83\x5C\x83\x74\x83\x67\x95\x5C\x83\x7C";
+// Literals are code page 932 in both builds: ソフト is 83 5C 83 74 83 67, 表 95 5C, ポ 83 7C (trail
+// bytes that equal \ and |).
+const std::string kSofuto = "ソフト";
+const std::string kSofutoHyouPo = "ソフト表ポ";
+
+TEST(Composition, TestDataIsInTheProgramsCodePage) {
+  EXPECT_EQ(kSofutoHyouPo, "\x83\x5C\x83\x74\x83\x67\x95\x5C\x83\x7C");
+  EXPECT_EQ(std::string("ｱﾃﾞ"), "\xB1\xC3\xDE");  // half-width kana: one byte each
+}
 
 TEST(Composition, JoinsInPatternOrderWithoutTrimming) {
   const char* expected[] = {"ASB", "ASBF", "ASFB", "AFSB", "FASB"};
@@ -28,7 +33,7 @@ TEST(ForbiddenCharacters, FindsAllTwelveButNeverATrailByte) {
   for (char c : std::string("\\?/\";:,<>!*|")) EXPECT_TRUE(HasForbiddenCharacter({&c, 1})) << c;
   EXPECT_FALSE(HasForbiddenCharacter("a b.c-d_(e)"));
   EXPECT_FALSE(HasForbiddenCharacter(kSofutoHyouPo));
-  EXPECT_TRUE(HasForbiddenCharacter("\x83\x5C\x83\x74\x83\x67\\"));
+  EXPECT_TRUE(HasForbiddenCharacter(kSofuto + "\\"));
   EXPECT_TRUE(
       HasForbiddenCharacter("\x83"
                             "|"
@@ -60,7 +65,7 @@ TEST(ForbiddenCharacters, SearchesOnlyTheTextsARunUses) {
 
 TEST(BrokenDoubleByte, ALeadByteNeedsASecondByteInTheSameText) {
   EXPECT_FALSE(HasBrokenDoubleByteCharacter(kSofutoHyouPo));
-  EXPECT_FALSE(HasBrokenDoubleByteCharacter("\xB1\xDF"));  // half-width katakana are single bytes
+  EXPECT_FALSE(HasBrokenDoubleByteCharacter("ｱﾟ"));  // half-width katakana are single bytes
   for (const char* broken : {"c\x81", "\xE4", "\x83\x5C\x83", "\x81\r\n", "\x81\x7F", "\xE0\xFD"}) {
     EXPECT_TRUE(HasBrokenDoubleByteCharacter(broken)) << broken;
   }
@@ -88,11 +93,11 @@ TEST(NewNames, RefuseEmptyForbiddenAndTooLongNamesForTheirFolder) {
     EXPECT_EQ(CheckNewName(std::string("a") + c, "C:\\w"), NameRefusal::ForbiddenCharacter) << c;
   // 259 characters of path in all, a double-byte character counting once; 255 for a name.
   EXPECT_EQ(LongestName("C:\\w"), 254);
-  EXPECT_EQ(LongestName("C:\\\x83\x5C"), 254);  // C:\ソ ends in a second byte 5C, no separator
+  EXPECT_EQ(LongestName("C:\\ソ"), 254);  // ends in a second byte 5C, no separator
   EXPECT_EQ(LongestName("C:\\"), 255);
   EXPECT_EQ(LongestName("C:\\" + std::string(300, 'x')), 0);
   std::string wide;
-  for (int i = 0; i < 254; ++i) wide += "\x95\x5C";
+  for (int i = 0; i < 254; ++i) wide += "表";
   EXPECT_EQ(CheckNewName(wide, "C:\\w"), NameRefusal::None);
   EXPECT_EQ(CheckNewName(wide + "x", "C:\\w"), NameRefusal::TooLong);
   EXPECT_EQ(NameRefusalMessage(NameRefusal::TooLong, "", 254),
