@@ -10,6 +10,7 @@ before (the same change of the same line text in the same file) by a failing tes
 again: tests only grow, so a kill stays a kill; survivors and hangs are tried again."""
 
 import argparse
+import glob
 import hashlib
 import json
 import os
@@ -17,6 +18,27 @@ import re
 import subprocess
 import sys
 import time
+
+# The families checked as a whole: the sources, the test program that should catch their faults and
+# its filter. `native` mutants are built and run on the host build (no Wine): much faster.
+FAMILIES = {
+    "core": {
+        "native": True,
+        "target": "naming_tests",
+        "filter": "*",
+        "files": ["naming/*.cpp"],
+    },
+    "program": {
+        "native": False,
+        "target": "app_tests",
+        "filter": "TessarinCmd*:FolderListWindow*:TemplateFileWindow*:SettingsFileTest*:"
+        "StoredInteger*:CreateButtonTest*:CreationRunEndToEnd*:UndoEndToEnd*:Win32Directory*",
+        "files": ["app/TessarinCmdP.cpp", "app/FolderListWindow.cpp", "app/MainListing.cpp",
+                  "app/TemplateDisk.cpp", "app/MainTemplate.cpp", "app/RecentTemplates.cpp",
+                  "app/UndoFile.cpp", "app/Settings.cpp", "app/MainRun.cpp",
+                  "app/Win32PathProbe.cpp", "app/Win32Naming.cpp"],
+    },
+}
 
 COMPARISONS = [("==", "!="), ("!=", "=="), ("<=", ">"), (">=", "<"), ("<", ">="), (">", "<=")]
 
@@ -145,8 +167,12 @@ def run(command, cwd, timeout=None, env=None):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--target", required=True, help="test program, e.g. shell_tests")
+    parser.add_argument("--family", choices=sorted(FAMILIES),
+                        help="a family's sources, test program and filter (FAMILIES above)")
+    parser.add_argument("--target", help="test program, e.g. shell_tests")
     parser.add_argument("--filter", default="*", help="googletest filter for the test program")
+    parser.add_argument("--native", action="store_true",
+                        help="build and run the test program natively (the portable core)")
     parser.add_argument("--sample", type=int, default=40, help="mutants to try (all when fewer)")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--part", default="",
@@ -155,11 +181,21 @@ def main():
     parser.add_argument("--reuse-kills", action="store_true",
                         help="count mutants killed in an earlier run without trying them again")
     parser.add_argument("--tree", required=True, help="the copy of the tree to mutate")
-    parser.add_argument("files", nargs="+", help="sources to mutate, relative to the tree")
+    parser.add_argument("files", nargs="*", help="sources to mutate, relative to the tree")
     options = parser.parse_args()
 
     tree = os.path.abspath(options.tree)
-    build = os.path.join(tree, "build", "win32")
+    if options.family:
+        family = FAMILIES[options.family]
+        options.target, options.filter = family["target"], family["filter"]
+        options.native = family["native"]
+        options.files = sorted(
+            os.path.relpath(path, tree)
+            for pattern in family["files"]
+            for path in glob.glob(os.path.join(tree, pattern)))
+    if not options.target or not options.files:
+        parser.error("name a --family, or a --target and the files")
+    build = os.path.join(tree, "build", "native" if options.native else "win32")
 
     def rebuild(cached=True):
         # A mutant is compiled past the compiler cache: it gains nothing from it, and an object
@@ -171,12 +207,9 @@ def main():
     code, output = rebuild()
     if code != 0:
         sys.exit("building the copy failed:\n" + output)
-    program = [
-        os.path.join(build, "wine-exec"),
-        os.path.join(build, "tests", options.target + ".exe"),
-        "--gtest_brief=1",
-        "--gtest_filter=" + options.filter,
-    ]
+    program = ([os.path.join(build, "tests", options.target)] if options.native else [
+        os.path.join(build, "wine-exec"), os.path.join(build, "tests", options.target + ".exe")
+    ]) + ["--gtest_brief=1", "--gtest_filter=" + options.filter]
     started = time.time()
     code, output = run(program, tree, timeout=900)
     baseline = time.time() - started
