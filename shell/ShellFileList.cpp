@@ -7,6 +7,7 @@
 #include <iterator>
 #include <utility>
 
+#include "framework/KernelHandle.h"
 #include "shell/ShellUtils.h"
 #include "shell/ShellVirtualItems.h"
 
@@ -14,10 +15,9 @@ namespace {
 
 bool ReadFileRecord(const std::string& path, WIN32_FIND_DATAA& record) {
   if (path.empty()) return false;
-  HANDLE search = FindFirstFileA(path.c_str(), &record);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+  // Closed at once: only the first record is wanted.
+  const TFindHandle search(FindFirstFileA(path.c_str(), &record));
+  return static_cast<bool>(search);
 }
 
 std::string ModifiedText(const FILETIME& written) {
