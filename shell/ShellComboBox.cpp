@@ -8,8 +8,8 @@
 #include "framework/DeviceContext.h"
 #include "shell/ComObject.h"
 #include "shell/ReleaseOnThrow.h"
+#include "shell/ShellChildren.h"
 #include "shell/ShellDragDrop.h"
-#include "shell/ShellVirtualItems.h"
 
 namespace {
 
@@ -377,21 +377,14 @@ bool TShellComboBox::EntryFolder(TShellComboItem& entry, TComPtr<IShellFolder>& 
 
 std::vector<std::unique_ptr<TShellComboItem>> TShellComboBox::EnumerateChildren(
     IShellFolder& folder, TShellComboItem& entry) {
-  std::vector<std::unique_ptr<TShellComboItem>> children;
-  const SHCONTF flags = SHCONTF_FOLDERS | (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0);
-  TComPtr<IEnumIDList> listing;
-  if (FAILED(folder.EnumObjects(Handle(), flags, listing.Out())) || !listing) return children;
   const int level = entry.GetLevel();
   const TShItemIDType type = level == 1 ? entry.GetItemType() : itUnknown;
-  LPITEMIDLIST relative = nullptr;
-  while (listing->Next(1, &relative, nullptr) == S_OK && relative) {
-    auto child = MakeEntry(entry, TShIDListPtr(relative), &folder);
-    if (ListsChild(*child, level, type, shVirtuaItems_)) children.push_back(std::move(child));
-  }
-  std::stable_sort(children.begin(), children.end(), [&folder](const auto& a, const auto& b) {
-    return CompareChildIDs(folder, a->RelativeIDList(), b->RelativeIDList()) < 0;
-  });
-  return children;
+  return ListChildren(
+      folder, {.owner = Handle(), .includeHidden = includeHidden_},
+      [&](TShIDListPtr relative) { return MakeEntry(entry, std::move(relative), &folder); },
+      [&](const std::unique_ptr<TShellComboItem>& child) {
+        return ListsChild(*child, level, type, shVirtuaItems_);
+      });
 }
 
 void TShellComboBox::MergeChildren(TShellComboItem& entry) {
