@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "framework/KernelHandle.h"
+
 namespace app {
 
 namespace {
@@ -16,21 +18,6 @@ constexpr DWORD kLargestTemplate = 64u << 20;
 constexpr char kTemplateFilter[] =
     "Tessarin テンプレート (*.tsnt)\0*.tsnt\0すべてのファイル (*.*)\0*.*\0";
 constexpr char kTextFilter[] = "テキスト ファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0";
-
-class THandle {
- public:
-  explicit THandle(HANDLE handle) : handle_(handle) {}
-  ~THandle() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 std::optional<std::string> Choose(HWND owner, const std::string& folder, bool save,
                                   const char* filter, const char* extension) {
@@ -66,9 +53,9 @@ std::optional<std::string> ChooseTextToSave(HWND owner) {
 }
 
 std::optional<std::string> ReadTemplateText(const std::string& path) {
-  THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
+  TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestTemplate) return std::nullopt;
   std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
@@ -84,9 +71,9 @@ bool WriteTemplateText(const std::string& path, const std::string& text) {
   const std::string written = path + ".new";
   bool whole = false;
   {
-    THandle file(CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
+    TFileHandle file(CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD done = 0;
     whole = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
             done == text.size() && FlushFileBuffers(file.Get());

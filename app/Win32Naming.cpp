@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "framework/KernelHandle.h"
+
 namespace app {
 
 namespace {
@@ -15,28 +17,6 @@ std::optional<std::string> FormatDate(const SYSTEMTIME& time, const char* pictur
   if (length <= 0) return std::nullopt;
   return std::string(buffer, static_cast<std::size_t>(length - 1));  // length counts the NUL
 }
-
-// Owns a search handle of FindFirstFileA; empty for INVALID_HANDLE_VALUE.
-class TFindHandle {
- public:
-  explicit TFindHandle(HANDLE search) : search_(search) {}
-  ~TFindHandle() { Close(); }
-  TFindHandle(const TFindHandle&) = delete;
-  TFindHandle& operator=(TFindHandle&& other) noexcept {
-    Close();
-    search_ = std::exchange(other.search_, INVALID_HANDLE_VALUE);
-    return *this;
-  }
-
-  explicit operator bool() const { return search_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return search_; }
-
- private:
-  void Close() {
-    if (search_ != INVALID_HANDLE_VALUE) FindClose(search_);
-  }
-  HANDLE search_;
-};
 
 naming::FileTime Moment(const FILETIME& time) {
   return (static_cast<naming::FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;

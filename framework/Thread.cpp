@@ -36,20 +36,6 @@ void ReportThreadError(std::exception_ptr error) noexcept {
 
 }  // namespace
 
-TKernelHandle& TKernelHandle::operator=(TKernelHandle&& other) noexcept {
-  if (this != &other) {
-    Reset();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
-void TKernelHandle::Reset() noexcept {
-  if (handle_) CloseHandle(handle_);
-  handle_ = nullptr;
-}
-
 TKernelHandle CreateEventHandle(TEventReset reset) {
   HANDLE event = CreateEventA(nullptr, reset == TEventReset::erManual, FALSE, nullptr);
   if (!event) ThrowLastError("CreateEvent");

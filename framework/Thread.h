@@ -11,26 +11,7 @@
 #include <atomic>
 #include <functional>
 
-// Owns one kernel object handle (thread, event) and closes it with CloseHandle.
-class TKernelHandle {
- public:
-  TKernelHandle() noexcept = default;
-  explicit TKernelHandle(HANDLE adopted) noexcept : handle_(adopted) {}
-  TKernelHandle(TKernelHandle&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-  }
-  TKernelHandle& operator=(TKernelHandle&& other) noexcept;
-  TKernelHandle(const TKernelHandle&) = delete;
-  TKernelHandle& operator=(const TKernelHandle&) = delete;
-  ~TKernelHandle() { Reset(); }
-
-  void Reset() noexcept;
-  HANDLE Get() const noexcept { return handle_; }
-  explicit operator bool() const noexcept { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
+#include "framework/KernelHandle.h"
 
 // A Win32 event; throws std::system_error when it cannot be made.
 enum class TEventReset { erManual, erAuto };

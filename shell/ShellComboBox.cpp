@@ -6,10 +6,8 @@
 #include <utility>
 
 #include "framework/DeviceContext.h"
-#include "shell/ComObject.h"
 #include "shell/ReleaseOnThrow.h"
-#include "shell/ShellDragDrop.h"
-#include "shell/ShellVirtualItems.h"
+#include "shell/ShellChildren.h"
 
 namespace {
 
@@ -136,115 +134,13 @@ void TShellComboList::Clear() {
   entries_.clear();
 }
 
-// --- Drop target ------------------------------------------------------------------------------
-
-// What OLE calls while data is dragged over the box. The target is always the current entry's
-// folder, never the row under the pointer; the shell's own drop target of that folder decides the
-// effect and does the work. No exception leaves a call.
-class TShellComboBox::TDropTarget final : public TComObject<IDropTarget> {
- public:
-  explicit TDropTarget(TShellComboBox& box) : box_(&box) {}
-
-  // The box is going: later calls do nothing.
-  void Detach() noexcept { box_ = nullptr; }
-
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
-                                      DWORD* effect) override try {
-    if (effect) *effect = DROPEFFECT_NONE;
-    if (!box_) return S_OK;
-    box_->drag_.reset();
-    ReleaseFinishedDropTargets(box_->pendingDropTargets_);
-    if (!data) return E_INVALIDARG;
-    box_->rightButtonDrag_ = (keyState & MK_RBUTTON) != 0;
-    if (!OffersShellItems(data)) return S_OK;
-    auto drag = std::make_unique<TShellDragObject>(data);
-    bool accept = true;
-    if (box_->OnShDragEnter)
-      box_->OnShDragEnter(*drag, KeyStateToShift(keyState), POINT{point.x, point.y}, accept);
-    if (accept) box_->drag_ = std::move(drag);
-    return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override try {
-    const DWORD allowed = effect ? *effect : DROPEFFECT_NONE;
-    if (effect) *effect = DROPEFFECT_NONE;
-    if (!box_ || !box_->drag_) return S_OK;
-    TComPtr<IDropTarget> target;
-    TShellComboItem* entry = box_->DropEntry(target);
-    if (!entry) return S_OK;
-    // The folder's target is asked in one go: it has no drag of its own going on.
-    DWORD answer = allowed;
-    if (SUCCEEDED(target->DragEnter(box_->drag_->DataObject(), keyState, point, &answer))) {
-      target->DragOver(keyState, point, &answer);
-      target->DragLeave();
-    } else {
-      answer = DROPEFFECT_NONE;
-    }
-    if (effect) *effect = answer;
-    if (box_->OnShDragOver) {
-      const POINT client = box_->ClientPoint(point);
-      box_->OnShDragOver(*box_->drag_, *entry, KeyStateToShift(keyState), client.x, client.y);
-    }
-    return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-
-  HRESULT STDMETHODCALLTYPE DragLeave() override try {
-    if (!box_ || !box_->drag_) return S_OK;
-    const std::unique_ptr<TShellDragObject> drag = std::move(box_->drag_);
-    if (box_->OnShDragLeave) box_->OnShDragLeave();
-    return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point,
-                                 DWORD* effect) override try {
-    const DWORD allowed = effect ? *effect : DROPEFFECT_NONE;
-    if (effect) *effect = DROPEFFECT_NONE;
-    if (!box_) return S_OK;
-    // Freed at the end, whatever happens.
-    const std::unique_ptr<TShellDragObject> drag = std::move(box_->drag_);
-    if (!data || !drag) return E_INVALIDARG;
-    TComPtr<IDropTarget> target;
-    TShellComboItem* entry = box_->DropEntry(target);
-    if (!entry) return S_OK;
-    bool defaultAction = true;
-    if (box_->OnShDragDrop) {
-      const POINT client = box_->ClientPoint(point);
-      box_->OnShDragDrop(*drag, *entry, KeyStateToShift(keyState), client.x, client.y,
-                         defaultAction);
-    }
-    if (!defaultAction) return S_OK;
-    DWORD answer = allowed;
-    HRESULT dropped = S_OK;
-    if (!DropOnTarget(*target.Get(), data, keyState, box_->rightButtonDrag_, point, &answer,
-                      dropped))
-      return S_OK;
-    if (effect) *effect = answer;
-    // A shell target may go on copying after Drop returns.
-    box_->pendingDropTargets_.push_back(target);
-    return dropped;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-
- private:
-  ~TDropTarget() override = default;
-
-  TShellComboBox* box_;  // not owned: the box owns this object
-};
-
 // --- Construction and the window ------------------------------------------------------------
 
 TShellComboBox::TShellComboBox(TContainer& parent, const TBounds& bounds)
     : TComboBox(parent, bounds, TComboBoxStyle::OwnerDrawVariable),
       items_(this),
       images_(SystemImageListAt(Dpi(), false)) {
-  dropTarget_.Attach(new TDropTarget(*this));
+  ole_.Attach(new TShellOleSide(static_cast<TShellDragSink&>(*this)));
   ReleaseOnThrow([this] { WindowCreated(); }, [this] { ReleaseShellParts(); });
 }
 
@@ -253,7 +149,7 @@ TShellComboBox::~TShellComboBox() { ReleaseShellParts(); }
 void TShellComboBox::ReleaseShellParts() noexcept {
   link_.Unlink();
   if (Handle()) RevokeDragDrop(Handle());
-  dropTarget_->Detach();
+  static_cast<TShellOleSide*>(ole_.Get())->Detach();
   drag_.reset();
   pendingDropTargets_.clear();
   items_.Clear();
@@ -277,7 +173,7 @@ void TShellComboBox::WindowCreated() {
     SelectIDList(savedSelection_.Get());
     savedSelection_.Reset();
   }
-  RegisterDropTarget(Handle(), dropTarget_.Get());
+  RegisterDropTarget(Handle(), OleDropTarget());
 }
 
 void TShellComboBox::DestroyWnd() {
@@ -295,8 +191,6 @@ LRESULT TShellComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return TComboBox::WndProc(message, wParam, lParam);
 }
 
-IDropTarget* TShellComboBox::OleDropTarget() const noexcept { return dropTarget_.Get(); }
-
 TShellComboItem* TShellComboBox::DropEntry(TComPtr<IDropTarget>& target) {
   TShellComboItem* entry = SelectedItem();
   if (!entry || !entry->IsValid()) return nullptr;
@@ -312,6 +206,80 @@ POINT TShellComboBox::ClientPoint(POINTL screen) const {
   POINT point{screen.x, screen.y};
   ScreenToClient(Handle(), &point);
   return point;
+}
+
+// The drop target's calls. The target is always the current entry's folder, never the row under
+// the pointer; the shell's own drop target of that folder decides the effect and does the work.
+
+HRESULT TShellComboBox::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
+  // The folder's answer comes with the first DragOver.
+  *effect = DROPEFFECT_NONE;
+  drag_.reset();
+  ReleaseFinishedDropTargets(pendingDropTargets_);
+  if (!data) return E_INVALIDARG;
+  rightButtonDrag_ = (keyState & MK_RBUTTON) != 0;
+  if (!OffersShellItems(data)) return S_OK;
+  auto drag = std::make_unique<TShellDragObject>(data);
+  bool accept = true;
+  if (OnShDragEnter)
+    OnShDragEnter(*drag, KeyStateToShift(keyState), POINT{point.x, point.y}, accept);
+  if (accept) drag_ = std::move(drag);
+  return S_OK;
+}
+
+HRESULT TShellComboBox::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
+  const DWORD allowed = *effect;
+  *effect = DROPEFFECT_NONE;
+  if (!drag_) return S_OK;
+  TComPtr<IDropTarget> target;
+  TShellComboItem* entry = DropEntry(target);
+  if (!entry) return S_OK;
+  // The folder's target is asked in one go: it has no drag of its own going on.
+  DWORD answer = allowed;
+  if (SUCCEEDED(target->DragEnter(drag_->DataObject(), keyState, point, &answer))) {
+    target->DragOver(keyState, point, &answer);
+    target->DragLeave();
+  } else {
+    answer = DROPEFFECT_NONE;
+  }
+  *effect = answer;
+  if (OnShDragOver) {
+    const POINT client = ClientPoint(point);
+    OnShDragOver(*drag_, *entry, KeyStateToShift(keyState), client.x, client.y);
+  }
+  return S_OK;
+}
+
+HRESULT TShellComboBox::DragLeave() {
+  if (!drag_) return S_OK;
+  const std::unique_ptr<TShellDragObject> drag = std::move(drag_);
+  if (OnShDragLeave) OnShDragLeave();
+  return S_OK;
+}
+
+HRESULT TShellComboBox::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
+  const DWORD allowed = *effect;
+  *effect = DROPEFFECT_NONE;
+  // Freed at the end, whatever happens.
+  const std::unique_ptr<TShellDragObject> drag = std::move(drag_);
+  if (!data || !drag) return E_INVALIDARG;
+  TComPtr<IDropTarget> target;
+  TShellComboItem* entry = DropEntry(target);
+  if (!entry) return S_OK;
+  bool defaultAction = true;
+  if (OnShDragDrop) {
+    const POINT client = ClientPoint(point);
+    OnShDragDrop(*drag, *entry, KeyStateToShift(keyState), client.x, client.y, defaultAction);
+  }
+  if (!defaultAction) return S_OK;
+  DWORD answer = allowed;
+  HRESULT dropped = S_OK;
+  if (!DropOnTarget(*target.Get(), data, keyState, rightButtonDrag_, point, &answer, dropped))
+    return S_OK;
+  *effect = answer;
+  // A shell target may go on copying after Drop returns.
+  pendingDropTargets_.push_back(target);
+  return dropped;
 }
 
 // --- Entries --------------------------------------------------------------------------------
@@ -377,21 +345,14 @@ bool TShellComboBox::EntryFolder(TShellComboItem& entry, TComPtr<IShellFolder>& 
 
 std::vector<std::unique_ptr<TShellComboItem>> TShellComboBox::EnumerateChildren(
     IShellFolder& folder, TShellComboItem& entry) {
-  std::vector<std::unique_ptr<TShellComboItem>> children;
-  const SHCONTF flags = SHCONTF_FOLDERS | (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0);
-  TComPtr<IEnumIDList> listing;
-  if (FAILED(folder.EnumObjects(Handle(), flags, listing.Out())) || !listing) return children;
   const int level = entry.GetLevel();
   const TShItemIDType type = level == 1 ? entry.GetItemType() : itUnknown;
-  LPITEMIDLIST relative = nullptr;
-  while (listing->Next(1, &relative, nullptr) == S_OK && relative) {
-    auto child = MakeEntry(entry, TShIDListPtr(relative), &folder);
-    if (ListsChild(*child, level, type, shVirtuaItems_)) children.push_back(std::move(child));
-  }
-  std::stable_sort(children.begin(), children.end(), [&folder](const auto& a, const auto& b) {
-    return CompareChildIDs(folder, a->RelativeIDList(), b->RelativeIDList()) < 0;
-  });
-  return children;
+  return ListChildren(
+      folder, {.owner = Handle(), .includeHidden = includeHidden_},
+      [&](TShIDListPtr relative) { return MakeEntry(entry, std::move(relative), &folder); },
+      [&](const std::unique_ptr<TShellComboItem>& child) {
+        return ListsChild(*child, level, type, shVirtuaItems_);
+      });
 }
 
 void TShellComboBox::MergeChildren(TShellComboItem& entry) {

@@ -17,6 +17,7 @@
 #include "framework/ComboBox.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellDataItems.h"
+#include "shell/ShellDragDrop.h"
 #include "shell/ShellIDFunc.h"
 #include "shell/ShellLink.h"
 #include "shell/ShellUtils.h"
@@ -98,7 +99,7 @@ class TShellComboList {
   std::vector<std::unique_ptr<TShellComboItem>> entries_;
 };
 
-class TShellComboBox : public TComboBox {
+class TShellComboBox : public TComboBox, private TShellDragSink {
  public:
   // Fills the list and becomes a drop target.
   TShellComboBox(TContainer& parent, const TBounds& bounds);
@@ -132,7 +133,7 @@ class TShellComboBox : public TComboBox {
   void SetShVirtuaItems(TShVirtuaItems items) { shVirtuaItems_ = items; }
 
   // The drop target registered for the window (not owned).
-  IDropTarget* OleDropTarget() const noexcept;
+  IDropTarget* OleDropTarget() const noexcept { return ole_.Get(); }
 
   // Drag events; `item` is the current entry, into whose folder a drop goes.
   std::function<void(TShellDragObject& drag, TShiftState shift, POINT point, bool& accept)>
@@ -158,9 +159,6 @@ class TShellComboBox : public TComboBox {
   virtual bool ItemDropTarget(TShellComboItem& entry, TComPtr<IDropTarget>& target);
 
  private:
-  class TDropTarget;
-  friend class TDropTarget;
-
   void WindowCreated();
   void ReleaseShellParts() noexcept;
   POINT ClientPoint(POINTL screen) const;
@@ -177,6 +175,10 @@ class TShellComboBox : public TComboBox {
   int InsertPath(LPCITEMIDLIST list);
   // The current entry when a drop may go into its folder, with its drop target.
   TShellComboItem* DropEntry(TComPtr<IDropTarget>& target);
+  HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT DragLeave() override;
+  HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
   void DrawEntry(TShellComboItem& entry, const TComboDrawItem& item);
 
   TShellComboList items_;
@@ -185,7 +187,7 @@ class TShellComboBox : public TComboBox {
   TShVirtuaItems shVirtuaItems_{itBitBucket, itNetWork};
   bool filled_ = false;          // entries made while false are permanent; nothing is drawn
   TShIDListPtr savedSelection_;  // the current entry kept across a re-creation of the window
-  TComPtr<TDropTarget> dropTarget_;
+  TComPtr<IDropTarget> ole_;     // a TShellOleSide
   std::unique_ptr<TShellDragObject> drag_;
   TShellLink link_;
   bool rightButtonDrag_ = false;

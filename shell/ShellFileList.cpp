@@ -7,17 +7,17 @@
 #include <iterator>
 #include <utility>
 
+#include "framework/KernelHandle.h"
+#include "shell/ShellChildren.h"
 #include "shell/ShellUtils.h"
-#include "shell/ShellVirtualItems.h"
 
 namespace {
 
 bool ReadFileRecord(const std::string& path, WIN32_FIND_DATAA& record) {
   if (path.empty()) return false;
-  HANDLE search = FindFirstFileA(path.c_str(), &record);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+  // Closed at once: only the first record is wanted.
+  const TFindHandle search(FindFirstFileA(path.c_str(), &record));
+  return static_cast<bool>(search);
 }
 
 std::string ModifiedText(const FILETIME& written) {
@@ -202,15 +202,14 @@ void TShellFileList::Enumerate(HWND owner, bool includeHidden,
     TShellFileItem self(desktopList, TShIDListPtr::CopyOf(folder_.Get()), desktop.Get());
     folderType_ = self.GetItemType();
   }
-  const SHCONTF flags =
-      SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (includeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
-  TComPtr<IEnumIDList> listing;
-  if (FAILED(shellFolder_->EnumObjects(owner, flags, listing.Out())) || !listing) return;
-  LPITEMIDLIST relative = nullptr;
-  while (listing->Next(1, &relative, nullptr) == S_OK && relative) {
-    auto item = std::make_unique<TShellFileItem>(*this, TShIDListPtr(relative), shellFolder_.Get());
-    if (accept(*item)) items_.push_back(std::move(item));
-  }
+  // In the order listed: the list sorts by its own column.
+  items_ = ListChildren(
+      *shellFolder_.Get(),
+      {.owner = owner, .withFiles = true, .includeHidden = includeHidden, .folderOrder = false},
+      [this](TShIDListPtr relative) {
+        return std::make_unique<TShellFileItem>(*this, std::move(relative), shellFolder_.Get());
+      },
+      [&accept](const std::unique_ptr<TShellFileItem>& item) { return accept(*item); });
 }
 
 bool TShellFileList::Before(int column, const TShellFileItem& a, const TShellFileItem& b) const {

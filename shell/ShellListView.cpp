@@ -7,9 +7,9 @@
 
 #include "shell/AnsiText.h"
 #include "shell/ReleaseOnThrow.h"
+#include "shell/ShellChildren.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellPopupMenu.h"
-#include "shell/ShellVirtualItems.h"
 
 namespace {
 

@@ -55,6 +55,16 @@ std::vector<std::string> DirectorySet(const std::vector<std::string>& directorie
   return set;
 }
 
+// Closes a watch; a failure ends the watcher (the handle is given up either way).
+void CloseWatch(TChangeHandle& change) {
+  if (!change.Close()) ThrowLastError("FindCloseChangeNotification");
+}
+
+// Waits for the watch's next change; false when it cannot.
+bool RearmWatch(const TChangeHandle& change) noexcept {
+  return FindNextChangeNotification(change.Get()) != FALSE;
+}
+
 // Runs `handler` with `arguments` when it is set. A copy runs: a handler may clear the original
 // (Stop) while it runs.
 template <typename Handler, typename... Arguments>
@@ -63,31 +73,6 @@ void CallIfSet(const Handler& handler, Arguments&&... arguments) {
 }
 
 }  // namespace
-
-// --- TShChangeHandle --------------------------------------------------------------------------
-
-TShChangeHandle::TShChangeHandle(TShChangeHandle&& other) noexcept
-    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-
-TShChangeHandle& TShChangeHandle::operator=(TShChangeHandle&& other) noexcept {
-  if (this != &other) {
-    if (*this) FindCloseChangeNotification(handle_);
-    handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
-  }
-  return *this;
-}
-
-TShChangeHandle::~TShChangeHandle() {
-  if (*this) FindCloseChangeNotification(handle_);
-}
-
-bool TShChangeHandle::Rearm() noexcept { return FindNextChangeNotification(handle_) != FALSE; }
-
-void TShChangeHandle::Close() {
-  HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-  if (handle != INVALID_HANDLE_VALUE && !FindCloseChangeNotification(handle))
-    ThrowLastError("FindCloseChangeNotification");
-}
 
 // --- TShDirWatcher ----------------------------------------------------------------------------
 
@@ -98,7 +83,7 @@ class TShDirWatcher::TWaitArray {
   TWaitArray(HANDLE stopEvent, HANDLE deviceEvent, HANDLE directorySetEvent)
       : handles_{stopEvent, deviceEvent, directorySetEvent} {}
 
-  void Add(TShChangeHandle change) {
+  void Add(TChangeHandle change) {
     changes_.reserve(changes_.size() + 1);
     handles_.push_back(change.Get());
     changes_.push_back(std::move(change));
@@ -107,15 +92,16 @@ class TShDirWatcher::TWaitArray {
   // Closes every change handle; throws at the first that fails (the rest close on destruction).
   void CloseChanges() {
     while (!changes_.empty()) {
-      TShChangeHandle change = std::move(changes_.back());
+      TChangeHandle change = std::move(changes_.back());
       changes_.pop_back();
       handles_.pop_back();
-      change.Close();
+      CloseWatch(change);
     }
   }
 
   void Rearm(DWORD slot) {
-    if (!changes_[slot - kFirstChangeSlot].Rearm()) ThrowLastError("FindNextChangeNotification");
+    if (!RearmWatch(changes_[slot - kFirstChangeSlot]))
+      ThrowLastError("FindNextChangeNotification");
   }
 
   DWORD Count() const noexcept { return static_cast<DWORD>(handles_.size()); }
@@ -123,7 +109,7 @@ class TShDirWatcher::TWaitArray {
 
  private:
   std::vector<HANDLE> handles_;  // not owned: the events' and changes_' handles
-  std::vector<TShChangeHandle> changes_;
+  std::vector<TChangeHandle> changes_;
 };
 
 TShDirWatcher* TShDirWatcher::Create(const std::vector<std::string>& directories,
@@ -267,7 +253,7 @@ void TShDirWatcher::OpenWatches(TWaitArray& waits) {
   std::lock_guard<std::mutex> guard(lock_);
   for (auto folder = directories_.end(); folder != directories_.begin();) {
     --folder;
-    TShChangeHandle change(
+    TChangeHandle change(
         FindFirstChangeNotificationA(folder->c_str(), kWatchSubtree, notifyFilter_));
     if (change) {
       waits.Add(std::move(change));
@@ -337,7 +323,7 @@ void TShFilesWatcher::Execute() {
 }
 
 void TShFilesWatcher::Run() {
-  TShChangeHandle change;
+  TChangeHandle change;
   Open(change);
   while (!Terminated()) {
     const HANDLE waits[] = {stopEvent_.Get(), pathEvent_.Get(), change.Get()};
@@ -346,11 +332,11 @@ void TShFilesWatcher::Run() {
     if (answer == WAIT_FAILED) ThrowLastError("WaitForMultipleObjects");
     const DWORD slot = answer - WAIT_OBJECT_0;
     if (slot == kStopSlot) {
-      change.Close();
+      CloseWatch(change);
       return;
     }
     if (slot == kPathSlot) {
-      change.Close();
+      CloseWatch(change);
       Open(change);
     } else if (slot == kChangeSlot && count == 3) {
       if (!CollectBurst(change)) return;
@@ -360,11 +346,11 @@ void TShFilesWatcher::Run() {
 
 // Waits until the changes have been quiet for kFilesBurstSettleMs, reports them and opens a fresh
 // handle. False when the watcher is to end.
-bool TShFilesWatcher::CollectBurst(TShChangeHandle& change) {
+bool TShFilesWatcher::CollectBurst(TChangeHandle& change) {
   const HANDLE waits[] = {stopEvent_.Get(), pathEvent_.Get(), change.Get()};
   DWORD answer;
   do {
-    if (!change.Rearm()) {
+    if (!RearmWatch(change)) {
       // A handle that cannot wait again is opened afresh, as for a new path.
       answer = WAIT_OBJECT_0 + kPathSlot;
       break;
@@ -374,19 +360,19 @@ bool TShFilesWatcher::CollectBurst(TShChangeHandle& change) {
 
   if (answer == WAIT_FAILED) ThrowLastError("WaitForMultipleObjects");
   if (answer == WAIT_OBJECT_0 + kStopSlot) {
-    change.Close();
+    CloseWatch(change);
     return false;
   }
   if (answer == WAIT_TIMEOUT) Synchronize([this] { CallIfSet(onChange_, *this, CurrentPath()); });
-  change.Close();
+  CloseWatch(change);
   Open(change);
   return true;
 }
 
-void TShFilesWatcher::Open(TShChangeHandle& change) {
+void TShFilesWatcher::Open(TChangeHandle& change) {
   const std::string path = CurrentPath();
   change = FolderExists(path)
-               ? TShChangeHandle(FindFirstChangeNotificationA(path.c_str(), FALSE, notifyFilter_))
-               : TShChangeHandle();
+               ? TChangeHandle(FindFirstChangeNotificationA(path.c_str(), FALSE, notifyFilter_))
+               : TChangeHandle();
   ++watchOpenings_;
 }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/KernelHandle.h"
 #include "framework/Thread.h"
 #include "shell/ShellCtrlList.h"
 
@@ -25,30 +26,6 @@
 constexpr DWORD kDirBurstSettleMs = 1500;
 constexpr DWORD kFilesBurstSettleMs = 2000;
 constexpr DWORD kDeviceSettleMs = 1000;
-
-// Owns one change-notification handle and closes it with FindCloseChangeNotification. Empty when
-// it holds INVALID_HANDLE_VALUE, the answer of a FindFirstChangeNotificationA that failed.
-class TShChangeHandle {
- public:
-  TShChangeHandle() noexcept = default;
-  explicit TShChangeHandle(HANDLE adopted) noexcept : handle_(adopted) {}
-  TShChangeHandle(TShChangeHandle&& other) noexcept;
-  TShChangeHandle& operator=(TShChangeHandle&& other) noexcept;
-  TShChangeHandle(const TShChangeHandle&) = delete;
-  TShChangeHandle& operator=(const TShChangeHandle&) = delete;
-  ~TShChangeHandle();
-
-  // Waits for the next change (FindNextChangeNotification); false when that fails.
-  bool Rearm() noexcept;
-  // Closes the handle; throws std::system_error when that fails (the handle is gone either way).
-  void Close();
-
-  HANDLE Get() const noexcept { return handle_; }
-  explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
 
 // Watches a set of folders, each with its whole subtree, and carries device-change records from
 // the user-interface thread back to it after they have settled.
@@ -143,8 +120,8 @@ class TShFilesWatcher final : public TThread {
   ~TShFilesWatcher() override;
 
   void Run();
-  void Open(TShChangeHandle& change);
-  bool CollectBurst(TShChangeHandle& change);
+  void Open(TChangeHandle& change);
+  bool CollectBurst(TChangeHandle& change);
 
   const DWORD notifyFilter_;
   TChangeEvent onChange_;  // user-interface thread only

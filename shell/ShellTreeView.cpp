@@ -8,10 +8,10 @@
 #include <system_error>
 
 #include "shell/ReleaseOnThrow.h"
+#include "shell/ShellChildren.h"
 #include "shell/ShellListView.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellUtils.h"
-#include "shell/ShellVirtualItems.h"
 
 namespace {
 
@@ -200,29 +200,20 @@ std::unique_ptr<TShellFolderItem> TShellTreeView::TakeItem(TChild& child, IShell
 
 TShellTreeView::TChildren TShellTreeView::EnumerateChildren(IShellFolder& folder,
                                                             TShellFolderItem& parent) {
-  TChildren children;
-  const SHCONTF flags = SHCONTF_FOLDERS | (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0);
-  TComPtr<IEnumIDList> listing;
-  if (FAILED(folder.EnumObjects(Handle(), flags, listing.Out())) || !listing) return children;
   const int level = parent.GetLevel();
   // Only the desktop's and the first level's children are filtered, by their type.
   const bool filtered = level == 0 || level == 1;
   const TShItemIDType type = level == 1 ? parent.GetItemType() : itUnknown;
-  LPITEMIDLIST relative = nullptr;
-  while (listing->Next(1, &relative, nullptr) == S_OK) {
-    TChild child{TShIDListPtr(relative), nullptr};
-    if (!child.relative) break;
-    if (filtered) {
-      child.item = TakeItem(child, folder, parent);
-      if (!ListsChild(*child.item, level, type, shVirtuaItems_)) continue;
-    }
-    children.push_back(std::move(child));
-  }
-  // Stable: a folder whose comparison fails or is inconsistent still gets a well-defined order.
-  std::stable_sort(children.begin(), children.end(), [&folder](const TChild& a, const TChild& b) {
-    return CompareChildIDs(folder, a.RelativeIDList(), b.RelativeIDList()) < 0;
-  });
-  return children;
+  return ListChildren(
+      folder, {.owner = Handle(), .includeHidden = includeHidden_},
+      [&](TShIDListPtr relative) {
+        TChild child{std::move(relative), nullptr};
+        if (filtered) child.item = TakeItem(child, folder, parent);
+        return child;
+      },
+      [&](const TChild& child) {
+        return !child.item || ListsChild(*child.item, level, type, shVirtuaItems_);
+      });
 }
 
 void TShellTreeView::SyncChildren(TTreeNode& node) {

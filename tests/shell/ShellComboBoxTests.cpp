@@ -160,6 +160,11 @@ TEST_F(ShellComboBoxTest, ListsTheDesktopAndTwoLevelsBelowInDepthFirstOrder) {
     }
   }
   EXPECT_TRUE(recycleBin);
+
+  // Without the virtual items shown, a refill leaves the recycle bin out.
+  box_->SetShVirtuaItems({});
+  box_->FillList();
+  for (int i = 1; i < Items().Count(); ++i) EXPECT_NE(Items().Entry(i)->GetItemType(), itBitBucket);
 }
 
 TEST_F(ShellComboBoxTest, RowsAreNeverLowerThan18Pixels) {

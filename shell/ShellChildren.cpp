@@ -1,4 +1,4 @@
-#include "shell/ShellVirtualItems.h"
+#include "shell/ShellChildren.h"
 
 bool ListsChild(TShellDataItem& child, int parentLevel, TShItemIDType parentType,
                 TShVirtuaItems shown) {
