@@ -218,6 +218,8 @@ TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
   EXPECT_LT(made, 20200u);
 }
 
+// Wine stamps a folder's last change as its creation: a folder filled and emptied after the run
+// carries a new stamp, and says so, as nothing else in its directory changed since the run.
 TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasThere) {
   EXPECT_FALSE(form->UndoCreation1.Enabled());
   scratch_.MakeFolder("P02X");
@@ -227,15 +229,22 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   ASSERT_TRUE(form->UndoCreation1.Enabled());
   scratch_.MakeFile("P01X\\c2\\note.txt", "x");
+  ASSERT_TRUE(DeleteFileA(scratch_.MakeFile("P03X\\brief.txt", "x").c_str()));
 
   TMessageBoxCloser closer;
   form->UndoCreation1.Click();
   EXPECT_EQ(closer.Texts(),
-            std::vector<std::string>{"作成したフォルダを 6 個削除しました\r\n2 個は残しました:\r\n"
-                                     "  中にファイルかフォルダがある: 2 個"});
-  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
+            std::vector<std::string>{"作成したフォルダを 5 個削除しました\r\n3 個は残しました:\r\n"
+                                     "  中にファイルかフォルダがある: 2 個 (最初のフォルダ: " +
+                                     scratch_.PathOf("P01X\\c2") +
+                                     ")\r\n  作成後に中身が変わった: 1 個 (最初のフォルダ: " +
+                                     scratch_.PathOf("P03X") + ")"});
+  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X", "P03X"}));
   EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), std::vector<std::string>{"c2"});
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
+  EXPECT_TRUE(FolderNames(scratch_.PathOf("P03X")).empty());
+  // No later undo could take P03X: only what holds something stays to be taken.
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (2 個)");
 }
 
 // "作成を元に戻す" as its menu item runs it; the boxes it showed, and the item's text as the menu
@@ -260,24 +269,39 @@ class UndoEndToEnd : public CreationRunEndToEnd {
   }
 };
 
+// A second run that makes nothing, its folders there already or refused, leaves the first run's
+// record as it was, in the window and in the file. Under Wine a folder's stamp is its last change:
+// once its directory changed after the run, a folder stamped since may be the run's, changed, or
+// another in its place; either way no later undo could take it, and the record lets it go.
 TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   Select(scratch_.Path());
   NumberRun("1", "3", "1");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
-  EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // all there already: nothing made
-  // The first run's folder renamed away and an empty one of its name made in its place.
+  scratch_.MakeFile("P4X", "in the way");
+  Type(form->SpinEdit2, "4");
+  EXPECT_EQ(Press().size(), 1u);  // three there already, one refused: nothing made
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (3 個)");
+  Stop();
+  Start();
+  // The first run's folder renamed away and an empty one of its name made in its place; another
+  // removed.
   ASSERT_TRUE(MoveFileA(scratch_.PathOf("P2X").c_str(), scratch_.PathOf("away").c_str()));
   scratch_.MakeFolder("P2X");
+  ASSERT_TRUE(RemoveDirectoryA(scratch_.PathOf("P3X").c_str()));
 
   const ChosenUndo undo = ChooseUndo();
   EXPECT_EQ(undo.item, "作成を元に戻す (3 個)");
   EXPECT_EQ(undo.texts,
             std::vector<std::string>{
-                "作成したフォルダを 2 個削除しました\r\n1 個は残しました:\r\n  "
-                "作成したフォルダではない (後から置き換えられた): 1 個 (最初のフォルダ: " +
+                "作成したフォルダを 1 個削除しました\r\n"
+                "すでになかったフォルダ (名前の変更か削除): 1 個 (最初のフォルダ: " +
+                scratch_.PathOf("P3X") +
+                ")\r\n1 個は残しました:\r\n  作成後に中身が変わったか、置き換えられた: 1 個 "
+                "(最初のフォルダ: " +
                 scratch_.PathOf("P2X") + ")"});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P2X", "away"}));
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す");
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
 }
 
 TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
