@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -398,6 +399,60 @@ TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnce) {
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // said once
   RemoveDirectoryA(blocker.c_str());
   EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+}
+
+// A record that cannot take the next run's: the run's box says that undo lasts until the window
+// closes, and after a restart no older run comes back to be taken.
+TEST_F(UndoEndToEnd, ARecordThatCannotBeWrittenNeverBringsBackAnOlderRun) {
+  const std::string record = UndoFilePath();
+  struct Case {
+    const char* what;
+    std::function<HANDLE()> block;  // a handle to close afterwards, or null
+  };
+  const Case cases[] = {
+      {"a folder where the new file is first written",
+       [&] {
+         CreateDirectoryA((record + ".new").c_str(), nullptr);
+         return HANDLE{};
+       }},
+      {"another program holding the record, letting it be written but not removed",
+       [&] {
+         return CreateFileA(record.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+       }},
+  };
+  const std::string failed =
+      "\r\n" + record + " に書き込めません (作成を元に戻せるのは、このウィンドウを閉じるまでです)";
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string first = scratch_.MakeFolder("first" + std::to_string(++n));
+    const std::string second = scratch_.MakeFolder("second" + std::to_string(n));
+    Select(first);
+    NumberRun("1", "3", "1");
+    EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+    const HANDLE held = c.block();
+    Select(second);
+    Type(form->SpinEdit2, "1");
+    const std::vector<std::string> boxes = Press();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].size() > failed.size() &&
+                boxes[0].compare(boxes[0].size() - failed.size(), failed.size(), failed) == 0)
+        << boxes[0];
+    EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+    if (held) CloseHandle(held);
+    RemoveDirectoryA((record + ".new").c_str());
+    Stop();
+    Start();
+
+    EXPECT_FALSE(form->UndoCreation1.Enabled());
+    EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す");
+    EXPECT_EQ(FolderNames(first), (std::vector<std::string>{"P1X", "P2X", "P3X"}));
+    EXPECT_EQ(FolderNames(second), std::vector<std::string>{"P1X"});
+    Stop();
+    RemoveSettingsFile();
+    Start();
+  }
 }
 
 }  // namespace
