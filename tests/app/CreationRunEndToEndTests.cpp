@@ -245,11 +245,11 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P03X")).empty());
   // No later undo could take P03X: only what holds something stays to be taken.
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (2 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (2 個)(&R)");
 }
 
-// "作成を元に戻す" as its menu item runs it; the boxes it showed, and the item's text as the menu
-// shows it.
+// "作成を元に戻す" chosen by its keys, Alt+E and then R once the menu shows; the boxes it showed,
+// and the item's text as the menu showed it.
 struct ChosenUndo {
   std::vector<std::string> texts;
   std::string item;
@@ -264,7 +264,15 @@ class UndoEndToEnd : public CreationRunEndToEnd {
                    MF_BYCOMMAND);
     chosen.item = text;
     TMessageBoxCloser closer;
-    form->UndoCreation1.Click();
+    SetForegroundWindow(form->Handle());
+    Pump();
+    std::thread chooser([] {
+      for (int i = 0; i < 500 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+      PressKeys({'R'});
+    });
+    PressKeys({VK_MENU, 'E'});
+    PumpMessagesUntil([&] { return !closer.Texts().empty(); }, 10000);
+    chooser.join();
     chosen.texts = closer.Texts();
     return chosen;
   }
@@ -281,7 +289,7 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   scratch_.MakeFile("P4X", "in the way");
   Type(form->SpinEdit2, "4");
   EXPECT_EQ(Press().size(), 1u);  // three there already, one refused: nothing made
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (3 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (3 個)(&R)");
   Stop();
   Start();
   // The first run's folder renamed away and an empty one of its name made in its place; another
@@ -291,7 +299,7 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   ASSERT_TRUE(RemoveDirectoryA(scratch_.PathOf("P3X").c_str()));
 
   const ChosenUndo undo = ChooseUndo();
-  EXPECT_EQ(undo.item, "作成を元に戻す (3 個)");
+  EXPECT_EQ(undo.item, "作成を元に戻す (3 個)(&R)");
   EXPECT_EQ(undo.texts,
             std::vector<std::string>{
                 "作成したフォルダを 1 個削除しました\r\n"
@@ -301,7 +309,7 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
                 "(最初のフォルダ: " +
                 scratch_.PathOf("P2X") + ")"});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P2X", "away"}));
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す(&R)");
   EXPECT_FALSE(form->UndoCreation1.Enabled());
 }
 
@@ -314,7 +322,7 @@ TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
   Start();  // the program started again: a new main window reads the record's file
 
   const ChosenUndo undo = ChooseUndo();
-  EXPECT_EQ(undo.item, "作成を元に戻す (9 個)");
+  EXPECT_EQ(undo.item, "作成を元に戻す (9 個)(&R)");
   EXPECT_EQ(undo.texts, std::vector<std::string>{"作成したフォルダを 9 個削除しました"});
   EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
   EXPECT_EQ(GetFileAttributesA(UndoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
@@ -362,7 +370,7 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   const std::string left = naming::GroupedNumber(static_cast<std::uint64_t>(kFolders - removed));
   EXPECT_NE(stopped.texts[0].find("残りの " + left + " 個は「作成を元に戻す」で続けて削除できます"),
             std::string::npos);
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (" + left + " 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (" + left + " 個)(&R)");
   EXPECT_FALSE(FolderNames(scratch_.Path()).empty());
 
   const ChosenUndo rest = ChooseUndo();
@@ -398,7 +406,7 @@ TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnce) {
   Type(form->SpinEdit2, "2");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // said once
   RemoveDirectoryA(blocker.c_str());
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)(&R)");
 }
 
 // A record that cannot take the next run's: the run's box says that undo lasts until the window
@@ -439,14 +447,14 @@ TEST_F(UndoEndToEnd, ARecordThatCannotBeWrittenNeverBringsBackAnOlderRun) {
     EXPECT_TRUE(boxes[0].size() > failed.size() &&
                 boxes[0].compare(boxes[0].size() - failed.size(), failed.size(), failed) == 0)
         << boxes[0];
-    EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+    EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)(&R)");
     if (held) CloseHandle(held);
     RemoveDirectoryA((record + ".new").c_str());
     Stop();
     Start();
 
     EXPECT_FALSE(form->UndoCreation1.Enabled());
-    EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す");
+    EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す(&R)");
     EXPECT_EQ(FolderNames(first), (std::vector<std::string>{"P1X", "P2X", "P3X"}));
     EXPECT_EQ(FolderNames(second), std::vector<std::string>{"P1X"});
     Stop();
