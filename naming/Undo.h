@@ -67,9 +67,9 @@ struct UndoOutcome {
   FolderTally gone;
   // Kept, each for its reason.
   FolderTally notEmpty;  // something was put in it
-  // Its stamp lies outside the run's span. Where a folder's stamp is its last change (Wine), that
-  // says its contents changed after the run; then whether it is still the run's folder is known
-  // only where nothing in its directory changed since.
+  // Stamped after the run where a folder's stamp is its last change (Wine): its contents changed
+  // since, and it is the run's folder still where nothing in its directory changed since
+  // (changed); otherwise another folder may have taken its place (changedOrReplaced).
   FolderTally changed;
   FolderTally changedOrReplaced;
   FolderTally standIns;    // another folder (or a file) at the path
