@@ -328,6 +328,46 @@ TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
   EXPECT_FALSE(form->UndoCreation1.Enabled());
 }
 
+// Clicks "中止" with the mouse at the moment the progress window titled `title` shows. The click is
+// sent from the window's own thread, as the window is shown, so it waits in the window's input
+// before the task can end, however busy the machine is.
+class TStopWhenShown {
+ public:
+  explicit TStopWhenShown(std::string title) {
+    title_ = std::move(title);
+    clicked_ = false;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId());
+  }
+  ~TStopWhenShown() { UnhookWindowsHookEx(hook_); }
+  TStopWhenShown(const TStopWhenShown&) = delete;
+  TStopWhenShown& operator=(const TStopWhenShown&) = delete;
+
+  bool Clicked() const { return clicked_; }
+
+ private:
+  static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& message = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    char caption[128] = {};
+    if (code == HC_ACTION && message.message == WM_SHOWWINDOW && message.wParam && !clicked_ &&
+        GetWindowTextA(message.hwnd, caption, sizeof caption) > 0 && title_ == caption) {
+      clicked_ = true;
+      RECT button;
+      GetWindowRect(FindWindowExA(message.hwnd, nullptr, "Button", nullptr), &button);
+      SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+      INPUT clicks[2] = {};
+      clicks[0].type = clicks[1].type = INPUT_MOUSE;
+      clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(2, clicks, sizeof(INPUT));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline std::string title_;
+  static inline bool clicked_ = false;
+  HHOOK hook_;
+};
+
 // A long undo shows its progress window; "中止", clicked with the mouse, stops it between two
 // folders, and the next undo takes the rest.
 TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
@@ -341,25 +381,9 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   ASSERT_EQ(run.size(), 2u);
   EXPECT_EQ(run.back(), Created());
 
-  std::atomic<bool> sawProgress{false};
-  std::thread stopper([&] {
-    HWND progress = nullptr;
-    for (int i = 0; i < 2000 && !(progress && IsWindowVisible(progress)); ++i, Sleep(10))
-      progress = FindWindowA("TessarinForm", "フォルダを削除しています");
-    if (!progress || !IsWindowVisible(progress)) return;
-    sawProgress = true;
-    RECT button;
-    GetWindowRect(FindWindowExA(progress, nullptr, "Button", nullptr), &button);
-    SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, clicks, sizeof(INPUT));
-  });
+  TStopWhenShown stopper("フォルダを削除しています");
   const ChosenUndo stopped = ChooseUndo();
-  stopper.join();
-  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(stopper.Clicked());
   ASSERT_EQ(stopped.texts.size(), 1u) << stopped.item;
   const std::string lead = "元に戻すのを中止しました\r\n中止までに作成したフォルダを ";
   ASSERT_EQ(stopped.texts[0].rfind(lead, 0), 0u) << stopped.texts[0];
