@@ -18,7 +18,6 @@
 
 #include "app/TemplateDisk.h"
 #include "app/Win32Naming.h"
-#include "app/Win32PathProbe.h"
 #include "naming/Calendar.h"
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"
@@ -99,19 +98,22 @@ naming::TemplateValues Defaults() {
 }
 
 // Prints each path with what a run would do there, and makes nothing.
-class TListingCreator final : public naming::DirectoryCreator {
- public:
-  naming::CreateResult Create(const std::string& path) override {
-    const naming::CreateResult result = probe_.Probe(path);
-    Print(stdout, naming::StateText(result.status) + "\t" + path +
-                      (result.reason.empty() ? "" : "\t" + result.reason) + "\n");
-    return result;
+int List(const naming::RunInputs& inputs) {
+  naming::RunOutcome refusal;
+  const std::optional<naming::RunListing> listing =
+      naming::RunListing::Make(inputs, app::DiskReader().Folding(), refusal);
+  if (!listing || refusal.kind != naming::RunOutcome::Kind::Created) {
+    Print(stderr, refusal.BoxText() + "\n");
+    return kBadInput;
   }
-  naming::FolderFacts Inspect(const std::string& path) override { return app::InspectFolder(path); }
-
- private:
-  app::Win32PathProbe probe_;
-};
+  naming::DiskCache disk(app::DiskReader());
+  for (std::uint64_t k = 0; k < listing->Count(); ++k) {
+    const naming::CreateResult result = listing->State(k, disk);
+    Print(stdout, naming::StateText(result.status) + "\t" + listing->Path(k).path +
+                      (result.reason.empty() ? "" : "\t" + result.reason) + "\n");
+  }
+  return kDone;
+}
 
 // The real creations, counted by what each one found.
 class TCountingCreator final : public naming::DirectoryCreator {
@@ -193,15 +195,7 @@ int Run(const TArguments& arguments) {
     return kDone;
   }
 
-  if (arguments.mode == TArguments::Mode::List) {
-    TListingCreator lister;
-    const naming::RunOutcome outcome = naming::RunCreation(inputs, lister);
-    if (outcome.kind != naming::RunOutcome::Kind::Created) {
-      Print(stderr, outcome.BoxText() + "\n");
-      return kBadInput;
-    }
-    return kDone;
-  }
+  if (arguments.mode == TArguments::Mode::List) return List(inputs);
 
   SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
   TCountingCreator creator;

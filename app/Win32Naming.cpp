@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
+
+#include "naming/FolderRule.h"
 
 namespace app {
 
@@ -38,6 +42,17 @@ class TFindHandle {
   HANDLE search_;
 };
 
+// The search for `pattern` at `level`, in large batches, for a TFindHandle to own. Systems before
+// Windows 7 know neither the basic level nor large batches.
+HANDLE FindFirst(const std::string& pattern, FINDEX_INFO_LEVELS level, WIN32_FIND_DATAA& found) {
+  const HANDLE search = FindFirstFileExA(pattern.c_str(), level, &found, FindExSearchNameMatch,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (search != INVALID_HANDLE_VALUE || GetLastError() != ERROR_INVALID_PARAMETER) return search;
+  return FindFirstFileA(pattern.c_str(), &found);
+}
+
+bool IsDotEntry(std::string_view name) { return name == "." || name == ".."; }
+
 naming::FileTime Moment(const FILETIME& time) {
   return (static_cast<naming::FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -65,10 +80,59 @@ naming::CreateResult Win32DirectoryCreator::Create(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return {};
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return {naming::CreateStatus::AlreadyThere, {}};
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return {naming::CreateStatus::Failed, SystemErrorText(error)};
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {naming::CreateStatus::AlreadyThere, {}};
+  return {naming::CreateStatus::Failed, std::string(naming::kFileInTheWay)};
+}
+
+std::string Win32DiskReader::Fold(std::string_view name) const {
+  // The key is the UTF-16 text upper-cased. ASCII needs no call: its letters upper-cased, each
+  // character with a zero high byte.
+  std::string key(name.size() * 2, '\0');
+  if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
+    for (std::size_t i = 0; i < name.size(); ++i)
+      key[2 * i] =
+          name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
+    return key;
   }
-  return {naming::CreateStatus::Failed, SystemErrorText(error)};
+  const int size = static_cast<int>(name.size());
+  std::wstring wide(name.size(), L'\0');
+  const int length = MultiByteToWideChar(932, 0, name.data(), size, wide.data(), size);
+  // The invariant locale: no language's own casing, as the file system has none.
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, wide.data(), length);
+  key.assign(reinterpret_cast<const char*>(wide.data()), static_cast<std::size_t>(length) * 2);
+  return key;
+}
+
+naming::FolderContents Win32DiskReader::Read(const std::string& folder) const {
+  WIN32_FIND_DATAA found;
+  const TFindHandle search(FindFirst(naming::JoinedPath(folder, "*"), FindExInfoStandard, found));
+  std::vector<std::pair<std::string, bool>> entries;
+  if (!search) {
+    switch (const DWORD error = GetLastError()) {
+      case ERROR_FILE_NOT_FOUND: return naming::FolderContents::Listed({});  // a root holds nothing
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_INVALID_NAME:  // a file's name, read as a folder's
+      case ERROR_DIRECTORY:
+        return naming::FolderContents::Missing(SystemErrorText(ERROR_PATH_NOT_FOUND));
+      default: return naming::FolderContents::Unreadable(SystemErrorText(error));
+    }
+  }
+  do {
+    if (IsDotEntry(found.cFileName)) continue;
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entries.emplace_back(Fold(found.cFileName), isFolder);
+    // A short name is another name of the same entry: making a folder of it finds the entry.
+    if (found.cAlternateFileName[0] != '\0')
+      entries.emplace_back(Fold(found.cAlternateFileName), isFolder);
+  } while (FindNextFileA(search.Get(), &found));
+  return naming::FolderContents::Listed(std::move(entries));
+}
+
+const Win32DiskReader& DiskReader() {
+  static const Win32DiskReader reader;
+  return reader;
 }
 
 naming::FolderFacts Win32DirectoryCreator::Inspect(const std::string& path) {
@@ -91,13 +155,8 @@ naming::FolderFacts InspectFolder(const std::string& path) {
 
 std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& directory,
                                                            std::size_t most) {
-  const std::string pattern = directory + "\\*";
   WIN32_FIND_DATAA found;
-  TFindHandle search(FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &found,
-                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  // Systems before Windows 7 know neither the basic level nor large batches.
-  if (!search && GetLastError() == ERROR_INVALID_PARAMETER)
-    search = TFindHandle(FindFirstFileA(pattern.c_str(), &found));
+  const TFindHandle search(FindFirst(directory + "\\*", FindExInfoBasic, found));
   if (!search) {
     // A directory that is gone holds nothing; one that cannot be read is not known.
     const DWORD error = GetLastError();
@@ -107,7 +166,7 @@ std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& di
   naming::Listing listing;
   do {
     const std::string_view name = found.cFileName;
-    if (name == "." || name == "..") continue;
+    if (IsDotEntry(name)) continue;
     if (listing.entries.size() == most) {
       listing.complete = false;
       break;
