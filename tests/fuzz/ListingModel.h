@@ -9,7 +9,6 @@
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -260,73 +259,61 @@ class RecordedRun final : public RunControl, public DirectoryCreator {
   ModelDisk& disk_;
 };
 
-// Checks one random case; empty when the property holds, else what broke.
+// Checks one random case; empty when the property holds, else what broke first.
 inline std::string CheckListing(std::mt19937_64& random, const DateFormatTable& table) {
   ListingCase c = RandomCase(random, table);
   const RunInputs inputs{c.parent, c.child, c.settings, table};
   RunOutcome refusal;
   const std::optional<RunListing> listing = RunListing::Make(inputs, c.disk.Folding(), refusal);
   std::vector<CreateResult> listed;
-  if (listing) {
-    DiskCache inOrder(c.disk);
-    for (std::uint64_t k = 0; k < listing->Count(); ++k)
-      listed.push_back(listing->State(k, inOrder));
-    // As the window's rows are drawn: any order, another cache.
-    std::vector<std::uint64_t> order(listed.size());
-    for (std::uint64_t k = 0; k < order.size(); ++k) order[k] = k;
-    std::shuffle(order.begin(), order.end(), random);
-    DiskCache drawn(c.disk);
-    for (const std::uint64_t k : order) {
-      const CreateResult state = listing->State(k, drawn);
-      if (state.status != listed[k].status || state.reason != listed[k].reason)
-        return "row " + std::to_string(k) + " differs when drawn out of order";
-    }
+  DiskCache inOrder(c.disk);
+  for (std::uint64_t k = 0; listing && k < listing->Count(); ++k)
+    listed.push_back(listing->State(k, inOrder));
+  // As the window's rows are drawn: in any order, with a cache of their own.
+  std::vector<std::uint64_t> order(listed.size());
+  for (std::uint64_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::shuffle(order.begin(), order.end(), random);
+  DiskCache drawn(c.disk);
+  for (const std::uint64_t k : order) {
+    const CreateResult state = listing->State(k, drawn);
+    if (state.status != listed[k].status || state.reason != listed[k].reason)
+      return "row " + std::to_string(k) + " differs when drawn out of order";
   }
   RecordedRun run(c.disk);
   const RunOutcome outcome = RunCreation(inputs, run, &run);
-  std::ostringstream broken;
-  if (!c.disk.misuses.empty()) broken << "the run handed Windows " << c.disk.misuses[0] << "; ";
-  if (outcome.kind != RunOutcome::Kind::Created) {
-    if (listing && outcome.kind != refusal.kind) broken << "the run refused, the listing did not; ";
-    if (!listing && outcome.kind != refusal.kind) broken << "they refuse for different reasons; ";
-    for (const CreateResult& state : listed)
-      if (state.status != CreateStatus::Failed) broken << "a path of a refused run is listed; ";
-    if (!c.disk.made.empty()) broken << "a refused run made a folder; ";
-    return broken.str();
+  if (!c.disk.misuses.empty()) return "the run handed Windows " + c.disk.misuses[0];
+  if (outcome.kind != RunOutcome::Kind::Created || refusal.kind != RunOutcome::Kind::Created) {
+    const bool allRefused = std::all_of(listed.begin(), listed.end(), [](const CreateResult& s) {
+      return s.status == CreateStatus::Failed;
+    });
+    if (outcome.kind != refusal.kind || !allRefused || !c.disk.made.empty())
+      return "the run and the listing refuse the template differently";
+    return {};
   }
-  if (!listing || listed.size() != run.paths.size()) return broken.str() + "the counts differ";
-  std::set<std::string> listedMade;
-  std::uint64_t failures = 0;
+  if (listed.size() != run.paths.size()) return "the counts differ";
+  std::set<std::string> made;
   std::optional<std::size_t> firstFailure;
+  std::uint64_t failures = 0;
   for (std::size_t k = 0; k < listed.size(); ++k) {
-    const CreateResult& state = listed[k];
-    const std::optional<CreateResult>& asked = run.asked[k];
-    const CreateStatus ran = asked ? asked->status : CreateStatus::Failed;
     const std::string path = listing->Path(k).path;
-    if (state.status != ran)
-      broken << "path " << k << " " << path << " listed " << StateText(state.status) << ", run "
-             << StateText(ran) << "; ";
-    if (path != JoinNames(NamesOf(run.paths[k])))
-      broken << "path " << k << " listed as " << path << "; ";
-    if (asked && state.status == CreateStatus::Failed && state.reason != kParentNotMade &&
-        asked->reason != state.reason)
-      broken << "path " << k << " listed for " << state.reason << ", failed for " << asked->reason
-             << "; ";
-    if (state.status == CreateStatus::Made && !listedMade.insert(path).second)
-      broken << "path " << k << " listed 作成 twice; ";
-    if (state.status != CreateStatus::Failed) continue;
-    ++failures;
-    if (!firstFailure) firstFailure = k;
+    const std::optional<CreateResult>& asked = run.asked[k];
+    const CreateResult ran = asked.value_or(CreateResult{CreateStatus::Failed, {}});
+    const std::string where = "path " + std::to_string(k) + " " + path + ": ";
+    if (path != JoinNames(NamesOf(run.paths[k]))) return where + "not the run's";
+    if (listed[k].status != ran.status) return where + "listed " + StateText(listed[k].status);
+    if (asked && ran.status == CreateStatus::Failed && listed[k].reason != kParentNotMade &&
+        ran.reason != listed[k].reason)
+      return where + "listed for " + listed[k].reason + ", failed for " + ran.reason;
+    if (ran.status == CreateStatus::Made && !made.insert(path).second) return where + "made twice";
+    if (ran.status == CreateStatus::Failed && failures++ == 0) firstFailure = k;
   }
-  if (std::set<std::string>(c.disk.made.begin(), c.disk.made.end()) != listedMade ||
-      c.disk.made.size() != listedMade.size())
-    broken << "the run made other folders than those listed; ";
-  if (outcome.failures != failures) broken << "the run counts other failures; ";
-  if (firstFailure && (outcome.firstFailedPath != run.paths[*firstFailure] ||
-                       outcome.firstFailureReason != listed[*firstFailure].reason))
-    broken << "the run's first failure is " << outcome.firstFailedPath << " ("
-           << outcome.firstFailureReason << "); ";
-  return broken.str();
+  if (made != std::set<std::string>(c.disk.made.begin(), c.disk.made.end()))
+    return "the run made other folders than those listed";
+  if (outcome.failures != failures ||
+      (firstFailure && (outcome.firstFailedPath != run.paths[*firstFailure] ||
+                        outcome.firstFailureReason != listed[*firstFailure].reason)))
+    return "the run's summary names another failure: " + outcome.firstFailedPath;
+  return {};
 }
 
 }  // namespace naming::test

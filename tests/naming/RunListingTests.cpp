@@ -73,98 +73,55 @@ TEST_F(RunListingTest, RefusedTemplatesAndRunsThatNeverStart) {
   EXPECT_EQ(refusal.kind, RunOutcome::Kind::NoBasePath);
 }
 
-// Names that come round again within the run are there by the time the run comes to them, and a
-// folder's children come again with it.
-TEST_F(RunListingTest, NamesThatComeAgainAreListedAsTheRunFindsThem) {
-  struct Case {
-    const char* what;
-    std::function<void(TestTier&)> set;
-    const char* rows;
-  };
-  const std::vector<Case> cases = {
-      {"letters past 26", [](TestTier& t) { t.kind = SequenceKind::Letters, t.folderCount = "28"; },
-       "Y|作成|\nZ|作成|\nA|既存|\nB|既存|\n"},
-      {"a month without the day",
-       [](TestTier& t) {
-         t.kind = SequenceKind::Date, t.dateFormat = 7;
-         t.startDate = {1989, 1, 6}, t.endDate = {1989, 1, 9};
+// Each class of path the list once got wrong, in its last rows: names that come again (letters
+// past 26, dates without the day or the year, an era changing within a month, a free line meeting
+// a number), names Windows would change or takes for a device, lengths counted in characters
+// (C:\work\ and 116 Greek letters are 124), and a parent with an empty name, whose children go
+// into the target itself.
+TEST_F(RunListingTest, EachPathIsListedAsTheRunWillFindIt) {
+  std::string greek;
+  for (int i = 0; i < 116; ++i) greek += "α";
+  const std::string x239(239, 'x'), y240(240, 'y');
+  const struct {
+    std::function<void(TestTier&, TestTier&)> set;
+    std::string rows;
+  } cases[] = {
+      {[](TestTier& p, TestTier&) { p.kind = SequenceKind::Letters, p.folderCount = "28"; },
+       "Z|作成|\nA|既存|\nB|既存|\n"},
+      {[](TestTier& p, TestTier&) {
+         p.kind = SequenceKind::Date, p.dateFormat = 9;
+         p.startDate = {1989, 1, 6}, p.endDate = {1989, 1, 9};
        },
-       "1989年01月|既存|\n1989年01月|既存|\n1989年01月|既存|\n"},
-      {"an era changing within the month",
-       [](TestTier& t) {
-         t.kind = SequenceKind::Date, t.dateFormat = 9;
-         t.startDate = {1989, 1, 6}, t.endDate = {1989, 1, 9};
-       },
-       "昭和64年01月|既存|\n平成01年01月|作成|\n平成01年01月|既存|\n"},
-      {"a day of another year",
-       [](TestTier& t) {
-         t.kind = SequenceKind::Date, t.dateFormat = 10;
-         t.startDate = {2023, 2, 28}, t.endDate = {2024, 3, 1};
+       "昭和64年01月|作成|\n昭和64年01月|既存|\n平成01年01月|作成|\n平成01年01月|既存|\n"},
+      {[](TestTier& p, TestTier&) {
+         p.kind = SequenceKind::Date, p.dateFormat = 10;
+         p.startDate = {2023, 2, 28}, p.endDate = {2024, 3, 1};
        },
        "02月29日|作成|\n03月01日|既存|\n"},
-      {"a free line given twice, in another case",
-       [](TestTier& t) {
-         t.kind = SequenceKind::None, t.pattern = 1, t.lines = {"ａb", "c", "Ａb"};
+      {[](TestTier& p, TestTier&) { p.start = "1", p.end = "11", p.pattern = 1, p.lines = {"1"}; },
+       "10|作成|\n11|既存|\n"},
+      {[&](TestTier& p, TestTier&) {
+         p.kind = SequenceKind::None, p.pattern = 1;
+         p.lines = {"a.", "b ", "nul.txt", "com10", greek, x239, y240};
        },
-       "c|作成|\nＡb|既存|\n"},
-      {"a free line that meets a number",
-       [](TestTier& t) { t.start = "1", t.end = "12", t.pattern = 1, t.lines = {"1"}; },
-       "11|既存|\n12|作成|\n"},
+       "a.|作成不可|名前の末尾がピリオドか空白です\nb |作成不可|名前の末尾がピリオドか空白です\n"
+       "nul.txt|作成不可|Windows が予約している名前です\ncom10|作成|\n" +
+           greek + "|作成|\n" + x239 + "|作成|\n" + y240 + "|作成不可|パスが長すぎます\n"},
+      {[](TestTier& p, TestTier& c) {
+         p.kind = c.kind = SequenceKind::None, p.pattern = c.pattern = 1;
+         p.lines = {"c", "", "d"}, c.lines = {"d", "C"};
+       },
+       "c|作成|\nc\\d|作成|\nc\\C|作成|\n|既存|\nd|作成|\nC|既存|\nd|既存|\nd\\d|作成|\nd\\C|作成|"
+       "\n"},
   };
-  for (const Case& c : cases) {
-    parent = TestTier();
-    c.set(parent);
+  for (const auto& c : cases) {
+    parent = child = TestTier();
+    c.set(parent, child);
+    settings.childFolders = !child.lines.empty();
     const std::string rows = Rows();
-    // The last rows, where the names come again.
-    const std::string expected = c.rows;
-    ASSERT_GE(rows.size(), expected.size()) << c.what;
-    EXPECT_EQ(rows.substr(rows.size() - expected.size()), expected) << c.what << "\n" << rows;
+    ASSERT_GE(rows.size(), c.rows.size()) << rows;
+    EXPECT_EQ(rows.substr(rows.size() - c.rows.size()), c.rows) << rows;
   }
-
-  parent = TestTier();
-  parent.kind = SequenceKind::None, parent.front = "Q", parent.lines = {"1", "2"};
-  settings.childFolders = true, child.start = "1", child.end = "2";
-  EXPECT_EQ(Rows(), "Q|作成|\nQ\\1|作成|\nQ\\2|作成|\nQ|既存|\nQ\\1|既存|\nQ\\2|既存|\n");
-}
-
-// The run's own rule: names Windows would change or takes for a device, and paths too long by
-// Windows' count, in characters.
-TEST_F(RunListingTest, NamesAndPathsWindowsWouldNotMakeAsListed) {
-  parent.kind = SequenceKind::None, parent.pattern = 1;
-  const std::string greek116 = [] {
-    std::string text;
-    for (int i = 0; i < 116; ++i) text += "α";
-    return text;
-  }();
-  // C:\work\ and the name: 247 characters are made, 248 are not.
-  const std::string long247(247 - 8, 'x'), long248(248 - 8, 'y');
-  parent.lines = {"a.", "b ", "CON", "nul.txt", "com1", "com10", greek116, long247, long248};
-  EXPECT_EQ(Rows(),
-            "a.|作成不可|名前の末尾がピリオドか空白です\n"
-            "b |作成不可|名前の末尾がピリオドか空白です\n"
-            "CON|作成不可|Windows が予約している名前です\n"
-            "nul.txt|作成不可|Windows が予約している名前です\n"
-            "com1|作成不可|Windows が予約している名前です\n"
-            "com10|作成|\n" +
-                greek116 + "|作成|\n" + long247 + "|作成|\n" + long248 +
-                "|作成不可|パスが長すぎます\n");
-}
-
-TEST_F(RunListingTest, AParentWithAnEmptyNameHasItsChildrenInTheTargetItself) {
-  parent.kind = SequenceKind::None, parent.pattern = 1, parent.lines = {"c", "", "d"};
-  settings.childFolders = true, child.kind = SequenceKind::None, child.pattern = 1;
-  child.lines = {"d", "C"};
-  EXPECT_EQ(Rows(),
-            "c|作成|\nc\\d|作成|\nc\\C|作成|\n|既存|\nd|作成|\nC|既存|\nd|既存|\n"
-            "d\\d|作成|\nd\\C|作成|\n");
-}
-
-TEST_F(RunListingTest, ADriveRootIsJoinedWithOneSeparator) {
-  settings.base = "C:\\";
-  parent.start = "1", parent.end = "1";
-  const std::optional<RunListing> listing = Listing();
-  ASSERT_TRUE(listing);
-  EXPECT_EQ(listing->Path(0).path, "C:\\1");
 }
 
 }  // namespace
