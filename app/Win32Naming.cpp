@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -42,16 +43,22 @@ class TFindHandle {
   HANDLE search_;
 };
 
-// The search for `pattern` at `level`, in large batches, for a TFindHandle to own. Systems before
-// Windows 7 know neither the basic level nor large batches.
-HANDLE FindFirst(const std::string& pattern, FINDEX_INFO_LEVELS level, WIN32_FIND_DATAA& found) {
-  const HANDLE search = FindFirstFileExA(pattern.c_str(), level, &found, FindExSearchNameMatch,
-                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (search != INVALID_HANDLE_VALUE || GetLastError() != ERROR_INVALID_PARAMETER) return search;
-  return FindFirstFileA(pattern.c_str(), &found);
+// The text as the ANSI calls pass it on to the system.
+std::wstring Wide(std::string_view text) {
+  std::wstring wide(text.size(), L'\0');
+  const int size = static_cast<int>(text.size());
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
+  return wide;
 }
 
-bool IsDotEntry(std::string_view name) { return name == "." || name == ".."; }
+// A name's key: its UTF-16 text upper-cased as the system upper-cases, in the invariant locale (no
+// language's own casing: the file system has none).
+std::string WideKey(std::wstring name) {
+  const int length = static_cast<int>(name.size());
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.data(), length, name.data(), length);
+  return std::string(reinterpret_cast<const char*>(name.data()), name.size() * sizeof(wchar_t));
+}
 
 naming::FileTime Moment(const FILETIME& time) {
   return (static_cast<naming::FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -87,27 +94,26 @@ naming::CreateResult Win32DirectoryCreator::Create(const std::string& path) {
 }
 
 std::string Win32DiskReader::Fold(std::string_view name) const {
-  // The key is the UTF-16 text upper-cased. ASCII needs no call: its letters upper-cased, each
-  // character with a zero high byte.
+  // ASCII needs no call: its letters upper-cased, each character with a zero high byte.
+  if (std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; }))
+    return WideKey(Wide(name));
   std::string key(name.size() * 2, '\0');
-  if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
-    for (std::size_t i = 0; i < name.size(); ++i)
-      key[2 * i] =
-          name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
-    return key;
-  }
-  const int size = static_cast<int>(name.size());
-  std::wstring wide(name.size(), L'\0');
-  const int length = MultiByteToWideChar(932, 0, name.data(), size, wide.data(), size);
-  // The invariant locale: no language's own casing, as the file system has none.
-  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, wide.data(), length);
-  key.assign(reinterpret_cast<const char*>(wide.data()), static_cast<std::size_t>(length) * 2);
+  for (std::size_t i = 0; i < name.size(); ++i)
+    key[2 * i] =
+        name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
   return key;
 }
 
+// In UTF-16, as the names are: an ANSI listing would give a name the code page lacks with a
+// character it has in its place (é as e).
 naming::FolderContents Win32DiskReader::Read(const std::string& folder) const {
-  WIN32_FIND_DATAA found;
-  const TFindHandle search(FindFirst(naming::JoinedPath(folder, "*"), FindExInfoStandard, found));
+  const std::wstring pattern = Wide(naming::JoinedPath(folder, "*"));
+  WIN32_FIND_DATAW found;
+  TFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &found,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  // Systems before Windows 7 know no large batches.
+  if (!search && GetLastError() == ERROR_INVALID_PARAMETER)
+    search = TFindHandle(FindFirstFileW(pattern.c_str(), &found));
   std::vector<std::pair<std::string, bool>> entries;
   if (!search) {
     switch (const DWORD error = GetLastError()) {
@@ -120,13 +126,14 @@ naming::FolderContents Win32DiskReader::Read(const std::string& folder) const {
     }
   }
   do {
-    if (IsDotEntry(found.cFileName)) continue;
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
     const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entries.emplace_back(Fold(found.cFileName), isFolder);
+    entries.emplace_back(WideKey(std::wstring(name)), isFolder);
     // A short name is another name of the same entry: making a folder of it finds the entry.
-    if (found.cAlternateFileName[0] != '\0')
-      entries.emplace_back(Fold(found.cAlternateFileName), isFolder);
-  } while (FindNextFileA(search.Get(), &found));
+    if (found.cAlternateFileName[0] != L'\0')
+      entries.emplace_back(WideKey(found.cAlternateFileName), isFolder);
+  } while (FindNextFileW(search.Get(), &found));
   return naming::FolderContents::Listed(std::move(entries));
 }
 
@@ -155,8 +162,13 @@ naming::FolderFacts InspectFolder(const std::string& path) {
 
 std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& directory,
                                                            std::size_t most) {
+  const std::string pattern = directory + "\\*";
   WIN32_FIND_DATAA found;
-  const TFindHandle search(FindFirst(directory + "\\*", FindExInfoBasic, found));
+  TFindHandle search(FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &found,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  // Systems before Windows 7 know neither the basic level nor large batches.
+  if (!search && GetLastError() == ERROR_INVALID_PARAMETER)
+    search = TFindHandle(FindFirstFileA(pattern.c_str(), &found));
   if (!search) {
     // A directory that is gone holds nothing; one that cannot be read is not known.
     const DWORD error = GetLastError();
@@ -166,7 +178,7 @@ std::optional<naming::Listing> Win32DirectoryRemover::List(const std::string& di
   naming::Listing listing;
   do {
     const std::string_view name = found.cFileName;
-    if (IsDotEntry(name)) continue;
+    if (name == "." || name == "..") continue;
     if (listing.entries.size() == most) {
       listing.complete = false;
       break;

@@ -44,9 +44,9 @@ class Win32DirectoryRemover final : public naming::DirectoryRemover {
 };
 
 // The file system as the lists read it before a run: names compared as Windows compares them
-// (converted from code page 932 and upper-cased as the system upper-cases them), and each folder
-// in one listing (FindFirstFileExA, large batches), its short names too, which name the same
-// entries. It keeps nothing: one serves every thread.
+// (converted from the ANSI code page and upper-cased as the system upper-cases them), and each
+// folder in one listing (FindFirstFileExW, large batches), its short names too, which name the
+// same entries. It keeps nothing: one serves every thread.
 class Win32DiskReader final : public naming::DiskReader, public naming::NameFolding {
  public:
   std::string Fold(std::string_view name) const override;

@@ -43,6 +43,9 @@ TEST(Win32DiskReader, FindsANameWhereMakingItsFolderWouldFindIt) {
   TScratchFolder scratch("reader");
   for (const char* folder : {"ａbc", "α", "Longfilename_abcdef"}) scratch.MakeFolder(folder);
   scratch.MakeFile("Data");
+  // é, which code page 932 lacks: an ANSI listing would give it as e.
+  CreateDirectoryW(
+      (std::wstring(scratch.Path().begin(), scratch.Path().end()) + L"\\\u00e9").c_str(), nullptr);
   char shortPath[MAX_PATH] = {};
   GetShortPathNameA(scratch.PathOf("Longfilename_abcdef").c_str(), shortPath, MAX_PATH);
   const std::string shortName = std::strrchr(shortPath, '\\') + 1;
@@ -52,7 +55,8 @@ TEST(Win32DiskReader, FindsANameWhereMakingItsFolderWouldFindIt) {
   using Entry = naming::FolderContents::Entry;
   const std::pair<std::string, Entry> cases[] = {
       {"ＡBC", Entry::Folder},    {"Α", Entry::Folder},   {"data", Entry::File},
-      {shortName, Entry::Folder}, {"ａbcd", Entry::None}, {"ソ", Entry::None}};
+      {shortName, Entry::Folder}, {"ａbcd", Entry::None}, {"ソ", Entry::None},
+      {"e", Entry::None}};
   app::Win32DirectoryCreator creator;
   for (const auto& [name, entry] : cases) {
     EXPECT_EQ(contents.Find(disk.Fold(name)), entry) << name;
