@@ -75,9 +75,14 @@ void TApplication::Terminate() {
 // The loop takes messages in their Unicode form and hands them on so: a typed double-byte
 // character then reaches the window whole. Under Wine the ANSI form splits it into two bytes on
 // the way, and a native text field shows each as a broken character. Windows of this program's
-// own classes still receive ANSI messages, converted by the system.
+// own classes still receive ANSI messages, converted by the system. A typed character is shown to
+// its control first, while it is still the character typed.
 void TApplication::Dispatch(MSG& message) {
   try {
+    if (message.message == WM_CHAR || message.message == WM_IME_CHAR) {
+      TWinControl* control = TWinControl::FromHandle(message.hwnd);
+      if (control && !control->TakeTypedChar(message.wParam)) return;
+    }
     if (Preprocess(message)) return;
   } catch (const std::exception& error) {
     ShowException(error);

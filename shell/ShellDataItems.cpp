@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "framework/CodePage.h"
 #include "framework/TreeView.h"
-#include "shell/AnsiText.h"
 #include "shell/ShellCst.h"
 #include "shell/ShellUtils.h"
 

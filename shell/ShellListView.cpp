@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/AnsiText.h"
+#include "framework/CodePage.h"
 #include "shell/ReleaseOnThrow.h"
 #include "shell/ShellNotify.h"
 #include "shell/ShellPopupMenu.h"
@@ -423,10 +423,10 @@ bool TShellListView::Edited(int index, const std::string& text) {
   TShellFileItem* item = files_.Item(index);
   TComPtr<IShellFolder> folder;
   if (!item || !item->GetParentFolder(folder)) return false;
-  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  const std::string refusal = NewNameRefusal(item->GetPath(), text);
   if (!refusal.empty()) {
     refusedItem_ = item;
-    refusedName_.Start(Handle(), text, std::move(refusal));
+    refusedName_.Start(Handle(), AnsiToWide(text), AnsiToWide(refusal));
     return false;
   }
   const std::wstring wide = AnsiToWide(text);
@@ -437,6 +437,12 @@ bool TShellListView::Edited(int index, const std::string& text) {
     return false;
   item->Renamed(std::move(renamed));
   return true;
+}
+
+void TShellListView::EditRefused(int index, const std::wstring& typed,
+                                 const std::vector<char32_t>& refused) {
+  refusedItem_ = files_.Item(index);
+  if (refusedItem_) refusedName_.Start(Handle(), typed, UnknownCharactersRefusal(refused));
 }
 
 void TShellListView::EditRefusedName() {

@@ -165,6 +165,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void Change(TTreeNode* node) override;
   bool CanEdit(TTreeNode& node) override;
   void Edited(TTreeNode& node, std::string& text) override;
+  void EditRefused(TTreeNode& node, const std::wstring& typed,
+                   const std::vector<char32_t>& refused) override;
   void GetImageIndex(TTreeNode& node) override;
   void GetSelectedIndex(TTreeNode& node) override;
 

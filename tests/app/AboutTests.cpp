@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/AnsiText.h"
+#include "framework/CodePage.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessagePump.h"
 

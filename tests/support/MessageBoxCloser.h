@@ -21,6 +21,8 @@ class TMessageBoxCloser {
 
   // The message texts of the boxes closed so far, in the order they showed.
   std::vector<std::string> Texts() const;
+  // The same as the boxes showed them in UTF-16, characters the code page lacks included.
+  std::vector<std::wstring> WideTexts() const;
   // The captions of those boxes.
   std::vector<std::string> Captions() const;
 
@@ -33,6 +35,7 @@ class TMessageBoxCloser {
   mutable std::mutex lock_;
   std::vector<HWND> closed_;
   std::vector<std::string> texts_;
+  std::vector<std::wstring> wideTexts_;
   std::vector<std::string> captions_;
   std::thread watcher_;
 };
