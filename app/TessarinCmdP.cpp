@@ -7,6 +7,7 @@
 // 3 stopped by Ctrl+C.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
@@ -19,7 +20,9 @@
 #include "app/TemplateDisk.h"
 #include "app/Win32Naming.h"
 #include "app/Win32PathProbe.h"
+#include "framework/CodePage.h"
 #include "naming/Calendar.h"
+#include "naming/Characters.h"
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"
 #include "naming/RunListing.h"
@@ -62,11 +65,29 @@ struct TArguments {
   std::optional<std::string> target;
 };
 
-std::optional<TArguments> ParseArguments(int argc, char** argv) {
+// The arguments as given, each exactly in the code page; none, after saying which characters the
+// code page lacks, when one cannot be. (The C runtime's would hold the system's look-alikes.)
+std::optional<std::vector<std::string>> CommandLineArguments() {
+  int count = 0;
+  const std::unique_ptr<LPWSTR[], decltype(&LocalFree)> given(
+      CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
+  std::vector<std::string> arguments;
+  for (int i = 1; given && i < count; ++i) {
+    TCodePageText argument = ToCodePage(given[i]);
+    if (!argument.Exact()) {
+      Print(stderr, "引数 " + argument.Text + " には Shift-JIS にない文字 " +
+                        naming::CodesOf(argument.Refused) + " があるため、使えません。\n");
+      return std::nullopt;
+    }
+    arguments.push_back(std::move(argument.Text));
+  }
+  return arguments;
+}
+
+std::optional<TArguments> ParseArguments(const std::vector<std::string>& given) {
   TArguments arguments;
   std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
+  for (const std::string& argument : given) {
     if (argument == "--list") {
       arguments.mode = TArguments::Mode::List;
     } else if (argument == "--count") {
@@ -227,9 +248,11 @@ int Run(const TArguments& arguments) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   SetConsoleOutputCP(932);
-  const std::optional<TArguments> arguments = ParseArguments(argc, argv);
+  const std::optional<std::vector<std::string>> given = CommandLineArguments();
+  if (!given) return kBadInput;
+  const std::optional<TArguments> arguments = ParseArguments(*given);
   if (!arguments) {
     Print(stderr, kHelp);
     return kBadInput;
