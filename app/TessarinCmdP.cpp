@@ -169,16 +169,12 @@ class TConsoleControl final : public naming::RunControl {
 };
 
 int Run(const TArguments& arguments) {
-  const std::optional<std::string> text = app::ReadTemplateText(arguments.templatePath);
-  if (!text) {
-    Print(stderr, arguments.templatePath + " を読み込めません。\n");
+  const app::TTemplateFile file = app::ReadTemplateFile(arguments.templatePath, Defaults());
+  if (!file.failure.empty()) {
+    Print(stderr, file.failure + "\n");
     return kBadInput;
   }
-  const naming::TemplateReading reading = naming::ReadTemplate(*text, Defaults());
-  if (reading.status != naming::TemplateReading::Status::Read) {
-    Print(stderr, arguments.templatePath + " は Tessarin のテンプレートではありません。\n");
-    return kBadInput;
-  }
+  const naming::TemplateReading& reading = file.reading;
   // A batch run takes no default in place of a value: it says which line to mend.
   if (!reading.replaced.empty()) {
     for (const naming::ReplacedValue& value : reading.replaced)

@@ -1,10 +1,12 @@
 #include "naming/TemplateFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
 
 #include "naming/Calendar.h"
+#include "naming/Composition.h"
 #include "naming/DateFormats.h"
 #include "naming/Integer.h"
 
@@ -118,16 +120,22 @@ void WriteTier(std::string& out, std::string_view section, const TierValues& tie
 }
 
 // Reads the values of one section into its target, replacing what cannot be used by the default.
+// The line being read, the caller's: its number and whether it lost characters on its way into
+// the code page.
+struct LineState {
+  int number = 0;
+  bool inexact = false;
+};
+
 class SectionReader {
  public:
-  // `line`: the number of the line being read, the caller's.
-  SectionReader(std::string section, std::vector<ReplacedValue>& replaced, const int& line)
+  SectionReader(std::string section, std::vector<ReplacedValue>& replaced, const LineState& line)
       : section_(std::move(section)), replaced_(replaced), line_(line) {}
 
  protected:
   void Replace(std::string_view key, std::string_view found, std::string used) {
-    replaced_.push_back(
-        {line_, "[" + section_ + "] " + std::string(key), std::string(found), std::move(used)});
+    replaced_.push_back({line_.number, "[" + section_ + "] " + std::string(key), std::string(found),
+                         std::move(used)});
   }
 
   // An integer in range; none, after listing the value with `used`, otherwise.
@@ -151,11 +159,12 @@ class SectionReader {
     target = Number(key, value, range, std::to_string(fallback)).value_or(fallback);
   }
 
-  // A text a box can hold: no NUL byte, which would end it there.
+  // A text a box can hold: no NUL byte, which would end it there, and every character as the file
+  // has it.
   void ReadText(std::string_view key, std::string_view value, std::string& target,
                 const std::string& fallback) {
     const std::size_t nul = value.find('\0');
-    if (nul == std::string_view::npos) {
+    if (nul == std::string_view::npos && !line_.inexact) {
       target = value;
       return;
     }
@@ -166,13 +175,13 @@ class SectionReader {
  private:
   std::string section_;
   std::vector<ReplacedValue>& replaced_;
-  const int& line_;
+  const LineState& line_;
 };
 
 class HeaderReader : public SectionReader {
  public:
   HeaderReader(TemplateValues& values, const TemplateValues& defaults,
-               std::vector<ReplacedValue>& replaced, const int& line)
+               std::vector<ReplacedValue>& replaced, const LineState& line)
       : SectionReader(std::string(kHeader), replaced, line), values_(values), defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
@@ -197,7 +206,7 @@ class HeaderReader : public SectionReader {
 class TierReader : public SectionReader {
  public:
   TierReader(std::string section, TierValues& tier, const TierValues& defaults,
-             std::vector<ReplacedValue>& replaced, const int& line)
+             std::vector<ReplacedValue>& replaced, const LineState& line)
       : SectionReader(std::move(section), replaced, line), tier_(tier), defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
@@ -265,18 +274,33 @@ class TierReader : public SectionReader {
   bool linesSeen_ = false;
 };
 
-// Cuts a long value for the box, at a character boundary of code page 932.
+// Cuts a long value for the box, at a character boundary of code page 932. Half a double-byte
+// character is shown as its code: next to the closing quote it would take the quote for its
+// second byte.
 std::string Shortened(std::string_view text) {
   constexpr std::size_t kLongest = 40;
-  if (text.size() <= kLongest) return std::string(text);
+  std::string shown;
   std::size_t end = 0;
-  while (end < kLongest) {
+  while (end < text.size() && end < kLongest) {
     const auto c = static_cast<unsigned char>(text[end]);
     const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    if (lead && end + 2 > kLongest) break;
-    end += lead ? 2 : 1;
+    if (!lead) {
+      shown += text[end++];
+      continue;
+    }
+    if (HasBrokenDoubleByteCharacter(text.substr(end, 2))) {
+      char code[8];
+      std::snprintf(code, sizeof code, "(0x%02X)", c);
+      shown += code;
+      ++end;
+      continue;
+    }
+    if (end + 2 > kLongest) break;
+    shown.append(text.substr(end, 2));
+    end += 2;
   }
-  return std::string(text.substr(0, end)) + "...";
+  if (end < text.size()) shown += "...";
+  return shown;
 }
 
 }  // namespace
@@ -333,11 +357,13 @@ std::string WriteTemplate(const TemplateValues& values) {
   return out;
 }
 
-TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults) {
+TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults,
+                             const std::vector<int>& inexactLines) {
   TemplateReading reading;
   reading.values = defaults;
-  int line = 0;
+  LineState line;
   bool afterCr = false;
+  bool headerSeen = false;
   HeaderReader header(reading.values, defaults, reading.replaced, line);
   TierReader parent("Parent", reading.values.parent, defaults.parent, reading.replaced, line);
   TierReader child("Child", reading.values.child, defaults.child, reading.replaced, line);
@@ -355,7 +381,9 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
     const std::size_t end = text.find_first_of("\r\n");
     const std::string_view content = text.substr(0, end);
     afterCr = end != std::string_view::npos && text[end] == '\r';
-    ++line;
+    ++line.number;
+    line.inexact =
+        std::find(inexactLines.begin(), inexactLines.end(), line.number) != inexactLines.end();
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
     const std::string_view bare = Trimmed(content);
@@ -366,6 +394,7 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
                 : SameWord(name, "Parent") ? Section::Parent
                 : SameWord(name, "Child")  ? Section::Child
                                            : Section::Other;
+      headerSeen = headerSeen || section == Section::Header;
       continue;
     }
     const std::size_t equals = content.find('=');
@@ -380,19 +409,30 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
     }
   }
 
-  if (header.version < 1) {
+  using Status = TemplateReading::Status;
+  reading.status = !headerSeen                 ? Status::NoHeader
+                   : header.version < 1        ? Status::NoVersion
+                   : header.version > kVersion ? Status::NewerVersion
+                                               : Status::Read;
+  if (reading.status != Status::Read) {
     reading.values = defaults;
     reading.replaced.clear();
-    return reading;
   }
-  if (header.version > kVersion) {
-    reading.status = TemplateReading::Status::NewerVersion;
-    reading.values = defaults;
-    reading.replaced.clear();
-    return reading;
-  }
-  reading.status = TemplateReading::Status::Read;
   return reading;
+}
+
+std::string NotTakenMessage(const std::string& path, TemplateReading::Status status) {
+  switch (status) {
+    case TemplateReading::Status::NoHeader:
+      return path + " は Tessarin のテンプレートではありません。[Tessarin] の節がありません。";
+    case TemplateReading::Status::NoVersion:
+      return path +
+             " は Tessarin のテンプレートではありません。[Tessarin] の節に Version がありません。";
+    case TemplateReading::Status::NewerVersion:
+      return path + " は新しい版の Tessarin のテンプレートです。";
+    case TemplateReading::Status::Read: break;
+  }
+  return {};
 }
 
 std::string ReplacedValuesText(const std::vector<ReplacedValue>& replaced) {

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +25,11 @@
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
 // What the user sees of a tier besides its fields: the sample line, the count on its strip, the
 // line counter and which parameter controls are enabled.
@@ -209,15 +216,99 @@ TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheR
   EXPECT_EQ(form->Label27.Caption(), "   1");
 }
 
-TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedAndChangesNothing) {
+TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedSayingWhyAndChangesNothing) {
   Type(form->Edit1, "mine");
   Type(form->SpinEdit5, "1.5");
   const naming::TemplateValues before = form->TemplateFromWindow();
-  const std::string file = scratch_.MakeFile("notes.tsnt", "Front=x\r\nthese are notes\r\n");
+  const std::string notes = scratch_.MakeFile("notes.tsnt", "Front=x\r\nthese are notes\r\n");
+  const std::string broken = scratch_.MakeFile("broken.tsnt", "\xEF\xBB\xBF[Tessarin]\xC0\r\n");
+  const std::string locked = scratch_.MakeFile("locked.tsnt", "[Tessarin]\r\nVersion=1\r\n");
+  const HANDLE lock =
+      CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::pair<std::string, std::string> refusals[] = {
+      {notes, notes + " は Tessarin のテンプレートではありません。[Tessarin] の節がありません。"},
+      {broken, broken + " を読み込めません。UTF-8 "
+                        "の印がありますが、その文字コードとして正しくないバイトがあります。"},
+      // The system's own reason, whatever its words.
+      {locked, locked + " を読み込めません。"},
+  };
+  for (const auto& [file, box] : refusals) {
+    const std::vector<std::string> boxes = UseDialog('O', file);
+    ASSERT_EQ(boxes.size(), 1u) << file;
+    EXPECT_EQ(boxes[0].substr(0, box.size()), box);
+    if (file == locked) {
+      EXPECT_GT(boxes[0].size(), box.size()) << "no reason given";
+    } else {
+      EXPECT_EQ(boxes[0], box);
+    }
+  }
+  CloseHandle(lock);
+  EXPECT_TRUE(form->TemplateFromWindow() == before);
+}
+
+// Today's Notepad saves UTF-8 without a byte-order mark; other editors add one or save UTF-16.
+// Each opens as the same template, without the comment line the program writes first.
+TEST_F(TemplateFileWindow, TemplatesSavedByEditorsInEachEncodingOpenAlike) {
+  const std::u8string_view utf8 =
+      u8"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜\r\n";
+  const std::u16string utf16 =
+      u"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜\r\n";
+  const auto utf16Bytes = [&](bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : utf16) {
+      const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+  };
+  const std::pair<const char*, std::string> files[] = {
+      {"utf8.tsnt", std::string(utf8.begin(), utf8.end())},
+      {"utf8mark.tsnt", "\xEF\xBB\xBF" + std::string(utf8.begin(), utf8.end())},
+      {"utf16le.tsnt", utf16Bytes(false)},
+      {"utf16be.tsnt", utf16Bytes(true)},
+      {"cp932.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京～\r\n"},
+  };
+  for (const auto& [name, bytes] : files) {
+    Type(form->Edit1, "before");
+    EXPECT_TRUE(UseDialog('O', scratch_.MakeFile(name, bytes)).empty()) << name;
+    EXPECT_EQ(form->Edit1.Text(), "写真") << name;
+    EXPECT_EQ(form->Memo1.Text(), "東京～") << name;
+  }
+  // Saving stays in the code page with CR LF.
+  const std::string saved = scratch_.PathOf("saved.tsnt");
+  form->SaveTemplateFile(saved);
+  const std::string text = ReadFileText(saved);
+  EXPECT_NE(text.find("\r\nFront=写真\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nLine=東京～\r\n"), std::string::npos);
+}
+
+// A character the code page lacks makes its value one the box lists, with the character's code.
+TEST_F(TemplateFileWindow, AValueWithACharacterTheCodePageLacksIsReplacedAndListed) {
+  const std::u8string_view utf8 = u8"[Tessarin]\nVersion=1\n[Parent]\nFront=café\nBack=写真\n";
+  const std::string file = scratch_.MakeFile("accent.tsnt", std::string(utf8.begin(), utf8.end()));
   const std::vector<std::string> boxes = UseDialog('O', file);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find("テンプレートではありません"), std::string::npos) << boxes[0];
-  EXPECT_TRUE(form->TemplateFromWindow() == before);
+  EXPECT_NE(boxes[0].find("\n[Parent] Front: \"caf(U+00E9)\" → \"\""), std::string::npos)
+      << boxes[0];
+  EXPECT_EQ(form->Edit1.Text(), "");
+  EXPECT_EQ(form->Edit2.Text(), "写真");
+}
+
+// The file dialog's own question aside, the program asks nothing: the file stays as it was.
+TEST_F(TemplateFileWindow, SavingOverAReadOnlyFileIsRefusedAndTheFileKeepsItsContents) {
+  const std::string file = scratch_.MakeFile("kept.tsnt", "kept");
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  std::vector<std::string> boxes;
+  {
+    TMessageBoxCloser closer;
+    form->SaveTemplateFile(file);
+    boxes = closer.Texts();
+  }
+  EXPECT_EQ(boxes,
+            std::vector<std::string>{file + " に書き込めません。読み取り専用のファイルです。"});
+  EXPECT_EQ(ReadFileText(file), "kept");
+  EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
