@@ -5,6 +5,7 @@
 #include "framework/ErrorSink.h"
 #include "framework/MainMenu.h"
 #include "framework/PopupMenu.h"
+#include "naming/MessageText.h"
 
 namespace {
 
@@ -110,12 +111,12 @@ std::string TApplication::ErrorText(const std::string& message) {
 }
 
 void TApplication::ShowException(const std::exception& error) {
-  ::MessageBoxA(MessageBoxOwner(), ErrorText(error.what()).c_str(), title_.c_str(),
-                MB_OK | MB_ICONSTOP);
+  MessageBox(ErrorText(error.what()), MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::MessageBox(const std::string& text, UINT flags) {
-  return ::MessageBoxA(MessageBoxOwner(), text.c_str(), title_.c_str(), flags);
+  return ::MessageBoxA(MessageBoxOwner(), naming::FittedForBox(text).c_str(), title_.c_str(),
+                       flags);
 }
 
 HWND TApplication::MessageBoxOwner() const {

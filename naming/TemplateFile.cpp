@@ -282,22 +282,17 @@ std::string Shortened(std::string_view text) {
   std::string shown;
   std::size_t end = 0;
   while (end < text.size() && end < kLongest) {
-    const auto c = static_cast<unsigned char>(text[end]);
-    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    if (!lead) {
-      shown += text[end++];
-      continue;
-    }
-    if (HasBrokenDoubleByteCharacter(text.substr(end, 2))) {
+    const std::size_t length = CharacterLength(text, end);
+    if (length == 1 && HasBrokenDoubleByteCharacter(text.substr(end, 1))) {
       char code[8];
-      std::snprintf(code, sizeof code, "(0x%02X)", c);
+      std::snprintf(code, sizeof code, "(0x%02X)", static_cast<unsigned char>(text[end]));
       shown += code;
-      ++end;
-      continue;
+    } else if (end + length > kLongest) {
+      break;
+    } else {
+      shown.append(text.substr(end, length));
     }
-    if (end + 2 > kLongest) break;
-    shown.append(text.substr(end, 2));
-    end += 2;
+    end += length;
   }
   if (end < text.size()) shown += "...";
   return shown;

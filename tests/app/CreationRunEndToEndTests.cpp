@@ -23,10 +23,8 @@
 
 namespace {
 
-const std::string& Created() {
-  static const std::string text = naming::RunOutcome().BoxText();
-  return text;
-}
+// The box of a run that made folders.
+std::string Created() { return "フォルダを作成しました"; }
 
 class CreationRunEndToEnd : public MainWindowTest {
  protected:
@@ -194,7 +192,7 @@ TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
   EXPECT_TRUE(IsWindowEnabled(form->Handle()));
 
   ASSERT_EQ(texts.size(), 2u);  // the question, then the one closing box
-  const std::string lead = "作成を中止しました\r\n中止までに ";
+  const std::string lead = "作成を中止しました。\r\n中止までに ";
   ASSERT_EQ(texts[1].rfind(lead, 0), 0u) << texts[1];
   std::string count = texts[1].substr(lead.size(), texts[1].find(' ', lead.size()) - lead.size());
   count.erase(std::remove(count.begin(), count.end(), ','), count.end());
@@ -265,7 +263,8 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   Select(scratch_.Path());
   NumberRun("1", "3", "1");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
-  EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // all there already: nothing made
+  EXPECT_EQ(Press(), std::vector<std::string>{
+                         "3 個のフォルダがすべて既にあるため、作成したフォルダはありません。"});
   // The first run's folder renamed away and an empty one of its name made in its place.
   ASSERT_TRUE(MoveFileA(scratch_.PathOf("P2X").c_str(), scratch_.PathOf("away").c_str()));
   scratch_.MakeFolder("P2X");

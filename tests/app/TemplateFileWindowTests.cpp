@@ -294,6 +294,31 @@ TEST_F(TemplateFileWindow, AValueWithACharacterTheCodePageLacksIsReplacedAndList
   EXPECT_EQ(form->Edit2.Text(), "写真");
 }
 
+// A name far longer than any path: the run's box still fits the screen, with the count of failures
+// and the system's reason in view and the path cut in its middle.
+TEST_F(TemplateFileWindow, TheBoxOfARunWithAHugeNameFitsTheScreen) {
+  const std::string file = scratch_.MakeFile(
+      "huge.tsnt", "[Tessarin]\r\nVersion=1\r\nTarget=" + scratch_.Path() +
+                       "\r\n[Parent]\r\nFront=" + std::string(500000, 'x') + "\r\n");
+  EXPECT_TRUE(UseDialog('O', file).empty());
+  ASSERT_EQ(form->Edit1.Text().size(), 500000u);
+  TMessageBoxCloser closer;
+  Click(form->Button1);
+  ASSERT_EQ(closer.Texts().size(), 1u);
+  const std::string box = closer.Texts()[0];
+  const std::string lead =
+      "フォルダを作成できませんでした。\r\n1 個のフォルダを作成できませんでした。最初のフォルダ: " +
+      scratch_.Path() + "\\xxx";
+  EXPECT_EQ(box.substr(0, lead.size()), lead);
+  EXPECT_NE(box.find("xxx…xxx"), std::string::npos);
+  EXPECT_EQ(box.back(), ')');  // the reason's closing parenthesis
+  EXPECT_LT(box.size(), 400u);
+  const RECT place = closer.Places()[0];
+  EXPECT_GE(place.top, 0);
+  EXPECT_LE(place.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_LE(place.right - place.left, GetSystemMetrics(SM_CXSCREEN));
+}
+
 // The file dialog's own question aside, the program asks nothing: the file stays as it was.
 TEST_F(TemplateFileWindow, SavingOverAReadOnlyFileIsRefusedAndTheFileKeepsItsContents) {
   const std::string file = scratch_.MakeFile("kept.tsnt", "kept");

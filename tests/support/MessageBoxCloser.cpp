@@ -49,6 +49,11 @@ std::vector<std::wstring> TMessageBoxCloser::WideTexts() const {
   return wideTexts_;
 }
 
+std::vector<RECT> TMessageBoxCloser::Places() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return places_;
+}
+
 std::vector<std::string> TMessageBoxCloser::Captions() const {
   std::lock_guard<std::mutex> guard(lock_);
   return captions_;
@@ -81,6 +86,9 @@ void TMessageBoxCloser::CloseNewBoxes() {
     texts_.push_back(text);
     wideTexts_.push_back(wideText);
     captions_.push_back(WindowText(box));
+    RECT place{};
+    GetWindowRect(box, &place);
+    places_.push_back(place);
     PostMessageA(box, WM_COMMAND, command_, 0);
   }
 }

@@ -25,6 +25,8 @@ class TMessageBoxCloser {
   std::vector<std::wstring> WideTexts() const;
   // The captions of those boxes.
   std::vector<std::string> Captions() const;
+  // Where they stood on the screen.
+  std::vector<RECT> Places() const;
 
  private:
   void Watch();
@@ -37,6 +39,7 @@ class TMessageBoxCloser {
   std::vector<std::string> texts_;
   std::vector<std::wstring> wideTexts_;
   std::vector<std::string> captions_;
+  std::vector<RECT> places_;
   std::thread watcher_;
 };
 
