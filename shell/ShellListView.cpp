@@ -421,20 +421,15 @@ bool TShellListView::CanEdit(int index) {
 
 bool TShellListView::Edited(int index, const std::string& text) {
   TShellFileItem* item = files_.Item(index);
-  TComPtr<IShellFolder> folder;
-  if (!item || !item->GetParentFolder(folder)) return false;
+  if (!item) return false;
   const std::string refusal = NewNameRefusal(item->GetPath(), text);
   if (!refusal.empty()) {
     refusedItem_ = item;
     refusedName_.Start(Handle(), AnsiToWide(text), AnsiToWide(refusal));
     return false;
   }
-  const std::wstring wide = AnsiToWide(text);
   TShIDListPtr renamed;
-  if (FAILED(folder->SetNameOf(Handle(), item->RelativeIDList(), wide.c_str(), SHGDN_INFOLDER,
-                               &renamed.Out())) ||
-      !renamed)
-    return false;
+  if (!item->SetNameInFolder(Handle(), AnsiToWide(text), SHGDN_INFOLDER, renamed)) return false;
   item->Renamed(std::move(renamed));
   return true;
 }

@@ -148,6 +148,21 @@ void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node) {
   }
 }
 
+bool TShellTreeView::FileManagerKey(UINT key) {
+  TTreeNode* selected = Selected();
+  if (!selected) return false;
+  if (key == VK_F2) {
+    // The same rules as any start of an edit: CanEdit decides.
+    selected->EditText();
+    return true;
+  }
+  if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+    PopupMenuForSelected();
+    return true;
+  }
+  return false;
+}
+
 // --- Label editing ------------------------------------------------------------------------------
 
 bool TShellTreeView::CanEdit(TTreeNode& node) {
