@@ -24,6 +24,9 @@ std::optional<int> ParseInteger(const std::string& text) {
   return value;
 }
 
+// The arrows' width at 96 DPI, where the native control's own is right.
+constexpr int kArrowsWidth = 16;
+
 char DecimalSeparator() {
   char separator[8] = ".";
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof(separator));
@@ -37,6 +40,7 @@ TSpinEdit::TSpinEdit(TContainer& parent, const TBounds& layout, int minValue, in
       minValue_(minValue),
       maxValue_(maxValue),
       upDown_(parent, *this) {
+  PlaceArrows(LaidBounds());
   SetText(std::to_string(minValue));
   upDown_.OnStep = [this](int step) { SetValue(Clamp(Value()) + step); };
 }
@@ -63,10 +67,12 @@ void TSpinEdit::SetVisible(bool visible) {
   upDown_.SetVisible(visible);
 }
 
-void TSpinEdit::SetBounds(const TBounds& bounds) {
-  TCustomEdit::SetBounds(bounds);
-  // The arrows take their room from the field's new bounds again.
-  SendMessageA(upDown_.Handle(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+void TSpinEdit::SetBounds(const TBounds& bounds) { PlaceArrows(bounds); }
+
+void TSpinEdit::PlaceArrows(const TBounds& bounds) {
+  const int arrows = std::min(Dpi().Scale(kArrowsWidth), bounds.Width);
+  TCustomEdit::SetBounds({bounds.Left, bounds.Top, bounds.Width - arrows, bounds.Height});
+  upDown_.SetBounds({bounds.Left + bounds.Width - arrows, bounds.Top, arrows, bounds.Height});
 }
 
 TCodePageText TSpinEdit::Admit(std::wstring_view text) const {

@@ -22,6 +22,7 @@ class TSpinEdit : public TCustomEdit {
 
   void SetEnabled(bool enabled) override;
   void SetVisible(bool visible) override;
+  // `bounds` cover the field and its arrows.
   void SetBounds(const TBounds& bounds) override;
 
   // True for the characters a user may type into the field.
@@ -34,6 +35,9 @@ class TSpinEdit : public TCustomEdit {
 
  private:
   int Clamp(int value) const;
+  // The arrows at the right end of `bounds`, as wide as the layout's at the field's DPI, and the
+  // field in the rest: the native arrows keep their own width whatever the DPI.
+  void PlaceArrows(const TBounds& bounds);
 
   int minValue_;
   int maxValue_;
