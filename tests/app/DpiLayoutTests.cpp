@@ -288,59 +288,50 @@ TEST_F(MainWindowTest, TheWindowsIconsFollowItsDpi) {
   }
 }
 
-// The arrows of the number fields and the date fields' calendar buttons grow with the DPI as the
-// rest does (Wine's controls keep their own size); each date field shows its whole date, weekday
-// included; a click on the grown button's part beyond the control's own drops the calendar.
+// The arrows of a number field and a date field's calendar button grow with the DPI as the rest
+// does (Wine's keep their own size); the date shows whole, its weekday written short; a click on
+// the grown button's part beyond the control's own drops the calendar.
 TEST_F(MainWindowTest, NumberArrowsAndCalendarButtonsGrowWithTheDpiAndDatesShowWhole) {
   Click(form->RadioButton2);
-  const HWND window = form->Handle();
   RECT place;
-  GetWindowRect(window, &place);
-  for (const int dotsPerInch : {144, 192, 96}) {
+  GetWindowRect(form->Handle(), &place);
+  const HWND picker = form->DateTimePicker1.Handle();
+  RECT client;
+  for (const int dotsPerInch : {96, 144, 192}) {
     SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi");
     const TDpi dpi(dotsPerInch);
     const auto both = static_cast<WORD>(dotsPerInch);
-    SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
+    SendMessageA(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
                  reinterpret_cast<LPARAM>(&place));
-    for (TSpinEdit* spin : {&form->SpinEdit1, &form->SpinEdit3, &form->SpinEdit5}) {
-      HWND arrows = nullptr;
-      for (HWND child = GetWindow(GetParent(spin->Handle()), GW_CHILD); child;
-           child = GetWindow(child, GW_HWNDNEXT))
-        if (reinterpret_cast<HWND>(SendMessageA(child, UDM_GETBUDDY, 0, 0)) == spin->Handle())
-          arrows = child;
-      ASSERT_NE(arrows, nullptr);
-      RECT shown;
-      GetWindowRect(arrows, &shown);
-      MapWindowPoints(nullptr, GetParent(arrows), reinterpret_cast<POINT*>(&shown), 2);
-      EXPECT_EQ(shown.right - shown.left, dpi.Scale(16));
-      EXPECT_EQ(shown.left, spin->Left() + spin->Width());
-    }
-    for (TDateTimePicker* picker : {&form->DateTimePicker1, &form->DateTimePicker2}) {
-      const std::wstring date = TWinControl::WideTextOf(picker->Handle());
-      // The long form's weekday written short: 2026年12月10日木.
-      ASSERT_FALSE(date.empty());
-      EXPECT_NE(std::wstring(L"日月火水木金土").find(date.back()), std::wstring::npos);
-      const TWindowDC dc(picker->Handle());
-      const TSelection font(dc.Get(), picker->Font().Handle());
-      SIZE extent{};
-      GetTextExtentPoint32W(dc.Get(), date.c_str(), static_cast<int>(date.size()), &extent);
-      RECT client;
-      GetClientRect(picker->Handle(), &client);
-      // Inside the two-pixel edges, left of the button and its own two pixels of padding.
-      EXPECT_LE(extent.cx, client.right - 2 * 2 - dpi.Scale(15) - 2) << dotsPerInch;
-    }
+    const TSpinEdit& spin = form->SpinEdit1;
+    HWND arrows = GetWindow(GetParent(spin.Handle()), GW_CHILD);
+    while (arrows &&
+           reinterpret_cast<HWND>(SendMessageA(arrows, UDM_GETBUDDY, 0, 0)) != spin.Handle())
+      arrows = GetWindow(arrows, GW_HWNDNEXT);
+    ASSERT_NE(arrows, nullptr);
+    RECT shown;
+    GetWindowRect(arrows, &shown);
+    MapWindowPoints(nullptr, GetParent(arrows), reinterpret_cast<POINT*>(&shown), 2);
+    EXPECT_EQ(shown.left, spin.Left() + spin.Width());
+    EXPECT_EQ(shown.right - shown.left, dpi.Scale(16));
+
+    const std::wstring date = TWinControl::WideTextOf(picker);
+    ASSERT_FALSE(date.empty());
+    EXPECT_NE(std::wstring(L"日月火水木金土").find(date.back()),
+              std::wstring::npos);  // 2026年12月10日木
+    const TWindowDC dc(picker);
+    const TSelection font(dc.Get(), form->DateTimePicker1.Font().Handle());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.Get(), date.c_str(), static_cast<int>(date.size()), &extent);
+    GetClientRect(picker, &client);
+    // Inside the two-pixel edges, left of the button and its own two pixels of padding.
+    EXPECT_LE(extent.cx, client.right - 2 * 2 - dpi.Scale(15) - 2);
   }
-  // 192 DPI again, and a press on the grown button's left part, beyond Wine's 15 pixels.
-  const auto both = static_cast<WORD>(192);
-  SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
-               reinterpret_cast<LPARAM>(&place));
-  RECT client;
-  GetClientRect(form->DateTimePicker1.Handle(), &client);
+  // At 192 DPI, a press beyond Wine's own 15 pixels.
   const LPARAM at = MAKELPARAM(client.right - 2 - TDpi(192).Scale(15) + 2, client.bottom / 2);
-  SendMessageA(form->DateTimePicker1.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(form->DateTimePicker1.Handle(), WM_LBUTTONUP, 0, at);
-  const auto calendar =
-      reinterpret_cast<HWND>(SendMessageA(form->DateTimePicker1.Handle(), DTM_GETMONTHCAL, 0, 0));
+  SendMessageA(picker, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(picker, WM_LBUTTONUP, 0, at);
+  const auto calendar = reinterpret_cast<HWND>(SendMessageA(picker, DTM_GETMONTHCAL, 0, 0));
   EXPECT_TRUE(calendar && IsWindowVisible(calendar));
   PressKeys({VK_ESCAPE});
   Pump();

@@ -241,9 +241,9 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
   }
 }
 
-// Ctrl+V and typing as the user does: a number field takes full-width digits as digits and refuses
-// a pasted word whole, so no error box stands in the way of the next key in another field.
-TEST_F(PreviewTest, ANumberFieldNeverHoldsAPastedWordAndTakesFullWidthDigits) {
+// Ctrl+V and typing as the user does: a number field refuses a pasted word whole, so no error box
+// stands in the way of the next key in another field.
+TEST_F(PreviewTest, ANumberFieldNeverHoldsAPastedWordSoTheNextKeyGoesWhereItIsTyped) {
   TMessageBoxCloser closer;
   SetForegroundWindow(form->Handle());
   form->SpinEdit1.SetFocus();
@@ -257,11 +257,6 @@ TEST_F(PreviewTest, ANumberFieldNeverHoldsAPastedWordAndTakesFullWidthDigits) {
   form->Edit1.SetFocus();
   TypeAsUnicodeKeys("x");
   EXPECT_TRUE(PumpMessagesUntil([&] { return form->Label24.Caption() == "x0"; }, 3000));
-  form->SpinEdit2.SetFocus();
-  form->SpinEdit2.SelectAll();
-  TypeAsUnicodeKeys(L"１２");
-  EXPECT_TRUE(WaitForText(form->SpinEdit2.Handle(), "12"));
-  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  13 個");
   EXPECT_TRUE(closer.Texts().empty());
 }
 

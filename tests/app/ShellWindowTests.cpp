@@ -34,6 +34,18 @@ class ShellWindowTest : public testing::Test {
     form_.ShellTreeView1.SelectIDList(list.Get());
     Pump();
   }
+  // F2 on `control`, which has the focus, `name` typed into the edit that `editQuery` finds, and
+  // Enter.
+  static void RenameWithF2(HWND control, UINT editQuery, const std::string& name) {
+    PressKeys({VK_F2});
+    Pump();
+    const auto edit = reinterpret_cast<HWND>(SendMessageA(control, editQuery, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    TypeAsUnicodeKeys(name);
+    EXPECT_TRUE(WaitForText(edit, name));
+    PressKeys({VK_RETURN});
+    Pump();
+  }
   // Presses the keys on the file list; true once it shows the folder at `path`.
   bool ListShowsAfter(std::initializer_list<WORD> keys, const std::string& path) {
     PressKeys(keys);
@@ -98,14 +110,7 @@ TEST_F(ShellWindowTest, AJapaneseNameTypedIntoTheListsRenameBoxIsTheNameOnDisk) 
   Select(scratch_.Path());
   list_.SetFocus();
   PressKeys({VK_HOME});
-  PressKeys({VK_F2});
-  Pump();
-  HWND edit = reinterpret_cast<HWND>(SendMessageA(list_.Handle(), LVM_GETEDITCONTROL, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  TypeAsUnicodeKeys("ソ表能ポ.txt");
-  EXPECT_TRUE(WaitForText(edit, "ソ表能ポ.txt"));
-  PressKeys({VK_RETURN});
-  Pump();
+  RenameWithF2(list_.Handle(), LVM_GETEDITCONTROL, "ソ表能ポ.txt");
   EXPECT_NE(GetFileAttributesA(scratch_.PathOf("ソ表能ポ.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -133,14 +138,7 @@ TEST_F(ShellWindowTest, F2RenamesOnTheDesktopsListAndInTheTree) {
   list_.SetFocus();
   list_.SetSelected(index, true);
   list_.SetFocusedIndex(index);
-  PressKeys({VK_F2});
-  Pump();
-  HWND edit = reinterpret_cast<HWND>(SendMessageA(list_.Handle(), LVM_GETEDITCONTROL, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  TypeAsUnicodeKeys("TessarinShell-after.txt");
-  EXPECT_TRUE(WaitForText(edit, "TessarinShell-after.txt"));
-  PressKeys({VK_RETURN});
-  Pump();
+  RenameWithF2(list_.Handle(), LVM_GETEDITCONTROL, "TessarinShell-after.txt");
   EXPECT_NE(GetFileAttributesA(after.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesA(before.c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(before.c_str());
@@ -148,15 +146,7 @@ TEST_F(ShellWindowTest, F2RenamesOnTheDesktopsListAndInTheTree) {
 
   Select(scratch_.MakeFolder("tree-before"));
   form_.ShellTreeView1.SetFocus();
-  PressKeys({VK_F2});
-  Pump();
-  edit =
-      reinterpret_cast<HWND>(SendMessageA(form_.ShellTreeView1.Handle(), TVM_GETEDITCONTROL, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  TypeAsUnicodeKeys("tree-after");
-  EXPECT_TRUE(WaitForText(edit, "tree-after"));
-  PressKeys({VK_RETURN});
-  Pump();
+  RenameWithF2(form_.ShellTreeView1.Handle(), TVM_GETEDITCONTROL, "tree-after");
   EXPECT_EQ(FolderNames(scratch_.Path()), std::vector<std::string>{"tree-after"});
 }
 

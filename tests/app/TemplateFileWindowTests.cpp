@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "naming/CreationRun.h"
@@ -236,62 +237,44 @@ TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedSayingWhyAndChangesNoth
     const std::vector<std::string> boxes = UseDialog('O', file);
     ASSERT_EQ(boxes.size(), 1u) << file;
     EXPECT_EQ(boxes[0].substr(0, box.size()), box);
-    if (file == locked) {
-      EXPECT_GT(boxes[0].size(), box.size()) << "no reason given";
-    } else {
-      EXPECT_EQ(boxes[0], box);
-    }
+    EXPECT_EQ(boxes[0].size() > box.size(), file == locked) << boxes[0];
   }
   CloseHandle(lock);
   EXPECT_TRUE(form->TemplateFromWindow() == before);
 }
 
 // Today's Notepad saves UTF-8 without a byte-order mark; other editors add one or save UTF-16.
-// Each opens as the same template, without the comment line the program writes first.
+// Each opens as the same template, without the comment line the program writes first; a value
+// with a character the code page lacks is listed in the box with the character's code.
 TEST_F(TemplateFileWindow, TemplatesSavedByEditorsInEachEncodingOpenAlike) {
-  const std::u8string_view utf8 =
-      u8"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜\r\n";
-  const std::u16string utf16 =
-      u"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜\r\n";
-  const auto utf16Bytes = [&](bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : utf16) {
-      const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
+  const auto utf8 = [](std::u8string_view text) { return std::string(text.begin(), text.end()); };
+  const std::string body =
+      utf8(u8"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜\r\n");
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t unit :
+       std::u16string(u"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜"))
+    utf16 += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  const std::tuple<const char*, std::string, std::string, std::string> files[] = {
+      {"utf8.tsnt", body, "写真", ""},
+      {"utf8mark.tsnt", "\xEF\xBB\xBF" + body, "写真", ""},
+      {"utf16.tsnt", utf16, "写真", ""},
+      {"cp932.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京～\r\n", "写真",
+       ""},
+      {"accent.tsnt", utf8(u8"[Tessarin]\nVersion=1\n[Parent]\nFront=café\nLine=東京〜\n"), "",
+       "\n[Parent] Front: \"caf(U+00E9)\" → \"\""},
   };
-  const std::pair<const char*, std::string> files[] = {
-      {"utf8.tsnt", std::string(utf8.begin(), utf8.end())},
-      {"utf8mark.tsnt", "\xEF\xBB\xBF" + std::string(utf8.begin(), utf8.end())},
-      {"utf16le.tsnt", utf16Bytes(false)},
-      {"utf16be.tsnt", utf16Bytes(true)},
-      {"cp932.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京～\r\n"},
-  };
-  for (const auto& [name, bytes] : files) {
+  for (const auto& [name, bytes, front, listed] : files) {
     Type(form->Edit1, "before");
-    EXPECT_TRUE(UseDialog('O', scratch_.MakeFile(name, bytes)).empty()) << name;
-    EXPECT_EQ(form->Edit1.Text(), "写真") << name;
+    const std::vector<std::string> boxes = UseDialog('O', scratch_.MakeFile(name, bytes));
+    EXPECT_EQ(boxes.size(), listed.empty() ? 0u : 1u) << name;
+    if (!boxes.empty()) EXPECT_NE(boxes[0].find(listed), std::string::npos) << boxes[0];
+    EXPECT_EQ(form->Edit1.Text(), front) << name;
     EXPECT_EQ(form->Memo1.Text(), "東京～") << name;
   }
   // Saving stays in the code page with CR LF.
   const std::string saved = scratch_.PathOf("saved.tsnt");
   form->SaveTemplateFile(saved);
-  const std::string text = ReadFileText(saved);
-  EXPECT_NE(text.find("\r\nFront=写真\r\n"), std::string::npos);
-  EXPECT_NE(text.find("\r\nLine=東京～\r\n"), std::string::npos);
-}
-
-// A character the code page lacks makes its value one the box lists, with the character's code.
-TEST_F(TemplateFileWindow, AValueWithACharacterTheCodePageLacksIsReplacedAndListed) {
-  const std::u8string_view utf8 = u8"[Tessarin]\nVersion=1\n[Parent]\nFront=café\nBack=写真\n";
-  const std::string file = scratch_.MakeFile("accent.tsnt", std::string(utf8.begin(), utf8.end()));
-  const std::vector<std::string> boxes = UseDialog('O', file);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find("\n[Parent] Front: \"caf(U+00E9)\" → \"\""), std::string::npos)
-      << boxes[0];
-  EXPECT_EQ(form->Edit1.Text(), "");
-  EXPECT_EQ(form->Edit2.Text(), "写真");
+  EXPECT_NE(ReadFileText(saved).find("\r\nLine=東京～\r\n"), std::string::npos);
 }
 
 // A name far longer than any path: the run's box still fits the screen, with the count of failures
@@ -312,7 +295,6 @@ TEST_F(TemplateFileWindow, TheBoxOfARunWithAHugeNameFitsTheScreen) {
   EXPECT_EQ(box.substr(0, lead.size()), lead);
   EXPECT_NE(box.find("xxx…xxx"), std::string::npos);
   EXPECT_EQ(box.back(), ')');  // the reason's closing parenthesis
-  EXPECT_LT(box.size(), 400u);
   const RECT place = closer.Places()[0];
   EXPECT_GE(place.top, 0);
   EXPECT_LE(place.bottom, GetSystemMetrics(SM_CYSCREEN));

@@ -135,13 +135,9 @@ TEST(TemplateFile, OnlyAFileWithAVersionIsATemplateAndNothingIsTakenOtherwise) {
     EXPECT_TRUE(reading.values == defaults);
     EXPECT_TRUE(reading.replaced.empty());
   }
-  EXPECT_EQ(NotTakenMessage("a.tsnt", Status::NoHeader),
-            "a.tsnt は Tessarin のテンプレートではありません。[Tessarin] の節がありません。");
   EXPECT_EQ(
       NotTakenMessage("a.tsnt", Status::NoVersion),
       "a.tsnt は Tessarin のテンプレートではありません。[Tessarin] の節に Version がありません。");
-  EXPECT_EQ(NotTakenMessage("a.tsnt", Status::NewerVersion),
-            "a.tsnt は新しい版の Tessarin のテンプレートです。");
 }
 
 // A Unicode file's character that the code page lacks stands as its code on a line named inexact:
