@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/Balloon.h"
+#include "tests/support/Clipboard.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/MessageBoxCloser.h"
+#include "tests/support/MessagePump.h"
 
 namespace {
 
@@ -235,6 +239,25 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
     Type(form->SpinEdit7(), "x");
     EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'x' は整数ではありません."});
   }
+}
+
+// Ctrl+V and typing as the user does: a number field refuses a pasted word whole, so no error box
+// stands in the way of the next key in another field.
+TEST_F(PreviewTest, ANumberFieldNeverHoldsAPastedWordSoTheNextKeyGoesWhereItIsTyped) {
+  TMessageBoxCloser closer;
+  SetForegroundWindow(form->Handle());
+  form->SpinEdit1.SetFocus();
+  form->SpinEdit1.SelectAll();
+  PutUnicodeTextOnClipboard(form->Handle(), L"表");
+  PressKeys({VK_CONTROL, 'V'});
+  const std::wstring why = L"「表」(U+8868) は入力できません。数字を入力してください。";
+  EXPECT_TRUE(PumpMessagesUntil([&] { return ShownBalloonText() == why; }, 3000));
+  EXPECT_EQ(form->SpinEdit1.Text(), "0");
+
+  form->Edit1.SetFocus();
+  TypeAsUnicodeKeys("x");
+  EXPECT_TRUE(PumpMessagesUntil([&] { return form->Label24.Caption() == "x0"; }, 3000));
+  EXPECT_TRUE(closer.Texts().empty());
 }
 
 // Each strip counts the run by the run's own reading of the fields, right-aligned at its end, and
