@@ -332,6 +332,7 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
                 "\\P2\\B)\r\n2 個は残しました:\r\n"
                 "  中にファイルかフォルダがある: 2 個 (最初のフォルダ: " +
                 base + "\\P1\\B)");
+  EXPECT_EQ(undo.Icon(), MessageIcon::Warning);
   for (const char* kept : {"P1/B/note.txt", "Q2/A", "Q2/B", "P3/A"}) {
     EXPECT_TRUE(std::filesystem::exists(scratch / kept)) << kept;
   }
@@ -355,6 +356,7 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
                                        "\\P1)\r\n  作成後に中身が変わったか、置き換えられた: 1 個 "
                                        "(最初のフォルダ: " +
                                        base + "\\P1\\B)");
+  EXPECT_EQ(again.Icon(), stampInSpan ? MessageIcon::None : MessageIcon::Warning);
   EXPECT_EQ(outcome.record.Made(), stampInSpan ? 0u : 1u);
   EXPECT_EQ(std::filesystem::exists(scratch / "P1" / "B"), !stampInSpan);
   EXPECT_TRUE(std::filesystem::exists(scratch / "P3"));
@@ -434,6 +436,39 @@ struct StampedRemover final : DirectoryRemover {
   }
   bool WritesFollowEntries(const std::string&) override { return writesFollowEntries; }
 };
+
+// Stamps as fine-grained clocks give them: a folder at its creation call, doubled, and its parent a
+// moment later whenever a child goes into it.
+struct RestampingCreator final : DirectoryCreator {
+  std::map<std::string, FileTime> stamps;
+  FileTime clock = 0;
+  CreateResult Create(const std::string& path) override {
+    if (stamps.count(path)) return {CreateStatus::AlreadyThere, {}};
+    stamps[path] = clock += 2;
+    if (const auto parent = stamps.find(path.substr(0, path.rfind('\\'))); parent != stamps.end())
+      parent->second = clock + 1;
+    return {};
+  }
+  FolderFacts Inspect(const std::string& path) override {
+    const auto found = stamps.find(path);
+    if (found == stamps.end()) return {};
+    return {FolderFacts::Kind::Folder, found->second};
+  }
+};
+
+// The span takes in the last parent's stamp, which its last child moved past that child's own: an
+// undo finds every folder of the run within it.
+TEST_F(CreationRunTest, TheRecordsSpanHoldsEveryStampTheRunLeft) {
+  parent.start = "1", parent.end = "2";
+  settings.childFolders = true, child.start = "1", child.end = "2";
+  RestampingCreator restamping;
+  const RunOutcome outcome = RunCreation({parent, child, settings, table}, restamping);
+  ASSERT_EQ(outcome.made, 6u);
+  for (const auto& [path, stamp] : restamping.stamps)
+    EXPECT_TRUE(outcome.record.Span().Holds(stamp)) << path << " " << stamp;
+  EXPECT_FALSE(outcome.record.Span().Holds(1));
+  EXPECT_FALSE(outcome.record.Span().Holds(restamping.clock + 2));
+}
 
 TEST_F(CreationRunTest, UndoKeepsAStandInAndAFolderTheRemovalLeft) {
   parent.start = "1", parent.end = "3";

@@ -102,10 +102,12 @@ TEST_F(RunListingTest, EachPathIsListedAsTheRunWillFindIt) {
        "10|作成|\n11|既存|\n"},
       {[&](TestTier& p, TestTier&) {
          p.kind = SequenceKind::None, p.pattern = 1;
-         p.lines = {"a.", "b ", "nul.txt", "com10", greek, x239, y240};
+         p.lines = {"a.", "b ", "nul.txt", "COM1", "lpt9 .x", "com10", "xcom", greek, x239, y240};
        },
        "a.|作成不可|名前の末尾がピリオドか空白です\nb |作成不可|名前の末尾がピリオドか空白です\n"
-       "nul.txt|作成不可|Windows が予約している名前です\ncom10|作成|\n" +
+       "nul.txt|作成不可|Windows が予約している名前です\nCOM1|作成不可|Windows "
+       "が予約している名前です\n"
+       "lpt9 .x|作成不可|Windows が予約している名前です\ncom10|作成|\nxcom|作成|\n" +
            greek + "|作成|\n" + x239 + "|作成|\n" + y240 + "|作成不可|パスが長すぎます\n"},
       {[](TestTier& p, TestTier& c) {
          p.kind = c.kind = SequenceKind::None, p.pattern = c.pattern = 1;
