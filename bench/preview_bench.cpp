@@ -191,6 +191,7 @@ int main(int argc, char** argv) {
     lines += line;
   }
   form.Memo1.SetText(lines);
+  form.Memo1Change();  // set by the program: the counter and the samples follow its handler
   const int end = static_cast<int>(lines.size());
   std::printf("free lines: %s (%d characters)\n", form.Label27.Caption().c_str(), end);
 

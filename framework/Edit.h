@@ -9,7 +9,7 @@
 
 class TCustomEdit : public TWinControl {
  public:
-  // Runs OnChange once when the text differs (setting the same text changes nothing).
+  // Runs no OnChange (Window.h).
   void SetText(const std::string& text) override;
   bool IsTextField() const override { return true; }
 
@@ -24,18 +24,22 @@ class TCustomEdit : public TWinControl {
   void CopyToClipboard();
   void PasteFromClipboard();
 
-  // The text changed, by the user or by the program.
+  // The user changed the text.
   std::function<void()> OnChange;
 
  protected:
   TCustomEdit(TContainer& parent, const TBounds& layout, DWORD style);
+
+  // The text replaced in answer to the user (a spin edit's arrows): OnChange runs once when it
+  // differs.
+  void ReplaceText(const std::string& text);
 
   void Command(WORD code) override;
 
  private:
   void Change();
 
-  bool changeSeen_ = false;
+  bool settingText_ = false;  // the control's own report of a text the program set is ignored
 };
 
 class TEdit : public TCustomEdit {

@@ -16,8 +16,6 @@ class TSpinEdit : public TCustomEdit {
   int MaxValue() const { return maxValue_; }
   // The text as an integer, or the minimum when it is none.
   int Value() const;
-  // Sets the text to the value pulled into the range.
-  void SetValue(int value);
 
   void SetEnabled(bool enabled) override;
   void SetVisible(bool visible) override;
@@ -31,6 +29,8 @@ class TSpinEdit : public TCustomEdit {
 
  private:
   int Clamp(int value) const;
+  // The value pulled into the range, for the user (arrows, leaving the field): OnChange runs.
+  void StepTo(int value);
 
   int minValue_;
   int maxValue_;

@@ -52,6 +52,7 @@ TEST(MainWindowStartUp, TheTreeThePicturesAndTheChildTierComeAfterTheWindowHasPa
   form.OnCreate();
   EXPECT_EQ(form.ShellTreeView1.GetFirstNode(), nullptr);
   EXPECT_EQ(form.MainMenu1.Images()->Count(), 0);
+  EXPECT_EQ(form.ParentTier.RunCount.Caption(), "  1 個");  // painted with the window
   const int windowsBefore = ChildWindowCount(form.Handle());
   form.Show();
   ASSERT_TRUE(PumpMessagesUntil(

@@ -191,8 +191,10 @@ TEST_F(PreviewTest, TheEndIsPulledUpToTheStartOnlyWhenTheEndChanges) {
   EXPECT_EQ(form->SpinEdit2.Text(), "0");  // raising the start leaves the end
   Type(form->SpinEdit2, "3");
   EXPECT_EQ(form->SpinEdit2.Text(), "5");
-  Type(form->SpinEdit2, "");  // refilled with "0", then pulled up
+  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  1 個");  // counted with the end pulled up
+  Type(form->SpinEdit2, "");                                 // refilled with "0", then pulled up
   EXPECT_EQ(form->SpinEdit2.Text(), "5");
+  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  1 個");
   Type(form->SpinEdit2, "8");
   Type(form->SpinEdit1, "9");
   EXPECT_EQ(form->SpinEdit2.Text(), "8");

@@ -68,6 +68,7 @@ TEST_F(MainWindowTest, BothTiersStartFromTheSameDefaults) {
     EXPECT_EQ(panel->FreeLines.Text(), "");
     EXPECT_EQ(panel->LineCounter.Caption(), "   0");
     EXPECT_EQ(panel->SampleLine.Caption(), "sample");
+    EXPECT_EQ(panel->RunCount.Caption(), panel == &form->ParentTier ? "  1 個" : "  × 1");
 
     // Today to tomorrow, and one entry per date format showing the start-up date in it.
     EXPECT_EQ(CalendarDateOf(panel->StartDate.Date()), CalendarDateOf(today));
