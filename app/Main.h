@@ -190,8 +190,8 @@ class TForm1 : public TForm {
 
   // Two names for every tier control. The code and the tests use the descriptive ones
   // (ParentTier.FrontText, ChildTier().FreeLines); the window layout's names below are the ones
-  // the event handlers' names follow (Edit1Change). The window layout's names for the parent
-  // tier's controls ...
+  // the event handlers' names follow (Edit1Change), for what is about those handlers. The window
+  // layout's names for the parent tier's controls ...
   TShape& Shape1 = ParentTier.Frame;
   TShape& Shape2 = ParentTier.SampleStrip;
   TImage& Image5 = ParentTier.SampleIcon;

@@ -31,9 +31,9 @@ class FolderListWindow : public MainWindowTest {
 
   // Parent folders `front`1 to `front``last`.
   void Numbered(const std::string& front, const std::string& last) {
-    Type(form->Edit1, front);
-    Type(form->SpinEdit1, "1");
-    Type(form->SpinEdit2, last);
+    Type(form->ParentTier.FrontText, front);
+    Type(form->ParentTier.StartNumber, "1");
+    Type(form->ParentTier.EndNumber, last);
   }
 
   // Ctrl+L on the main window; the list once it shows.
@@ -100,12 +100,12 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
   EXPECT_TRUE(form->Enabled());
 
-  Type(form->Edit2, longBack);
+  Type(form->ParentTier.BackText, longBack);
   EXPECT_EQ(Row(OpenList(), 0), "1|F1" + longBack + "|作成不可|パスが長すぎます");
   PressKeys({VK_ESCAPE});
   Pump();
 
-  Type(form->Edit2, "a:b");
+  Type(form->ParentTier.BackText, "a:b");
   std::string refusal = naming::ForbiddenCharacterMessage();
   refusal.erase(refusal.find("\r\n"), 2);  // one line in the list
   EXPECT_EQ(Row(OpenList(), 3), "4|F4a:b|作成不可|" + refusal);
@@ -114,7 +114,7 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
 TEST_F(FolderListWindow, ItsCreateMakesExactlyTheListedFolders) {
   Numbered("Run", "3");
   Click(form->CheckBox1);
-  Type(form->Edit4(), "c");
+  Type(form->ChildTier().FrontText, "c");
   scratch_.MakeFolder("Run2");
   TFolderListForm& list = OpenList();
   std::vector<std::string> listed;
