@@ -60,7 +60,7 @@ TAboutBox::TAboutBox(TForm* owner)
       ProgramIcon(*this, {133, 16, 32, 32}),
       ProductName(*this, 48, 56, kProductName),
       Version(*this, 200, 64, "Ver " TESSARIN_VERSION_TEXT "J"),
-      Copyright(*this, 64, 88, "Copyright (C) 2004-2024 Tessarin"),
+      Copyright(*this, 64, 88, TESSARIN_COPYRIGHT),
       Label1(*this, 80, 128, kWebAddress),
       Label2(*this, 104, 144, kMailAddress),
       OKButton(*this, {111, 180, 75, 25}, "閉じる") {

@@ -42,7 +42,7 @@ TForm1::TForm1()
       Copy1(EditMenu.Add("コピー(&C)", TShortCut::CtrlKey('C'), kCopyImage)),
       Paste1(EditMenu.Add("貼り付け(&P)", TShortCut::CtrlKey('V'), kPasteImage)),
       SelectAll1(AfterSeparator(EditMenu).Add("すべてを選択(&A)", TShortCut::CtrlKey('A'))),
-      UndoCreation1(AfterSeparator(EditMenu).Add("作成を元に戻す")),
+      UndoCreation1(AfterSeparator(EditMenu).Add("作成を元に戻す(&R)")),
       Help1(MainMenu1.Add("ヘルプ(&H)")),
       About1(Help1.Add("バージョン情報")),
       ShellPopupMenu1(this),

@@ -101,6 +101,6 @@ std::string TForm1::SaveUndoRecord() {
 
 void TForm1::ShowUndoCount() {
   const std::uint64_t made = lastRun_.Made();
-  UndoCreation1.SetCaption(made == 0 ? "作成を元に戻す"
-                                     : "作成を元に戻す (" + naming::GroupedNumber(made) + " 個)");
+  const std::string count = made == 0 ? "" : " (" + naming::GroupedNumber(made) + " 個)";
+  UndoCreation1.SetCaption("作成を元に戻す" + count + "(&R)");
 }

@@ -35,6 +35,7 @@ TUndoFile::Loaded TUndoFile::Read() const {
     whole = ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr) &&
             read == text.size();
   }
+  if (whole && text.empty()) return loaded;  // emptied where it could not be removed
   bool otherVersion = false;
   std::optional<naming::RunRecord> record =
       whole ? naming::RunRecord::FromText(text, &otherVersion) : std::nullopt;
@@ -49,9 +50,14 @@ TUndoFile::Loaded TUndoFile::Read() const {
 }
 
 bool TUndoFile::Write(const naming::RunRecord& record) const {
-  if (record.Made() == 0)
-    return DeleteFileA(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+  if (record.Made() == 0) return Remove();
   const std::string text = record.Text();
+  if (Replace(text)) return true;
+  // Whatever becomes of the new record, the older one must not come back after a restart.
+  return Remove() && Replace(text);
+}
+
+bool TUndoFile::Replace(const std::string& text) const {
   const std::string fresh = path_ + ".new";
   const bool written = [&] {
     const TKernelHandle file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
@@ -63,6 +69,19 @@ bool TUndoFile::Write(const naming::RunRecord& record) const {
   if (written && MoveFileExA(fresh.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   DeleteFileA(fresh.c_str());
   return false;
+}
+
+bool TUndoFile::Remove() const {
+  const DWORD attributes = GetFileAttributesA(path_.c_str());
+  // Nothing there, or nothing Read could take for a record (a folder of that name).
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return true;
+  // The program's own file: a read-only mark on it must not keep an older run.
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    SetFileAttributesA(path_.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (DeleteFileA(path_.c_str())) return true;
+  // A folder that lets no file go may still let this one be emptied, which reads as no record.
+  return static_cast<bool>(OpenFile(path_, GENERIC_WRITE, TRUNCATE_EXISTING));
 }
 
 }  // namespace app

@@ -22,10 +22,15 @@ class TUndoFile {
   };
   Loaded Read() const;
   // Replaces the file as a whole, so that it is never left half written; a record that holds
-  // nothing removes it. False when it cannot be written.
+  // nothing removes it. False when it cannot be written; the file then holds no record at all
+  // (an older one is removed, or emptied), so that no older run comes back.
   bool Write(const naming::RunRecord& record) const;
 
  private:
+  bool Replace(const std::string& text) const;
+  // True when no record is left in the file.
+  bool Remove() const;
+
   std::string path_;
 };
 

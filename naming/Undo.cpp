@@ -16,6 +16,15 @@ std::string_view StoredName(std::string_view name) {
   return end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
 }
 
+// A line of the closing box: how many, and the first.
+std::string Counted(const FolderTally& tally) {
+  return GroupedNumber(tally.count) + " 個 (最初のフォルダ: " + tally.first + ")";
+}
+
+void AddReason(std::string& text, const char* reason, const FolderTally& tally) {
+  if (tally.count > 0) text += "\r\n  " + std::string(reason) + ": " + Counted(tally);
+}
+
 // The stamps of the record's folders in one directory. Where the record holds many of them, one
 // listing reads them all, unless the directory holds mostly other things (then it would cost more
 // than reading each); a name the listing does not show (renamed since, or differing in case) is
@@ -90,6 +99,11 @@ class Undoer {
   UndoOutcome Run() && {
     const auto& groups = record_.Groups();
     const bool writesFollowEntries = remover_.WritesFollowEntries(record_.Base());
+    // Read before the undo changes it. The run added entries to it, which leaves a later write
+    // than creation unless the stamp of a folder is its last change.
+    const FolderFacts base = writesFollowEntries ? remover_.Inspect(record_.Base()) : FolderFacts{};
+    creationFollowsChanges_ =
+        base.kind == FolderFacts::Kind::Folder && base.created == base.written;
     // The parents' stamps before their children go, which restamps them on some file systems.
     DirectoryStamps parents(remover_, record_.Base(), MadeParents());
     for (std::size_t g = groups.size(); g-- > 0 && !outcome_.stopped;) {
@@ -111,11 +125,11 @@ class Undoer {
         if (!Continue(path)) break;
         const FolderFacts child = childrenAsMade ? FolderFacts{FolderFacts::Kind::Folder}
                                                  : children.Of(group.children[j], path);
-        Take(path, child, childrenAsMade || record_.Span().Holds(child.created), g, j);
+        Take(path, child, childrenAsMade || record_.Span().Holds(child.created), parent, g, j);
       }
       const bool emptiedSome = taken_.size() > takenBefore;
       if (group.parentMade && Continue(parentPath))
-        Take(parentPath, parent, parentIsTheRuns, g, RunRecord::kParent);
+        Take(parentPath, parent, parentIsTheRuns, base, g, RunRecord::kParent);
       // A parent that stays, emptied of some children: its new stamp is still the run's folder.
       if (parentIsTheRuns && emptiedSome && !IsTaken(g, RunRecord::kParent)) {
         const FolderFacts restamped = remover_.Inspect(parentPath);
@@ -160,11 +174,12 @@ class Undoer {
     return !outcome_.stopped;
   }
 
-  // `facts`: read before anything in the folder was removed; `isTheRuns`: its stamp is the run's.
-  void Take(const std::string& path, const FolderFacts& facts, bool isTheRuns, std::size_t g,
-            std::size_t j) {
+  // `facts`: read before anything in the folder was removed; `isTheRuns`: its stamp is the run's;
+  // `directory`: the facts of the directory that holds it, read before the undo changed it.
+  void Take(const std::string& path, const FolderFacts& facts, bool isTheRuns,
+            const FolderFacts& directory, std::size_t g, std::size_t j) {
     if (facts.kind == FolderFacts::Kind::Missing) {
-      ++outcome_.gone;
+      outcome_.gone.Add(path);
       Forget(g, j);
       return;
     }
@@ -173,26 +188,37 @@ class Undoer {
       const std::optional<Listing> inside =
           facts.kind == FolderFacts::Kind::Folder ? remover_.List(path, 0) : std::nullopt;
       if (inside && !inside->complete) {
-        ++outcome_.notEmpty;
-      } else if (outcome_.standIns++ == 0) {
-        outcome_.firstStandIn = path;
+        outcome_.notEmpty.Add(path);
+        return;
       }
+      // A stamp only moves on: it never comes back into the run's span.
+      WhyNotTheRuns(facts, directory).Add(path);
+      Forget(g, j);
       return;
     }
     RemoveResult result = remover_.Remove(path);
     switch (result.status) {
       case RemoveStatus::Removed: taken_.push_back({g, j}); return;
       case RemoveStatus::Gone:
-        ++outcome_.gone;
+        outcome_.gone.Add(path);
         Forget(g, j);
         return;
-      case RemoveStatus::NotEmpty: ++outcome_.notEmpty; return;
+      case RemoveStatus::NotEmpty: outcome_.notEmpty.Add(path); return;
       case RemoveStatus::Failed: break;
     }
-    if (outcome_.failed++ == 0) {
-      outcome_.firstFailedPath = path;
-      outcome_.firstFailureReason = std::move(result.reason);
-    }
+    if (outcome_.failed.count == 0) outcome_.firstFailureReason = std::move(result.reason);
+    outcome_.failed.Add(path);
+  }
+
+  // A folder whose stamp lies outside the run's span, or something else at its path. Where the
+  // stamp is the folder's last change, it is still the run's folder, changed since, when its
+  // directory's entries last changed within the span; otherwise it may have been replaced.
+  FolderTally& WhyNotTheRuns(const FolderFacts& facts, const FolderFacts& directory) {
+    if (facts.kind != FolderFacts::Kind::Folder || !creationFollowsChanges_)
+      return outcome_.standIns;
+    if (directory.kind == FolderFacts::Kind::Folder && record_.Span().Holds(directory.written))
+      return outcome_.changed;
+    return outcome_.changedOrReplaced;
   }
 
   // What a directory holds, by stored name; nothing when it cannot be listed.
@@ -236,11 +262,11 @@ class Undoer {
       if (!there) {
         ++outcome_.removed;
         Forget(taken.group, taken.child);
-      } else if (outcome_.stillThere++ == 0) {
-        outcome_.firstStillThere =
+      } else {
+        outcome_.stillThere.Add(
             taken.child == RunRecord::kParent
                 ? FolderPath(base, group.parent)
-                : FolderPath(FolderPath(base, group.parent), group.children[taken.child]);
+                : FolderPath(FolderPath(base, group.parent), group.children[taken.child]));
       }
     }
   }
@@ -250,6 +276,7 @@ class Undoer {
   ProgressControl& control_;   // not owned
   UndoOutcome outcome_;
   std::uint64_t done_ = 0;
+  bool creationFollowsChanges_ = false;  // a folder's creation stamp is its last change
   std::vector<std::vector<bool>> forgetChild_;
   std::vector<bool> forgetParent_;
   std::vector<Taken> taken_;
@@ -266,22 +293,17 @@ std::string UndoOutcome::BoxText() const {
   std::string text = stopped ? "元に戻すのを中止しました\r\n中止までに作成したフォルダを " +
                                    GroupedNumber(removed) + " 個削除しました"
                              : "作成したフォルダを " + GroupedNumber(removed) + " 個削除しました";
+  if (gone.count > 0) text += "\r\nすでになかったフォルダ (名前の変更か削除): " + Counted(gone);
   if (Kept() > 0) {
     text += "\r\n" + GroupedNumber(Kept()) + " 個は残しました:";
-    if (notEmpty > 0)
-      text += "\r\n  中にファイルかフォルダがある: " + GroupedNumber(notEmpty) + " 個";
-    if (gone > 0) text += "\r\n  見つからない (名前の変更か削除): " + GroupedNumber(gone) + " 個";
-    if (standIns > 0) {
-      text += "\r\n  作成したフォルダではない (後から置き換えられた): " + GroupedNumber(standIns) +
-              " 個 (最初のフォルダ: " + firstStandIn + ")";
-    }
-    if (stillThere > 0) {
-      text += "\r\n  削除したと報告されたが残っている: " + GroupedNumber(stillThere) +
-              " 個 (最初のフォルダ: " + firstStillThere + ")";
-    }
-    if (failed > 0) {
-      text += "\r\n  削除できない: " + GroupedNumber(failed) +
-              " 個 (最初のフォルダ: " + firstFailedPath + " (" + firstFailureReason + "))";
+    AddReason(text, "中にファイルかフォルダがある", notEmpty);
+    AddReason(text, "作成後に中身が変わった", changed);
+    AddReason(text, "作成後に中身が変わったか、置き換えられた", changedOrReplaced);
+    AddReason(text, "作成したフォルダではない (後から置き換えられた)", standIns);
+    AddReason(text, "削除したと報告されたが残っている", stillThere);
+    if (failed.count > 0) {
+      text += "\r\n  削除できない: " + GroupedNumber(failed.count) +
+              " 個 (最初のフォルダ: " + failed.first + " (" + firstFailureReason + "))";
     }
   }
   if (stopped && left > 0)

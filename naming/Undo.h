@@ -51,18 +51,30 @@ class DirectoryRemover : public FolderInspector {
   virtual bool WritesFollowEntries(const std::string& directory) = 0;
 };
 
+// How many folders, and the first of them the undo came to.
+struct FolderTally {
+  std::uint64_t count = 0;
+  std::string first;
+
+  void Add(const std::string& path) {
+    if (count++ == 0) first = path;
+  }
+};
+
 struct UndoOutcome {
   std::uint64_t removed = 0;
-  std::uint64_t notEmpty = 0;
-  std::uint64_t gone = 0;
-  // Another folder (or a file) stands at the path, stamped outside the run's span.
-  std::uint64_t standIns = 0;
-  std::string firstStandIn;
-  // The removal said it succeeded, yet the folder is still there.
-  std::uint64_t stillThere = 0;
-  std::string firstStillThere;
-  std::uint64_t failed = 0;
-  std::string firstFailedPath;
+  // Renamed or removed since the run: nothing is left to take back.
+  FolderTally gone;
+  // Kept, each for its reason.
+  FolderTally notEmpty;  // something was put in it
+  // Stamped after the run where a folder's stamp is its last change (Wine): its contents changed
+  // since, and it is the run's folder still where nothing in its directory changed since
+  // (changed); otherwise another folder may have taken its place (changedOrReplaced).
+  FolderTally changed;
+  FolderTally changedOrReplaced;
+  FolderTally standIns;    // another folder (or a file) at the path
+  FolderTally stillThere;  // the removal said it succeeded, yet the folder is still there
+  FolderTally failed;
   std::string firstFailureReason;
   // The user stopped the undo; `left` folders stay in the record for a later one.
   bool stopped = false;
@@ -70,7 +82,10 @@ struct UndoOutcome {
   // A line the window adds, about the record's file.
   std::string note;
 
-  std::uint64_t Kept() const { return notEmpty + gone + standIns + stillThere + failed; }
+  std::uint64_t Kept() const {
+    return notEmpty.count + changed.count + changedOrReplaced.count + standIns.count +
+           stillThere.count + failed.count;
+  }
   // The text and icon of the one box that ends the undo.
   std::string BoxText() const;
   MessageIcon Icon() const;
@@ -81,9 +96,10 @@ struct UndoOutcome {
 // directory once afterwards that they are gone. Where the record holds many folders of one
 // directory, their stamps come from one listing of it, read before the first of them goes; where
 // the parent's entries last changed within the run's span, nothing took a child's place since, and
-// its children's stamps are not read at all. The removed and the vanished ones are forgotten; the
-// others stay in the record, so a later undo may take them. `control` may stop it between two
-// folders; what it has not reached stays in the record too.
+// its children's stamps are not read at all. The removed and the vanished ones are forgotten, and
+// so are those whose stamps say they are not the folders as the run left them, which no later undo
+// could take; the others stay in the record, so a later undo may take them. `control` may stop it
+// between two folders; what it has not reached stays in the record too.
 UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover,
                     ProgressControl* control = nullptr);
 

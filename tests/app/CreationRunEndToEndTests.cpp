@@ -220,6 +220,8 @@ TEST_F(CreationRunEndToEnd, EscapeStopsALongNestedRunLeavingAConsistentTree) {
   EXPECT_LT(made, 20200u);
 }
 
+// Wine stamps a folder's last change as its creation: a folder filled and emptied after the run
+// carries a new stamp, and says so, as nothing else in its directory changed since the run.
 TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasThere) {
   EXPECT_FALSE(form->UndoCreation1.Enabled());
   scratch_.MakeFolder("P02X");
@@ -229,19 +231,26 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   ASSERT_TRUE(form->UndoCreation1.Enabled());
   scratch_.MakeFile("P01X\\c2\\note.txt", "x");
+  ASSERT_TRUE(DeleteFileA(scratch_.MakeFile("P03X\\brief.txt", "x").c_str()));
 
   TMessageBoxCloser closer;
   form->UndoCreation1.Click();
   EXPECT_EQ(closer.Texts(),
-            std::vector<std::string>{"作成したフォルダを 6 個削除しました\r\n2 個は残しました:\r\n"
-                                     "  中にファイルかフォルダがある: 2 個"});
-  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X"}));
+            std::vector<std::string>{"作成したフォルダを 5 個削除しました\r\n3 個は残しました:\r\n"
+                                     "  中にファイルかフォルダがある: 2 個 (最初のフォルダ: " +
+                                     scratch_.PathOf("P01X\\c2") +
+                                     ")\r\n  作成後に中身が変わった: 1 個 (最初のフォルダ: " +
+                                     scratch_.PathOf("P03X") + ")"});
+  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X", "P03X"}));
   EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), std::vector<std::string>{"c2"});
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
+  EXPECT_TRUE(FolderNames(scratch_.PathOf("P03X")).empty());
+  // No later undo could take P03X: only what holds something stays to be taken.
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (2 個)(&R)");
 }
 
-// "作成を元に戻す" as its menu item runs it; the boxes it showed, and the item's text as the menu
-// shows it.
+// "作成を元に戻す" chosen by its keys, Alt+E and then R once the menu shows; the boxes it showed,
+// and the item's text as the menu showed it.
 struct ChosenUndo {
   std::vector<std::string> texts;
   std::string item;
@@ -256,30 +265,53 @@ class UndoEndToEnd : public CreationRunEndToEnd {
                    MF_BYCOMMAND);
     chosen.item = text;
     TMessageBoxCloser closer;
-    form->UndoCreation1.Click();
+    SetForegroundWindow(form->Handle());
+    Pump();
+    std::thread chooser([] {
+      for (int i = 0; i < 500 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+      PressKeys({'R'});
+    });
+    PressKeys({VK_MENU, 'E'});
+    PumpMessagesUntil([&] { return !closer.Texts().empty(); }, 10000);
+    chooser.join();
     chosen.texts = closer.Texts();
     return chosen;
   }
 };
 
+// A second run that makes nothing, its folders there already or refused, leaves the first run's
+// record as it was, in the window and in the file. Under Wine a folder's stamp is its last change:
+// once its directory changed after the run, a folder stamped since may be the run's, changed, or
+// another in its place; either way no later undo could take it, and the record lets it go.
 TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   Select(scratch_.Path());
   NumberRun("1", "3", "1");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
-  EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // all there already: nothing made
-  // The first run's folder renamed away and an empty one of its name made in its place.
+  scratch_.MakeFile("P4X", "in the way");
+  Type(form->SpinEdit2, "4");
+  EXPECT_EQ(Press().size(), 1u);  // three there already, one refused: nothing made
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (3 個)(&R)");
+  Stop();
+  Start();
+  // The first run's folder renamed away and an empty one of its name made in its place; another
+  // removed.
   ASSERT_TRUE(MoveFileA(scratch_.PathOf("P2X").c_str(), scratch_.PathOf("away").c_str()));
   scratch_.MakeFolder("P2X");
+  ASSERT_TRUE(RemoveDirectoryA(scratch_.PathOf("P3X").c_str()));
 
   const ChosenUndo undo = ChooseUndo();
-  EXPECT_EQ(undo.item, "作成を元に戻す (3 個)");
+  EXPECT_EQ(undo.item, "作成を元に戻す (3 個)(&R)");
   EXPECT_EQ(undo.texts,
             std::vector<std::string>{
-                "作成したフォルダを 2 個削除しました\r\n1 個は残しました:\r\n  "
-                "作成したフォルダではない (後から置き換えられた): 1 個 (最初のフォルダ: " +
+                "作成したフォルダを 1 個削除しました\r\n"
+                "すでになかったフォルダ (名前の変更か削除): 1 個 (最初のフォルダ: " +
+                scratch_.PathOf("P3X") +
+                ")\r\n1 個は残しました:\r\n  作成後に中身が変わったか、置き換えられた: 1 個 "
+                "(最初のフォルダ: " +
                 scratch_.PathOf("P2X") + ")"});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P2X", "away"}));
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す(&R)");
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
 }
 
 TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
@@ -291,12 +323,52 @@ TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
   Start();  // the program started again: a new main window reads the record's file
 
   const ChosenUndo undo = ChooseUndo();
-  EXPECT_EQ(undo.item, "作成を元に戻す (9 個)");
+  EXPECT_EQ(undo.item, "作成を元に戻す (9 個)(&R)");
   EXPECT_EQ(undo.texts, std::vector<std::string>{"作成したフォルダを 9 個削除しました"});
   EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
   EXPECT_EQ(GetFileAttributesA(UndoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(form->UndoCreation1.Enabled());
 }
+
+// Clicks "中止" with the mouse at the moment the progress window titled `title` shows. The click is
+// sent from the window's own thread, as the window is shown, so it waits in the window's input
+// before the task can end, however busy the machine is.
+class TStopWhenShown {
+ public:
+  explicit TStopWhenShown(std::string title) {
+    title_ = std::move(title);
+    clicked_ = false;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId());
+  }
+  ~TStopWhenShown() { UnhookWindowsHookEx(hook_); }
+  TStopWhenShown(const TStopWhenShown&) = delete;
+  TStopWhenShown& operator=(const TStopWhenShown&) = delete;
+
+  bool Clicked() const { return clicked_; }
+
+ private:
+  static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& message = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    char caption[128] = {};
+    if (code == HC_ACTION && message.message == WM_SHOWWINDOW && message.wParam && !clicked_ &&
+        GetWindowTextA(message.hwnd, caption, sizeof caption) > 0 && title_ == caption) {
+      clicked_ = true;
+      RECT button;
+      GetWindowRect(FindWindowExA(message.hwnd, nullptr, "Button", nullptr), &button);
+      SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+      INPUT clicks[2] = {};
+      clicks[0].type = clicks[1].type = INPUT_MOUSE;
+      clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(2, clicks, sizeof(INPUT));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline std::string title_;
+  static inline bool clicked_ = false;
+  HHOOK hook_;
+};
 
 // A long undo shows its progress window; "中止", clicked with the mouse, stops it between two
 // folders, and the next undo takes the rest.
@@ -311,25 +383,9 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   ASSERT_EQ(run.size(), 2u);
   EXPECT_EQ(run.back(), Created());
 
-  std::atomic<bool> sawProgress{false};
-  std::thread stopper([&] {
-    HWND progress = nullptr;
-    for (int i = 0; i < 2000 && !(progress && IsWindowVisible(progress)); ++i, Sleep(10))
-      progress = FindWindowA("TessarinForm", "フォルダを削除しています");
-    if (!progress || !IsWindowVisible(progress)) return;
-    sawProgress = true;
-    RECT button;
-    GetWindowRect(FindWindowExA(progress, nullptr, "Button", nullptr), &button);
-    SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, clicks, sizeof(INPUT));
-  });
+  TStopWhenShown stopper("フォルダを削除しています");
   const ChosenUndo stopped = ChooseUndo();
-  stopper.join();
-  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(stopper.Clicked());
   ASSERT_EQ(stopped.texts.size(), 1u) << stopped.item;
   const std::string lead = "元に戻すのを中止しました\r\n中止までに作成したフォルダを ";
   ASSERT_EQ(stopped.texts[0].rfind(lead, 0), 0u) << stopped.texts[0];
@@ -339,7 +395,7 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   const std::string left = naming::GroupedNumber(static_cast<std::uint64_t>(kFolders - removed));
   EXPECT_NE(stopped.texts[0].find("残りの " + left + " 個は「作成を元に戻す」で続けて削除できます"),
             std::string::npos);
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (" + left + " 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (" + left + " 個)(&R)");
   EXPECT_FALSE(FolderNames(scratch_.Path()).empty());
 
   const ChosenUndo rest = ChooseUndo();
@@ -347,7 +403,9 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
 }
 
-TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnce) {
+// A record that cannot be replaced is removed, or emptied where it cannot be removed, so that no
+// restart brings back an older run than the window's last.
+TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnceAndLeavesNoOlderRecord) {
   Stop();
   {
     HANDLE file = CreateFileA(UndoFilePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -375,7 +433,21 @@ TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnce) {
   Type(form->ParentTier.EndNumber, "2");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // said once
   RemoveDirectoryA(blocker.c_str());
-  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)");
+  EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)(&R)");
+
+  // Written again; then another program holds the file, letting it be written but not removed.
+  Type(form->SpinEdit2, "3");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  const HANDLE held =
+      CreateFileA(UndoFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
+  Type(form->SpinEdit2, "4");
+  EXPECT_EQ(Press(), std::vector<std::string>{Created()});
+  CloseHandle(held);
+  Stop();
+  Start();
+  EXPECT_FALSE(form->UndoCreation1.Enabled());
+  EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P1X", "P2X", "P3X", "P4X"}));
 }
 
 }  // namespace

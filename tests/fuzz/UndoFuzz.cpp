@@ -250,6 +250,21 @@ void CheckTotals(std::mt19937_64& random) {
   CHECK(grouped.size() <= 26);
 }
 
+// A folder said to be the run's, changed since, is the very folder the run made; one said to be
+// another is not. (A name with a trailing dot or space is read under the name Windows makes of it,
+// which may be another of the model's folders.)
+void CheckReasons(const ModelFileSystem& model, const UndoOutcome& result) {
+  const auto node = [&](const FolderTally& tally) -> const Node* {
+    if (tally.count == 0 || tally.first.back() == '.' || tally.first.back() == ' ') return nullptr;
+    const auto found = model.nodes.find(tally.first);
+    return found == model.nodes.end() ? nullptr : &found->second;
+  };
+  if (const Node* changed = node(result.changed))
+    CHECK(changed->folder && model.madeIds.count(changed->id) == 1);
+  if (const Node* standIn = node(result.standIns))
+    CHECK(!standIn->folder || model.madeIds.count(standIn->id) == 0);
+}
+
 void OneCase(std::mt19937_64& random) {
   auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
   ModelFileSystem model;
@@ -338,20 +353,24 @@ void OneCase(std::mt19937_64& random) {
     }
     // Never more than went; fewer only where a name differs from another in trailing dots or
     // spaces alone, which the check reads as the one name Windows makes of both.
-    CHECK(result.removed <= removedNow && removedNow <= result.removed + result.stillThere);
+    CHECK(result.removed <= removedNow && removedNow <= result.removed + result.stillThere.count);
     CHECK(record.Made() == result.left);
-    CHECK(record.Made() <= heldBefore - result.removed - result.gone);
-    // What the record still holds is not known gone: each is there, or was left unreached.
+    CHECK(record.Made() <= heldBefore - result.removed - result.gone.count);
+    // What the record still holds is not known gone, nor known never to be taken: each is there and
+    // may be taken later, or was left unreached.
     if (!result.stopped) {
-      CHECK(record.Made() == result.notEmpty + result.standIns + result.stillThere + result.failed);
+      CHECK(record.Made() == result.notEmpty.count + result.stillThere.count + result.failed.count);
     }
+    CheckReasons(model, result);
     CHECK(result.BoxText().find("作成したフォルダを") != std::string::npos ||
           result.BoxText().find("中止") != std::string::npos);
     // Undisturbed and unstopped, the undo takes all it can: what stays is undeletable or holds
     // something that is.
     // (Another program's removal restamps the folder it was in.)
-    if (quiet && model.removedMeanwhile == 0 && !result.stopped && undo == 0)
-      CHECK(result.standIns == 0);
+    if (quiet && model.removedMeanwhile == 0 && !result.stopped && undo == 0) {
+      CHECK(result.standIns.count == 0 && result.changed.count == 0 &&
+            result.changedOrReplaced.count == 0);
+    }
   }
 }
 
