@@ -288,7 +288,7 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   NumberRun("1", "3", "1");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   scratch_.MakeFile("P4X", "in the way");
-  Type(form->SpinEdit2, "4");
+  Type(form->ParentTier.EndNumber, "4");
   EXPECT_EQ(Press().size(), 1u);  // three there already, one refused: nothing made
   EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (3 個)(&R)");
   Stop();
@@ -436,12 +436,12 @@ TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnceAndLeav
   EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)(&R)");
 
   // Written again; then another program holds the file, letting it be written but not removed.
-  Type(form->SpinEdit2, "3");
+  Type(form->ParentTier.EndNumber, "3");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   const HANDLE held =
       CreateFileA(UndoFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, 0, nullptr);
-  Type(form->SpinEdit2, "4");
+  Type(form->ParentTier.EndNumber, "4");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   CloseHandle(held);
   Stop();
