@@ -25,29 +25,15 @@ void RefillWhenEmpty(TSpinEdit& field) {
   if (field.Text().empty()) field.SetText("0");
 }
 
-SYSTEMTIME SystemTimeOf(const naming::CalendarDate& date) {
-  SYSTEMTIME time{};
+// The date at the time of day of `clock`.
+SYSTEMTIME SystemTimeOf(const naming::CalendarDate& date, const SYSTEMTIME& clock = {}) {
+  SYSTEMTIME time = clock;
   time.wYear = static_cast<WORD>(date.year);
   time.wMonth = static_cast<WORD>(date.month);
   time.wDay = static_cast<WORD>(date.day);
   // The picker wants the day of the week right: 1970-01-01 was a Thursday.
   time.wDayOfWeek = static_cast<WORD>(((naming::DayNumber(date) % 7) + 11) % 7);
   return time;
-}
-
-SYSTEMTIME AddDays(const SYSTEMTIME& time, int days) {
-  constexpr LONGLONG kTicksPerDay = 24LL * 60 * 60 * 10000000;
-  FILETIME file;
-  SystemTimeToFileTime(&time, &file);
-  ULARGE_INTEGER ticks;
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
-  ticks.QuadPart += days * kTicksPerDay;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
-  SYSTEMTIME result;
-  FileTimeToSystemTime(&file, &result);
-  return result;
 }
 
 }  // namespace
@@ -77,13 +63,14 @@ void TTierView::Start(const SYSTEMTIME& now, const naming::DateFormatTable& form
   SampleStrip.SetFill(Colours.Strip);
   Group.SetColor(Colours.Panel);
   for (TKindRow& row : Rows) row.Radio.SetColor(Colours.Panel);
+  const naming::CalendarDate today = CalendarDateOf(now);
   StartDate.SetDate(now);
-  EndDate.SetDate(AddDays(now, 1));
+  EndDate.SetDate(SystemTimeOf(naming::DateOfDayNumber(naming::DayNumber(today) + 1), now));
   StartDate.SetCalendarTitleColor(Colours.CalendarTitle);
   EndDate.SetCalendarTitleColor(Colours.CalendarTitle);
   // Entry i stands for format i; the entries are not refreshed while the program runs.
   for (int format = 0; format < naming::DateFormatTable::kCount; ++format)
-    DateFormat.AddItem(formats.Format(format, CalendarDateOf(now)));
+    DateFormat.AddItem(formats.Format(format, today));
   DateFormat.SetItemIndex(0);
   LetterCase.SetItemIndex(0);
   Pattern.SetItemIndex(0);
@@ -137,21 +124,18 @@ void TTierView::RefreshSample(const naming::DateFormatTable& formats) {
 }
 
 void TTierView::DisableKinds() {
-  for (TKindRow& row : Rows) {
-    for (TWinControl* control : row.Parameters) control->SetEnabled(false);
-    row.Caption.SetFontColor(kUnchosenCaption);
-    if (row.InnerLabel != nullptr) row.InnerLabel->SetEnabled(false);
-  }
+  for (TKindRow& row : Rows) ShowRow(row, false);
 }
 
 // Each row set once to its final state: a row that stays chosen is not turned off and on again.
 void TTierView::EnableCheckedKind() {
-  for (TKindRow& row : Rows) {
-    const bool chosen = row.Radio.Checked();
-    for (TWinControl* control : row.Parameters) control->SetEnabled(chosen);
-    row.Caption.SetFontColor(chosen ? Colours.ChosenCaption : kUnchosenCaption);
-    if (row.InnerLabel != nullptr) row.InnerLabel->SetEnabled(chosen);
-  }
+  for (TKindRow& row : Rows) ShowRow(row, row.Radio.Checked());
+}
+
+void TTierView::ShowRow(TKindRow& row, bool chosen) {
+  for (TWinControl* control : row.Parameters) control->SetEnabled(chosen);
+  row.Caption.SetFontColor(chosen ? Colours.ChosenCaption : kUnchosenCaption);
+  if (row.InnerLabel != nullptr) row.InnerLabel->SetEnabled(chosen);
 }
 
 void TTierView::FreeLinesChange() {

@@ -1,9 +1,7 @@
 #pragma once
-// One tier of the main window at work: its panel's controls bound to the window's handlers, the
-// tier's values read and set, its sample line, line counter and sequence-kind rows kept up to date,
-// and what its number fields do when edited. Whatever shows both tiers at once (a refresh rebuilds
-// both sample lines; the child's count multiplies the parent's) is the window's, which the tier
-// asks for.
+// One tier of the main window at work: its controls bound to the window's handlers, its values
+// read and set, its sample line, line counter and kind rows kept up to date. What shows both tiers
+// at once (a refresh rebuilds both sample lines) is the window's, which the tier asks for.
 
 #include <array>
 #include <functional>
@@ -58,6 +56,7 @@ class TTierView : public TTierPanel {
   void LettersPerNameChange();
 
  private:
+  void ShowRow(TKindRow& row, bool chosen);
   void UpdateLineCounter();
   void RefillAndPreview(TSpinEdit& field);
 
