@@ -124,46 +124,32 @@ TEST_F(MainWindowTest, TheChildFoldersBoxSetsTheHeightAndTheBottomControlsFollow
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughTheButtonTheTextsAndThenTheGroups) {
-  const std::vector<HWND> expected = {form->Button1.Handle(),
-                                      form->ParentTier.FrontText.Handle(),
-                                      form->ParentTier.BackText.Handle(),
-                                      form->ParentTier.FreeLines.Handle(),
-                                      form->ParentTier.Pattern.Handle(),
-                                      form->ChildTier().FrontText.Handle(),
-                                      form->ChildTier().BackText.Handle(),
-                                      form->ChildTier().FreeLines.Handle(),
-                                      form->ChildTier().Pattern.Handle(),
-                                      form->CheckBox1.Handle()};
+  const TTierView& parent = form->ParentTier;
+  const TTierView& child = form->ChildTier();
+  const std::vector<HWND> expected = {form->Button1.Handle(),   parent.FrontText.Handle(),
+                                      parent.BackText.Handle(), parent.FreeLines.Handle(),
+                                      parent.Pattern.Handle(),  child.FrontText.Handle(),
+                                      child.BackText.Handle(),  child.FreeLines.Handle(),
+                                      child.Pattern.Handle(),   form->CheckBox1.Handle()};
   for (std::size_t i = 0; i + 1 < expected.size(); ++i) {
     EXPECT_EQ(GetNextDlgTabItem(form->Handle(), expected[i], FALSE), expected[i + 1])
         << "after " << i;
   }
   // Inside a group the dates come first; the number fields are the first enabled stop at start-up.
   EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->CheckBox1.Handle(), FALSE),
-            form->ParentTier.StartNumber.Handle());
+            parent.StartNumber.Handle());
 }
 
 TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines) {
+  TTierView& parent = form->ParentTier;
+  TTierView& child = form->ChildTier();
   // The stops at start-up: inside each group the enabled number fields, then its checked button.
-  const std::vector<TWinControl*> stops = {&form->ShellTreeView1,
-                                           &form->Button1,
-                                           &form->ParentTier.FrontText,
-                                           &form->ParentTier.BackText,
-                                           &form->ParentTier.FreeLines,
-                                           &form->ParentTier.Pattern,
-                                           &form->ChildTier().FrontText,
-                                           &form->ChildTier().BackText,
-                                           &form->ChildTier().FreeLines,
-                                           &form->ChildTier().Pattern,
-                                           &form->CheckBox1,
-                                           &form->ParentTier.StartNumber,
-                                           &form->ParentTier.EndNumber,
-                                           &form->ParentTier.DigitCount,
-                                           &form->ParentTier.Row(SequenceKind::Number).Radio,
-                                           &form->ChildTier().StartNumber,
-                                           &form->ChildTier().EndNumber,
-                                           &form->ChildTier().DigitCount,
-                                           &form->ChildTier().Row(SequenceKind::Number).Radio};
+  const std::vector<TWinControl*> stops = {
+      &form->ShellTreeView1, &form->Button1,     &parent.FrontText,     &parent.BackText,
+      &parent.FreeLines,     &parent.Pattern,    &child.FrontText,      &child.BackText,
+      &child.FreeLines,      &child.Pattern,     &form->CheckBox1,      &parent.StartNumber,
+      &parent.EndNumber,     &parent.DigitCount, &parent.Rows[0].Radio, &child.StartNumber,
+      &child.EndNumber,      &child.DigitCount,  &child.Rows[0].Radio};
   form->ShellTreeView1.SetFocus();
   for (std::size_t i = 1; i <= stops.size(); ++i) {
     PressKey(VK_TAB);
