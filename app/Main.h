@@ -2,7 +2,8 @@
 // The main window: the folder tree, the create button, the child-folders box and the two tier
 // panels, with the menus. Its work is split by concern: layout (MainLayout.cpp), start-up, settings
 // and closing (MainStartup.cpp), the preview and control states (MainPreview.cpp), the creation
-// run (MainRun.cpp) and template files (MainTemplate.cpp).
+// run (MainRun.cpp) and template files (MainTemplate.cpp). What a tier's controls do is its view's
+// (TierView.h); the handlers here hand on to it.
 
 #include <memory>
 #include <optional>

@@ -205,8 +205,8 @@ TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheR
   EXPECT_NE(boxes[0].find(scratch_.PathOf("gone")), std::string::npos) << boxes[0];
   EXPECT_EQ(form->ParentTier.FrontText.Text(), "keep");
   EXPECT_EQ(form->ParentTier.StartNumber.Text(), "5");
-  EXPECT_EQ(form->ParentTier.EndNumber.Text(),
-            "3");  // as the file has it, not pulled up to 500 or 5
+  // As the file has it, not pulled up to 500 or 5.
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "3");
   EXPECT_EQ(form->ParentTier.DigitCount.Text(), "1");
   EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "keep5");
   EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   1");
