@@ -44,7 +44,7 @@ void TFolderListView::SetListing(const naming::RunListing* listing) {
 void TFolderListView::MakeRow(int index) {
   if (index == rowIndex_) return;
   row_ = listing_->Path(static_cast<std::uint64_t>(index));
-  rowState_ = listing_->State(static_cast<std::uint64_t>(index), probe_);
+  rowState_ = listing_->State(static_cast<std::uint64_t>(index), disk_);
   rowIndex_ = index;
 }
 
@@ -71,13 +71,13 @@ TListingCounter::~TListingCounter() {
 }
 
 void TListingCounter::Execute() {
-  const app::Win32PathProbe probe;
+  naming::DiskCache disk(app::DiskReader());
   naming::ListingTally tally;
   DWORD lastReport = GetTickCount();
   const std::uint64_t total = listing_.Count();
   for (std::uint64_t k = 0; k < total; ++k) {
     if (Terminated()) return;
-    tally.Add(listing_.State(k, probe).status);
+    tally.Add(listing_.State(k, disk).status);
     const DWORD now = GetTickCount();
     if (now - lastReport >= kReportEveryMs) {
       lastReport = now;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Win32PathProbe.h"
+#include "app/Win32Naming.h"
 #include "framework/Button.h"
 #include "framework/Form.h"
 #include "framework/Label.h"
@@ -37,7 +37,8 @@ class TFolderListView final : public TCustomListView {
   void MakeRow(int index);
 
   const naming::RunListing* listing_ = nullptr;  // not owned
-  app::Win32PathProbe probe_;
+  // The folders the drawn rows read: rows near each other share them.
+  naming::DiskCache disk_{app::DiskReader()};
   int rowIndex_ = -1;
   naming::ListedPath row_;
   naming::CreateResult rowState_;

@@ -2,14 +2,15 @@
 
 #include "app/FolderListWindow.h"
 #include "app/Main.h"
+#include "app/Win32Naming.h"
 
 void TForm1::ListFolders1Click() {
   const TPanelTemplate parent(ParentTier);
   const TPanelTemplate child(ChildTier());
   const naming::FixedRunSettings settings(CheckBox1.Checked(), ShellTreeView1.SelectedPath());
   naming::RunOutcome refusal;
-  std::optional<naming::RunListing> listing =
-      naming::RunListing::Make({parent, child, settings, dateFormats_.value()}, refusal);
+  std::optional<naming::RunListing> listing = naming::RunListing::Make(
+      {parent, child, settings, dateFormats_.value()}, app::DiskReader().Folding(), refusal);
   // A run that would end before its first folder says why in its own box, and makes nothing.
   if (!listing) {
     Button1Click();

@@ -4,9 +4,12 @@
 //   TessarinCmd [--list | --count] template.tsnt [target folder]
 //
 // Exit codes: 0 every folder made or there already, 1 some failed, 2 bad arguments or template,
-// 3 stopped by Ctrl+C.
+// 3 stopped by Ctrl+C. --list ends with the code the run would end with.
 
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <atomic>
 #include <cstdint>
@@ -14,12 +17,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/TemplateDisk.h"
 #include "app/Win32Naming.h"
-#include "app/Win32PathProbe.h"
 #include "naming/Calendar.h"
+#include "naming/Composition.h"
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"
 #include "naming/RunListing.h"
@@ -41,7 +45,7 @@ constexpr const char* kHelp =
     "  --help   この説明を表示します\n"
     "\n"
     "終了コード: 0 すべて作成済み, 1 作成できないフォルダがあった, 2 引数かテンプレートの誤り,\n"
-    "            3 Ctrl+C で中止\n";
+    "            3 Ctrl+C で中止 (--list は作成したときと同じコードで終わります)\n";
 
 std::atomic<bool> stopRequested{false};
 
@@ -51,8 +55,16 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   return TRUE;
 }
 
+// Writes `text` with every line ending CRLF, as the streams are binary: a line break of the core's
+// own messages (CRLF already) is not doubled.
 void Print(FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  std::fwrite(out.data(), 1, out.size(), stream);
   std::fflush(stream);
 }
 
@@ -62,7 +74,8 @@ struct TArguments {
   std::optional<std::string> target;
 };
 
-std::optional<TArguments> ParseArguments(int argc, char** argv) {
+// The arguments, or the message that names the one that cannot be used.
+std::variant<TArguments, std::string> ParseArguments(int argc, char** argv) {
   TArguments arguments;
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
@@ -74,13 +87,15 @@ std::optional<TArguments> ParseArguments(int argc, char** argv) {
     } else if (argument == "--help" || argument == "/?") {
       arguments.mode = TArguments::Mode::Help;
     } else if (argument.rfind("--", 0) == 0) {
-      return std::nullopt;
+      return "不明なオプションです: " + argument;
     } else {
       positional.push_back(argument);
     }
   }
   if (arguments.mode == TArguments::Mode::Help) return arguments;
-  if (positional.empty() || positional.size() > 2) return std::nullopt;
+  if (positional.empty()) return std::string("テンプレートファイルを指定してください。");
+  // A template and a folder at most: a third is most likely a second template.
+  if (positional.size() > 2) return "余分な引数です: " + positional[2];
   arguments.templatePath = positional[0];
   if (positional.size() == 2) arguments.target = positional[1];
   return arguments;
@@ -98,20 +113,71 @@ naming::TemplateValues Defaults() {
   return values;
 }
 
-// Prints each path with what a run would do there, and makes nothing.
-class TListingCreator final : public naming::DirectoryCreator {
- public:
-  naming::CreateResult Create(const std::string& path) override {
-    const naming::CreateResult result = probe_.Probe(path);
-    Print(stdout, naming::StateText(result.status) + "\t" + path +
-                      (result.reason.empty() ? "" : "\t" + result.reason) + "\n");
-    return result;
-  }
-  naming::FolderFacts Inspect(const std::string& path) override { return app::InspectFolder(path); }
+// The full path of a folder argument, with no separator at its end but a drive root's own, so
+// that no path of the run doubles one.
+std::string FullFolderPath(const std::string& path) {
+  char full[MAX_PATH];
+  char* name = nullptr;
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, &name);
+  std::string result = length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+  while (result.size() > 3 && naming::EndsWithSeparator(result)) result.pop_back();
+  return result;
+}
 
- private:
-  app::Win32PathProbe probe_;
-};
+// The file and line a message is about: "月次.tsnt(7): ", or the file alone.
+std::string Where(const std::string& templatePath, int line) {
+  return templatePath + (line > 0 ? "(" + std::to_string(line) + ")" : "") + ": ";
+}
+
+// The message of a run that cannot start, naming the file's line that holds what it refuses.
+std::string Refusal(const naming::RunOutcome& outcome, const std::string& templatePath,
+                    const naming::TemplateReading& reading) {
+  std::string message = outcome.BoxText();
+  const auto holder = outcome.kind == naming::RunOutcome::Kind::ForbiddenCharacters
+                          ? naming::FirstTextHolding(reading, naming::HasForbiddenCharacter)
+                      : outcome.kind == naming::RunOutcome::Kind::BrokenDoubleByte
+                          ? naming::FirstTextHolding(reading, naming::HasBrokenDoubleByteCharacter)
+                          : std::nullopt;
+  if (!holder) return message + "\n";
+  message.erase(message.find("\r\n"), 2);  // one line after the place
+  return Where(templatePath, holder->second) + holder->first + ": " + message + "\n";
+}
+
+// Every path with what the run would do there, a line each, written in large blocks; makes
+// nothing. The exit code is the run's.
+int List(const naming::RunInputs& inputs, const std::string& templatePath,
+         const naming::TemplateReading& reading) {
+  naming::RunOutcome refusal;
+  const std::optional<naming::RunListing> listing =
+      naming::RunListing::Make(inputs, app::DiskReader().Folding(), refusal);
+  if (!listing) {
+    Print(stderr, Refusal(refusal, templatePath, reading));
+    return kBadInput;
+  }
+  naming::DiskCache disk(app::DiskReader());
+  std::string block;
+  bool failed = false;
+  for (std::uint64_t k = 0; k < listing->Count(); ++k) {
+    const naming::CreateResult state = listing->State(k, disk);
+    failed = failed || state.status == naming::CreateStatus::Failed;
+    block += naming::StateText(state.status);
+    block += '\t';
+    block += listing->Path(k).path;
+    if (!state.reason.empty()) block.append("\t").append(state.reason);
+    block += "\r\n";
+    if (block.size() >= (1u << 16)) {
+      std::fwrite(block.data(), 1, block.size(), stdout);
+      block.clear();
+    }
+  }
+  std::fwrite(block.data(), 1, block.size(), stdout);
+  std::fflush(stdout);
+  if (refusal.kind != naming::RunOutcome::Kind::Created) {
+    Print(stderr, Refusal(refusal, templatePath, reading));
+    return kBadInput;
+  }
+  return failed ? kSomeFailed : kDone;
+}
 
 // The real creations, counted by what each one found.
 class TCountingCreator final : public naming::DirectoryCreator {
@@ -133,18 +199,26 @@ class TConsoleControl final : public naming::RunControl {
  public:
   bool Confirm(const naming::RunPlan&) override { return true; }
   bool Continue(std::uint64_t done, std::uint64_t total, const std::string&) override {
+    total_ = total;
     const DWORD now = GetTickCount();
     if (done == 0 || now - shown_ >= 200) {
       shown_ = now;
-      std::string line = std::to_string(done) + " / " + std::to_string(total);
-      line.insert(line.begin(), '\r');
-      Print(stderr, line);
+      Show(done);
     }
     return !stopRequested;
   }
+  // A run that went through did every step.
+  void Finish() { Show(total_); }
 
  private:
+  void Show(std::uint64_t done) const {
+    std::string line = std::to_string(done) + " / " + std::to_string(total_);
+    line.insert(line.begin(), '\r');
+    Print(stderr, line);
+  }
+
   DWORD shown_ = 0;
+  std::uint64_t total_ = 0;
 };
 
 int Run(const TArguments& arguments) {
@@ -166,10 +240,23 @@ int Run(const TArguments& arguments) {
     return kBadInput;
   }
   const naming::TemplateValues& values = reading.values;
-  const std::string target = arguments.target.value_or(values.target);
+  // A target from the file is the file's line to mend; one given is the argument.
+  const auto targetLine = reading.lines.find("[Tessarin] Target");
+  const std::string targetFrom = arguments.target || targetLine == reading.lines.end()
+                                     ? std::string()
+                                     : Where(arguments.templatePath, targetLine->second);
+  if (arguments.target.value_or(values.target).empty()) {
+    Print(stderr, arguments.templatePath + ": 作成先のフォルダがありません (Target が空です)。\n");
+    return kBadInput;
+  }
+  const std::string target = FullFolderPath(arguments.target.value_or(values.target));
   const DWORD attributes = GetFileAttributesA(target.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    Print(stderr, "作成先のフォルダ " + target + " がありません。\n");
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    Print(stderr, targetFrom + "作成先のフォルダ " + target + " がありません。\n");
+    return kBadInput;
+  }
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    Print(stderr, targetFrom + "作成先 " + target + " はフォルダではありません。\n");
     return kBadInput;
   }
 
@@ -193,25 +280,19 @@ int Run(const TArguments& arguments) {
     return kDone;
   }
 
-  if (arguments.mode == TArguments::Mode::List) {
-    TListingCreator lister;
-    const naming::RunOutcome outcome = naming::RunCreation(inputs, lister);
-    if (outcome.kind != naming::RunOutcome::Kind::Created) {
-      Print(stderr, outcome.BoxText() + "\n");
-      return kBadInput;
-    }
-    return kDone;
-  }
+  if (arguments.mode == TArguments::Mode::List)
+    return List(inputs, arguments.templatePath, reading);
 
   SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
   TCountingCreator creator;
   TConsoleControl control;
   const naming::RunOutcome outcome = naming::RunCreation(inputs, creator, &control);
-  Print(stderr, "\n");
   if (outcome.kind != naming::RunOutcome::Kind::Created) {
-    Print(stderr, outcome.BoxText() + "\n");
+    Print(stderr, Refusal(outcome, arguments.templatePath, reading));
     return kBadInput;
   }
+  if (!outcome.stopped) control.Finish();
+  Print(stderr, "\n");
   Print(stdout, "作成 " + naming::GroupedNumber(outcome.made) + "、既存 " +
                     naming::GroupedNumber(creator.existing) + "、失敗 " +
                     naming::GroupedNumber(outcome.failures) + "\n");
@@ -229,11 +310,15 @@ int Run(const TArguments& arguments) {
 
 int main(int argc, char** argv) {
   SetConsoleOutputCP(932);
-  const std::optional<TArguments> arguments = ParseArguments(argc, argv);
-  if (!arguments) {
-    Print(stderr, kHelp);
+  // Line ends are written as they are meant: CRLF, once.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  const std::variant<TArguments, std::string> parsed = ParseArguments(argc, argv);
+  if (const std::string* wrong = std::get_if<std::string>(&parsed)) {
+    Print(stderr, *wrong + "\n\n" + kHelp);
     return kBadInput;
   }
+  const TArguments* arguments = &std::get<TArguments>(parsed);
   if (arguments->mode == TArguments::Mode::Help) {
     Print(stdout, kHelp);
     return kDone;

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
+
+#include "naming/FolderRule.h"
 
 #include "framework/KernelHandle.h"
 
@@ -16,6 +21,23 @@ std::optional<std::string> FormatDate(const SYSTEMTIME& time, const char* pictur
                                     buffer, sizeof buffer);
   if (length <= 0) return std::nullopt;
   return std::string(buffer, static_cast<std::size_t>(length - 1));  // length counts the NUL
+}
+
+// The text as the ANSI calls pass it on to the system.
+std::wstring Wide(std::string_view text) {
+  std::wstring wide(text.size(), L'\0');
+  const int size = static_cast<int>(text.size());
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
+  return wide;
+}
+
+// A name's key: its UTF-16 text upper-cased as the system upper-cases, in the invariant locale (no
+// language's own casing: the file system has none).
+std::string WideKey(std::wstring name) {
+  const int length = static_cast<int>(name.size());
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.data(), length, name.data(), length);
+  return std::string(reinterpret_cast<const char*>(name.data()), name.size() * sizeof(wchar_t));
 }
 
 naming::FileTime Moment(const FILETIME& time) {
@@ -45,10 +67,59 @@ naming::CreateResult Win32DirectoryCreator::Create(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return {};
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return {naming::CreateStatus::AlreadyThere, {}};
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return {naming::CreateStatus::Failed, SystemErrorText(error)};
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {naming::CreateStatus::AlreadyThere, {}};
+  return {naming::CreateStatus::Failed, std::string(naming::kFileInTheWay)};
+}
+
+std::string Win32DiskReader::Fold(std::string_view name) const {
+  // ASCII needs no call: its letters upper-cased, each character with a zero high byte.
+  if (std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; }))
+    return WideKey(Wide(name));
+  std::string key(name.size() * 2, '\0');
+  for (std::size_t i = 0; i < name.size(); ++i)
+    key[2 * i] =
+        name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
+  return key;
+}
+
+// In UTF-16, as the names are: an ANSI listing would give a name the code page lacks with a
+// character it has in its place (é as e).
+naming::FolderContents Win32DiskReader::Read(const std::string& folder) const {
+  const std::wstring pattern = Wide(naming::JoinedPath(folder, "*"));
+  WIN32_FIND_DATAW found;
+  TFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &found,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  // Systems before Windows 7 know no large batches.
+  if (!search && GetLastError() == ERROR_INVALID_PARAMETER)
+    search = TFindHandle(FindFirstFileW(pattern.c_str(), &found));
+  std::vector<std::pair<std::string, bool>> entries;
+  if (!search) {
+    switch (const DWORD error = GetLastError()) {
+      case ERROR_FILE_NOT_FOUND: return naming::FolderContents::Listed({});  // a root holds nothing
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_INVALID_NAME:  // a file's name, read as a folder's
+      case ERROR_DIRECTORY:
+        return naming::FolderContents::Missing(SystemErrorText(ERROR_PATH_NOT_FOUND));
+      default: return naming::FolderContents::Unreadable(SystemErrorText(error));
+    }
   }
-  return {naming::CreateStatus::Failed, SystemErrorText(error)};
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entries.emplace_back(WideKey(std::wstring(name)), isFolder);
+    // A short name is another name of the same entry: making a folder of it finds the entry.
+    if (found.cAlternateFileName[0] != L'\0')
+      entries.emplace_back(WideKey(found.cAlternateFileName), isFolder);
+  } while (FindNextFileW(search.Get(), &found));
+  return naming::FolderContents::Listed(std::move(entries));
+}
+
+const Win32DiskReader& DiskReader() {
+  static const Win32DiskReader reader;
+  return reader;
 }
 
 naming::FolderFacts Win32DirectoryCreator::Inspect(const std::string& path) {

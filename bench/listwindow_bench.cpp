@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/FolderListWindow.h"
+#include "app/Win32Naming.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchMemory.h"
 #include "bench/BenchOptions.h"
@@ -63,7 +64,8 @@ double Bare(TForm& owner, int rows) {
 
 std::unique_ptr<TFolderListForm> Open(TForm& owner, const naming::RunInputs& inputs) {
   naming::RunOutcome refusal;
-  auto form = std::make_unique<TFolderListForm>(owner, *naming::RunListing::Make(inputs, refusal));
+  auto form = std::make_unique<TFolderListForm>(
+      owner, *naming::RunListing::Make(inputs, app::DiskReader().Folding(), refusal));
   form->Show();
   UpdateWindow(form->List.Handle());
   return form;

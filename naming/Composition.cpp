@@ -112,13 +112,16 @@ int CharacterCount(std::string_view text) {
   return count;
 }
 
+bool EndsWithSeparator(std::string_view path) {
+  return !path.empty() && path.back() == '\\' &&
+         !HasBrokenDoubleByteCharacter(path.substr(0, path.size() - 1));
+}
+
 int LongestName(std::string_view parentPath) {
   if (parentPath.empty()) return kLongestNameInFolder;
-  // A drive's root ends in its separator; a 5C that is a second byte (ソ) is none.
-  const bool endsWithSeparator =
-      parentPath.back() == '\\' &&
-      !HasBrokenDoubleByteCharacter(parentPath.substr(0, parentPath.size() - 1));
-  const int room = kLongestPath - CharacterCount(parentPath) - (endsWithSeparator ? 0 : 1);
+  // A drive's root ends in its separator.
+  const int room =
+      kLongestPath - CharacterCount(parentPath) - (EndsWithSeparator(parentPath) ? 0 : 1);
   return std::clamp(room, 0, kLongestNameInFolder);
 }
 

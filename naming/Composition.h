@@ -43,6 +43,9 @@ enum class NameRefusal { None, Empty, ForbiddenCharacter, TooLong, Taken };
 
 // The number of characters of code page 932 text: a double-byte character counts once.
 int CharacterCount(std::string_view text);
+// True when the path ends in a separator of its own, as a drive's root does; a 5C that is the
+// second byte of a character (ソ) is none.
+bool EndsWithSeparator(std::string_view path);
 // The most characters a name may have in the folder `parentPath` (empty for a folder outside the
 // file system): the whole path stays within the system's 259 characters and the name within 255.
 int LongestName(std::string_view parentPath);

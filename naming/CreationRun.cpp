@@ -4,6 +4,7 @@
 
 #include "naming/Composition.h"
 #include "naming/FolderCount.h"
+#include "naming/FolderRule.h"
 #include "naming/Integer.h"
 #include "naming/TierRun.h"
 
@@ -89,6 +90,12 @@ RunOutcome EndedEarly(RunOutcome::Kind kind, std::string conversionMessage = {})
   return outcome;
 }
 
+// The creation, unless the rule refused the folder before it.
+CreateResult Attempt(DirectoryCreator& creator, const std::string& path, std::string_view refusal) {
+  if (!refusal.empty()) return {CreateStatus::Failed, std::string(refusal)};
+  return creator.Create(path);
+}
+
 // Asks and answers for a run without a control: no confirmation, no stop.
 class Unattended final : public RunControl {
  public:
@@ -130,20 +137,26 @@ RunOutcome RunCreation(const RunInputs& inputs, DirectoryCreator& creator, RunCo
   if (plan.NeedsConfirmation() && !user.Confirm(plan))
     return EndedEarly(RunOutcome::Kind::Cancelled);
 
+  const PathMeasure measure(base);
   Tally tally(base, creator);
   std::uint64_t done = 0;
   for (std::int64_t k = 0; k < parents; ++k) {
-    std::string name = parent->Name(k);
+    const std::string name = parent->Name(k);
     const std::string path = FolderPath(base, name);
     if (!user.Continue(done++, plan.total, path)) return std::move(tally).Stopped();
-    tally.RecordParent(std::move(name), path, creator.Create(path));
+    const std::string_view refusal = FolderRefusal(name, measure.Of(name));
+    tally.RecordParent(name, path, Attempt(creator, path, refusal));
     // Children go in even when the parent failed: an existing folder gets them, and a missing
-    // one makes each of them fail in its turn.
+    // one makes each of them fail in its turn. Under a name the rule refused they are not tried:
+    // Windows would read the path without the name's trailing period.
     for (std::int64_t j = 0; j < children; ++j) {
       std::string childName = child->Name(j);
       const std::string childPath = FolderPath(path, childName);
       if (!user.Continue(done++, plan.total, childPath)) return std::move(tally).Stopped();
-      tally.RecordChild(std::move(childName), childPath, path, creator.Create(childPath));
+      const std::string_view childRefusal =
+          refusal.empty() ? FolderRefusal(childName, measure.Of(name, childName)) : kParentNotMade;
+      tally.RecordChild(std::move(childName), childPath, path,
+                        Attempt(creator, childPath, childRefusal));
     }
   }
   return std::move(tally).Outcome();

@@ -1,5 +1,6 @@
 #include "naming/DateFormats.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "naming/Integer.h"
@@ -30,15 +31,30 @@ DateFormatTable DateTypeInit(std::unique_ptr<AlternativeCalendar> platform) {
                          }});
 }
 
+const std::vector<DateFormatTable::Part>& DateFormatTable::FormatAt(int index) const {
+  return formats_[index < 0 || index >= kCount ? 0 : index];
+}
+
+bool DateFormatTable::Shows(int index, Piece piece) const {
+  const std::vector<Part>& parts = FormatAt(index);
+  return std::any_of(parts.begin(), parts.end(),
+                     [piece](const Part& part) { return part.piece == piece; });
+}
+
+bool DateFormatTable::ShowsYear(int index) const {
+  return Shows(index, Piece::Year4) || Shows(index, Piece::EraYear);
+}
+
+bool DateFormatTable::ShowsDay(int index) const { return Shows(index, Piece::Day2); }
+
 std::string DateFormatTable::Format(int index, const CalendarDate& date) const {
-  if (index < 0 || index >= kCount) index = 0;
   std::string out;
   std::optional<EraText> era;  // asked at most once: the platform's answer costs a call
   auto eraOf = [&]() -> const EraText& {
     if (!era) era = era_.Of(date);
     return *era;
   };
-  for (const Part& part : formats_[index]) {
+  for (const Part& part : FormatAt(index)) {
     switch (part.piece) {
       case Piece::Year4: out += FormatNumber(date.year, 4); break;
       case Piece::Month2: out += FormatNumber(date.month, 2); break;

@@ -17,6 +17,10 @@ class DateFormatTable {
   // Writes `date` in format `index`. An index outside the table (the chooser holds typed text
   // that matches no entry) is read as entry 0, the format the chooser starts with.
   std::string Format(int index, const CalendarDate& date) const;
+  // Whether format `index` (read as Format reads it) writes the year, by number or by era, and
+  // the day. Every format writes the month.
+  bool ShowsYear(int index) const;
+  bool ShowsDay(int index) const;
 
  private:
   enum class Piece { Year4, Month2, Day2, EraName, EraYear, Text };
@@ -26,6 +30,8 @@ class DateFormatTable {
   };
 
   DateFormatTable(JapaneseEra era, std::array<std::vector<Part>, kCount> formats);
+  const std::vector<Part>& FormatAt(int index) const;
+  bool Shows(int index, Piece piece) const;
   friend DateFormatTable DateTypeInit(std::unique_ptr<AlternativeCalendar> platform);
 
   JapaneseEra era_;

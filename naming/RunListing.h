@@ -1,32 +1,28 @@
 #pragma once
 // Every path a run would make, in run order, each made only when asked for, with what the run
-// would do there. Nothing is kept per path, so a listing of a million folders costs no more than
-// one of ten; its paths may be asked for from several threads at once.
+// would do there: the run's own rule for names and lengths, the names the run has made before it,
+// and each folder of the disk read once. Nothing is kept per path, so a listing of a million
+// folders costs no more than one of ten; its paths may be asked for from several threads at once,
+// each with a DiskCache of its own.
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "naming/CreationRun.h"
-#include "naming/TierRun.h"
+#include "naming/DiskView.h"
+#include "naming/FolderRule.h"
+#include "naming/NameIndex.h"
 
 namespace naming {
-
-// What the run would find at a path, without making anything (on Windows the file attributes).
-// The answer's reason is filled for Failed only.
-class PathProbe {
- public:
-  virtual ~PathProbe() = default;
-  virtual CreateResult Probe(const std::string& path) const = 0;
-};
 
 // The state as the listings show it: "作成", "既存" or "作成不可".
 std::string StateText(CreateStatus status);
 
 struct ListedPath {
-  std::string path;   // the whole path
+  std::string path;   // the whole path, as Windows reads the run's
   std::string below;  // below the target folder
 };
 
@@ -48,26 +44,55 @@ class RunListing {
   // The listing of the run `inputs` would start, or none when that run would end before its first
   // folder with a box (conversion error, no target folder): `refusal` then holds that outcome.
   // A template whose texts the run refuses (forbidden or broken characters) is listed with every
-  // path refused for that reason, as the run makes none of them.
-  static std::optional<RunListing> Make(const RunInputs& inputs, RunOutcome& refusal);
+  // path refused for that reason, as the run makes none of them; `refusal` says which. `folding`
+  // must outlive the listing.
+  static std::optional<RunListing> Make(const RunInputs& inputs, const NameFolding& folding,
+                                        RunOutcome& refusal);
 
   std::uint64_t Count() const { return total_; }
   // Path `k` of the run, counted from 0 in creation order.
   ListedPath Path(std::uint64_t k) const;
-  // What the run would do at path `k`. A child folder whose parent the run cannot make cannot be
-  // made either, whatever is at its own path.
-  CreateResult State(std::uint64_t k, const PathProbe& probe) const;
+  // What the run would do at path `k`, with the disk as `disk` reads it before the run.
+  CreateResult State(std::uint64_t k, DiskCache& disk) const;
   const std::string& Base() const { return base_; }
 
  private:
-  RunListing() = default;
-  std::uint64_t Stride() const;
+  // A path of the run: a parent folder (child -1) or one of its children.
+  struct Place {
+    std::int64_t parent;
+    std::int64_t child;
+  };
+  // A state, and whether the folder there is one the run made (where it first came).
+  struct Found {
+    CreateResult result;
+    bool made = false;
+  };
+
+  explicit RunListing(std::string base) : base_(std::move(base)), measure_(base_) {}
+  Place PlaceOf(std::uint64_t k) const;
+  std::uint64_t IndexOf(Place place) const;
+  Found At(Place place, DiskCache& disk) const;
+  Found Again(std::uint64_t first, DiskCache& disk) const;
+  // A folder made directly in the target: a parent, or a child of a parent with an empty name.
+  Found InTarget(std::uint64_t own, const std::string& name, std::optional<std::int64_t> parent,
+                 DiskCache& disk) const;
+  Found Child(Place place, DiskCache& disk) const;
+  std::uint64_t FirstInTarget(const std::string& key, std::optional<std::int64_t> parent) const;
+  Place TargetPlace(std::uint64_t position) const;
+  std::string TargetKey(std::uint64_t position) const;
 
   std::string base_;
-  std::shared_ptr<const TierRun> parent_;
-  std::shared_ptr<const TierRun> child_;  // null without child folders
+  PathMeasure measure_;
+  const NameFolding* folding_ = nullptr;  // not owned
+  std::shared_ptr<const TierNames> parent_;
+  std::shared_ptr<const TierNames> child_;  // null without child folders
+  std::uint64_t stride_ = 1;                // a parent and its children
   std::uint64_t total_ = 0;
   std::string refusedTemplate_;  // why the run makes nothing; empty when it runs
+  // The first parent with an empty name: its children go into the target folder itself, among
+  // the parents. Then, with children, the names made in the target, in run order, are indexed.
+  std::optional<std::int64_t> emptyParent_;
+  std::shared_ptr<const KeyIndex> inTarget_;
 };
 
 // The states of a listing, counted.

@@ -30,6 +30,13 @@ class NumberSequence final : public Sequence {
       : digits_(digits), start_(start), count_(end < start ? 0 : end - start + 1) {}
   std::int64_t Count() const override { return count_; }
   std::string Text(std::int64_t k) const override { return FormatNumber(start_ + k, digits_); }
+  std::int64_t FirstSameText(std::int64_t k, std::int64_t) const override { return k; }
+  // Digit count 0 writes nothing for the value 0.
+  std::optional<std::int64_t> FirstEmptyText(std::int64_t from) const override {
+    const std::int64_t zero = -start_;
+    if (digits_ != 0 || zero < from || zero >= count_) return std::nullopt;
+    return zero;
+  }
 
  private:
   int digits_;
@@ -49,8 +56,30 @@ class DateSequence final : public Sequence {
   std::string Text(std::int64_t k) const override {
     return formats_.Format(format_, DateOfDayNumber(start_ + k));
   }
+  std::int64_t FirstSameText(std::int64_t k, std::int64_t from) const override {
+    const CalendarDate date = DateOfDayNumber(start_ + k);
+    if (!formats_.ShowsYear(format_)) return FirstSameDay(date, from);
+    if (formats_.ShowsDay(format_)) return k;
+    // A month's days share a text, but for an era that begins within the month.
+    std::int64_t first = std::max(from, k - (date.day - 1));
+    const std::string text = Text(k);
+    while (Text(first) != text) ++first;
+    return first;
+  }
+  std::optional<std::int64_t> FirstEmptyText(std::int64_t) const override { return std::nullopt; }
 
  private:
+  // A format without the year writes a month and a day: the text comes again every year.
+  std::int64_t FirstSameDay(const CalendarDate& date, std::int64_t from) const {
+    const std::int64_t fromDay = start_ + from;
+    for (int year = DateOfDayNumber(fromDay).year;; ++year) {
+      const CalendarDate candidate{year, date.month, date.day};
+      const std::int64_t day = DayNumber(candidate);
+      // 29 February of a common year is no date.
+      if (day >= fromDay && DateOfDayNumber(day) == candidate) return day - start_;
+    }
+  }
+
   const DateFormatTable& formats_;  // not owned: the window's table outlives every run
   int format_;
   std::int64_t start_;
@@ -63,6 +92,16 @@ class LetterSequence final : public Sequence {
       : count_(std::max<std::int64_t>(count, 0)), letters_(letters), lowerCase_(lowerCase) {}
   std::int64_t Count() const override { return count_; }
   std::string Text(std::int64_t k) const override { return LetterText(k, letters_, lowerCase_); }
+  // The texts come round every 26 to the power of the letters.
+  std::int64_t FirstSameText(std::int64_t k, std::int64_t from) const override {
+    std::int64_t period = 1;
+    for (int letter = 0; letter < letters_; ++letter) period *= 26;
+    return from + (k - from) % period;
+  }
+  std::optional<std::int64_t> FirstEmptyText(std::int64_t from) const override {
+    if (letters_ > 0 || from >= count_) return std::nullopt;
+    return from;
+  }
 
  private:
   std::int64_t count_;
@@ -76,6 +115,11 @@ class NoSequence final : public Sequence {
   explicit NoSequence(int freeLines) : count_(std::max(freeLines, 0)) {}
   std::int64_t Count() const override { return count_; }
   std::string Text(std::int64_t) const override { return {}; }
+  std::int64_t FirstSameText(std::int64_t, std::int64_t from) const override { return from; }
+  std::optional<std::int64_t> FirstEmptyText(std::int64_t from) const override {
+    if (from >= count_) return std::nullopt;
+    return from;
+  }
 
  private:
   std::int64_t count_;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "naming/DateFormats.h"
@@ -17,6 +18,11 @@ class Sequence {
   virtual std::int64_t Count() const = 0;
   // The sequence text of folder k, 0 <= k < Count().
   virtual std::string Text(std::int64_t k) const = 0;
+  // The first folder i, from <= i <= k, whose text is folder k's. Texts of one sequence that
+  // differ also differ as the file system compares names (its letters are all of one case).
+  virtual std::int64_t FirstSameText(std::int64_t k, std::int64_t from) const = 0;
+  // The first folder from `from` on whose text is empty.
+  virtual std::optional<std::int64_t> FirstEmptyText(std::int64_t from) const = 0;
 };
 
 // Reads the run parameters of the tier's kind once. Number fields are converted in the order

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "naming/Calendar.h"
+#include "naming/Composition.h"
 #include "naming/DateFormats.h"
 #include "naming/Integer.h"
 
@@ -121,12 +122,15 @@ void WriteTier(std::string& out, std::string_view section, const TierValues& tie
 class SectionReader {
  public:
   // `line`: the number of the line being read, the caller's.
-  SectionReader(std::string section, std::vector<ReplacedValue>& replaced, const int& line)
-      : section_(std::move(section)), replaced_(replaced), line_(line) {}
+  SectionReader(std::string section, TemplateReading& reading, const int& line)
+      : section_(std::move(section)), reading_(reading), line_(line) {}
 
  protected:
+  // Notes the line a text value stands on, for a message about it.
+  void Mark(const std::string& name) { reading_.lines["[" + section_ + "] " + name] = line_; }
+
   void Replace(std::string_view key, std::string_view found, std::string used) {
-    replaced_.push_back(
+    reading_.replaced.push_back(
         {line_, "[" + section_ + "] " + std::string(key), std::string(found), std::move(used)});
   }
 
@@ -165,21 +169,23 @@ class SectionReader {
 
  private:
   std::string section_;
-  std::vector<ReplacedValue>& replaced_;
+  TemplateReading& reading_;
   const int& line_;
 };
 
 class HeaderReader : public SectionReader {
  public:
-  HeaderReader(TemplateValues& values, const TemplateValues& defaults,
-               std::vector<ReplacedValue>& replaced, const int& line)
-      : SectionReader(std::string(kHeader), replaced, line), values_(values), defaults_(defaults) {}
+  HeaderReader(TemplateReading& reading, const TemplateValues& defaults, const int& line)
+      : SectionReader(std::string(kHeader), reading, line),
+        values_(reading.values),
+        defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
     if (SameWord(key, "Version")) {
       version = ToIntegerOr(Trimmed(value), 0);
     } else if (SameWord(key, "Target")) {
       ReadText(key, value, values_.target, defaults_.target);
+      Mark("Target");
     } else if (SameWord(key, "ChildFolders")) {
       int ticked = 0;
       ReadNumber(key, value, {0, 1}, ticked, defaults_.childFolders ? 1 : 0);
@@ -197,8 +203,8 @@ class HeaderReader : public SectionReader {
 class TierReader : public SectionReader {
  public:
   TierReader(std::string section, TierValues& tier, const TierValues& defaults,
-             std::vector<ReplacedValue>& replaced, const int& line)
-      : SectionReader(std::move(section), replaced, line), tier_(tier), defaults_(defaults) {}
+             TemplateReading& reading, const int& line)
+      : SectionReader(std::move(section), reading, line), tier_(tier), defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
     TierValues& t = tier_;
@@ -209,10 +215,13 @@ class TierReader : public SectionReader {
       std::string line;
       ReadText(key, value, line, {});
       t.freeLines.push_back(std::move(line));
+      Mark("Line " + std::to_string(t.freeLines.size()));
     } else if (SameWord(key, "Front")) {
       ReadText(key, value, t.front, d.front);
+      Mark("Front");
     } else if (SameWord(key, "Back")) {
       ReadText(key, value, t.back, d.back);
+      Mark("Back");
     } else if (SameWord(key, "Kind")) {
       ReadChoice(key, value, kKindNames, t.kind, d.kind);
     } else if (SameWord(key, "StartNumber")) {
@@ -338,9 +347,9 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
   reading.values = defaults;
   int line = 0;
   bool afterCr = false;
-  HeaderReader header(reading.values, defaults, reading.replaced, line);
-  TierReader parent("Parent", reading.values.parent, defaults.parent, reading.replaced, line);
-  TierReader child("Child", reading.values.child, defaults.child, reading.replaced, line);
+  HeaderReader header(reading, defaults, line);
+  TierReader parent("Parent", reading.values.parent, defaults.parent, reading, line);
+  TierReader child("Child", reading.values.child, defaults.child, reading, line);
   enum class Section { Other, Header, Parent, Child } section = Section::Other;
 
   while (!text.empty()) {
@@ -380,19 +389,38 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
     }
   }
 
-  if (header.version < 1) {
+  if (header.version < 1 || header.version > kVersion) {
+    if (header.version > kVersion) reading.status = TemplateReading::Status::NewerVersion;
     reading.values = defaults;
     reading.replaced.clear();
-    return reading;
-  }
-  if (header.version > kVersion) {
-    reading.status = TemplateReading::Status::NewerVersion;
-    reading.values = defaults;
-    reading.replaced.clear();
+    reading.lines.clear();
     return reading;
   }
   reading.status = TemplateReading::Status::Read;
   return reading;
+}
+
+std::optional<std::pair<std::string, int>> FirstTextHolding(const TemplateReading& reading,
+                                                            bool (*holds)(std::string_view)) {
+  const std::pair<std::string, const TierValues*> tiers[] = {{"Parent", &reading.values.parent},
+                                                             {"Child", &reading.values.child}};
+  for (const auto& [section, tier] : tiers) {
+    if (tier == &reading.values.child && !reading.values.childFolders) break;
+    std::vector<std::pair<std::string, const std::string*>> texts = {{"Front", &tier->front},
+                                                                     {"Back", &tier->back}};
+    if (UsesFreeLines(tier->position)) {
+      for (std::size_t k = 0; k < tier->freeLines.size(); ++k)
+        texts.emplace_back("Line " + std::to_string(k + 1), &tier->freeLines[k]);
+    }
+    for (const auto& [name, text] : texts) {
+      if (!holds(*text)) continue;
+      std::string key = section;
+      key.insert(0, 1, '[').append("] ").append(name);
+      const auto line = reading.lines.find(key);
+      return std::make_pair(key, line == reading.lines.end() ? 0 : line->second);
+    }
+  }
+  return std::nullopt;
 }
 
 std::string ReplacedValuesText(const std::vector<ReplacedValue>& replaced) {

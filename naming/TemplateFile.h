@@ -20,8 +20,11 @@
 // "=", untouched (texts may begin or end with spaces). Lines end in CRLF, LF or CR and may be of
 // any length. Unknown sections and keys are ignored; of a key given twice, the last counts.
 
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "naming/Template.h"
@@ -83,11 +86,20 @@ struct TemplateReading {
   Status status = Status::NotATemplate;
   TemplateValues values;
   std::vector<ReplacedValue> replaced;
+  // The line each text value stands on, by key: "[Tessarin] Target", "[Parent] Front", "[Parent]
+  // Back", and "[Parent] Line 2" for the second free line (the same for [Child]).
+  std::map<std::string, int> lines;
 };
 
 // Reads a file's text. A key that is missing takes its value from `defaults`, as does a value
 // out of range or unreadable, which is listed in `replaced`.
 TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults);
+
+// The first text of the file, as "[Parent] Front" with its line (0 for a default), that the run's
+// check searches and `holds` finds, in the check's order: a tier's front and back texts and, where
+// its position pattern joins them, its free lines; the parent first, the child with child folders.
+std::optional<std::pair<std::string, int>> FirstTextHolding(const TemplateReading& reading,
+                                                            bool (*holds)(std::string_view));
 
 // The one box that lists the replaced values: key, the value found, the value used. Long values
 // are cut (never inside a double-byte character) and a long list ends with how many more.

@@ -23,6 +23,13 @@ std::string TierRun::Name(std::int64_t k) const {
   return ComposeName(pattern_, front_, sequence_->Text(k), back_, freeLine);
 }
 
+std::optional<std::int64_t> TierRun::FirstEmptyName() const {
+  if (!front_.empty() || !back_.empty()) return std::nullopt;
+  for (std::int64_t k = 0; k < Lined(); ++k)
+    if (freeLines_[static_cast<std::size_t>(k)].empty() && sequence_->Text(k).empty()) return k;
+  return sequence_->FirstEmptyText(Lined());
+}
+
 std::optional<std::int64_t> TierFolderCount(const TierTemplate& tier,
                                             const DateFormatTable& formats) {
   try {

@@ -25,6 +25,16 @@ class TierRun {
   // child names; a folder past the last free line gets an empty one.
   std::string Name(std::int64_t k) const;
 
+  // Folders 0 to Lined() - 1 take a free line; the names of those after them are front text,
+  // sequence text and back text alone, so they differ where their sequence texts differ.
+  std::int64_t Lined() const { return static_cast<std::int64_t>(freeLines_.size()); }
+  // For k >= Lined(): the first folder from Lined() on whose name is folder k's.
+  std::int64_t FirstSameUnlinedName(std::int64_t k) const {
+    return sequence_->FirstSameText(k, Lined());
+  }
+  // The first folder whose name is empty.
+  std::optional<std::int64_t> FirstEmptyName() const;
+
  private:
   std::string front_;
   std::string back_;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "naming/Composition.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/ScratchFolder.h"
@@ -96,13 +97,77 @@ TEST_F(TessarinCmd, ATemplateSavedInTheWindowMakesTheSameFoldersAsTheWindowsRun)
   EXPECT_EQ(Run("--count \"" + file + "\"").output, "12\r\n");
 }
 
-TEST_F(TessarinCmd, BadArgumentsAndBadValuesAreExitCodeTwoAndTheMessageNamesTheLine) {
+// Parent folders F1 to F3 in `target`, each with a child c1; `front` in place of F.
+std::string Template(const std::string& target, const std::string& front = "F") {
+  return "[Tessarin]\r\nVersion=1\r\nTarget=" + target +
+         "\r\nChildFolders=1\r\n[Parent]\r\nFront=" + front +
+         "\r\nKind=number\r\nStartNumber=1\r\nEndNumber=3\r\n[Child]\r\nFront=c\r\n"
+         "Kind=number\r\nStartNumber=1\r\nEndNumber=1\r\n";
+}
+
+TEST_F(TessarinCmd, ListEndsAsTheRunWouldAndBothNameAFileInTheWayAlike) {
+  const std::string target = scratch_.MakeFolder("target");
+  const std::string file = scratch_.MakeFile("t.tsnt", Template(target));
+  scratch_.MakeFile("target\\F2");
+  const TCommandResult listed = Run("--list \"" + file + "\"");
+  EXPECT_EQ(listed.exitCode, 1u);
+  EXPECT_EQ(listed.output, "作成\t" + target + "\\F1\r\n作成\t" + target + "\\F1\\c1\r\n" +
+                               "作成不可\t" + target + "\\F2\t同じ名前のファイルがあります\r\n" +
+                               "作成不可\t" + target + "\\F2\\c1\t親フォルダを作成できません\r\n" +
+                               "作成\t" + target + "\\F3\r\n作成\t" + target + "\\F3\\c1\r\n");
+
+  // The run: the same failure in the same words, its progress to the end, no line end doubled.
+  const TCommandResult made = Run("\"" + file + "\"");
+  EXPECT_EQ(made.exitCode, 1u);
+  EXPECT_NE(made.output.find("\r6 / 6\r\n作成 4、既存 0、失敗 2\r\n最初の失敗: " + target +
+                             "\\F2 (同じ名前のファイルがあります)\r\n"),
+            std::string::npos)
+      << made.output;
+  EXPECT_EQ(FolderTree(target), (std::vector<std::string>{"F1", "F1\\c1", "F3", "F3\\c1"}));
+
+  // A target given with a closing separator doubles none in the paths.
+  DeleteFileA(scratch_.PathOf("target\\F2").c_str());
+  const TCommandResult again = Run("--list \"" + file + "\" \"" + target + "\\\\\"");
+  EXPECT_EQ(again.exitCode, 0u);
+  EXPECT_EQ(again.output, "既存\t" + target + "\\F1\r\n既存\t" + target + "\\F1\\c1\r\n" +
+                              "作成\t" + target + "\\F2\r\n作成\t" + target + "\\F2\\c1\r\n" +
+                              "既存\t" + target + "\\F3\r\n既存\t" + target + "\\F3\\c1\r\n");
+}
+
+TEST_F(TessarinCmd, EveryBadInputIsExitCodeTwoAndItsMessageNamesTheArgumentOrTheLine) {
+  const std::string target = scratch_.MakeFolder("target");
+  const std::string good = scratch_.MakeFile("good.tsnt", Template(target));
+  const std::string refused = scratch_.MakeFile("refused.tsnt", Template(target, "F?"));
   const std::string broken =
       scratch_.MakeFile("broken.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nDigits=12\r\n");
-  const TCommandResult bad = Run("\"" + broken + "\" \"" + scratch_.Path() + "\"");
-  EXPECT_EQ(bad.exitCode, 2u);
-  EXPECT_NE(bad.output.find("broken.tsnt(4): [Parent] Digits"), std::string::npos) << bad.output;
-  EXPECT_EQ(Run("--frobnicate x.tsnt").exitCode, 2u);
+  const std::string aFile = scratch_.MakeFile("plain.txt");
+  const std::string missing = scratch_.PathOf("missing");
+  std::string forbidden = naming::ForbiddenCharacterMessage();
+  forbidden.erase(forbidden.find("\r\n"), 2);
+  const struct {
+    std::string arguments;
+    std::string said;
+  } cases[] = {
+      {"--frobnicate x.tsnt", "不明なオプションです: --frobnicate\r\n"},
+      {"a.tsnt b.tsnt c.tsnt", "余分な引数です: c.tsnt\r\n"},
+      {"", "テンプレートファイルを指定してください。\r\n"},
+      {"\"" + broken + "\" \"" + target + "\"", broken + "(4): [Parent] Digits"},
+      {"\"" + good + "\" \"" + aFile + "\"", "作成先 " + aFile + " はフォルダではありません。\r\n"},
+      {"\"" + good + "\" \"" + missing + "\"",
+       "作成先のフォルダ " + missing + " がありません。\r\n"},
+      {"\"" + refused + "\"", refused + "(6): [Parent] Front: " + forbidden + "\r\n"},
+      // The list of a refused template: every path refused, and the run's exit code.
+      {"--list \"" + refused + "\"",
+       "作成不可\t" + target + "\\F?3\\c1\t" + forbidden + "\r\n" + refused + "(6): "},
+  };
+  for (const auto& c : cases) {
+    const TCommandResult result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 2u) << c.arguments;
+    EXPECT_NE(result.output.find(c.said), std::string::npos) << c.arguments << "\n"
+                                                             << result.output;
+    EXPECT_EQ(result.output.find("\r\r"), std::string::npos) << c.arguments;
+  }
+  EXPECT_TRUE(FolderTree(target).empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -28,12 +29,49 @@ TEST(Win32DirectoryCreator, TellsMadeFromAlreadyThereFromFailedWithTheSystemsRea
   // A file of that name leaves no folder behind: a real failure, not "already there".
   const auto onFile = creator.Create(scratch.MakeFile("taken"));
   EXPECT_EQ(onFile.status, CreateStatus::Failed);
-  EXPECT_FALSE(onFile.reason.empty());
+  EXPECT_EQ(onFile.reason, "同じ名前のファイルがあります");  // the lists' words
 
   const auto noParent = creator.Create(scratch.PathOf("missing\\child"));
   EXPECT_EQ(noParent.status, CreateStatus::Failed);
   EXPECT_EQ(noParent.reason, app::SystemErrorText(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(noParent.reason.find('\n'), std::string::npos);
+}
+
+// The lists' one reading of a folder finds a name exactly where making that folder would: in any
+// case of its letters, full-width and Greek ones too, and by the short name of an entry.
+TEST(Win32DiskReader, FindsANameWhereMakingItsFolderWouldFindIt) {
+  TScratchFolder scratch("reader");
+  for (const char* folder : {"ａbc", "α", "Longfilename_abcdef"}) scratch.MakeFolder(folder);
+  scratch.MakeFile("Data");
+  // é, which code page 932 lacks: an ANSI listing would give it as e.
+  CreateDirectoryW(
+      (std::wstring(scratch.Path().begin(), scratch.Path().end()) + L"\\\u00e9").c_str(), nullptr);
+  char shortPath[MAX_PATH] = {};
+  GetShortPathNameA(scratch.PathOf("Longfilename_abcdef").c_str(), shortPath, MAX_PATH);
+  const std::string shortName = std::strrchr(shortPath, '\\') + 1;
+  ASSERT_NE(shortName, "Longfilename_abcdef");
+  const app::Win32DiskReader& disk = app::DiskReader();
+  const naming::FolderContents contents = disk.Read(scratch.Path());
+  using Entry = naming::FolderContents::Entry;
+  const std::pair<std::string, Entry> cases[] = {
+      {"ＡBC", Entry::Folder},    {"Α", Entry::Folder},   {"data", Entry::File},
+      {shortName, Entry::Folder}, {"ａbcd", Entry::None}, {"ソ", Entry::None},
+      {"e", Entry::None}};
+  app::Win32DirectoryCreator creator;
+  for (const auto& [name, entry] : cases) {
+    EXPECT_EQ(contents.Find(disk.Fold(name)), entry) << name;
+    const CreateStatus made = creator.Create(scratch.PathOf(name)).status;
+    EXPECT_EQ(made, entry == Entry::None     ? CreateStatus::Made
+                    : entry == Entry::Folder ? CreateStatus::AlreadyThere
+                                             : CreateStatus::Failed)
+        << name;
+  }
+  // Nothing can be made in a folder that is not there, nor in a file.
+  for (const std::string& missing : {scratch.PathOf("gone"), scratch.PathOf("Data")}) {
+    const naming::FolderContents none = disk.Read(missing);
+    EXPECT_FALSE(none.Exists()) << missing;
+    EXPECT_EQ(none.Refusal(), app::SystemErrorText(ERROR_PATH_NOT_FOUND));
+  }
 }
 
 // The listing the undo reads its stamps from: the same facts as a folder read on its own, cut

@@ -126,6 +126,19 @@ TEST_F(CreationRunTest, CountsFailuresButNotFoldersAlreadyThere) {
   EXPECT_EQ(outcome.Icon(), MessageIcon::Warning);
 }
 
+// Windows would make "a" for "a." and put "a.\c" in it: neither is asked of the disk.
+TEST_F(CreationRunTest, RefusesWhatWindowsWouldMakeOtherwiseWithoutAskingTheDisk) {
+  parent.kind = SequenceKind::None, parent.pattern = 1;
+  parent.lines = {"a.", "b", "NUL", std::string(240, 'x')};
+  settings.childFolders = true, child.start = "1", child.end = "1";
+  const RunOutcome outcome = Run();
+  EXPECT_EQ(creator.paths, (Paths{"C:\\work\\b", "C:\\work\\b\\1"}));
+  EXPECT_EQ(outcome.failures, 6u);
+  EXPECT_EQ(outcome.BoxText(),
+            "フォルダを作成しました\r\n6 個のフォルダを作成できませんでした。最初のフォルダ: "
+            "C:\\work\\a. (名前の末尾がピリオドか空白です)");
+}
+
 // Real directories in a scratch folder, through the standard library.
 struct FilesystemCreator final : DirectoryCreator {
   static std::filesystem::path Native(std::string path) {

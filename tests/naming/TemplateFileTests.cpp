@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "naming/Composition.h"
+
 #include <string>
 
 namespace naming {
@@ -115,6 +117,24 @@ TEST(TemplateFile, BadValuesTakeTheirDefaultsAndAreListedGoodOnesStay) {
                         "21[Child] Back|a|",
                         "23[Child] Line|y|",
                     }));
+}
+
+// In the run's check's order: the child only with child folders, free lines only where joined.
+TEST(TemplateFile, TheFirstTextTheRunRefusesIsNamedWithItsLine) {
+  const struct {
+    const char* file;
+    std::optional<std::pair<std::string, int>> found;
+  } cases[] = {
+      {"[Tessarin]\nVersion=1\n[Child]\nFront=a?\n[Parent]\nPosition=1\nLine=ok\nline=x|y\n",
+       std::make_pair("[Parent] Line 2", 8)},
+      {"[Tessarin]\nVersion=1\nChildFolders=1\n[Child]\nFront=a?\n[Parent]\nLine=x|y\n",
+       std::make_pair("[Child] Front", 5)},
+      {"[Tessarin]\nVersion=1\n[Child]\nFront=a?\n[Parent]\nLine=x|y\nback=ok\n", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const TemplateReading reading = ReadTemplate(c.file, Defaults());
+    EXPECT_EQ(FirstTextHolding(reading, HasForbiddenCharacter), c.found) << c.file;
+  }
 }
 
 TEST(TemplateFile, OnlyAFileWithAVersionIsATemplateAndNothingIsTakenOtherwise) {
