@@ -20,6 +20,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 class FolderListWindow : public MainWindowTest {
  protected:
   FolderListWindow() : scratch_("List") {}
@@ -114,9 +116,9 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
 // A name that comes again in another case is there by then, and one Windows would make under
 // another name is refused: the run makes exactly the folders listed 作成.
 TEST_F(FolderListWindow, ItsCreateMakesExactlyTheFoldersListedAsMade) {
-  Click(form->RadioButton4);  // a folder for each free line
-  Pick(form->ComboBox3, 1);
-  Type(form->Memo1, "ａ\r\nb.\r\nRun2\r\nＡ");
+  Click(form->ParentTier.Row(SequenceKind::None).Radio);  // a folder for each free line
+  Pick(form->ParentTier.Pattern, 1);
+  Type(form->ParentTier.FreeLines, "ａ\r\nb.\r\nRun2\r\nＡ");
   Click(form->CheckBox1);
   Type(form->ChildTier().FrontText, "c");
   scratch_.MakeFolder("Run2");
