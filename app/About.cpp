@@ -18,6 +18,7 @@ constexpr TColor kLinkHover(221, 102, 102);
 constexpr const char* kProductName = "Tessarin";
 
 constexpr int kTextHeight = 12;
+constexpr int kAddressMargin = 8;  // at 96 DPI, between the web address and the frame
 
 // Century first, then faces of about its width (the Latin letters of the Mincho faces are
 // modelled on Century).
@@ -29,21 +30,27 @@ TFont Latin(const std::string& face, int height, bool bold = false) {
   return TFont(face, height, bold, ANSI_CHARSET);
 }
 
-// The face of the box's texts: the first installed face of the list in which `link` ends before
-// `right` (Century wherever the system has it), else the installed one in which it is narrowest.
-// For a face it lacks the system draws one of its own choice, often wider, so the web address
-// would run past the frame.
-std::string TextFace(TLabel& link, int right) {
+// The face of the box's texts: the first installed face of the list in which `link` is at most
+// `widest` wide (Century wherever the system has it), else the installed one in which it is
+// narrowest. For a face it lacks the system draws one of its own choice, often wider, so the web
+// address would run past the frame.
+std::string TextFace(TLabel& link, int widest) {
   std::string narrowest = kCenturyLikeFaces[0];
   int narrowestWidth = INT_MAX;
   for (const char* face : kCenturyLikeFaces) {
     const TFont font = Latin(face, kTextHeight);
     if (!font.Installed()) continue;
     link.SetFont(font);
-    if (link.Left() + link.Width() <= right) return face;
+    if (link.Width() <= widest) return face;
     if (link.Width() < narrowestWidth) narrowest = face, narrowestWidth = link.Width();
   }
   return narrowest;
+}
+
+// Puts `label` in the middle of `frame`, across.
+void CentreAcross(TLabel& label, const TShape& frame) {
+  label.SetBounds({frame.Left() + (frame.Width() - label.Width()) / 2, label.Top(), label.Width(),
+                   label.Height()});
 }
 
 // The shell opens the address with the user's browser or mail program. When it cannot, the user
@@ -88,13 +95,15 @@ TAboutBox::TAboutBox(TForm* owner)
   OnCreate = [this] { FormCreate(); };
 }
 
-// Chosen at each DPI: faces do not all widen alike.
+// Chosen at each DPI: faces do not all widen alike. The two addresses stand in the middle of the
+// frame, the web address with a margin on either side however wide its face draws it.
 void TAboutBox::ChooseTextFace() {
-  // Inside the frame's grey outline, with room for a glyph that reaches past its advance.
-  const std::string face = TextFace(Label1, Shape1.Left() + Shape1.Width() - Dpi().Scale(3));
+  const std::string face = TextFace(Label1, Shape1.Width() - 2 * Dpi().Scale(kAddressMargin));
   ProductName.SetFont(Latin(face, 21, true));
   for (TLabel* label : {&Version, &Copyright, &Label1, &Label2})
     label->SetFont(Latin(face, kTextHeight));
+  CentreAcross(Label1, Shape1);
+  CentreAcross(Label2, Shape1);
 }
 
 void TAboutBox::BindHover(TLabel& link) {

@@ -173,5 +173,6 @@ bool TFolderListForm::SaveText(const std::string& path) const {
 void TFolderListForm::SaveButtonClick() {
   const std::optional<std::string> path = app::ChooseTextToSave(Handle());
   if (!path) return;
-  if (!SaveText(*path)) Application().MessageBox(*path + " に保存できませんでした", MB_ICONWARNING);
+  if (!SaveText(*path))
+    Application().MessageBox(*path + " に保存できませんでした。", MB_ICONWARNING);
 }

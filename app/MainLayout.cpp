@@ -176,14 +176,5 @@ TTierView::TWindowSide TForm1::TierHandlers(bool child) {
 }
 
 void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {
-  TTreeNode* selected = ShellTreeView1.Selected();
-  if (!selected) return;
-  if (key == VK_F2) {
-    // The same rules as any start of an edit: the tree's CanEdit decides.
-    selected->EditText();
-    handled = true;
-  } else if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
-    ShellTreeView1.PopupMenuForSelected();
-    handled = true;
-  }
+  handled = ShellTreeView1.FileManagerKey(key);
 }

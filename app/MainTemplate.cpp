@@ -50,8 +50,9 @@ void TForm1::SaveTemplate1Click() {
 }
 
 void TForm1::SaveTemplateFile(const std::string& path) {
-  if (!app::WriteTemplateText(path, naming::WriteTemplate(TemplateFromWindow()))) {
-    Application().MessageBox(path + " に書き込めません", MB_ICONWARNING);
+  const std::string why = app::WriteTemplateText(path, naming::WriteTemplate(TemplateFromWindow()));
+  if (!why.empty()) {
+    Application().MessageBox(path + " に書き込めません。" + why, MB_ICONWARNING);
     return;
   }
   recentTemplates_.Add(path);
@@ -59,28 +60,17 @@ void TForm1::SaveTemplateFile(const std::string& path) {
 }
 
 void TForm1::OpenTemplateFile(const std::string& path) {
-  const std::optional<std::string> text = app::ReadTemplateText(path);
-  if (!text) {
+  const app::TTemplateFile file = app::ReadTemplateFile(path, TemplateDefaults());
+  if (!file.failure.empty()) {
     // A recent file that is gone leaves the list.
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
       recentTemplates_.Remove(path);
       ShowRecentTemplates();
     }
-    Application().MessageBox(path + " を読み込めません。", MB_ICONWARNING);
+    Application().MessageBox(file.failure, MB_ICONWARNING);
     return;
   }
-  const naming::TemplateReading reading = naming::ReadTemplate(*text, TemplateDefaults());
-  switch (reading.status) {
-    case naming::TemplateReading::Status::NotATemplate:
-      Application().MessageBox(path + " は Tessarin のテンプレートではありません。",
-                               MB_ICONWARNING);
-      return;
-    case naming::TemplateReading::Status::NewerVersion:
-      Application().MessageBox(path + " は新しい版の Tessarin のテンプレートです。",
-                               MB_ICONWARNING);
-      return;
-    case naming::TemplateReading::Status::Read: break;
-  }
+  const naming::TemplateReading& reading = file.reading;
   ApplyTemplate(reading.values);
   recentTemplates_.Add(path);
   ShowRecentTemplates();

@@ -24,5 +24,8 @@ TShellForm::TShellForm()
   ShellListView1.SetViewStyle(TViewStyle::Report);
   ShellTreeView1.SetShellComboBox(&ShellComboBox1);
   ShellTreeView1.SetShellListView(&ShellListView1);
+  ShellTreeView1.OnKeyDown = [this](UINT key, bool& handled) {
+    handled = ShellTreeView1.FileManagerKey(key);
+  };
   SetTabOrder({&ShellComboBox1, &ShellTreeView1, &ShellListView1});
 }

@@ -4,7 +4,10 @@
 
 #include <vector>
 
+#include "app/Win32Naming.h"
+#include "framework/CodePage.h"
 #include "framework/KernelHandle.h"
+#include "naming/TextEncoding.h"
 
 namespace app {
 
@@ -38,6 +41,34 @@ std::optional<std::string> Choose(HWND owner, const std::string& folder, bool sa
   return std::string(path.data());
 }
 
+// The file's whole content; none, with the system's reason, when it cannot be read.
+std::optional<std::string> ReadBytes(const std::string& path, std::string& reason) {
+  TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.Get(), &size)) {
+    reason = SystemErrorText(GetLastError());
+    return std::nullopt;
+  }
+  if (size.QuadPart > kLargestTemplate) {
+    reason = "テンプレートにしては大きすぎるファイルです。";
+    return std::nullopt;
+  }
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    reason = SystemErrorText(GetLastError());
+    return std::nullopt;
+  }
+  bytes.resize(read);
+  return bytes;
+}
+
+const char* EncodingName(naming::TextEncoding encoding) {
+  return encoding == naming::TextEncoding::Utf8 ? "UTF-8" : "UTF-16";
+}
+
 }  // namespace
 
 std::optional<std::string> ChooseTemplateToOpen(HWND owner, const std::string& folder) {
@@ -52,35 +83,56 @@ std::optional<std::string> ChooseTextToSave(HWND owner) {
   return Choose(owner, {}, true, kTextFilter, "txt");
 }
 
-std::optional<std::string> ReadTemplateText(const std::string& path) {
-  TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestTemplate) return std::nullopt;
-  std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!text.empty() &&
-      !ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
-    return std::nullopt;
-  text.resize(read);
-  return text;
+TTemplateFile ReadTemplateFile(const std::string& path, const naming::TemplateValues& defaults) {
+  TTemplateFile file;
+  std::string reason;
+  const std::optional<std::string> bytes = ReadBytes(path, reason);
+  if (!bytes) {
+    file.failure = path + " を読み込めません。" + reason;
+    return file;
+  }
+  naming::CodePageLines text{*bytes, {}};
+  if (const naming::TextEncoding encoding = naming::EncodingOf(*bytes);
+      encoding != naming::TextEncoding::CodePage) {
+    const std::optional<std::u16string> unicode = naming::DecodeUnicode(*bytes, encoding);
+    if (!unicode) {
+      file.failure = path + " を読み込めません。" + EncodingName(encoding) +
+                     " の印がありますが、その文字コードとして正しくないバイトがあります。";
+      return file;
+    }
+    text = naming::ToCodePageLines(*unicode, [](std::u16string_view piece, std::string& out) {
+      TCodePageText converted =
+          ToCodePage({reinterpret_cast<const wchar_t*>(piece.data()), piece.size()});
+      out = std::move(converted.Text);
+      return converted.Exact();
+    });
+  }
+  file.reading = naming::ReadTemplate(text.text, defaults, text.inexactLines);
+  file.failure = naming::NotTakenMessage(path, file.reading.status);
+  return file;
 }
 
-bool WriteTemplateText(const std::string& path, const std::string& text) {
+std::string WriteTemplateText(const std::string& path, const std::string& text) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  // Wine would put the new file in its place all the same.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return "読み取り専用のファイルです。";
   const std::string written = path + ".new";
-  bool whole = false;
+  std::string why;
   {
     TFileHandle file(CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) return SystemErrorText(GetLastError());
     DWORD done = 0;
-    whole = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
-            done == text.size() && FlushFileBuffers(file.Get());
+    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) ||
+        done != text.size() || !FlushFileBuffers(file.Get()))
+      why = SystemErrorText(GetLastError());
   }
-  if (whole && MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (why.empty() && MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return {};
+  if (why.empty()) why = SystemErrorText(GetLastError());
   DeleteFileA(written.c_str());
-  return false;
+  return why;
 }
 
 std::string FolderOf(const std::string& path) {

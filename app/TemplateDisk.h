@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "naming/TemplateFile.h"
+
 namespace app {
 
 // The template file's extension, without its dot.
@@ -18,12 +20,19 @@ std::optional<std::string> ChooseTemplateToSave(HWND owner, const std::string& f
 // The standard save dialog for a text file (*.txt).
 std::optional<std::string> ChooseTextToSave(HWND owner);
 
-// The file's whole text; none when it cannot be read or is larger than any template can be.
-std::optional<std::string> ReadTemplateText(const std::string& path);
+// A template file as the window and TessarinCmd both take it: its bytes in whichever encoding an
+// editor saved them (naming/TextEncoding.h), brought into the code page exactly, then read.
+struct TTemplateFile {
+  naming::TemplateReading reading;
+  // Why the file is not taken, the system's reason included; empty when it is.
+  std::string failure;
+};
+TTemplateFile ReadTemplateFile(const std::string& path, const naming::TemplateValues& defaults);
 
 // Writes the text beside the file first and then puts it in the file's place, so that a failed
-// write leaves the old file whole. False when the file could not be written.
-bool WriteTemplateText(const std::string& path, const std::string& text);
+// write leaves the old file whole; a read-only file is left as it is. Why the file could not be
+// written; empty when it was.
+std::string WriteTemplateText(const std::string& path, const std::string& text);
 
 // The folder part of a path, without its trailing backslash; empty for a bare name.
 std::string FolderOf(const std::string& path);

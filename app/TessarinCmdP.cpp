@@ -7,6 +7,7 @@
 // 3 stopped by Ctrl+C. --list ends with the code the run would end with.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -22,7 +23,9 @@
 
 #include "app/TemplateDisk.h"
 #include "app/Win32Naming.h"
+#include "framework/CodePage.h"
 #include "naming/Calendar.h"
+#include "naming/Characters.h"
 #include "naming/Composition.h"
 #include "naming/CreationRun.h"
 #include "naming/FolderCount.h"
@@ -74,12 +77,30 @@ struct TArguments {
   std::optional<std::string> target;
 };
 
+// The arguments as given, each exactly in the code page; none, after saying which characters the
+// code page lacks, when one cannot be. (The C runtime's would hold the system's look-alikes.)
+std::optional<std::vector<std::string>> CommandLineArguments() {
+  int count = 0;
+  const std::unique_ptr<LPWSTR[], decltype(&LocalFree)> given(
+      CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
+  std::vector<std::string> arguments;
+  for (int i = 1; given && i < count; ++i) {
+    TCodePageText argument = ToCodePage(given[i]);
+    if (!argument.Exact()) {
+      Print(stderr, "引数 " + argument.Text + " には Shift-JIS にない文字 " +
+                        naming::CodesOf(argument.Refused) + " があるため、使えません。\n");
+      return std::nullopt;
+    }
+    arguments.push_back(std::move(argument.Text));
+  }
+  return arguments;
+}
+
 // The arguments, or the message that names the one that cannot be used.
-std::variant<TArguments, std::string> ParseArguments(int argc, char** argv) {
+std::variant<TArguments, std::string> ParseArguments(const std::vector<std::string>& given) {
   TArguments arguments;
   std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
+  for (const std::string& argument : given) {
     if (argument == "--list") {
       arguments.mode = TArguments::Mode::List;
     } else if (argument == "--count") {
@@ -222,16 +243,12 @@ class TConsoleControl final : public naming::RunControl {
 };
 
 int Run(const TArguments& arguments) {
-  const std::optional<std::string> text = app::ReadTemplateText(arguments.templatePath);
-  if (!text) {
-    Print(stderr, arguments.templatePath + " を読み込めません。\n");
+  const app::TTemplateFile file = app::ReadTemplateFile(arguments.templatePath, Defaults());
+  if (!file.failure.empty()) {
+    Print(stderr, file.failure + "\n");
     return kBadInput;
   }
-  const naming::TemplateReading reading = naming::ReadTemplate(*text, Defaults());
-  if (reading.status != naming::TemplateReading::Status::Read) {
-    Print(stderr, arguments.templatePath + " は Tessarin のテンプレートではありません。\n");
-    return kBadInput;
-  }
+  const naming::TemplateReading& reading = file.reading;
   // A batch run takes no default in place of a value: it says which line to mend.
   if (!reading.replaced.empty()) {
     for (const naming::ReplacedValue& value : reading.replaced)
@@ -308,12 +325,14 @@ int Run(const TArguments& arguments) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   SetConsoleOutputCP(932);
   // Line ends are written as they are meant: CRLF, once.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  const std::variant<TArguments, std::string> parsed = ParseArguments(argc, argv);
+  const std::optional<std::vector<std::string>> given = CommandLineArguments();
+  if (!given) return kBadInput;
+  const std::variant<TArguments, std::string> parsed = ParseArguments(*given);
   if (const std::string* wrong = std::get_if<std::string>(&parsed)) {
     Print(stderr, *wrong + "\n\n" + kHelp);
     return kBadInput;

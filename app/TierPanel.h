@@ -113,9 +113,11 @@ class TTierPanel {
   TLabel DigitLabel{Group, 260, 16, "桁数"};
   TSpinEdit DigitCount{Group, {287, 12, 63, 21}, 1, 10};
 
-  TDateTimePicker StartDate{Group, {95, 40, 115, 21}};
-  TImage DateArrow{Group, {214, 42, 21, 17}};
-  TDateTimePicker EndDate{Group, {235, 40, 115, 21}};
+  // 6 pixels wider than the window layout's 115 each (the arrow moves 3 to the left): the whole
+  // date with its weekday then shows.
+  TDateTimePicker StartDate{Group, {89, 40, 121, 21}};
+  TImage DateArrow{Group, {211, 42, 21, 17}};
+  TDateTimePicker EndDate{Group, {232, 40, 121, 21}};
   TLabel FormatLabel{Group, 154, 68, "表示形式"};
   TComboBox DateFormat{Group, {208, 64, 142, 0}, TComboBoxStyle::DropDown};
 

@@ -5,6 +5,7 @@
 #include "framework/ErrorSink.h"
 #include "framework/MainMenu.h"
 #include "framework/PopupMenu.h"
+#include "naming/MessageText.h"
 
 namespace {
 
@@ -75,9 +76,14 @@ void TApplication::Terminate() {
 // The loop takes messages in their Unicode form and hands them on so: a typed double-byte
 // character then reaches the window whole. Under Wine the ANSI form splits it into two bytes on
 // the way, and a native text field shows each as a broken character. Windows of this program's
-// own classes still receive ANSI messages, converted by the system.
+// own classes still receive ANSI messages, converted by the system. A typed character is shown to
+// its control first, while it is still the character typed.
 void TApplication::Dispatch(MSG& message) {
   try {
+    if (message.message == WM_CHAR || message.message == WM_IME_CHAR) {
+      TWinControl* control = TWinControl::FromHandle(message.hwnd);
+      if (control && !control->TakeTypedChar(message.wParam)) return;
+    }
     if (Preprocess(message)) return;
   } catch (const std::exception& error) {
     ShowException(error);
@@ -105,12 +111,12 @@ std::string TApplication::ErrorText(const std::string& message) {
 }
 
 void TApplication::ShowException(const std::exception& error) {
-  ::MessageBoxA(MessageBoxOwner(), ErrorText(error.what()).c_str(), title_.c_str(),
-                MB_OK | MB_ICONSTOP);
+  MessageBox(ErrorText(error.what()), MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::MessageBox(const std::string& text, UINT flags) {
-  return ::MessageBoxA(MessageBoxOwner(), text.c_str(), title_.c_str(), flags);
+  return ::MessageBoxA(MessageBoxOwner(), naming::FittedForBox(text).c_str(), title_.c_str(),
+                       flags);
 }
 
 HWND TApplication::MessageBoxOwner() const {

@@ -56,7 +56,8 @@ class TApplication : private TMainFormOwner {
   // The standard error box: stop icon, the title as caption, the error's text with a full stop
   // added when it has none.
   void ShowException(const std::exception& error);
-  // A modal message box with the title as caption; returns MessageBoxA's answer.
+  // A modal message box with the title as caption, its long lines cut in the middle so that it
+  // fits the screen (naming/MessageText.h); returns MessageBoxA's answer.
   int MessageBox(const std::string& text, UINT flags = MB_OK);
 
   // The text the error box shows for `message`.

@@ -1,10 +1,19 @@
 #pragma once
 // Text fields: the one-line edit box, and the base of the memo and the spin edit. The edit
 // commands (undo, cut, copy, paste, select all) act on these.
+//
+// What comes in, typed or pasted, goes in exactly as it came or not at all: a field refuses a
+// character it cannot hold (one the code page lacks, or a letter in a number field) and says so
+// in a balloon that names it; the rest of what is typed goes on in, and a paste goes in whole or
+// not at all.
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "framework/BalloonTip.h"
+#include "framework/CodePage.h"
 #include "framework/Window.h"
 
 class TCustomEdit : public TWinControl {
@@ -12,6 +21,7 @@ class TCustomEdit : public TWinControl {
   // Runs no OnChange (Window.h).
   void SetText(const std::string& text) override;
   bool IsTextField() const override { return true; }
+  bool TakeTypedChar(WPARAM& character) override;
 
   bool CanUndo() const;
   void Undo();
@@ -34,12 +44,25 @@ class TCustomEdit : public TWinControl {
   // differs.
   void ReplaceText(const std::string& text);
 
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Command(WORD code) override;
+
+  // What the field makes of text coming in, typed or pasted: the code page's bytes in the field's
+  // own forms, or the characters it refuses. An edit box takes every character of the code page.
+  virtual TCodePageText Admit(std::wstring_view text) const { return ToCodePage(text); }
+  // The balloon's words for characters the field refused.
+  virtual std::wstring RefusalText(const std::vector<char32_t>& refused) const;
+  // Says in the balloon, below the caret, that `refused` did not go in.
+  void Refuse(const std::vector<char32_t>& refused);
 
  private:
   void Change();
+  // The clipboard's text in place of the selection, whole, or nothing.
+  void Paste();
 
-  bool settingText_ = false;  // the control's own report of a text the program set is ignored
+  bool settingText_ = false;   // the control's own report of a text the program set is ignored
+  wchar_t highSurrogate_ = 0;  // the first half of a character typed as a surrogate pair
+  TBalloonTip balloon_;
 };
 
 class TEdit : public TCustomEdit {

@@ -1,5 +1,6 @@
 #include "framework/ListView.h"
 
+#include "framework/CodePage.h"
 #include "framework/Container.h"
 
 namespace {
@@ -348,7 +349,16 @@ LRESULT TCustomListView::Notify(const NMHDR& header) {
       return CanEdit(reinterpret_cast<const NMLVDISPINFOA&>(header).item.iItem) ? FALSE : TRUE;
     case LVN_ENDLABELEDITA: {
       const LVITEMA& item = reinterpret_cast<const NMLVDISPINFOA&>(header).item;
-      return item.pszText && Edited(item.iItem, item.pszText) ? TRUE : FALSE;
+      if (!item.pszText) return FALSE;
+      // The field still holds the text as typed; the notification's is the system's look-alike.
+      const HWND field = reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL, 0, 0));
+      const std::wstring typed = field ? WideTextOf(field) : AnsiToWide(item.pszText);
+      const TCodePageText text = ToCodePage(typed);
+      if (!text.Exact()) {
+        EditRefused(item.iItem, typed, text.Refused);
+        return FALSE;
+      }
+      return Edited(item.iItem, text.Text) ? TRUE : FALSE;
     }
     default: return TWinControl::Notify(header);
   }

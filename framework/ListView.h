@@ -140,6 +140,12 @@ class TCustomListView : public TWinControl {
     (void)index, (void)text;
     return false;
   }
+  // Editing ended with `typed`, which holds characters the code page lacks (`refused`); the item
+  // keeps its text.
+  virtual void EditRefused(int index, const std::wstring& typed,
+                           const std::vector<char32_t>& refused) {
+    (void)index, (void)typed, (void)refused;
+  }
 
   LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam) const;
 

@@ -1,8 +1,9 @@
 #pragma once
-// A number field with arrows. Typed characters are limited to digits, "+", "-" and the locale's
-// decimal separator; pasted text is taken as it is. The arrows step by 1 within the range. When
-// the field loses the focus holding an integer outside the range, it is pulled to the nearer bound;
-// other text stays as it is.
+// A number field with arrows. Typed and pasted characters are limited to digits, "+", "-" and the
+// locale's decimal separator; full-width digits, as an input method in full-width mode types them,
+// are taken as digits, and a paste holding anything else is refused whole. The arrows step by 1
+// within the range. When the field loses the focus holding an integer outside the range, it is
+// pulled to the nearer bound; other text ("1.5", "-") stays as it is.
 
 #include "framework/Edit.h"
 #include "framework/UpDown.h"
@@ -19,6 +20,7 @@ class TSpinEdit : public TCustomEdit {
 
   void SetEnabled(bool enabled) override;
   void SetVisible(bool visible) override;
+  // `bounds` cover the field and its arrows.
   void SetBounds(const TBounds& bounds) override;
 
   // True for the characters a user may type into the field.
@@ -26,11 +28,16 @@ class TSpinEdit : public TCustomEdit {
 
  protected:
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  TCodePageText Admit(std::wstring_view text) const override;
+  std::wstring RefusalText(const std::vector<char32_t>& refused) const override;
 
  private:
   int Clamp(int value) const;
   // The value pulled into the range, for the user (arrows, leaving the field): OnChange runs.
   void StepTo(int value);
+  // The arrows at the right end of `bounds`, as wide as the layout's at the field's DPI, and the
+  // field in the rest: the native arrows keep their own width whatever the DPI.
+  void PlaceArrows(const TBounds& bounds);
 
   int minValue_;
   int maxValue_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/CodePage.h"
 #include "framework/Container.h"
 
 namespace {
@@ -508,8 +509,17 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
       editing_ = nullptr;
       // No text: the edit was cancelled.
       if (!node || !info.item.pszText || destroying_) return FALSE;
-      std::string text = info.item.pszText;
-      Edited(*node, text);
+      // The field is still there, and holds the text as typed; the notification's own text is
+      // the system's look-alike of it in the code page.
+      const HWND field = reinterpret_cast<HWND>(Perform(TVM_GETEDITCONTROL, 0, 0));
+      const std::wstring typed = field ? WideTextOf(field) : AnsiToWide(info.item.pszText);
+      const TCodePageText text = ToCodePage(typed);
+      if (!text.Exact()) {
+        EditRefused(*node, typed, text.Refused);
+        return FALSE;
+      }
+      std::string exact = text.Text;
+      Edited(*node, exact);
       return FALSE;  // Edited has shown the text it keeps
     }
     default: return 0;

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Window.h"
 
@@ -225,6 +226,12 @@ class TCustomTreeView : public TWinControl {
   // Label editing ended with `text` (not when cancelled); the base fires OnEdited and shows the
   // text it leaves.
   virtual void Edited(TTreeNode& node, std::string& text);
+  // Label editing ended with `typed`, which holds characters the code page lacks (`refused`); the
+  // base leaves the label as it was.
+  virtual void EditRefused(TTreeNode& node, const std::wstring& typed,
+                           const std::vector<char32_t>& refused) {
+    (void)node, (void)typed, (void)refused;
+  }
   virtual void GetImageIndex(TTreeNode& node);
   virtual void GetSelectedIndex(TTreeNode& node);
 

@@ -277,6 +277,13 @@ std::string TWinControl::Text() const {
   return text;
 }
 
+std::wstring TWinControl::WideTextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 // A subclass layered on top of a native control (the up-down control's on its buddy field) asks
 // the window server for its data on every message, tens of microseconds under Wine: reading the
 // text goes straight to the control's own procedure, which alone answers it.

@@ -47,6 +47,8 @@ class TWinControl {
   static TWinControl* FromHandle(HWND window);
 
   std::string Text() const;
+  // The text of any window in UTF-16, as a Unicode window (a label's edit field) holds it.
+  static std::wstring WideTextOf(HWND window);
   // Sets the window text; nothing happens when it is the same.
   virtual void SetText(const std::string& text);
 
@@ -80,6 +82,11 @@ class TWinControl {
 
   // True for the fields the edit commands act on (edit boxes, memos, spin edits).
   virtual bool IsTextField() const { return false; }
+
+  // A character typed into this window, in UTF-16 as the message loop takes it, before the system
+  // turns it into the code page (where a character the code page lacks would become a look-alike or
+  // "?"). The control may change it; false drops it.
+  virtual bool TakeTypedChar(WPARAM& /*character*/) { return true; }
 
   // Puts sibling controls in this Tab order, after whatever comes before the first of them.
   static void SetTabOrder(std::initializer_list<TWinControl*> controls);

@@ -82,6 +82,13 @@ std::string FolderPath(std::string_view base, std::string_view name) {
 
 bool HasForbiddenCharacter(std::string_view text) { return HoldsOneOf(text, kForbidden); }
 
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+  return at + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[at])) &&
+                 IsTrailByte(static_cast<unsigned char>(text[at + 1]))
+             ? 2
+             : 1;
+}
+
 bool HasBrokenDoubleByteCharacter(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (!IsLeadByte(static_cast<unsigned char>(text[i]))) continue;
@@ -147,7 +154,7 @@ std::string NameRefusalMessage(NameRefusal refusal, std::string_view name, int l
 }
 
 std::string BrokenDoubleByteMessage() {
-  return "不完全な2バイト文字があるため\r\nフォルダを作成できませんでした";
+  return "不完全な2バイト文字があるため\r\nフォルダを作成できませんでした。";
 }
 
 }  // namespace naming

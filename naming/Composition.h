@@ -25,6 +25,10 @@ std::string FolderPath(std::string_view base, std::string_view name);
 // that is the second half of a double-byte character is never a match: ソ is 83 5C, ポ 83 7C.
 bool HasForbiddenCharacter(std::string_view text);
 
+// The bytes of the code page 932 character at text[at]: 2 for a whole double-byte character, else
+// 1 (half a double-byte character counts as one of its own).
+std::size_t CharacterLength(std::string_view text, std::size_t at);
+
 // True when `text`, read as code page 932, holds a double-byte character cut short: a lead byte
 // at the end, or one followed by a byte that cannot be a second byte. Joined to the next piece of
 // a name, such a lead byte would swallow that piece's first byte, a path separator included.

@@ -65,6 +65,7 @@ class Tally {
       lastMade_ = path;
     }
     // "Already there" is how children are added to existing folders: not a failure.
+    if (result.status == CreateStatus::AlreadyThere) ++outcome_.existing;
     if (result.status != CreateStatus::Failed) return made;
     if (outcome_.failures++ == 0) {
       outcome_.firstFailedPath = path;
@@ -167,15 +168,27 @@ std::string RunOutcome::BoxText() const {
     case Kind::ForbiddenCharacters: return ForbiddenCharacterMessage();
     case Kind::BrokenDoubleByte: return BrokenDoubleByteMessage();
     case Kind::NoBasePath:
-      return "フォルダを作成できませんでした\r\n作成先には、ドライブ上のフォルダを選択してください";
+      return "フォルダを作成できませんでした。\r\n作成先には、ドライブ上のフォルダを選択してくださ"
+             "い。";
     case Kind::ConversionError:
       return conversionMessage + ".";  // the full stop the standard error box adds
     case Kind::Cancelled: return {};
     case Kind::Created: break;
   }
-  std::string text = stopped ? "作成を中止しました\r\n中止までに " + GroupedNumber(made) +
-                                   " 個のフォルダを作成しました"
-                             : "フォルダを作成しました";
+  std::string text;
+  if (stopped) {
+    text = "作成を中止しました。\r\n中止までに " + GroupedNumber(made) +
+           " 個のフォルダを作成しました。";
+  } else if (made > 0) {
+    text = "フォルダを作成しました";
+  } else if (failures == 0) {
+    return existing == 0 ? "作成するフォルダはありません。"
+                         : GroupedNumber(existing) +
+                               " 個のフォルダがすべて既にあるため、作成したフォルダはありません。";
+  } else {
+    text = "フォルダを作成できませんでした。";
+    if (existing > 0) text += "\r\n" + GroupedNumber(existing) + " 個のフォルダは既にあります。";
+  }
   if (failures == 0) return text;
   text += "\r\n" + GroupedNumber(failures) +
           " 個のフォルダを作成できませんでした。最初のフォルダ: " + firstFailedPath + " (" +

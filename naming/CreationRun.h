@@ -45,12 +45,15 @@ struct RunOutcome {
   std::uint64_t made = 0;
   // Created: what the run made, for taking it back.
   RunRecord record;
+  // Created: creations that found their folder there already.
+  std::uint64_t existing = 0;
   // Created: creations that failed for another reason than "already there", and the first.
   std::uint64_t failures = 0;
   std::string firstFailedPath;
   std::string firstFailureReason;
 
-  // The text and icon of the run's closing box; no text for a cancelled run.
+  // The text and icon of the run's closing box; no text for a cancelled run. A run that made
+  // nothing says why: nothing to make, everything there already, or every creation failed.
   std::string BoxText() const;
   MessageIcon Icon() const;
 };

@@ -1,5 +1,6 @@
 #include "naming/TemplateFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -119,19 +120,27 @@ void WriteTier(std::string& out, std::string_view section, const TierValues& tie
 }
 
 // Reads the values of one section into its target, replacing what cannot be used by the default.
+// The line being read, the caller's: its number and whether it lost characters on its way into
+// the code page.
+struct LineState {
+  int number = 0;
+  bool inexact = false;
+};
+
 class SectionReader {
  public:
-  // `line`: the number of the line being read, the caller's.
-  SectionReader(std::string section, TemplateReading& reading, const int& line)
+  SectionReader(std::string section, TemplateReading& reading, const LineState& line)
       : section_(std::move(section)), reading_(reading), line_(line) {}
 
  protected:
   // Notes the line a text value stands on, for a message about it.
-  void Mark(const std::string& name) { reading_.lines["[" + section_ + "] " + name] = line_; }
+  void Mark(const std::string& name) {
+    reading_.lines["[" + section_ + "] " + name] = line_.number;
+  }
 
   void Replace(std::string_view key, std::string_view found, std::string used) {
-    reading_.replaced.push_back(
-        {line_, "[" + section_ + "] " + std::string(key), std::string(found), std::move(used)});
+    reading_.replaced.push_back({line_.number, "[" + section_ + "] " + std::string(key),
+                                 std::string(found), std::move(used)});
   }
 
   // An integer in range; none, after listing the value with `used`, otherwise.
@@ -155,11 +164,12 @@ class SectionReader {
     target = Number(key, value, range, std::to_string(fallback)).value_or(fallback);
   }
 
-  // A text a box can hold: no NUL byte, which would end it there.
+  // A text a box can hold: no NUL byte, which would end it there, and every character as the file
+  // has it.
   void ReadText(std::string_view key, std::string_view value, std::string& target,
                 const std::string& fallback) {
     const std::size_t nul = value.find('\0');
-    if (nul == std::string_view::npos) {
+    if (nul == std::string_view::npos && !line_.inexact) {
       target = value;
       return;
     }
@@ -170,12 +180,12 @@ class SectionReader {
  private:
   std::string section_;
   TemplateReading& reading_;
-  const int& line_;
+  const LineState& line_;
 };
 
 class HeaderReader : public SectionReader {
  public:
-  HeaderReader(TemplateReading& reading, const TemplateValues& defaults, const int& line)
+  HeaderReader(TemplateReading& reading, const TemplateValues& defaults, const LineState& line)
       : SectionReader(std::string(kHeader), reading, line),
         values_(reading.values),
         defaults_(defaults) {}
@@ -203,7 +213,7 @@ class HeaderReader : public SectionReader {
 class TierReader : public SectionReader {
  public:
   TierReader(std::string section, TierValues& tier, const TierValues& defaults,
-             TemplateReading& reading, const int& line)
+             TemplateReading& reading, const LineState& line)
       : SectionReader(std::move(section), reading, line), tier_(tier), defaults_(defaults) {}
 
   void Read(std::string_view key, std::string_view value) {
@@ -274,18 +284,28 @@ class TierReader : public SectionReader {
   bool linesSeen_ = false;
 };
 
-// Cuts a long value for the box, at a character boundary of code page 932.
+// Cuts a long value for the box, at a character boundary of code page 932. Half a double-byte
+// character is shown as its code: next to the closing quote it would take the quote for its
+// second byte.
 std::string Shortened(std::string_view text) {
   constexpr std::size_t kLongest = 40;
-  if (text.size() <= kLongest) return std::string(text);
+  std::string shown;
   std::size_t end = 0;
-  while (end < kLongest) {
-    const auto c = static_cast<unsigned char>(text[end]);
-    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    if (lead && end + 2 > kLongest) break;
-    end += lead ? 2 : 1;
+  while (end < text.size() && end < kLongest) {
+    const std::size_t length = CharacterLength(text, end);
+    if (length == 1 && HasBrokenDoubleByteCharacter(text.substr(end, 1))) {
+      char code[8];
+      std::snprintf(code, sizeof code, "(0x%02X)", static_cast<unsigned char>(text[end]));
+      shown += code;
+    } else if (end + length > kLongest) {
+      break;
+    } else {
+      shown.append(text.substr(end, length));
+    }
+    end += length;
   }
-  return std::string(text.substr(0, end)) + "...";
+  if (end < text.size()) shown += "...";
+  return shown;
 }
 
 }  // namespace
@@ -342,11 +362,13 @@ std::string WriteTemplate(const TemplateValues& values) {
   return out;
 }
 
-TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults) {
+TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults,
+                             const std::vector<int>& inexactLines) {
   TemplateReading reading;
   reading.values = defaults;
-  int line = 0;
+  LineState line;
   bool afterCr = false;
+  bool headerSeen = false;
   HeaderReader header(reading, defaults, line);
   TierReader parent("Parent", reading.values.parent, defaults.parent, reading, line);
   TierReader child("Child", reading.values.child, defaults.child, reading, line);
@@ -364,7 +386,9 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
     const std::size_t end = text.find_first_of("\r\n");
     const std::string_view content = text.substr(0, end);
     afterCr = end != std::string_view::npos && text[end] == '\r';
-    ++line;
+    ++line.number;
+    line.inexact =
+        std::find(inexactLines.begin(), inexactLines.end(), line.number) != inexactLines.end();
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
     const std::string_view bare = Trimmed(content);
@@ -375,6 +399,7 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
                 : SameWord(name, "Parent") ? Section::Parent
                 : SameWord(name, "Child")  ? Section::Child
                                            : Section::Other;
+      headerSeen = headerSeen || section == Section::Header;
       continue;
     }
     const std::size_t equals = content.find('=');
@@ -389,15 +414,31 @@ TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaul
     }
   }
 
-  if (header.version < 1 || header.version > kVersion) {
-    if (header.version > kVersion) reading.status = TemplateReading::Status::NewerVersion;
+  using Status = TemplateReading::Status;
+  reading.status = !headerSeen                 ? Status::NoHeader
+                   : header.version < 1        ? Status::NoVersion
+                   : header.version > kVersion ? Status::NewerVersion
+                                               : Status::Read;
+  if (reading.status != Status::Read) {
     reading.values = defaults;
     reading.replaced.clear();
     reading.lines.clear();
-    return reading;
   }
-  reading.status = TemplateReading::Status::Read;
   return reading;
+}
+
+std::string NotTakenMessage(const std::string& path, TemplateReading::Status status) {
+  switch (status) {
+    case TemplateReading::Status::NoHeader:
+      return path + " は Tessarin のテンプレートではありません。[Tessarin] の節がありません。";
+    case TemplateReading::Status::NoVersion:
+      return path +
+             " は Tessarin のテンプレートではありません。[Tessarin] の節に Version がありません。";
+    case TemplateReading::Status::NewerVersion:
+      return path + " は新しい版の Tessarin のテンプレートです。";
+    case TemplateReading::Status::Read: break;
+  }
+  return {};
 }
 
 std::optional<std::pair<std::string, int>> FirstTextHolding(const TemplateReading& reading,

@@ -1,6 +1,7 @@
 #pragma once
 // Template files: both tiers, the child-folders box and the target folder in a readable INI-style
-// text (code page 932 on Windows) that a user can keep beside their work and edit by hand.
+// text (code page 932 on Windows) that a user can keep beside their work and edit by hand. A file
+// an editor saved in UTF-8 or UTF-16 reaches the reader in the code page (naming/TextEncoding.h).
 //
 //   [Tessarin]
 //   Version=1
@@ -78,12 +79,14 @@ struct ReplacedValue {
 };
 
 struct TemplateReading {
+  // Unless Read, nothing is taken from the file.
   enum class Status {
     Read,          // values hold the file's values, with `replaced` in place of bad ones
-    NotATemplate,  // no [Tessarin] section with a Version: nothing is taken from it
-    NewerVersion,  // written by a later version of the program: nothing is taken from it
+    NoHeader,      // no [Tessarin] section
+    NoVersion,     // a [Tessarin] section without a readable Version
+    NewerVersion,  // written by a later version of the program
   };
-  Status status = Status::NotATemplate;
+  Status status = Status::NoHeader;
   TemplateValues values;
   std::vector<ReplacedValue> replaced;
   // The line each text value stands on, by key: "[Tessarin] Target", "[Parent] Front", "[Parent]
@@ -92,8 +95,14 @@ struct TemplateReading {
 };
 
 // Reads a file's text. A key that is missing takes its value from `defaults`, as does a value
-// out of range or unreadable, which is listed in `replaced`.
-TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults);
+// out of range or unreadable, which is listed in `replaced`. `inexactLines` (counted from 1) are
+// lines that lost characters the code page lacks on their way from a Unicode file, each standing
+// in the text as its code, "(U+00E9)": a text value on such a line is replaced too.
+TemplateReading ReadTemplate(std::string_view text, const TemplateValues& defaults,
+                             const std::vector<int>& inexactLines = {});
+
+// Why a file that was read is not taken (any status but Read), as the box and TessarinCmd say it.
+std::string NotTakenMessage(const std::string& path, TemplateReading::Status status);
 
 // The first text of the file, as "[Parent] Front" with its line (0 for a default), that the run's
 // check searches and `holds` finds, in the check's order: a tier's front and back texts and, where
@@ -102,7 +111,8 @@ std::optional<std::pair<std::string, int>> FirstTextHolding(const TemplateReadin
                                                             bool (*holds)(std::string_view));
 
 // The one box that lists the replaced values: key, the value found, the value used. Long values
-// are cut (never inside a double-byte character) and a long list ends with how many more.
+// are cut (never inside a double-byte character), a byte that is half a double-byte character is
+// shown as its code ("(0x83)"), and a long list ends with how many more.
 std::string ReplacedValuesText(const std::vector<ReplacedValue>& replaced);
 
 // A tier's template over the values of a file, for a run without a window. Each line of the

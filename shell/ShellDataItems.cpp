@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "framework/CodePage.h"
 #include "framework/TreeView.h"
-#include "shell/AnsiText.h"
 #include "shell/ShellCst.h"
 #include "shell/ShellUtils.h"
 
@@ -182,14 +182,32 @@ void TShellFolderItem::AttachNode(TTreeNode& node) {
   node.SetOverlayIndex(GetOverlayIndex());
 }
 
-bool TShellFolderItem::Rename(const std::string& newName, HWND owner) {
+bool TShellDataItem::SetNameInFolder(HWND owner, const std::wstring& name, SHGDNF flags,
+                                     TShIDListPtr& renamed) {
   TComPtr<IShellFolder> folder;
-  if (!HasAttribute(saCanRename) || !GetParentFolder(folder)) return false;
-  const std::wstring wide = AnsiToWide(newName);
+  if (!GetParentFolder(folder)) return false;
+  if (SUCCEEDED(folder->SetNameOf(owner, RelativeIDList(), name.c_str(), flags, &renamed.Out())) &&
+      renamed)
+    return true;
+  // Wine's desktop folder renames nothing (its SetNameOf is a stub). An item of the desktop that
+  // lives in the desktop directory is the same item there, and that folder renames it.
+  TShIDListPtr directory;
+  TComPtr<IShellFolder> desktop;
+  TComPtr<IShellFolder> files;
+  if (GetLevel() != 1 || GetPath().empty() ||
+      FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &directory.Out())) ||
+      FAILED(SHGetDesktopFolder(desktop.Out())) ||
+      FAILED(desktop->BindToObject(directory.Get(), nullptr, IID_IShellFolder, files.OutVoid())))
+    return false;
+  return SUCCEEDED(
+             files->SetNameOf(owner, RelativeIDList(), name.c_str(), flags, &renamed.Out())) &&
+         renamed;
+}
+
+bool TShellFolderItem::Rename(const std::string& newName, HWND owner) {
   TShIDListPtr renamed;
-  // 0x20 as the shell's own rename asks it; the new relative list comes back.
-  if (FAILED(folder->SetNameOf(owner, RelativeIDList(), wide.c_str(), 0x20, &renamed.Out())) ||
-      !renamed)
+  // 0x20 as the shell's own rename asks it.
+  if (!HasAttribute(saCanRename) || !SetNameInFolder(owner, AnsiToWide(newName), 0x20, renamed))
     return false;
   const int level = GetLevel();
   // The parent's list is read from the old absolute list, before that goes.

@@ -48,6 +48,9 @@ class TShellDataItem {
   std::string GetPath();
   // The item's own drop target; `owner` is the window the shell's drop UI belongs to.
   bool GetDropTarget(HWND owner, TComPtr<IDropTarget>& target);
+  // Asks the item's folder to give it `name` (IShellFolder::SetNameOf with `flags`); the item's
+  // new relative list comes back. False when the folder refuses.
+  bool SetNameInFolder(HWND owner, const std::wstring& name, SHGDNF flags, TShIDListPtr& renamed);
 
   // Cache resets for settings and medium changes; the next request reads again.
   void ResetIcons() noexcept;

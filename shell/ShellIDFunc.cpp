@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "shell/AnsiText.h"
+#include "framework/CodePage.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/AnsiText.h"
+#include "framework/CodePage.h"
 #include "shell/ReleaseOnThrow.h"
 #include "shell/ShellChildren.h"
 #include "shell/ShellNotify.h"
@@ -421,22 +421,23 @@ bool TShellListView::CanEdit(int index) {
 
 bool TShellListView::Edited(int index, const std::string& text) {
   TShellFileItem* item = files_.Item(index);
-  TComPtr<IShellFolder> folder;
-  if (!item || !item->GetParentFolder(folder)) return false;
-  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  if (!item) return false;
+  const std::string refusal = NewNameRefusal(item->GetPath(), text);
   if (!refusal.empty()) {
     refusedItem_ = item;
-    refusedName_.Start(Handle(), text, std::move(refusal));
+    refusedName_.Start(Handle(), AnsiToWide(text), AnsiToWide(refusal));
     return false;
   }
-  const std::wstring wide = AnsiToWide(text);
   TShIDListPtr renamed;
-  if (FAILED(folder->SetNameOf(Handle(), item->RelativeIDList(), wide.c_str(), SHGDN_INFOLDER,
-                               &renamed.Out())) ||
-      !renamed)
-    return false;
+  if (!item->SetNameInFolder(Handle(), AnsiToWide(text), SHGDN_INFOLDER, renamed)) return false;
   item->Renamed(std::move(renamed));
   return true;
+}
+
+void TShellListView::EditRefused(int index, const std::wstring& typed,
+                                 const std::vector<char32_t>& refused) {
+  refusedItem_ = files_.Item(index);
+  if (refusedItem_) refusedName_.Start(Handle(), typed, UnknownCharactersRefusal(refused));
 }
 
 void TShellListView::EditRefusedName() {

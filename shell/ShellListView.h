@@ -136,6 +136,8 @@ class TShellListView : public TCustomListView, public TShellDeviceSink, private 
   bool WantsSubItemDrawing() override { return attributesImage_.ImageList != nullptr; }
   void DrawSubItem(HDC dc, int index, int subItem, const RECT& area) override;
   bool Edited(int index, const std::string& text) override;
+  void EditRefused(int index, const std::wstring& typed,
+                   const std::vector<char32_t>& refused) override;
   void BeginDrag(int index, bool rightButton) override;
   // The shell's drop target of a row (null: of the list's own folder) that may take drops; false
   // for none.

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "naming/Characters.h"
 #include "naming/Composition.h"
 
 namespace {
@@ -39,7 +40,13 @@ void LimitNameEdit(HWND edit, const std::string& itemPath) {
   SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(longest > 0 ? longest : 1), 0);
 }
 
-void TRefusedName::Start(HWND window, std::string typed, std::string why) {
+std::wstring UnknownCharactersRefusal(const std::vector<char32_t>& refused) {
+  const std::u16string names = naming::NamesOf(refused);
+  return std::wstring(names.begin(), names.end()) +
+         L" は Shift-JIS にない文字のため、名前に使えません。";
+}
+
+void TRefusedName::Start(HWND window, std::wstring typed, std::wstring why) {
   typed_ = std::move(typed);
   why_ = std::move(why);
   // Not while the control is still closing the edit.
@@ -48,13 +55,13 @@ void TRefusedName::Start(HWND window, std::string typed, std::string why) {
 
 void TRefusedName::Step(HWND window, const std::function<HWND()>& reopen) {
   if (!why_.empty()) {
-    MessageBoxA(window, why_.c_str(), "名前の変更", MB_OK | MB_ICONWARNING);
+    MessageBoxW(window, why_.c_str(), L"名前の変更", MB_OK | MB_ICONWARNING);
     why_.clear();
     PostMessageA(window, message_, 0, 0);
     return;
   }
   const HWND edit = reopen();
   if (!edit) return;
-  SetWindowTextA(edit, typed_.c_str());
+  SetWindowTextW(edit, typed_.c_str());
   SendMessageA(edit, EM_SETSEL, 0, -1);
 }

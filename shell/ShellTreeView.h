@@ -95,6 +95,10 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   // The shell's menu for the selected folder, below its label, as the keyboard asks for it
   // (Shift+F10, the Apps key). False when there is none to show.
   bool PopupMenuForSelected() { return ContextPopup(POINT{-1, -1}); }
+  // The keys of a file manager's folder tree, for a form to bind to OnKeyDown (the tree has no
+  // keys of its own): F2 renames the selected folder; Shift+F10 and the Apps key show the shell's
+  // menu for it. True when `key` was one of them.
+  bool FileManagerKey(UINT key);
 
   // Hidden folders are listed (default true).
   bool IncludeHidden() const noexcept { return includeHidden_; }
@@ -165,6 +169,8 @@ class TShellTreeView : public TCustomTreeView, public TShellDeviceSink, private 
   void Change(TTreeNode* node) override;
   bool CanEdit(TTreeNode& node) override;
   void Edited(TTreeNode& node, std::string& text) override;
+  void EditRefused(TTreeNode& node, const std::wstring& typed,
+                   const std::vector<char32_t>& refused) override;
   void GetImageIndex(TTreeNode& node) override;
   void GetSelectedIndex(TTreeNode& node) override;
 

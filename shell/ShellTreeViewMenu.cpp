@@ -1,5 +1,6 @@
 // The folder tree's mouse presses, its shell context menu and its label editing.
 
+#include "framework/CodePage.h"
 #include "shell/ShellPopupMenu.h"
 #include "shell/ShellTreeView.h"
 
@@ -147,6 +148,21 @@ void TShellTreeView::ActOnShellCommand(int command, TTreeNode* node) {
   }
 }
 
+bool TShellTreeView::FileManagerKey(UINT key) {
+  TTreeNode* selected = Selected();
+  if (!selected) return false;
+  if (key == VK_F2) {
+    // The same rules as any start of an edit: CanEdit decides.
+    selected->EditText();
+    return true;
+  }
+  if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+    PopupMenuForSelected();
+    return true;
+  }
+  return false;
+}
+
 // --- Label editing ------------------------------------------------------------------------------
 
 bool TShellTreeView::CanEdit(TTreeNode& node) {
@@ -161,16 +177,22 @@ void TShellTreeView::Edited(TTreeNode& node, std::string& text) {
   TCustomTreeView::Edited(node, text);
   TShellFolderItem* item = FolderItemOf(&node);
   if (!item || !item->IsValid()) return;
-  std::string refusal = NewNameRefusal(item->GetPath(), text);
+  const std::string refusal = NewNameRefusal(item->GetPath(), text);
   if (!refusal.empty()) {
     node.SetText(item->GetDisplayName());
     refusedNode_ = &node;
-    refusedName_.Start(Handle(), text, std::move(refusal));
+    refusedName_.Start(Handle(), AnsiToWide(text), AnsiToWide(refusal));
     return;
   }
   // The tree's own rename is no change from outside to refresh for.
   const TReportHold hold(*this);
   if (RenameNode(node, text)) ShowRenameInLinks(node);
+}
+
+void TShellTreeView::EditRefused(TTreeNode& node, const std::wstring& typed,
+                                 const std::vector<char32_t>& refused) {
+  refusedNode_ = &node;
+  refusedName_.Start(Handle(), typed, UnknownCharactersRefusal(refused));
 }
 
 void TShellTreeView::EditRefusedName() {

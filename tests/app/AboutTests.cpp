@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "shell/AnsiText.h"
+#include "framework/CodePage.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessagePump.h"
 
@@ -134,22 +136,38 @@ TEST_F(AboutBoxTest, LinksTurnRedWithAHandWhileThePointerIsOverThem) {
   EXPECT_EQ(about->Version.Cursor(), TCursor::Default);
 }
 
-TEST_F(AboutBoxTest, TextsInCenturyOrAnInstalledFaceKeepTheWebAddressInsideTheFrame) {
-  const TFont& font = about->Label1.Font();
-  EXPECT_TRUE(font.Installed()) << font.Name();  // never a face the system picks in its place
-  for (TLabel* text : {&about->ProductName, &about->Version, &about->Copyright, &about->Label2}) {
-    EXPECT_EQ(text->Font().Name(), font.Name());
+// At every DPI: the addresses in the middle of the frame, the web address as drawn with a margin
+// of 8 layout pixels or more on either side.
+TEST_F(AboutBoxTest, TextsInCenturyOrAnInstalledFaceCentreTheAddressesWithinTheFrame) {
+  RECT place;
+  GetWindowRect(about->Handle(), &place);
+  for (const int dotsPerInch : {96, 144, 192}) {
+    SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi");
+    const auto both = static_cast<WORD>(dotsPerInch);
+    SendMessageA(about->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
+                 reinterpret_cast<LPARAM>(&place));
+    const TFont& font = about->Label1.Font();
+    EXPECT_TRUE(font.Installed()) << font.Name();  // never a face the system picks in its place
+    for (TLabel* text : {&about->ProductName, &about->Version, &about->Copyright, &about->Label2})
+      EXPECT_EQ(text->Font().Name(), font.Name());
+    HDC dc = GetDC(nullptr);
+    const int saved = SaveDC(dc);
+    SelectObject(dc, font.Handle());
+    const std::string& address = about->Label1.Caption();
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, address.c_str(), static_cast<int>(address.size()), &extent);
+    RestoreDC(dc, saved);
+    ReleaseDC(nullptr, dc);
+    const TShape& frame = about->Shape1;
+    const int left = about->Label1.Left() - frame.Left();
+    const int right = frame.Left() + frame.Width() - (about->Label1.Left() + extent.cx);
+    EXPECT_GE(std::min(left, right), TDpi(dotsPerInch).Scale(8)) << font.Name();
+    EXPECT_LE(std::abs(left - right), 2);
+    const TLabel& mail = about->Label2;
+    EXPECT_LE(std::abs((mail.Left() - frame.Left()) -
+                       (frame.Left() + frame.Width() - mail.Left() - mail.Width())),
+              1);
   }
-  HDC dc = GetDC(nullptr);
-  const int saved = SaveDC(dc);
-  SelectObject(dc, font.Handle());
-  const std::string& address = about->Label1.Caption();
-  SIZE extent{};
-  GetTextExtentPoint32A(dc, address.c_str(), static_cast<int>(address.size()), &extent);
-  RestoreDC(dc, saved);
-  ReleaseDC(nullptr, dc);
-  EXPECT_LE(about->Label1.Left() + extent.cx, about->Shape1.Left() + about->Shape1.Width() - 1)
-      << font.Name();
 }
 
 // Wine hands web and mail addresses to the programs its registry names; a shell command that logs

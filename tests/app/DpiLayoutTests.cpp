@@ -4,16 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
+#include "framework/DeviceContext.h"
 #include "framework/Dpi.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/KeyInput.h"
 
 namespace {
+
+using naming::SequenceKind;
 
 using TRect = std::array<LONG, 4>;  // left, top, right, bottom: comparable and printable
 
@@ -283,6 +288,55 @@ TEST_F(MainWindowTest, TheWindowsIconsFollowItsDpi) {
     EXPECT_EQ(IconWidth(window, ICON_SMALL), dpi.Scale(GetSystemMetrics(SM_CXSMICON)));
     EXPECT_EQ(IconWidth(window, ICON_BIG), dpi.Scale(GetSystemMetrics(SM_CXICON)));
   }
+}
+
+// The arrows of a number field and a date field's calendar button grow with the DPI as the rest
+// does (Wine's keep their own size); the date shows whole, its weekday written short; a click on
+// the grown button's part beyond the control's own drops the calendar.
+TEST_F(MainWindowTest, NumberArrowsAndCalendarButtonsGrowWithTheDpiAndDatesShowWhole) {
+  Click(form->ParentTier.Row(SequenceKind::Date).Radio);
+  RECT place;
+  GetWindowRect(form->Handle(), &place);
+  const HWND picker = form->ParentTier.StartDate.Handle();
+  RECT client;
+  for (const int dotsPerInch : {96, 144, 192}) {
+    SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi");
+    const TDpi dpi(dotsPerInch);
+    const auto both = static_cast<WORD>(dotsPerInch);
+    SendMessageA(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
+                 reinterpret_cast<LPARAM>(&place));
+    const TSpinEdit& spin = form->ParentTier.StartNumber;
+    HWND arrows = GetWindow(GetParent(spin.Handle()), GW_CHILD);
+    while (arrows &&
+           reinterpret_cast<HWND>(SendMessageA(arrows, UDM_GETBUDDY, 0, 0)) != spin.Handle())
+      arrows = GetWindow(arrows, GW_HWNDNEXT);
+    ASSERT_NE(arrows, nullptr);
+    RECT shown;
+    GetWindowRect(arrows, &shown);
+    MapWindowPoints(nullptr, GetParent(arrows), reinterpret_cast<POINT*>(&shown), 2);
+    EXPECT_EQ(shown.left, spin.Left() + spin.Width());
+    EXPECT_EQ(shown.right - shown.left, dpi.Scale(16));
+
+    const std::wstring date = TWinControl::WideTextOf(picker);
+    ASSERT_FALSE(date.empty());
+    EXPECT_NE(std::wstring(L"日月火水木金土").find(date.back()),
+              std::wstring::npos);  // 2026年12月10日木
+    const TWindowDC dc(picker);
+    const TSelection font(dc.Get(), form->ParentTier.StartDate.Font().Handle());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.Get(), date.c_str(), static_cast<int>(date.size()), &extent);
+    GetClientRect(picker, &client);
+    // Inside the two-pixel edges, left of the button and its own two pixels of padding.
+    EXPECT_LE(extent.cx, client.right - 2 * 2 - dpi.Scale(15) - 2);
+  }
+  // At 192 DPI, a press beyond Wine's own 15 pixels.
+  const LPARAM at = MAKELPARAM(client.right - 2 - TDpi(192).Scale(15) + 2, client.bottom / 2);
+  SendMessageA(picker, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(picker, WM_LBUTTONUP, 0, at);
+  const auto calendar = reinterpret_cast<HWND>(SendMessageA(picker, DTM_GETMONTHCAL, 0, 0));
+  EXPECT_TRUE(calendar && IsWindowVisible(calendar));
+  PressKeys({VK_ESCAPE});
+  Pump();
 }
 
 }  // namespace

@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/Balloon.h"
+#include "tests/support/Clipboard.h"
+#include "tests/support/KeyInput.h"
 #include "tests/support/MessageBoxCloser.h"
+#include "tests/support/MessagePump.h"
 
 namespace {
 
@@ -241,6 +245,26 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
     Type(form->ChildTier().EndNumber, "x");
     EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'x' は整数ではありません."});
   }
+}
+
+// Ctrl+V and typing as the user does: a number field refuses a pasted word whole, so no error box
+// stands in the way of the next key in another field.
+TEST_F(PreviewTest, ANumberFieldNeverHoldsAPastedWordSoTheNextKeyGoesWhereItIsTyped) {
+  TMessageBoxCloser closer;
+  SetForegroundWindow(form->Handle());
+  form->ParentTier.StartNumber.SetFocus();
+  form->ParentTier.StartNumber.SelectAll();
+  PutUnicodeTextOnClipboard(form->Handle(), L"表");
+  PressKeys({VK_CONTROL, 'V'});
+  const std::wstring why = L"「表」(U+8868) は入力できません。数字を入力してください。";
+  EXPECT_TRUE(PumpMessagesUntil([&] { return ShownBalloonText() == why; }, 3000));
+  EXPECT_EQ(form->ParentTier.StartNumber.Text(), "0");
+
+  form->ParentTier.FrontText.SetFocus();
+  TypeAsUnicodeKeys("x");
+  EXPECT_TRUE(
+      PumpMessagesUntil([&] { return form->ParentTier.SampleLine.Caption() == "x0"; }, 3000));
+  EXPECT_TRUE(closer.Texts().empty());
 }
 
 // Each strip counts the run by the run's own reading of the fields, right-aligned at its end, and

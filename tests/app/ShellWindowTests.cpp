@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -31,6 +32,18 @@ class ShellWindowTest : public testing::Test {
     TShIDListPtr list;
     ASSERT_TRUE(IDListFromPath(path, list.Out())) << path;
     form_.ShellTreeView1.SelectIDList(list.Get());
+    Pump();
+  }
+  // F2 on `control`, which has the focus, `name` typed into the edit that `editQuery` finds, and
+  // Enter.
+  static void RenameWithF2(HWND control, UINT editQuery, const std::string& name) {
+    PressKeys({VK_F2});
+    Pump();
+    const auto edit = reinterpret_cast<HWND>(SendMessageA(control, editQuery, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    TypeAsUnicodeKeys(name);
+    EXPECT_TRUE(WaitForText(edit, name));
+    PressKeys({VK_RETURN});
     Pump();
   }
   // Presses the keys on the file list; true once it shows the folder at `path`.
@@ -97,15 +110,44 @@ TEST_F(ShellWindowTest, AJapaneseNameTypedIntoTheListsRenameBoxIsTheNameOnDisk) 
   Select(scratch_.Path());
   list_.SetFocus();
   PressKeys({VK_HOME});
-  PressKeys({VK_F2});
-  Pump();
-  HWND edit = reinterpret_cast<HWND>(SendMessageA(list_.Handle(), LVM_GETEDITCONTROL, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  TypeAsUnicodeKeys("ソ表能ポ.txt");
-  EXPECT_TRUE(WaitForText(edit, "ソ表能ポ.txt"));
-  PressKeys({VK_RETURN});
-  Pump();
+  RenameWithF2(list_.Handle(), LVM_GETEDITCONTROL, "ソ表能ポ.txt");
   EXPECT_NE(GetFileAttributesA(scratch_.PathOf("ソ表能ポ.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The desktop's list renames its files as any folder's does; F2 in the tree starts a rename as in
+// the main program.
+TEST_F(ShellWindowTest, F2RenamesOnTheDesktopsListAndInTheTree) {
+  char desktop[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
+  const std::string before = std::string(desktop) + "\\TessarinShell-before.txt";
+  const std::string after = std::string(desktop) + "\\TessarinShell-after.txt";
+  DeleteFileA(after.c_str());
+  CloseHandle(CreateFileA(before.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  // The list showed the desktop before the file was there: elsewhere and back, it is listed.
+  Select(scratch_.Path());
+  TShIDListPtr root;
+  ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &root.Out())));
+  form_.ShellTreeView1.SelectIDList(root.Get());
+  const auto indexOf = [&](const std::string& name) {
+    for (int i = 0; i < list_.Files().Count(); ++i)
+      if (list_.Files().Text(i, 0) == name) return i;
+    return -1;
+  };
+  ASSERT_TRUE(PumpMessagesUntil([&] { return indexOf("TessarinShell-before.txt") >= 0; }, 3000));
+  const int index = indexOf("TessarinShell-before.txt");
+  list_.SetFocus();
+  list_.SetSelected(index, true);
+  list_.SetFocusedIndex(index);
+  RenameWithF2(list_.Handle(), LVM_GETEDITCONTROL, "TessarinShell-after.txt");
+  EXPECT_NE(GetFileAttributesA(after.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA(before.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileA(before.c_str());
+  DeleteFileA(after.c_str());
+
+  Select(scratch_.MakeFolder("tree-before"));
+  form_.ShellTreeView1.SetFocus();
+  RenameWithF2(form_.ShellTreeView1.Handle(), TVM_GETEDITCONTROL, "tree-after");
+  EXPECT_EQ(FolderNames(scratch_.Path()), std::vector<std::string>{"tree-after"});
 }
 
 }  // namespace

@@ -9,8 +9,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "naming/CreationRun.h"
@@ -25,6 +28,11 @@ namespace {
 using naming::SequenceKind;
 
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
 // What the user sees of a tier besides its fields: the sample line, the count on its strip, the
 // line counter and which parameter controls are enabled.
@@ -212,15 +220,105 @@ TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheR
   EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   1");
 }
 
-TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedAndChangesNothing) {
+TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedSayingWhyAndChangesNothing) {
   Type(form->ParentTier.FrontText, "mine");
   Type(form->ParentTier.LettersPerName, "1.5");
   const naming::TemplateValues before = form->TemplateFromWindow();
-  const std::string file = scratch_.MakeFile("notes.tsnt", "Front=x\r\nthese are notes\r\n");
-  const std::vector<std::string> boxes = UseDialog('O', file);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find("テンプレートではありません"), std::string::npos) << boxes[0];
+  const std::string notes = scratch_.MakeFile("notes.tsnt", "Front=x\r\nthese are notes\r\n");
+  const std::string broken = scratch_.MakeFile("broken.tsnt", "\xEF\xBB\xBF[Tessarin]\xC0\r\n");
+  const std::string locked = scratch_.MakeFile("locked.tsnt", "[Tessarin]\r\nVersion=1\r\n");
+  const HANDLE lock =
+      CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::pair<std::string, std::string> refusals[] = {
+      {notes, notes + " は Tessarin のテンプレートではありません。[Tessarin] の節がありません。"},
+      {broken, broken + " を読み込めません。UTF-8 "
+                        "の印がありますが、その文字コードとして正しくないバイトがあります。"},
+      // The system's own reason, whatever its words.
+      {locked, locked + " を読み込めません。"},
+  };
+  for (const auto& [file, box] : refusals) {
+    const std::vector<std::string> boxes = UseDialog('O', file);
+    ASSERT_EQ(boxes.size(), 1u) << file;
+    EXPECT_EQ(boxes[0].substr(0, box.size()), box);
+    EXPECT_EQ(boxes[0].size() > box.size(), file == locked) << boxes[0];
+  }
+  CloseHandle(lock);
   EXPECT_TRUE(form->TemplateFromWindow() == before);
+}
+
+// Today's Notepad saves UTF-8 without a byte-order mark; other editors add one or save UTF-16.
+// Each opens as the same template, without the comment line the program writes first; a value
+// with a character the code page lacks is listed in the box with the character's code.
+TEST_F(TemplateFileWindow, TemplatesSavedByEditorsInEachEncodingOpenAlike) {
+  const auto utf8 = [](std::u8string_view text) { return std::string(text.begin(), text.end()); };
+  const std::string body =
+      utf8(u8"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜\r\n");
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t unit :
+       std::u16string(u"[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京〜"))
+    utf16 += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  const std::tuple<const char*, std::string, std::string, std::string> files[] = {
+      {"utf8.tsnt", body, "写真", ""},
+      {"utf8mark.tsnt", "\xEF\xBB\xBF" + body, "写真", ""},
+      {"utf16.tsnt", utf16, "写真", ""},
+      {"cp932.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nFront=写真\r\nLine=東京～\r\n", "写真",
+       ""},
+      {"accent.tsnt", utf8(u8"[Tessarin]\nVersion=1\n[Parent]\nFront=café\nLine=東京〜\n"), "",
+       "\n[Parent] Front: \"caf(U+00E9)\" → \"\""},
+  };
+  for (const auto& [name, bytes, front, listed] : files) {
+    Type(form->ParentTier.FrontText, "before");
+    const std::vector<std::string> boxes = UseDialog('O', scratch_.MakeFile(name, bytes));
+    EXPECT_EQ(boxes.size(), listed.empty() ? 0u : 1u) << name;
+    if (!boxes.empty()) EXPECT_NE(boxes[0].find(listed), std::string::npos) << boxes[0];
+    EXPECT_EQ(form->ParentTier.FrontText.Text(), front) << name;
+    EXPECT_EQ(form->ParentTier.FreeLines.Text(), "東京～") << name;
+  }
+  // Saving stays in the code page with CR LF.
+  const std::string saved = scratch_.PathOf("saved.tsnt");
+  form->SaveTemplateFile(saved);
+  EXPECT_NE(ReadFileText(saved).find("\r\nLine=東京～\r\n"), std::string::npos);
+}
+
+// A name far longer than any path: the run's box still fits the screen, with the count of failures
+// and the system's reason in view and the path cut in its middle.
+TEST_F(TemplateFileWindow, TheBoxOfARunWithAHugeNameFitsTheScreen) {
+  const std::string file = scratch_.MakeFile(
+      "huge.tsnt", "[Tessarin]\r\nVersion=1\r\nTarget=" + scratch_.Path() +
+                       "\r\n[Parent]\r\nFront=" + std::string(500000, 'x') + "\r\n");
+  EXPECT_TRUE(UseDialog('O', file).empty());
+  ASSERT_EQ(form->ParentTier.FrontText.Text().size(), 500000u);
+  TMessageBoxCloser closer;
+  Click(form->Button1);
+  ASSERT_EQ(closer.Texts().size(), 1u);
+  const std::string box = closer.Texts()[0];
+  const std::string lead =
+      "フォルダを作成できませんでした。\r\n1 個のフォルダを作成できませんでした。最初のフォルダ: " +
+      scratch_.Path() + "\\xxx";
+  EXPECT_EQ(box.substr(0, lead.size()), lead);
+  EXPECT_NE(box.find("xxx…xxx"), std::string::npos);
+  EXPECT_EQ(box.back(), ')');  // the reason's closing parenthesis
+  const RECT place = closer.Places()[0];
+  EXPECT_GE(place.top, 0);
+  EXPECT_LE(place.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_LE(place.right - place.left, GetSystemMetrics(SM_CXSCREEN));
+}
+
+// The file dialog's own question aside, the program asks nothing: the file stays as it was.
+TEST_F(TemplateFileWindow, SavingOverAReadOnlyFileIsRefusedAndTheFileKeepsItsContents) {
+  const std::string file = scratch_.MakeFile("kept.tsnt", "kept");
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  std::vector<std::string> boxes;
+  {
+    TMessageBoxCloser closer;
+    form->SaveTemplateFile(file);
+    boxes = closer.Texts();
+  }
+  EXPECT_EQ(boxes,
+            std::vector<std::string>{file + " に書き込めません。読み取り専用のファイルです。"});
+  EXPECT_EQ(ReadFileText(file), "kept");
+  EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

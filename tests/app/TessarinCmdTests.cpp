@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/CodePage.h"
 #include "naming/Composition.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/MessageBoxCloser.h"
@@ -26,23 +27,24 @@ class TessarinCmd : public MainWindowTest {
 
   // Runs the program beside the tests' build folder with `arguments` from `cmd /c`, as a batch file
   // does, its output into a file.
-  TCommandResult Run(const std::string& arguments) {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string program = self;
-    program = program.substr(0, program.rfind('\\')) + "\\..\\app\\TessarinCmd.exe";
+  TCommandResult Run(const std::string& arguments) { return Run(AnsiToWide(arguments)); }
+  TCommandResult Run(const std::wstring& arguments) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program = self;
+    program = program.substr(0, program.rfind(L'\\')) + L"\\..\\app\\TessarinCmd.exe";
     const std::string outputPath = scratch_.PathOf("output.txt");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                 CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
     startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    std::string commandLine = "cmd.exe /c \"\"" + program + "\" " + arguments + "\"";
-    EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    std::wstring commandLine = L"cmd.exe /c \"\"" + program + L"\" " + arguments + L"\"";
+    EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                nullptr, &startup, &process));
     CloseHandle(output);
     WaitForSingleObject(process.hProcess, 60000);
@@ -168,6 +170,25 @@ TEST_F(TessarinCmd, EveryBadInputIsExitCodeTwoAndItsMessageNamesTheArgumentOrThe
     EXPECT_EQ(result.output.find("\r\r"), std::string::npos) << c.arguments;
   }
   EXPECT_TRUE(FolderTree(target).empty());
+
+  // A target typed with a character the code page lacks is refused, never taken as its look-alike.
+  scratch_.MakeFolder("cafe");
+  const TCommandResult accented =
+      Run(L"\"" + AnsiToWide(broken) + L"\" \"" + AnsiToWide(scratch_.Path()) + L"\\café\"");
+  EXPECT_EQ(accented.exitCode, 2u);
+  EXPECT_EQ(accented.output,
+            "引数 " + scratch_.Path() +
+                "\\caf(U+00E9) には Shift-JIS にない文字 U+00E9 があるため、使えません。\r\n");
+}
+
+// As the window reads it: a template in UTF-8 without a mark, as today's Notepad saves it, whose
+// value with a character the code page lacks is named by its line and the character's code.
+TEST_F(TessarinCmd, NamesAValueOfAUtf8TemplateThatTheCodePageCannotHold) {
+  const std::u8string_view utf8 = u8"[Tessarin]\nVersion=1\n[Parent]\nBack=写真〜\nFront=café\n";
+  const std::string file = scratch_.MakeFile("accent.tsnt", std::string(utf8.begin(), utf8.end()));
+  const TCommandResult refused = Run("\"" + file + "\" \"" + scratch_.Path() + "\"");
+  EXPECT_EQ(refused.exitCode, 2u);
+  EXPECT_EQ(refused.output, file + "(5): [Parent] Front の値 \"caf(U+00E9)\" は使えません。\r\n");
 }
 
 }  // namespace

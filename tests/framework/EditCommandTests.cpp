@@ -8,22 +8,12 @@
 #include "framework/MainMenu.h"
 #include "framework/SpinEdit.h"
 #include "tests/framework/FrameworkFixture.h"
+#include "tests/support/Clipboard.h"
 
 namespace {
 
 constexpr TEditCommand kAll[] = {TEditCommand::Undo, TEditCommand::Cut, TEditCommand::Copy,
                                  TEditCommand::Paste, TEditCommand::SelectAll};
-
-void PutTextOnClipboard(HWND owner, const char* text) {
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  const size_t size = strlen(text) + 1;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-  memcpy(GlobalLock(memory), text, size);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
-}
 
 void EmptyTheClipboard(HWND owner) {
   ASSERT_TRUE(OpenClipboard(owner));

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "framework/Edit.h"
 #include "framework/Memo.h"
 #include "tests/framework/FrameworkFixture.h"
+#include "tests/support/Clipboard.h"
 
 namespace {
 
@@ -58,13 +58,7 @@ TEST_F(FrameworkMemo, APastedListLongerThanTheDefaultLimitArrivesWhole) {
   std::string names;
   for (int i = 0; i < 4000; ++i) names += "name " + std::to_string(10000 + i) + "\r\n";
   ASSERT_GT(names.size(), 30000u);
-  ASSERT_TRUE(OpenClipboard(form_.Handle()));
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, names.size() + 1);
-  std::memcpy(GlobalLock(memory), names.c_str(), names.size() + 1);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);  // the clipboard owns the memory from here
-  CloseClipboard();
+  PutTextOnClipboard(form_.Handle(), names);
   SendMessageA(memo_.Handle(), WM_PASTE, 0, 0);
   EXPECT_EQ(memo_.Text().size(), names.size());
   EXPECT_EQ(memo_.LineCount(), 4000);

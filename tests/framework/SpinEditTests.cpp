@@ -6,18 +6,9 @@
 #include "framework/Edit.h"
 #include "framework/SpinEdit.h"
 #include "tests/framework/FrameworkFixture.h"
+#include "tests/support/Clipboard.h"
 
 namespace {
-
-void PutTextOnClipboard(HWND owner, const std::string& text) {
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
-}
 
 class FrameworkSpinEdit : public FrameworkFormTest {
  protected:
@@ -49,22 +40,23 @@ TEST_F(FrameworkSpinEdit, TypingKeepsDigitsSignsAndTheDecimalSeparatorOnly) {
   EXPECT_FALSE(TSpinEdit::IsAcceptedChar(static_cast<char>(0x82)));  // a lead byte
 }
 
-TEST_F(FrameworkSpinEdit, RejectsDoubleByteCharactersFromTheInputMethod) {
+TEST_F(FrameworkSpinEdit, TakesFullWidthDigitsFromTheInputMethodAndNothingElse) {
   spin_.SetText("5");
   spin_.SetSelection(1, 0);
-  // "１" (full-width one) as the input method hands it to an ANSI window.
+  // "１" (full-width one) and "表" as the input method hands them to an ANSI window.
   SendMessageA(spin_.Handle(), WM_IME_CHAR, 0x8250, 1);
+  SendMessageA(spin_.Handle(), WM_IME_CHAR, 0x955C, 1);
   SendMessageA(spin_.Handle(), WM_IME_CHAR, '7', 1);
   Pump();  // Wine's edit hands IME characters on as posted WM_CHAR messages
-  EXPECT_EQ(spin_.Text(), "57");
+  EXPECT_EQ(spin_.Text(), "517");
 }
 
-TEST_F(FrameworkSpinEdit, PastedTextIsTakenAsItIs) {
-  PutTextOnClipboard(form_.Handle(), "abc");
+TEST_F(FrameworkSpinEdit, APasteHoldingMoreThanANumberIsRefusedWhole) {
+  PutTextOnClipboard(form_.Handle(), "12abc");
   spin_.SetFocus();
   spin_.SelectAll();
   spin_.PasteFromClipboard();
-  EXPECT_EQ(spin_.Text(), "abc");
+  EXPECT_EQ(spin_.Text(), "0");
 }
 
 TEST_F(FrameworkSpinEdit, LeavingPullsAnIntegerIntoTheRangeOnly) {

@@ -47,7 +47,7 @@ TEST_F(CreationRunTest, RepeatedAndEmptyNamesStaySilent) {
   EXPECT_EQ(creator.paths[0], "C:\\\\");  // an empty name gives the base folder's own path
   parent.lines.clear();
   creator.paths.clear();
-  EXPECT_EQ(Run().BoxText(), "フォルダを作成しました");
+  EXPECT_EQ(Run().BoxText(), "作成するフォルダはありません。");
   EXPECT_TRUE(creator.paths.empty());
 }
 
@@ -103,7 +103,7 @@ TEST_F(CreationRunTest, HalfADoubleByteCharacterStopsTheRunBeforeAnyFolder) {
   parent.front = "a\x81", parent.start = "1", parent.end = "9";
   RunOutcome outcome = Run();
   EXPECT_EQ(outcome.kind, RunOutcome::Kind::BrokenDoubleByte);
-  EXPECT_EQ(outcome.BoxText(), "不完全な2バイト文字があるため\r\nフォルダを作成できませんでした");
+  EXPECT_EQ(outcome.BoxText(), "不完全な2バイト文字があるため\r\nフォルダを作成できませんでした。");
   EXPECT_EQ(outcome.Icon(), MessageIcon::None);
   // 0xE4 at the end of the back text would swallow the separator before the child's name.
   parent.front.clear(), parent.back = "\xE4";
@@ -270,7 +270,8 @@ TEST_F(CreationRunTest, AsksBeforeALargeRunAndCanBeStopped) {
   EXPECT_EQ(creator.paths[103], "C:\\work\\2\\2");
   EXPECT_TRUE(stopped.stopped);
   EXPECT_EQ(stopped.made, 103u);
-  EXPECT_EQ(stopped.BoxText(), "作成を中止しました\r\n中止までに 103 個のフォルダを作成しました");
+  EXPECT_EQ(stopped.BoxText(),
+            "作成を中止しました。\r\n中止までに 103 個のフォルダを作成しました。");
 }
 
 // Real directories in a scratch folder, through the standard library.
@@ -561,11 +562,49 @@ TEST(FolderCount, TotalsSaturateAndEveryCountIsGrouped) {
   EXPECT_EQ(GroupedNumber(UINT64_MAX), "18,446,744,073,709,551,615");
 
   RunOutcome outcome;
+  outcome.made = 1;
   outcome.failures = 27537;
   outcome.firstFailedPath = "C:\\x", outcome.firstFailureReason = "denied";
   EXPECT_EQ(outcome.BoxText(),
             "フォルダを作成しました\r\n27,537 個のフォルダを作成できませんでした。最初のフォルダ: "
             "C:\\x (denied)");
+}
+
+// A run that made no folder never says it made them: it says what happened instead.
+TEST_F(CreationRunTest, ARunThatMadeNothingSaysWhy) {
+  parent.start = "1", parent.end = "3";
+  struct Case {
+    std::vector<std::string> existing;
+    std::vector<std::string> refused;
+    std::string box;
+    MessageIcon icon;
+  };
+  const Case cases[] = {
+      {{"C:\\work\\1", "C:\\work\\2", "C:\\work\\3"},
+       {},
+       "3 個のフォルダがすべて既にあるため、作成したフォルダはありません。",
+       MessageIcon::None},
+      {{"C:\\work\\1"},
+       {"C:\\work\\2", "C:\\work\\3"},
+       "フォルダを作成できませんでした。\r\n1 個のフォルダは既にあります。\r\n2 "
+       "個のフォルダを作成できませんでした。最初のフォルダ: C:\\work\\2 (denied)",
+       MessageIcon::Warning},
+      {{},
+       {"C:\\work\\1", "C:\\work\\2", "C:\\work\\3"},
+       "フォルダを作成できませんでした。\r\n3 個のフォルダを作成できませんでした。最初のフォルダ: "
+       "C:\\work\\1 (denied)",
+       MessageIcon::Warning},
+  };
+  for (const Case& c : cases) {
+    creator.paths.clear(), creator.existing = c.existing, creator.refused = c.refused;
+    const RunOutcome outcome = Run();
+    EXPECT_EQ(outcome.BoxText(), c.box);
+    EXPECT_EQ(outcome.Icon(), c.icon);
+  }
+  parent.end = "0";  // below the start: nothing to make
+  const RunOutcome nothing = Run();
+  EXPECT_EQ(nothing.BoxText(), "作成するフォルダはありません。");
+  EXPECT_EQ(nothing.Icon(), MessageIcon::None);
 }
 
 }  // namespace

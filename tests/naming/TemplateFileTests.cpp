@@ -138,17 +138,44 @@ TEST(TemplateFile, TheFirstTextTheRunRefusesIsNamedWithItsLine) {
 }
 
 TEST(TemplateFile, OnlyAFileWithAVersionIsATemplateAndNothingIsTakenOtherwise) {
+  using Status = TemplateReading::Status;
   const TemplateValues defaults = Defaults();
-  for (const char* file : {"", "[Parent]\nFront=x\n", "[Tessarin]\nVersion=x\n[Parent]\nFront=x",
-                           "Version=1\n[Parent]\nFront=x", "\x89\x50\x4E\x47\r\n\x1A\n"}) {
+  const std::pair<const char*, Status> files[] = {
+      {"", Status::NoHeader},
+      {"[Parent]\nFront=x\n", Status::NoHeader},
+      {"Version=1\n[Parent]\nFront=x", Status::NoHeader},
+      {"\x89\x50\x4E\x47\r\n\x1A\n", Status::NoHeader},
+      {"[Tessarin]\nVersion=x\n[Parent]\nFront=x", Status::NoVersion},
+      {"[Tessarin]\n[Parent]\nVersion=1", Status::NoVersion},
+      {"[Tessarin]\nVersion=2\n[Parent]\nFront=x", Status::NewerVersion},
+  };
+  for (const auto& [file, status] : files) {
     const TemplateReading reading = ReadTemplate(file, defaults);
-    EXPECT_EQ(reading.status, TemplateReading::Status::NotATemplate) << file;
+    EXPECT_EQ(reading.status, status) << file;
     EXPECT_TRUE(reading.values == defaults);
     EXPECT_TRUE(reading.replaced.empty());
   }
-  const TemplateReading newer = ReadTemplate("[Tessarin]\nVersion=2\n[Parent]\nFront=x", defaults);
-  EXPECT_EQ(newer.status, TemplateReading::Status::NewerVersion);
-  EXPECT_TRUE(newer.values == defaults);
+  EXPECT_EQ(
+      NotTakenMessage("a.tsnt", Status::NoVersion),
+      "a.tsnt は Tessarin のテンプレートではありません。[Tessarin] の節に Version がありません。");
+}
+
+// A Unicode file's character that the code page lacks stands as its code on a line named inexact:
+// the text there is replaced, never used with the code in it.
+TEST(TemplateFile, TextsOnLinesThatLostCharactersAreReplacedAndListed) {
+  const std::string file =
+      "[Tessarin]\nVersion=1\n[Parent]\nFront=caf(U+00E9)\nLine=a\nLine=b(U+1F600)\nBack=(U+00E9)"
+      "\n";
+  const TemplateReading reading = ReadTemplate(file, Defaults(), {4, 6});
+  ASSERT_EQ(reading.status, TemplateReading::Status::Read);
+  EXPECT_EQ(reading.values.parent.front, "");
+  EXPECT_EQ(reading.values.parent.back, "(U+00E9)");  // typed so on a line that lost nothing
+  EXPECT_EQ(reading.values.parent.freeLines, (std::vector<std::string>{"a", ""}));
+  std::vector<std::string> listed;
+  for (const ReplacedValue& value : reading.replaced)
+    listed.push_back(std::to_string(value.line) + value.key + "|" + value.found + "|" + value.used);
+  EXPECT_EQ(listed, (std::vector<std::string>{"4[Parent] Front|caf(U+00E9)|",
+                                              "6[Parent] Line|b(U+1F600)|"}));
 }
 
 TEST(TemplateFile, TheBoxCutsLongValuesBetweenCharactersAndLongLists) {
@@ -161,6 +188,12 @@ TEST(TemplateFile, TheBoxCutsLongValuesBetweenCharactersAndLongLists) {
   for (int i = 0; i < 25; ++i) replaced.push_back({1, "k", "v", "u"});
   const std::string list = ReplacedValuesText(replaced);
   EXPECT_NE(list.find("ほか 6 件"), std::string::npos);
+}
+
+// Half a double-byte character would take the closing quote for its second byte.
+TEST(TemplateFile, TheBoxShowsHalfADoubleByteCharacterByItsCodeBeforeTheQuote) {
+  const std::string text = ReplacedValuesText({{1, "[Parent] Front", "ab\x83", "x\x83\x5C\x83"}});
+  EXPECT_EQ(text.substr(text.find('\n') + 1), "\n[Parent] Front: \"ab(0x83)\" → \"xソ(0x83)\"");
 }
 
 }  // namespace

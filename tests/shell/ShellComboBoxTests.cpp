@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/CodePage.h"
 #include "framework/DeviceContext.h"
 #include "framework/Form.h"
-#include "shell/AnsiText.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellComboBox.h"
 #include "shell/ShellIDFunc.h"

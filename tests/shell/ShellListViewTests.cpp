@@ -465,6 +465,8 @@ TEST_F(ShellListViewTest, TotalsTheSelectedSizesAndFindsNamesAsTheControlAsks) {
   EXPECT_EQ(find("gam", LVFI_STRING | LVFI_WRAP, IndexOf("beta.txt")), 0);
 }
 
+// A name typed with a character the code page lacks is refused by name and comes back as typed;
+// 〜 as other systems' text has it is this code page's ～.
 TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   scratch_.MakeFile("old.txt");
   Show(scratch_.Path());
@@ -472,13 +474,29 @@ TEST_F(ShellListViewTest, RenamesAnItemThroughItsLabel) {
   PressKeys({VK_F2});
   Pump();
   ASSERT_NE(SendMessageA(list_->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
-  TypeAsUnicodeKeys("new.txt");
+  const std::wstring refused = L"new😀.txt";
+  {
+    const TMessageBoxCloser ok;
+    TypeAsUnicodeKeys(refused);
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !ok.Texts().empty(); }, 5000));
+    const std::wstring why = L"「😀」(U+1F600) は Shift-JIS にない文字のため、名前に使えません。";
+    EXPECT_EQ(ok.WideTexts(), std::vector<std::wstring>{why});
+  }
+  const auto field = [&] {
+    return reinterpret_cast<HWND>(SendMessageA(list_->Handle(), LVM_GETEDITCONTROL, 0, 0));
+  };
+  ASSERT_TRUE(PumpMessagesUntil([&] { return field() != nullptr; }, 5000));
+  EXPECT_EQ(TWinControl::WideTextOf(field()), refused);
+  EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("new?.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  TypeAsUnicodeKeys(L"new〜.txt");
   PressKeys({VK_RETURN});
   Pump();
-  EXPECT_NE(GetFileAttributesA(scratch_.PathOf("new.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesA(scratch_.PathOf("new～.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesA(scratch_.PathOf("old.txt").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(list_->Files().Text(0, 0), "new.txt");
-  EXPECT_EQ(list_->Files().Item(0)->GetPath(), scratch_.PathOf("new.txt"));
+  EXPECT_EQ(list_->Files().Text(0, 0), "new～.txt");
+  EXPECT_EQ(list_->Files().Item(0)->GetPath(), scratch_.PathOf("new～.txt"));
 }
 
 TEST_F(ShellListViewTest, ARenamedFileStaysSelectedAndFocusedAndAResortKeepsTheFocusInView) {

@@ -632,26 +632,28 @@ TEST_F(ShellTreeViewLabelEdit, ARefusedNameSaysWhyAndOpensTheEditAgainWithTheTyp
   scratch_.MakeFolder("b");
   TTreeNode* a = Found(scratch_.PathOf("a"));
   ASSERT_NE(Edit(a), nullptr);
-  const auto typeAndEnter = [&](const std::string& typed) {
+  const auto typeAndEnter = [&](const std::wstring& typed) {
     const TMessageBoxCloser ok;
     if (typed.empty()) PressKeys({VK_DELETE});
     TypeAsUnicodeKeys(typed);
     PressKeys({VK_RETURN});
     PumpMessagesUntil([&] { return !ok.Texts().empty() && EditField(); }, 5000);
     Pump();
-    return ok.Texts();
+    return ok.WideTexts();
   };
-  const std::pair<std::string, std::string> refusals[] = {
-      {"b", "「b」という名前は既にあります。\r\n別の名前を入力してください。"},
-      {"x*y", "名前に次の文字は使えません。\r\n\\ / : * ? \" < > |"},
-      {"", "名前を入力してください。"},
+  const std::pair<std::wstring, std::wstring> refusals[] = {
+      {L"b", L"「b」という名前は既にあります。\r\n別の名前を入力してください。"},
+      {L"x*y", L"名前に次の文字は使えません。\r\n\\ / : * ? \" < > |"},
+      {L"", L"名前を入力してください。"},
+      // The system's look-alikes would make "cafe2c": the name is refused as typed.
+      {L"café²😀",
+       L"「é」(U+00E9)、「²」(U+00B2)、「😀」(U+1F600) は Shift-JIS にない文字のため、"
+       L"名前に使えません。"},
   };
   for (const auto& [typed, reason] : refusals) {
-    EXPECT_EQ(typeAndEnter(typed), std::vector<std::string>{reason});
+    EXPECT_EQ(typeAndEnter(typed), std::vector<std::wstring>{reason});
     ASSERT_NE(EditField(), nullptr);
-    char shown[16] = {};
-    GetWindowTextA(EditField(), shown, sizeof shown);
-    EXPECT_EQ(shown, typed);
+    EXPECT_EQ(TWinControl::WideTextOf(EditField()), typed);
   }
   PressKeys({VK_ESCAPE});
   Pump();

@@ -36,8 +36,12 @@ void TypeAsUnicodeKeys(const std::string& text) {
   wide.resize(static_cast<std::size_t>(
       MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           static_cast<int>(wide.size()))));
+  TypeAsUnicodeKeys(wide);
+}
+
+void TypeAsUnicodeKeys(const std::wstring& text) {
   std::vector<INPUT> events;
-  for (wchar_t unit : wide) {
+  for (wchar_t unit : text) {
     events.push_back(KeyEvent(0, unit, KEYEVENTF_UNICODE));
     events.push_back(KeyEvent(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
   }

@@ -11,6 +11,8 @@
 // Types `text` (in the program's code page) as Unicode key events, one per UTF-16 unit, as
 // on-screen keyboards and input tools do.
 void TypeAsUnicodeKeys(const std::string& text);
+// The same for text the code page need not have (é, 😀): a surrogate pair comes as two events.
+void TypeAsUnicodeKeys(const std::wstring& text);
 
 // Presses `keys` (virtual-key codes) one after another and lets them go in reverse order: a
 // chord such as {VK_MENU, VK_UP}, or a single key.

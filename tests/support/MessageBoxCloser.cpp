@@ -44,6 +44,16 @@ std::vector<std::string> TMessageBoxCloser::Texts() const {
   return texts_;
 }
 
+std::vector<std::wstring> TMessageBoxCloser::WideTexts() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return wideTexts_;
+}
+
+std::vector<RECT> TMessageBoxCloser::Places() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return places_;
+}
+
 std::vector<std::string> TMessageBoxCloser::Captions() const {
   std::lock_guard<std::mutex> guard(lock_);
   return captions_;
@@ -70,9 +80,15 @@ void TMessageBoxCloser::CloseNewBoxes() {
     if (std::find(closed_.begin(), closed_.end(), box) != closed_.end()) continue;
     char text[4096] = {};
     GetDlgItemTextA(box, kMessageTextId, text, sizeof text);
+    wchar_t wideText[4096] = {};
+    GetDlgItemTextW(box, kMessageTextId, wideText, 4096);
     closed_.push_back(box);
     texts_.push_back(text);
+    wideTexts_.push_back(wideText);
     captions_.push_back(WindowText(box));
+    RECT place{};
+    GetWindowRect(box, &place);
+    places_.push_back(place);
     PostMessageA(box, WM_COMMAND, command_, 0);
   }
 }

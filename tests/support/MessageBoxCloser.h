@@ -21,8 +21,12 @@ class TMessageBoxCloser {
 
   // The message texts of the boxes closed so far, in the order they showed.
   std::vector<std::string> Texts() const;
+  // The same as the boxes showed them in UTF-16, characters the code page lacks included.
+  std::vector<std::wstring> WideTexts() const;
   // The captions of those boxes.
   std::vector<std::string> Captions() const;
+  // Where they stood on the screen.
+  std::vector<RECT> Places() const;
 
  private:
   void Watch();
@@ -33,7 +37,9 @@ class TMessageBoxCloser {
   mutable std::mutex lock_;
   std::vector<HWND> closed_;
   std::vector<std::string> texts_;
+  std::vector<std::wstring> wideTexts_;
   std::vector<std::string> captions_;
+  std::vector<RECT> places_;
   std::thread watcher_;
 };
 
