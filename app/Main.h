@@ -2,7 +2,8 @@
 // The main window: the folder tree, the create button, the child-folders box and the two tier
 // panels, with the menus. Its work is split by concern: layout (MainLayout.cpp), start-up, settings
 // and closing (MainStartup.cpp), the preview and control states (MainPreview.cpp), the creation
-// run (MainRun.cpp) and template files (MainTemplate.cpp).
+// run (MainRun.cpp) and template files (MainTemplate.cpp). What a tier's controls do is its view's
+// (TierView.h); the handlers here hand on to it.
 
 #include <memory>
 #include <optional>
@@ -10,7 +11,7 @@
 #include "app/PanelTemplate.h"
 #include "app/RecentTemplates.h"
 #include "app/Settings.h"
-#include "app/TierPanel.h"
+#include "app/TierView.h"
 #include "app/UndoFile.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
@@ -61,7 +62,7 @@ class TForm1 : public TForm {
   void OpenTemplateFile(const std::string& path);
   void SaveTemplateFile(const std::string& path);
   naming::TemplateValues TemplateFromWindow();
-  // Every value set as if typed, so that the change handlers run.
+  // Every value set, then the window refreshed once.
   void ApplyTemplate(const naming::TemplateValues& values);
   void CheckBox1Click();
 
@@ -127,30 +128,21 @@ class TForm1 : public TForm {
   // Apps key show the shell's menu for it.
   void ShellTreeView1KeyDown(UINT key, bool& handled);
   void PlaceBottomControls();
-  void RefreshSample(TTierPanel& panel);
+  // The height the child-folders box asks for, the child tier made when it is to be seen.
+  void FitHeightToChildFolders();
   void RefreshRunCounts();
-  void DisableKinds(TTierPanel& panel);
-  void EnableOnlyCheckedKind(TTierPanel& panel);
-  void UpdateLineCounter(TTierPanel& panel);
-  void RefillAndRefresh(TSpinEdit& field);
-  void PullEndUpToStart(TTierPanel& panel);
-  void StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now);
-  void StartTierLists(TTierPanel& panel, const SYSTEMTIME& now);
   // The child tier's window and its share of start-up, as FormCreate gives the parent's.
   void MakeChildTier();
-  void BindSharedTierEvents(TTierPanel& panel);
-  void BindChildTierEvents();
-  void StartChildTier();
+  // The handlers of a tier's controls, as the window names them, and the refreshes it asks for.
+  TTierView::TWindowSide TierHandlers(bool child);
   // What a new window holds, in the file's terms.
   naming::TemplateValues TemplateDefaults() const;
-  void ApplyTier(TTierPanel& panel, const naming::TierValues& tier);
   // A message for the box when the target folder is not there; empty when it was selected.
   std::string SelectTarget(const std::string& path);
   void ShowRecentTemplates();
 
   app::TSettingsFile settings_{"Tessarin.ini"};
   app::TRecentTemplates recentTemplates_{settings_};
-  bool previewHeld_ = false;  // while a template's values are set: SampleFileName waits
   std::optional<naming::DateFormatTable> dateFormats_;  // built by FormCreate
   TAboutBox* aboutBox_ = nullptr;                       // not owned
   naming::RunRecord lastRun_;
@@ -159,8 +151,8 @@ class TForm1 : public TForm {
   bool undoWriteFailureSaid_ = false;
   static constexpr int kMenuPictureSize = 16;  // in the layout (96 DPI)
   TImageList menuImages_{Dpi().Scale(kMenuPictureSize), Dpi().Scale(kMenuPictureSize)};
-  SYSTEMTIME startedAt_{};               // the start-up date, also the child tier's
-  std::optional<TTierPanel> childTier_;  // see ChildTier
+  SYSTEMTIME startedAt_{};              // the start-up date, also the child tier's
+  std::optional<TTierView> childTier_;  // see ChildTier
   std::unique_ptr<TFolderListForm> folderList_;
 
  public:
@@ -191,16 +183,16 @@ class TForm1 : public TForm {
   TButton Button1;
   TCheckBox CheckBox1;
 
-  TTierPanel ParentTier;
+  TTierView ParentTier;
   // The child tier's panel, below the compact window's edge: made on first use.
-  TTierPanel& ChildTier();
+  TTierView& ChildTier();
   TShape Shape13;
   TShape Shape14;
 
-  // Two names for every tier control. New code uses the descriptive ones (ParentTier.FrontText,
-  // ChildTier().FreeLines); the window layout's names below stay for the event handlers, whose
-  // names follow them, and for the tests that drive the window by those names. The window layout's
-  // names for the parent tier's controls ...
+  // Two names for every tier control. The code and the tests use the descriptive ones
+  // (ParentTier.FrontText, ChildTier().FreeLines); the window layout's names below are the ones
+  // the event handlers' names follow (Edit1Change), for what is about those handlers. The window
+  // layout's names for the parent tier's controls ...
   TShape& Shape1 = ParentTier.Frame;
   TShape& Shape2 = ParentTier.SampleStrip;
   TImage& Image5 = ParentTier.SampleIcon;

@@ -63,9 +63,10 @@ TForm1::TForm1()
   Shape13.SetPen(kConnector, TPenStyle::Dot);
   Shape14.SetPen(kConnector, TPenStyle::Dot);
 
-  // The child tier's fields join after ComboBox3 when they are made.
-  TWinControl::SetTabOrder(
-      {&ShellTreeView1, &Button1, &Edit1, &Edit2, &Memo1, &ComboBox3, &CheckBox1, &GroupBox1});
+  // The child tier's fields join after the parent's pattern list when they are made.
+  TWinControl::SetTabOrder({&ShellTreeView1, &Button1, &ParentTier.FrontText, &ParentTier.BackText,
+                            &ParentTier.FreeLines, &ParentTier.Pattern, &CheckBox1,
+                            &ParentTier.Group});
   BindEvents();
   OnCreate = [this] { FormCreate(); };
   // The filled tree is drawn, and the window answers what came meanwhile, before the rest: the
@@ -81,7 +82,7 @@ TForm1::TForm1()
 
 TForm1::~TForm1() = default;
 
-TTierPanel& TForm1::ChildTier() {
+TTierView& TForm1::ChildTier() {
   if (!childTier_) MakeChildTier();
   return *childTier_;
 }
@@ -90,17 +91,19 @@ TTierPanel& TForm1::ChildTier() {
 // these 25 windows once it has painted (MakeChildTier from FinishStartUp), or whenever something
 // asks for the tier before then.
 void TForm1::MakeChildTier() {
-  childTier_.emplace(*this, kChildDx, kChildDy, kChildColours);
-  TWinControl::SetTabOrder({&ComboBox3, &Edit4(), &Edit5(), &Memo2(), &ComboBox6(), &CheckBox1,
-                            &GroupBox1, &GroupBox2()});
+  TTierView& child = childTier_.emplace(*this, kChildDx, kChildDy, kChildColours);
+  child.Bind(TierHandlers(true));
+  TWinControl::SetTabOrder({&ParentTier.Pattern, &child.FrontText, &child.BackText,
+                            &child.FreeLines, &child.Pattern, &CheckBox1, &ParentTier.Group,
+                            &child.Group});
   // The connectors are drawn over the child tier's frame, as when both were made together.
   Shape13.BringToFront();
   Shape14.BringToFront();
-  // Made before FormCreate, it is started there. Its events are bound after its start values:
-  // through the shared radio handlers those would also refresh the parent's sample line, which
-  // start-up leaves at its placeholder.
-  if (dateFormats_) StartChildTier();
-  BindChildTierEvents();
+  // Made before FormCreate, it is started there.
+  if (!dateFormats_) return;
+  child.Start(startedAt_, *dateFormats_);
+  child.EnableCheckedKind();
+  RefreshRunCounts();
 }
 
 void TForm1::BuildMenu() {
@@ -139,45 +142,37 @@ void TForm1::BindEvents() {
   };
   Button1.OnClick = [this] { Button1Click(); };
   CheckBox1.OnClick = [this] { CheckBox1Click(); };
-
-  BindSharedTierEvents(ParentTier);
-  Edit1.OnChange = [this] { Edit1Change(); };
-  Edit2.OnChange = [this] { Edit2Change(); };
-  Memo1.OnChange = [this] { Memo1Change(); };
-  DateTimePicker1.OnChange = [this] { DateTimePicker1Change(); };
-  DateTimePicker2.OnChange = [this] { DateTimePicker2Change(); };
-  ComboBox1.OnChange = [this] { ComboBox1Change(); };
-  ComboBox2.OnChange = [this] { ComboBox2Change(); };
-  SpinEdit1.OnChange = [this] { SpinEdit1Change(); };
-  SpinEdit2.OnChange = [this] { SpinEdit2Change(); };
-  SpinEdit3.OnChange = [this] { SpinEdit3Change(); };
-  SpinEdit4.OnChange = [this] { SpinEdit4Change(); };
-  SpinEdit5.OnChange = [this] { SpinEdit5Change(); };
+  ParentTier.Bind(TierHandlers(false));
 }
 
-// The child tier's radio buttons and position pattern list share the parent's handlers.
-void TForm1::BindSharedTierEvents(TTierPanel& panel) {
-  panel.Rows[0].Radio.OnClick = [this] { RadioButton1Click(); };
-  panel.Rows[1].Radio.OnClick = [this] { RadioButton2Click(); };
-  panel.Rows[2].Radio.OnClick = [this] { RadioButton3Click(); };
-  panel.Rows[3].Radio.OnClick = [this] { RadioButton4Click(); };
-  panel.Pattern.OnChange = [this] { ComboBox3Change(); };
-}
-
-void TForm1::BindChildTierEvents() {
-  BindSharedTierEvents(*childTier_);
-  Edit4().OnChange = [this] { Edit4Change(); };
-  Edit5().OnChange = [this] { Edit5Change(); };
-  Memo2().OnChange = [this] { Memo2Change(); };
-  DateTimePicker3().OnChange = [this] { DateTimePicker3Change(); };
-  DateTimePicker4().OnChange = [this] { DateTimePicker4Change(); };
-  ComboBox4().OnChange = [this] { ComboBox4Change(); };
-  ComboBox5().OnChange = [this] { ComboBox5Change(); };
-  SpinEdit6().OnChange = [this] { SpinEdit6Change(); };
-  SpinEdit7().OnChange = [this] { SpinEdit7Change(); };
-  SpinEdit8().OnChange = [this] { SpinEdit8Change(); };
-  SpinEdit9().OnChange = [this] { SpinEdit9Change(); };
-  SpinEdit10().OnChange = [this] { SpinEdit10Change(); };
+// Parent / child, as the window names them; the child's radio buttons and position pattern list
+// share the parent's handlers.
+TTierView::TWindowSide TForm1::TierHandlers(bool child) {
+  using THandler = void (TForm1::*)();
+  const auto on = [this, child](THandler ofParent, THandler ofChild) {
+    return [this, handler = child ? ofChild : ofParent] { (this->*handler)(); };
+  };
+  return {
+      .FrontTextChange = on(&TForm1::Edit1Change, &TForm1::Edit4Change),
+      .BackTextChange = on(&TForm1::Edit2Change, &TForm1::Edit5Change),
+      .FreeLinesChange = on(&TForm1::Memo1Change, &TForm1::Memo2Change),
+      .PatternChange = on(&TForm1::ComboBox3Change, &TForm1::ComboBox3Change),
+      .KindClick = {on(&TForm1::RadioButton1Click, &TForm1::RadioButton1Click),
+                    on(&TForm1::RadioButton2Click, &TForm1::RadioButton2Click),
+                    on(&TForm1::RadioButton3Click, &TForm1::RadioButton3Click),
+                    on(&TForm1::RadioButton4Click, &TForm1::RadioButton4Click)},
+      .StartNumberChange = on(&TForm1::SpinEdit1Change, &TForm1::SpinEdit6Change),
+      .EndNumberChange = on(&TForm1::SpinEdit2Change, &TForm1::SpinEdit7Change),
+      .DigitCountChange = on(&TForm1::SpinEdit3Change, &TForm1::SpinEdit8Change),
+      .StartDateChange = on(&TForm1::DateTimePicker1Change, &TForm1::DateTimePicker3Change),
+      .EndDateChange = on(&TForm1::DateTimePicker2Change, &TForm1::DateTimePicker4Change),
+      .DateFormatChange = on(&TForm1::ComboBox1Change, &TForm1::ComboBox4Change),
+      .FolderCountChange = on(&TForm1::SpinEdit4Change, &TForm1::SpinEdit9Change),
+      .LetterCaseChange = on(&TForm1::ComboBox2Change, &TForm1::ComboBox5Change),
+      .LettersPerNameChange = on(&TForm1::SpinEdit5Change, &TForm1::SpinEdit10Change),
+      .Preview = [this] { SampleFileName(); },
+      .RunCounts = [this] { RefreshRunCounts(); },
+  };
 }
 
 void TForm1::ShellTreeView1KeyDown(UINT key, bool& handled) {

@@ -21,21 +21,6 @@ constexpr int kTreeBottomMargin = 35;
 constexpr int kButtonBottomMargin = 5;
 constexpr int kCheckBoxBottomMargin = 7;
 
-SYSTEMTIME AddDays(const SYSTEMTIME& time, int days) {
-  constexpr LONGLONG kTicksPerDay = 24LL * 60 * 60 * 10000000;
-  FILETIME file;
-  SystemTimeToFileTime(&time, &file);
-  ULARGE_INTEGER ticks;
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
-  ticks.QuadPart += days * kTicksPerDay;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
-  SYSTEMTIME result;
-  FileTimeToSystemTime(&file, &result);
-  return result;
-}
-
 // The window's outer top-left corner on the screen. A minimised window stands far off every
 // screen: its place before it was minimised is the one to keep.
 POINT RestoredPlace(HWND window) {
@@ -65,39 +50,12 @@ void TForm1::FormCreate() {
   SetHeight(Dpi().Scale(kCompactHeight));
   PlaceBottomControls();
   SetColor(kBackground);
-  StartTierColoursAndDates(ParentTier, startedAt_);
   dateFormats_.emplace(naming::DateTypeInit(std::make_unique<app::Win32AlternativeCalendar>()));
-  StartTierLists(ParentTier, startedAt_);
-  ComboBox3.SetItemIndex(0);
-
-  RenzokuInit();
-  RadioButton1.SetChecked(true);
-  RadioButton2.SetChecked(false);
-  RadioButton3.SetChecked(false);
-  RadioButton4.SetChecked(false);
-  RenzokuCheck();
-
-  for (TKindRow& row : ParentTier.Rows) row.Radio.SetColor(ParentTier.Colours.Panel);
+  ParentTier.Start(startedAt_, *dateFormats_);
   // Made already only when something asked for it before start-up.
-  if (childTier_) StartChildTier();
-  Label24.SetCaption("sample");
-}
-
-// The same start as the parent tier's: dates from the start-up day, the number row chosen, the
-// first position pattern, the sample line's placeholder.
-void TForm1::StartChildTier() {
-  TTierPanel& child = *childTier_;
-  StartTierColoursAndDates(child, startedAt_);
-  StartTierLists(child, startedAt_);
-  DisableKinds(child);
-  RadioButton5().SetChecked(true);
-  RadioButton6().SetChecked(false);
-  RadioButton7().SetChecked(false);
-  RadioButton8().SetChecked(false);
-  EnableOnlyCheckedKind(child);
-  for (TKindRow& row : child.Rows) row.Radio.SetColor(child.Colours.Panel);
-  ComboBox6().SetItemIndex(0);
-  Label51().SetCaption("sample");
+  if (childTier_) childTier_->Start(startedAt_, *dateFormats_);
+  RenzokuInit();
+  RenzokuCheck();
   RefreshRunCounts();
 }
 
@@ -111,27 +69,6 @@ void TForm1::FinishStartUp() {
   ShellTreeView1.FillFirstTime();
   LoadMenuPictures();
   ChildTier();
-}
-
-// The tier's colours, and its date range from today to tomorrow.
-void TForm1::StartTierColoursAndDates(TTierPanel& panel, const SYSTEMTIME& now) {
-  panel.Frame.SetFill(panel.Colours.Panel);
-  panel.SampleStrip.SetFill(panel.Colours.Strip);
-  panel.Group.SetColor(panel.Colours.Panel);
-  panel.StartDate.SetDate(now);
-  panel.EndDate.SetDate(AddDays(now, 1));
-  panel.StartDate.SetCalendarTitleColor(panel.Colours.CalendarTitle);
-  panel.EndDate.SetCalendarTitleColor(panel.Colours.CalendarTitle);
-}
-
-// One entry per date display format, each showing the start-up date in it; entry i stands for
-// format i. Upper case letters.
-void TForm1::StartTierLists(TTierPanel& panel, const SYSTEMTIME& now) {
-  for (int format = 0; format < naming::DateFormatTable::kCount; ++format) {
-    panel.DateFormat.AddItem(dateFormats_->Format(format, CalendarDateOf(now)));
-  }
-  panel.DateFormat.SetItemIndex(0);
-  panel.LetterCase.SetItemIndex(0);
 }
 
 void TForm1::FormPosInit(int mode) {
@@ -167,10 +104,14 @@ void TForm1::About1Click() {
 }
 
 void TForm1::CheckBox1Click() {
+  FitHeightToChildFolders();
+  RefreshRunCounts();  // the child strip's total follows the box
+}
+
+void TForm1::FitHeightToChildFolders() {
   ChildTier();  // about to be seen
   SetHeight(Dpi().Scale(CheckBox1.Checked() ? kFullHeight : kCompactHeight));
   PlaceBottomControls();
-  RefreshRunCounts();  // the child strip's total follows the box
 }
 
 // The tree grows with the window, and the button and the check box keep to its bottom edge.

@@ -3,7 +3,6 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
 #include <array>
 
 #include "app/Main.h"
@@ -13,53 +12,6 @@
 #include "shell/ShellIDFunc.h"
 
 namespace {
-
-naming::TierValues TierValuesOf(const TTierPanel& panel) {
-  naming::TierValues tier;
-  tier.front = panel.FrontText.Text();
-  tier.back = panel.BackText.Text();
-  tier.kind = panel.CheckedKind();
-  tier.startNumber = panel.StartNumber.Text();
-  tier.endNumber = panel.EndNumber.Text();
-  tier.digitCount = panel.DigitCount.Text();
-  tier.startDate = CalendarDateOf(panel.StartDate.Date());
-  tier.endDate = CalendarDateOf(panel.EndDate.Date());
-  // Typed text that matches no entry stands for the first one, as in a run.
-  tier.dateFormat = std::max(panel.DateFormat.ItemIndex(), 0);
-  tier.folderCount = panel.FolderCount.Text();
-  tier.letterCase = std::max(panel.LetterCase.ItemIndex(), 0);
-  tier.lettersPerName = panel.LettersPerName.Text();
-  tier.position = std::max(panel.Pattern.ItemIndex(), 0);
-  tier.freeLines = naming::FreeLinesOf(panel.FreeLines.Text());
-  return tier;
-}
-
-SYSTEMTIME SystemTimeOf(const naming::CalendarDate& date) {
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(date.year);
-  time.wMonth = static_cast<WORD>(date.month);
-  time.wDay = static_cast<WORD>(date.day);
-  // The picker wants the day of the week right: 1970-01-01 was a Thursday.
-  time.wDayOfWeek = static_cast<WORD>(((naming::DayNumber(date) % 7) + 11) % 7);
-  return time;
-}
-
-// Holds the sample lines back while it lives.
-class TPreviewHold {
- public:
-  explicit TPreviewHold(bool& held) : held_(held) { held_ = true; }
-  ~TPreviewHold() { held_ = false; }
-  TPreviewHold(const TPreviewHold&) = delete;
-  TPreviewHold& operator=(const TPreviewHold&) = delete;
-
- private:
-  bool& held_;
-};
-
-// What the user would have done to the control: its own change handler runs.
-void Changed(const std::function<void()>& event) {
-  if (event) event();
-}
 
 // "&1 C:\...\name.tsnt": shortened to fit a menu, ampersands kept as text.
 std::string RecentCaption(int index, const std::string& path) {
@@ -133,8 +85,8 @@ void TForm1::OpenTemplateFile(const std::string& path) {
 
 naming::TemplateValues TForm1::TemplateFromWindow() {
   naming::TemplateValues values;
-  values.parent = TierValuesOf(ParentTier);
-  values.child = TierValuesOf(ChildTier());
+  values.parent = ParentTier.Values();
+  values.child = ChildTier().Values();
   values.childFolders = CheckBox1.Checked();
   values.target = ShellTreeView1.SelectedPath();
   return values;
@@ -151,45 +103,11 @@ naming::TemplateValues TForm1::TemplateDefaults() const {
 }
 
 void TForm1::ApplyTemplate(const naming::TemplateValues& values) {
-  {
-    // Each field's handler runs as it is set, but the sample lines wait until every field holds
-    // the file's value: a number field that still holds an old text that is no integer (a "1.5"
-    // typed earlier) would stop the setting half way with a conversion error.
-    TPreviewHold hold(previewHeld_);
-    TTierPanel& child = ChildTier();
-    ApplyTier(ParentTier, values.parent);
-    ApplyTier(child, values.child);
-    CheckBox1.SetChecked(values.childFolders);
-  }
+  ParentTier.SetValues(values.parent);
+  ChildTier().SetValues(values.child);
+  CheckBox1.SetChecked(values.childFolders);
+  FitHeightToChildFolders();
   SampleFileName();
-}
-
-void TForm1::ApplyTier(TTierPanel& panel, const naming::TierValues& tier) {
-  panel.FrontText.SetText(tier.front);
-  panel.BackText.SetText(tier.back);
-  panel.FreeLines.SetText(naming::FreeLinesText(tier.freeLines));
-  panel.Pattern.SetItemIndex(tier.position);
-  Changed(panel.Pattern.OnChange);
-
-  // The start goes to its lowest first, so that the end is taken as the file has it and not
-  // pulled up to the start the window held before.
-  panel.DigitCount.SetText(tier.digitCount);
-  panel.StartNumber.SetText("0");
-  panel.EndNumber.SetText(tier.endNumber);
-  panel.StartNumber.SetText(tier.startNumber);
-
-  panel.StartDate.SetDate(SystemTimeOf(tier.startDate));
-  Changed(panel.StartDate.OnChange);
-  panel.EndDate.SetDate(SystemTimeOf(tier.endDate));
-  Changed(panel.EndDate.OnChange);
-  panel.DateFormat.SetItemIndex(tier.dateFormat);
-  Changed(panel.DateFormat.OnChange);
-
-  panel.FolderCount.SetText(tier.folderCount);
-  panel.LetterCase.SetItemIndex(tier.letterCase);
-  Changed(panel.LetterCase.OnChange);
-  panel.LettersPerName.SetText(tier.lettersPerName);
-  panel.Row(tier.kind).Radio.SetChecked(true);
 }
 
 std::string TForm1::SelectTarget(const std::string& path) {

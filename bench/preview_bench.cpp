@@ -183,20 +183,22 @@ int main(int argc, char** argv) {
   Application().ProcessMessages();
 
   // Free lines take part in the names, so every refresh reads the first one.
-  form.ComboBox3.SetItemIndex(1);
+  form.ParentTier.Pattern.SetItemIndex(1);
   std::string lines;
   for (int i = 0; i < sizes.freeLines; ++i) {
     char line[32];
     std::snprintf(line, sizeof line, "Folder name %05d\r\n", i);
     lines += line;
   }
-  form.Memo1.SetText(lines);
+  form.ParentTier.FreeLines.SetText(lines);
+  form.Memo1Change();  // set by the program: the counter and the samples follow its handler
   const int end = static_cast<int>(lines.size());
-  std::printf("free lines: %s (%d characters)\n", form.Label27.Caption().c_str(), end);
+  std::printf("free lines: %s (%d characters)\n", form.ParentTier.LineCounter.Caption().c_str(),
+              end);
 
-  const std::string front = form.Edit1.Text();
-  const std::string back = form.Edit2.Text();
-  const BareFreeLines bare(form.Memo1);
+  const std::string front = form.ParentTier.FrontText.Text();
+  const std::string back = form.ParentTier.BackText.Text();
+  const BareFreeLines bare(form.ParentTier.FreeLines);
   struct Place {
     const char* what;
     std::function<std::optional<Figures>()> type;
@@ -210,11 +212,12 @@ int main(int argc, char** argv) {
   const auto inBare = [&](int position) {
     return [&bare, position, &sizes] { return bare.Type(position, sizes.changes); };
   };
-  Place places[] = {{"free-lines box: typed in its first line", inForm(form.Memo1, 0), {}},
-                    {"free-lines box: typed in its middle line", inForm(form.Memo1, end / 2), {}},
-                    {"free-lines box: typed at its end", inForm(form.Memo1, end), {}},
-                    {"front text: typed", inForm(form.Edit1, 0), {}},
-                    {"back text: typed", inForm(form.Edit2, 0), {}}};
+  Place places[] = {
+      {"free-lines box: typed in its first line", inForm(form.ParentTier.FreeLines, 0), {}},
+      {"free-lines box: typed in its middle line", inForm(form.ParentTier.FreeLines, end / 2), {}},
+      {"free-lines box: typed at its end", inForm(form.ParentTier.FreeLines, end), {}},
+      {"front text: typed", inForm(form.ParentTier.FrontText, 0), {}},
+      {"back text: typed", inForm(form.ParentTier.BackText, 0), {}}};
   constexpr int kFreeLinePlaces = 3;
   Place floors[] = {{"bare edit, same lines: typed in its first line", inBare(0), {}},
                     {"bare edit, same lines: typed in its middle line", inBare(end / 2), {}},
@@ -264,10 +267,12 @@ int main(int argc, char** argv) {
       all.mean <= kMeanGoal && all.worst <= kWorstGoal ? "met" : "NOT met");
   std::printf("the bare edit control with the same lines, slowest place: mean %.3f ms\n",
               floorMean);
-  std::printf("samples: \"%s\" / \"%s\", counter \"%s\"\n", form.Label24.Caption().c_str(),
-              form.Label51().Caption().c_str(), form.Label27.Caption().c_str());
+  std::printf(
+      "samples: \"%s\" / \"%s\", counter \"%s\"\n", form.ParentTier.SampleLine.Caption().c_str(),
+      form.ChildTier().SampleLine.Caption().c_str(), form.ParentTier.LineCounter.Caption().c_str());
   // Every key was taken back: the texts are as they were.
-  if (form.Edit1.Text() != front || form.Edit2.Text() != back || form.Memo1.Text() != lines) {
+  if (form.ParentTier.FrontText.Text() != front || form.ParentTier.BackText.Text() != back ||
+      form.ParentTier.FreeLines.Text() != lines) {
     std::printf("a typed key was not taken back\n");
     return 1;
   }

@@ -148,22 +148,22 @@ class WindowRunner {
   }
 
   void Fill(const Shape& shape) {
-    Type(form_.Edit1, "P");
-    Type(form_.SpinEdit1, "1");
-    Type(form_.SpinEdit2, std::to_string(shape.parents));
-    Type(form_.SpinEdit3, "5");
+    Type(form_.ParentTier.FrontText, "P");
+    Type(form_.ParentTier.StartNumber, "1");
+    Type(form_.ParentTier.EndNumber, std::to_string(shape.parents));
+    Type(form_.ParentTier.DigitCount, "5");
     const bool children = shape.children > 0;
     if (children != form_.CheckBox1.Checked()) form_.CheckBox1.SetChecked(children);
-    TMemo& lines = children ? form_.Memo2() : form_.Memo1;
-    (children ? form_.Memo1 : form_.Memo2()).SetText("");
+    TMemo& lines = children ? form_.ChildTier().FreeLines : form_.ParentTier.FreeLines;
+    (children ? form_.ParentTier.FreeLines : form_.ChildTier().FreeLines).SetText("");
     lines.SetText(
         FreeLines(children ? shape.children : shape.parents, children ? "g%03d" : "f%05d"));
-    form_.ComboBox3.SetItemIndex(children ? 0 : 1);
-    form_.ComboBox6().SetItemIndex(1);
-    Type(form_.Edit4(), "C");
-    Type(form_.SpinEdit6(), "1");
-    Type(form_.SpinEdit7(), std::to_string(shape.children));
-    Type(form_.SpinEdit8(), "3");
+    form_.ParentTier.Pattern.SetItemIndex(children ? 0 : 1);
+    form_.ChildTier().Pattern.SetItemIndex(1);
+    Type(form_.ChildTier().FrontText, "C");
+    Type(form_.ChildTier().StartNumber, "1");
+    Type(form_.ChildTier().EndNumber, std::to_string(shape.children));
+    Type(form_.ChildTier().DigitCount, "3");
     Application().ProcessMessages();
   }
 

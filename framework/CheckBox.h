@@ -1,5 +1,5 @@
 #pragma once
-// A check box. Each change of its state, by a click or by the program, runs OnClick.
+// A check box. A click (or Space) turns it over and runs OnClick; SetChecked runs nothing.
 
 #include "framework/Button.h"
 

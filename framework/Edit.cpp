@@ -45,11 +45,16 @@ TCustomEdit::TCustomEdit(TContainer& parent, const TBounds& layout, DWORD style)
 
 void TCustomEdit::SetText(const std::string& text) {
   if (Text() == text) return;
-  // A multi-line field sends no EN_CHANGE for a text set by the program; run OnChange once either
-  // way.
-  changeSeen_ = false;
+  // A one-line field reports the new text with EN_CHANGE, a multi-line one does not.
+  settingText_ = true;
   SetWindowTextA(Handle(), text.c_str());
-  if (!changeSeen_) Change();
+  settingText_ = false;
+}
+
+void TCustomEdit::ReplaceText(const std::string& text) {
+  if (Text() == text) return;
+  SetText(text);
+  Change();
 }
 
 bool TCustomEdit::TakeTypedChar(WPARAM& character) {
@@ -120,11 +125,10 @@ void TCustomEdit::Refuse(const std::vector<char32_t>& refused) {
 }
 
 void TCustomEdit::Command(WORD code) {
-  if (code == EN_CHANGE) Change();
+  if (code == EN_CHANGE && !settingText_) Change();
 }
 
 void TCustomEdit::Change() {
-  changeSeen_ = true;
   if (OnChange) OnChange();
 }
 

@@ -18,7 +18,7 @@
 
 class TCustomEdit : public TWinControl {
  public:
-  // Runs OnChange once when the text differs (setting the same text changes nothing).
+  // Runs no OnChange (Window.h).
   void SetText(const std::string& text) override;
   bool IsTextField() const override { return true; }
   bool TakeTypedChar(WPARAM& character) override;
@@ -34,11 +34,15 @@ class TCustomEdit : public TWinControl {
   void CopyToClipboard();
   void PasteFromClipboard();
 
-  // The text changed, by the user or by the program.
+  // The user changed the text.
   std::function<void()> OnChange;
 
  protected:
   TCustomEdit(TContainer& parent, const TBounds& layout, DWORD style);
+
+  // The text replaced in answer to the user (a spin edit's arrows): OnChange runs once when it
+  // differs.
+  void ReplaceText(const std::string& text);
 
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Command(WORD code) override;
@@ -56,7 +60,7 @@ class TCustomEdit : public TWinControl {
   // The clipboard's text in place of the selection, whole, or nothing.
   void Paste();
 
-  bool changeSeen_ = false;
+  bool settingText_ = false;   // the control's own report of a text the program set is ignored
   wchar_t highSurrogate_ = 0;  // the first half of a character typed as a surrogate pair
   TBalloonTip balloon_;
 };

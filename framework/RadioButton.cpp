@@ -38,9 +38,10 @@ void TRadioButton::SetChecked(bool checked) {
     other.SetCheckMark(false);
     SetTabStop(other.Handle(), false);
   });
-  if (OnClick) OnClick();
 }
 
 void TRadioButton::Command(WORD code) {
-  if (code == BN_CLICKED) SetChecked(true);
+  if (code != BN_CLICKED || Checked()) return;
+  SetChecked(true);
+  if (OnClick) OnClick();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// A radio button. The radio buttons with the same parent (one group box) exclude each other.
-// Turning one on, by a click or by the program, turns the others off and runs its OnClick;
-// turning it off runs nothing.
+// A radio button. The radio buttons with the same parent (one group box) exclude each other:
+// turning one on, by a click or by the program, turns the others off. A click that turns it on runs
+// its OnClick; SetChecked runs nothing.
 
 #include "framework/Button.h"
 

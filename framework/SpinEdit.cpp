@@ -42,7 +42,7 @@ TSpinEdit::TSpinEdit(TContainer& parent, const TBounds& layout, int minValue, in
       upDown_(parent, *this) {
   PlaceArrows(LaidBounds());
   SetText(std::to_string(minValue));
-  upDown_.OnStep = [this](int step) { SetValue(Clamp(Value()) + step); };
+  upDown_.OnStep = [this](int step) { StepTo(Clamp(Value()) + step); };
 }
 
 bool TSpinEdit::IsAcceptedChar(char c) {
@@ -53,7 +53,7 @@ bool TSpinEdit::IsAcceptedChar(char c) {
 
 int TSpinEdit::Value() const { return ParseInteger(Text()).value_or(minValue_); }
 
-void TSpinEdit::SetValue(int value) { SetText(std::to_string(Clamp(value))); }
+void TSpinEdit::StepTo(int value) { ReplaceText(std::to_string(Clamp(value))); }
 
 int TSpinEdit::Clamp(int value) const { return std::clamp(value, minValue_, maxValue_); }
 
@@ -121,8 +121,7 @@ LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS: {
       const LRESULT result = TCustomEdit::WndProc(message, wParam, lParam);
       // Only an integer is pulled into the range; other text is left for the program to report.
-      if (const auto value = ParseInteger(Text()); value && Clamp(*value) != *value)
-        SetValue(*value);
+      if (const auto value = ParseInteger(Text()); value && Clamp(*value) != *value) StepTo(*value);
       return result;
     }
     default: break;

@@ -17,8 +17,6 @@ class TSpinEdit : public TCustomEdit {
   int MaxValue() const { return maxValue_; }
   // The text as an integer, or the minimum when it is none.
   int Value() const;
-  // Sets the text to the value pulled into the range.
-  void SetValue(int value);
 
   void SetEnabled(bool enabled) override;
   void SetVisible(bool visible) override;
@@ -35,6 +33,8 @@ class TSpinEdit : public TCustomEdit {
 
  private:
   int Clamp(int value) const;
+  // The value pulled into the range, for the user (arrows, leaving the field): OnChange runs.
+  void StepTo(int value);
   // The arrows at the right end of `bounds`, as wide as the layout's at the field's DPI, and the
   // field in the rest: the native arrows keep their own width whatever the DPI.
   void PlaceArrows(const TBounds& bounds);

@@ -10,6 +10,15 @@
 //
 // An exception that leaves an event handler is caught where the message entered this layer and is
 // shown in the application's error box; the program goes on.
+//
+// The controls that hold a value (text fields, check boxes, radio buttons, drop-down lists, date
+// pickers) raise their change events, OnChange or OnClick, for what the user does to them, and for
+// what the control does in answer (a spin edit's arrows, its value pulled into its range), and for
+// the messages that do it (BM_CLICK, a list's CBN_SELCHANGE, WM_SETTEXT to a one-line field). A
+// setter the program calls (SetText, SetChecked, SetItemIndex, SetDate) raises none: the program
+// knows what it set, and a form that fills its fields refreshes once after the last of them. The
+// tree view is no value control: a selection, the user's or the program's, runs its steps
+// (TreeView.h).
 
 #include <windows.h>
 

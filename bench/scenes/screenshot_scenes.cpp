@@ -27,6 +27,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 RECT WindowRect(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -91,41 +93,41 @@ class TScenes {
     form.SetLeft(20);
     form.SetTop(20);
 
-    Type(form.Edit1, "Photo_");
-    Type(form.SpinEdit2, "12");
-    Type(form.SpinEdit3, "3");
-    Type(form.Memo1, "東京\r\n大阪\r\n");
-    Pick(form.ComboBox3, 1);
+    Type(form.ParentTier.FrontText, "Photo_");
+    Type(form.ParentTier.EndNumber, "12");
+    Type(form.ParentTier.DigitCount, "3");
+    Type(form.ParentTier.FreeLines, "東京\r\n大阪\r\n");
+    Pick(form.ParentTier.Pattern, 1);
     Take(WindowRect(form.Handle()), "main-compact");
 
     Click(form.CheckBox1);
-    Click(form.RadioButton7());
-    Pick(form.ComboBox5(), 1);
-    Type(form.SpinEdit10(), "2");
+    Click(form.ChildTier().Row(SequenceKind::Letters).Radio);
+    Pick(form.ChildTier().LetterCase, 1);
+    Type(form.ChildTier().LettersPerName, "2");
     Take(WindowRect(form.Handle()), "main-full");
 
-    Click(form.RadioButton2);
-    SendMessageA(form.ComboBox1.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    Click(form.ParentTier.Row(SequenceKind::Date).Radio);
+    SendMessageA(form.ParentTier.DateFormat.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
     COMBOBOXINFO list{};
     list.cbSize = sizeof list;
-    GetComboBoxInfo(form.ComboBox1.Handle(), &list);
+    GetComboBoxInfo(form.ParentTier.DateFormat.Handle(), &list);
     Take(Union(WindowRect(form.Handle()), WindowRect(list.hwndList)), "date-formats");
-    SendMessageA(form.ComboBox1.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageA(form.ParentTier.DateFormat.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
 
     // The start date's calendar, opened by a click on the picker's drop-down button.
-    const TBounds picker = form.DateTimePicker1.Bounds();
+    const TBounds picker = form.ParentTier.StartDate.Bounds();
     const LPARAM button = MAKELPARAM(picker.Width - 8, picker.Height / 2);
-    SendMessageA(form.DateTimePicker1.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, button);
-    SendMessageA(form.DateTimePicker1.Handle(), WM_LBUTTONUP, 0, button);
-    HWND calendar =
-        reinterpret_cast<HWND>(SendMessageA(form.DateTimePicker1.Handle(), DTM_GETMONTHCAL, 0, 0));
+    SendMessageA(form.ParentTier.StartDate.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, button);
+    SendMessageA(form.ParentTier.StartDate.Handle(), WM_LBUTTONUP, 0, button);
+    HWND calendar = reinterpret_cast<HWND>(
+        SendMessageA(form.ParentTier.StartDate.Handle(), DTM_GETMONTHCAL, 0, 0));
     if (calendar != nullptr) {
       Take(Union(WindowRect(form.Handle()), WindowRect(calendar)), "date-calendar");
-      SendMessageA(form.DateTimePicker1.Handle(), DTM_CLOSEMONTHCAL, 0, 0);
+      SendMessageA(form.ParentTier.StartDate.Handle(), DTM_CLOSEMONTHCAL, 0, 0);
     }
 
     // The Edit menu with its pictures, dropped as Alt+E drops it.
-    SetFocus(form.Edit1.Handle());
+    SetFocus(form.ParentTier.FrontText.Handle());
     takeInsideMenu = [this, &form] {
       Take(Union(WindowRect(form.Handle()), WindowRect(FindWindowA("#32768", nullptr))),
            "menu-edit");
@@ -202,16 +204,16 @@ class TScenes {
     TShIDListPtr list;
     IDListFromPath(target, list.Out());
     form.ShellTreeView1.SelectIDList(list.Get());
-    Type(form.Memo1, "");
-    Pick(form.ComboBox3, 0);
-    Click(form.RadioButton1);
-    Type(form.SpinEdit1, "1");
-    Type(form.SpinEdit2, "120");
-    Click(form.RadioButton5());
-    Type(form.Edit4(), "Day");
-    Type(form.SpinEdit6(), "1");
-    Type(form.SpinEdit7(), "30");
-    Type(form.SpinEdit8(), "2");
+    Type(form.ParentTier.FreeLines, "");
+    Pick(form.ParentTier.Pattern, 0);
+    Click(form.ParentTier.Row(SequenceKind::Number).Radio);
+    Type(form.ParentTier.StartNumber, "1");
+    Type(form.ParentTier.EndNumber, "120");
+    Click(form.ChildTier().Row(SequenceKind::Number).Radio);
+    Type(form.ChildTier().FrontText, "Day");
+    Type(form.ChildTier().StartNumber, "1");
+    Type(form.ChildTier().EndNumber, "30");
+    Type(form.ChildTier().DigitCount, "2");
     Take(WindowRect(form.Handle()), "strip-count");
 
     std::thread cancel([this, &form] {
@@ -251,9 +253,9 @@ class TScenes {
     IDListFromPath(target, list.Out());
     form.ShellTreeView1.SelectIDList(list.Get());
     Click(form.CheckBox1);
-    Type(form.Edit1, "資料_");
-    Type(form.SpinEdit2, "1000");
-    Type(form.SpinEdit3, "3");
+    Type(form.ParentTier.FrontText, "資料_");
+    Type(form.ParentTier.EndNumber, "1000");
+    Type(form.ParentTier.DigitCount, "3");
     form.ListFolders1.Click();
     for (int i = 0; i < 500 && form.FolderList()->Counting(); ++i) {
       Application().ProcessMessages();

@@ -23,6 +23,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 // The box of a run that made folders.
 std::string Created() { return "フォルダを作成しました"; }
 
@@ -32,22 +34,22 @@ class CreationRunEndToEnd : public MainWindowTest {
 
   // Parent tier: number kind from `first` to `last` with `digits` digits, front P, back X.
   void NumberRun(const char* first, const char* last, const char* digits) {
-    Click(form->RadioButton1);
-    Type(form->Edit1, "P");
-    Type(form->Edit2, "X");
-    Type(form->SpinEdit1, first);
-    Type(form->SpinEdit2, last);
-    Type(form->SpinEdit3, digits);
+    Click(form->ParentTier.Row(SequenceKind::Number).Radio);
+    Type(form->ParentTier.FrontText, "P");
+    Type(form->ParentTier.BackText, "X");
+    Type(form->ParentTier.StartNumber, first);
+    Type(form->ParentTier.EndNumber, last);
+    Type(form->ParentTier.DigitCount, digits);
   }
 
   // Child folders "c" with the numbers 1 to `last` in every new folder.
   void ChildNumberRun(const char* last, const char* digits) {
     Click(form->CheckBox1);
-    Click(form->RadioButton5());
-    Type(form->Edit4(), "c");
-    Type(form->SpinEdit6(), "1");
-    Type(form->SpinEdit7(), last);
-    Type(form->SpinEdit8(), digits);
+    Click(form->ChildTier().Row(SequenceKind::Number).Radio);
+    Type(form->ChildTier().FrontText, "c");
+    Type(form->ChildTier().StartNumber, "1");
+    Type(form->ChildTier().EndNumber, last);
+    Type(form->ChildTier().DigitCount, digits);
   }
 
   // Presses the button; the texts of the boxes the press showed.
@@ -64,15 +66,15 @@ TEST_F(CreationRunEndToEnd, NumbersWithFreeLinesInTheSelectedFolder) {
   const std::string after = scratch_.MakeFolder("after");
   const std::string before = scratch_.MakeFolder("before");
   NumberRun("1", "3", "2");
-  Type(form->Memo1, "a\r\nb");
+  Type(form->ParentTier.FreeLines, "a\r\nb");
 
   Select(after);
-  Pick(form->ComboBox3, 1);  // A + 01 + B + *
+  Pick(form->ParentTier.Pattern, 1);  // A + 01 + B + *
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   EXPECT_EQ(FolderNames(after), (std::vector<std::string>{"P01Xa", "P02Xb", "P03X"}));
 
   Select(before);
-  Pick(form->ComboBox3, 4);  // * + A + 01 + B
+  Pick(form->ParentTier.Pattern, 4);  // * + A + 01 + B
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   EXPECT_EQ(FolderNames(before), (std::vector<std::string>{"P03X", "aP01X", "bP02X"}));
 }
@@ -83,14 +85,14 @@ TEST_F(CreationRunEndToEnd, NumbersWithFreeLinesInTheSelectedFolder) {
 // code page lacks, is refused rather than made "e".
 TEST_F(CreationRunEndToEnd, JapaneseTypedAtTheKeyboardMakesThoseNames) {
   Select(scratch_.Path());
-  Click(form->RadioButton1);
-  Pick(form->ComboBox3, 1);  // A + 01 + B + *
+  Click(form->ParentTier.Row(SequenceKind::Number).Radio);
+  Pick(form->ParentTier.Pattern, 1);  // A + 01 + B + *
   SetForegroundWindow(form->Handle());
-  form->SpinEdit2.SetFocus();
-  SendMessageA(form->SpinEdit2.Handle(), EM_SETSEL, 0, -1);
+  form->ParentTier.EndNumber.SetFocus();
+  SendMessageA(form->ParentTier.EndNumber.Handle(), EM_SETSEL, 0, -1);
   TypeAsUnicodeKeys("1");  // 0 to 1
-  ASSERT_TRUE(WaitForText(form->SpinEdit2.Handle(), "1"));
-  form->Edit1.SetFocus();
+  ASSERT_TRUE(WaitForText(form->ParentTier.EndNumber.Handle(), "1"));
+  form->ParentTier.FrontText.SetFocus();
   TypeAsUnicodeKeys(L"ソ〜é表");
   PressKeys({VK_TAB});
   TypeAsUnicodeKeys("能ポ");
@@ -98,9 +100,9 @@ TEST_F(CreationRunEndToEnd, JapaneseTypedAtTheKeyboardMakesThoseNames) {
   TypeAsUnicodeKeys("ゼロ");
   PressKeys({VK_RETURN});
   TypeAsUnicodeKeys("ab");
-  ASSERT_TRUE(WaitForText(form->Memo1.Handle(), "ゼロ\r\nab"));
-  EXPECT_EQ(form->Edit1.Text(), "ソ～表");
-  EXPECT_EQ(form->Edit2.Text(), "能ポ");
+  ASSERT_TRUE(WaitForText(form->ParentTier.FreeLines.Handle(), "ゼロ\r\nab"));
+  EXPECT_EQ(form->ParentTier.FrontText.Text(), "ソ～表");
+  EXPECT_EQ(form->ParentTier.BackText.Text(), "能ポ");
 
   TMessageBoxCloser closer;
   PressKeys({VK_MENU, 'M'});  // 作成(&M)
@@ -111,10 +113,10 @@ TEST_F(CreationRunEndToEnd, JapaneseTypedAtTheKeyboardMakesThoseNames) {
 
 TEST_F(CreationRunEndToEnd, NoneKindMakesOneFolderOfThreeEqualNames) {
   Select(scratch_.Path());
-  Click(form->RadioButton4);
-  Type(form->Edit1, "Q");
-  Type(form->Memo1, "l1\r\nl2\r\nl3");
-  Pick(form->ComboBox3, 0);  // the free lines are not used
+  Click(form->ParentTier.Row(SequenceKind::None).Radio);
+  Type(form->ParentTier.FrontText, "Q");
+  Type(form->ParentTier.FreeLines, "l1\r\nl2\r\nl3");
+  Pick(form->ParentTier.Pattern, 0);  // the free lines are not used
   // The second and third creation find the folder there: no failure to report.
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   EXPECT_EQ(FolderNames(scratch_.Path()), std::vector<std::string>{"Q"});
@@ -124,7 +126,7 @@ TEST_F(CreationRunEndToEnd, ChildFoldersGoIntoEveryParentAlsoOneThatExists) {
   scratch_.MakeFolder("P02X\\kept");
   Select(scratch_.Path());
   NumberRun("1", "2", "2");
-  Pick(form->ComboBox3, 0);
+  Pick(form->ParentTier.Pattern, 0);
   ChildNumberRun("2", "1");
 
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
@@ -137,12 +139,12 @@ TEST_F(CreationRunEndToEnd, ADriveRootSelectedMakesTheFoldersInTheRoot) {
   const std::string front = "TessarinEndToEnd" + std::to_string(GetCurrentProcessId()) + "-";
   const std::string made = "C:\\" + front + "1";
   Select("C:\\");  // the path keeps its backslash, so the run joins C:\ + \ + name
-  Click(form->RadioButton1);
-  Type(form->Edit1, front);
-  Type(form->SpinEdit1, "1");
-  Type(form->SpinEdit2, "1");
-  Type(form->SpinEdit3, "1");
-  Pick(form->ComboBox3, 0);
+  Click(form->ParentTier.Row(SequenceKind::Number).Radio);
+  Type(form->ParentTier.FrontText, front);
+  Type(form->ParentTier.StartNumber, "1");
+  Type(form->ParentTier.EndNumber, "1");
+  Type(form->ParentTier.DigitCount, "1");
+  Pick(form->ParentTier.Pattern, 0);
 
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   const DWORD attributes = GetFileAttributesA(made.c_str());
@@ -285,7 +287,7 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   NumberRun("1", "3", "1");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   scratch_.MakeFile("P4X", "in the way");
-  Type(form->SpinEdit2, "4");
+  Type(form->ParentTier.EndNumber, "4");
   // Three there already, one refused: nothing made.
   EXPECT_EQ(Press(), std::vector<std::string>{
                          "フォルダを作成できませんでした。\r\n3 個のフォルダは既にあります。\r\n1 "
@@ -431,18 +433,18 @@ TEST_F(UndoEndToEnd, AnUnusableRecordFileIsNotedAndAFailedWriteIsSaidOnceAndLeav
             std::vector<std::string>{
                 Created() + "\r\n" + UndoFilePath() +
                 " に書き込めません (作成を元に戻せるのは、このウィンドウを閉じるまでです)"});
-  Type(form->SpinEdit2, "2");
+  Type(form->ParentTier.EndNumber, "2");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});  // said once
   RemoveDirectoryA(blocker.c_str());
   EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (1 個)(&R)");
 
   // Written again; then another program holds the file, letting it be written but not removed.
-  Type(form->SpinEdit2, "3");
+  Type(form->ParentTier.EndNumber, "3");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   const HANDLE held =
       CreateFileA(UndoFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, 0, nullptr);
-  Type(form->SpinEdit2, "4");
+  Type(form->ParentTier.EndNumber, "4");
   EXPECT_EQ(Press(), std::vector<std::string>{Created()});
   CloseHandle(held);
   Stop();

@@ -18,6 +18,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 using TRect = std::array<LONG, 4>;  // left, top, right, bottom: comparable and printable
 
 constexpr DWORD kTimeoutMs = 20000;
@@ -292,10 +294,10 @@ TEST_F(MainWindowTest, TheWindowsIconsFollowItsDpi) {
 // does (Wine's keep their own size); the date shows whole, its weekday written short; a click on
 // the grown button's part beyond the control's own drops the calendar.
 TEST_F(MainWindowTest, NumberArrowsAndCalendarButtonsGrowWithTheDpiAndDatesShowWhole) {
-  Click(form->RadioButton2);
+  Click(form->ParentTier.Row(SequenceKind::Date).Radio);
   RECT place;
   GetWindowRect(form->Handle(), &place);
-  const HWND picker = form->DateTimePicker1.Handle();
+  const HWND picker = form->ParentTier.StartDate.Handle();
   RECT client;
   for (const int dotsPerInch : {96, 144, 192}) {
     SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi");
@@ -303,7 +305,7 @@ TEST_F(MainWindowTest, NumberArrowsAndCalendarButtonsGrowWithTheDpiAndDatesShowW
     const auto both = static_cast<WORD>(dotsPerInch);
     SendMessageA(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(both, both),
                  reinterpret_cast<LPARAM>(&place));
-    const TSpinEdit& spin = form->SpinEdit1;
+    const TSpinEdit& spin = form->ParentTier.StartNumber;
     HWND arrows = GetWindow(GetParent(spin.Handle()), GW_CHILD);
     while (arrows &&
            reinterpret_cast<HWND>(SendMessageA(arrows, UDM_GETBUDDY, 0, 0)) != spin.Handle())
@@ -320,7 +322,7 @@ TEST_F(MainWindowTest, NumberArrowsAndCalendarButtonsGrowWithTheDpiAndDatesShowW
     EXPECT_NE(std::wstring(L"日月火水木金土").find(date.back()),
               std::wstring::npos);  // 2026年12月10日木
     const TWindowDC dc(picker);
-    const TSelection font(dc.Get(), form->DateTimePicker1.Font().Handle());
+    const TSelection font(dc.Get(), form->ParentTier.StartDate.Font().Handle());
     SIZE extent{};
     GetTextExtentPoint32W(dc.Get(), date.c_str(), static_cast<int>(date.size()), &extent);
     GetClientRect(picker, &client);

@@ -20,6 +20,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 class FolderListWindow : public MainWindowTest {
  protected:
   FolderListWindow() : scratch_("List") {}
@@ -31,9 +33,9 @@ class FolderListWindow : public MainWindowTest {
 
   // Parent folders `front`1 to `front``last`.
   void Numbered(const std::string& front, const std::string& last) {
-    Type(form->Edit1, front);
-    Type(form->SpinEdit1, "1");
-    Type(form->SpinEdit2, last);
+    Type(form->ParentTier.FrontText, front);
+    Type(form->ParentTier.StartNumber, "1");
+    Type(form->ParentTier.EndNumber, last);
   }
 
   // Ctrl+L on the main window; the list once it shows.
@@ -100,12 +102,12 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
   EXPECT_TRUE(form->Enabled());
 
-  Type(form->Edit2, longBack);
+  Type(form->ParentTier.BackText, longBack);
   EXPECT_EQ(Row(OpenList(), 0), "1|F1" + longBack + "|作成不可|パスが長すぎます");
   PressKeys({VK_ESCAPE});
   Pump();
 
-  Type(form->Edit2, "a:b");
+  Type(form->ParentTier.BackText, "a:b");
   std::string refusal = naming::ForbiddenCharacterMessage();
   refusal.erase(refusal.find("\r\n"), 2);  // one line in the list
   EXPECT_EQ(Row(OpenList(), 3), "4|F4a:b|作成不可|" + refusal);
@@ -114,11 +116,11 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
 // A name that comes again in another case is there by then, and one Windows would make under
 // another name is refused: the run makes exactly the folders listed 作成.
 TEST_F(FolderListWindow, ItsCreateMakesExactlyTheFoldersListedAsMade) {
-  Click(form->RadioButton4);  // a folder for each free line
-  Pick(form->ComboBox3, 1);
-  Type(form->Memo1, "ａ\r\nb.\r\nRun2\r\nＡ");
+  Click(form->ParentTier.Row(SequenceKind::None).Radio);  // a folder for each free line
+  Pick(form->ParentTier.Pattern, 1);
+  Type(form->ParentTier.FreeLines, "ａ\r\nb.\r\nRun2\r\nＡ");
   Click(form->CheckBox1);
-  Type(form->Edit4(), "c");
+  Type(form->ChildTier().FrontText, "c");
   scratch_.MakeFolder("Run2");
   TFolderListForm& list = OpenList();
   std::string rows;

@@ -17,6 +17,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 class FolderTreeWindowTest : public MainWindowTest {};
 
 TEST_F(FolderTreeWindowTest, IsTheFirstStopOfTheTabOrderWithIndent19) {
@@ -52,6 +54,7 @@ TEST(MainWindowStartUp, TheTreeThePicturesAndTheChildTierComeAfterTheWindowHasPa
   form.OnCreate();
   EXPECT_EQ(form.ShellTreeView1.GetFirstNode(), nullptr);
   EXPECT_EQ(form.MainMenu1.Images()->Count(), 0);
+  EXPECT_EQ(form.ParentTier.RunCount.Caption(), "  1 個");  // painted with the window
   const int windowsBefore = ChildWindowCount(form.Handle());
   form.Show();
   ASSERT_TRUE(PumpMessagesUntil(
@@ -60,9 +63,9 @@ TEST(MainWindowStartUp, TheTreeThePicturesAndTheChildTierComeAfterTheWindowHasPa
   EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Selected());
   EXPECT_TRUE(form.ShellTreeView1.GetFirstNode()->Expanded());
   EXPECT_EQ(form.MainMenu1.Images()->Count(), 4);  // the Edit menu's pictures
-  EXPECT_TRUE(form.RadioButton5().Checked());
+  EXPECT_TRUE(form.ChildTier().Row(SequenceKind::Number).Radio.Checked());
   EXPECT_EQ(form.ChildTier().RunCount.Caption(), "  × 1");  // counted when made
-  EXPECT_EQ(form.Label24.Caption(), "sample");
+  EXPECT_EQ(form.ParentTier.SampleLine.Caption(), "sample");
   const int windowsAfter = ChildWindowCount(form.Handle());
   form.FinishStartUp();  // a second time: nothing
   EXPECT_EQ(ChildWindowCount(form.Handle()), windowsAfter);
@@ -72,15 +75,15 @@ TEST(MainWindowStartUp, TheTreeThePicturesAndTheChildTierComeAfterTheWindowHasPa
 // Asked for before start-up, the child tier is started by FormCreate, as the parent is.
 TEST(MainWindowStartUp, AChildTierMadeBeforeStartUpStartsWithIt) {
   TForm1 form;
-  form.Edit4().SetText("kept");
+  form.ChildTier().FrontText.SetText("kept");
   form.OnCreate();
-  EXPECT_EQ(form.Edit4().Text(), "kept");
-  EXPECT_TRUE(form.RadioButton5().Checked());
-  EXPECT_TRUE(form.SpinEdit6().Enabled());
-  EXPECT_FALSE(form.DateTimePicker3().Enabled());
-  EXPECT_EQ(form.ComboBox6().ItemIndex(), 0);
-  EXPECT_EQ(form.Label51().Caption(), "sample");
-  EXPECT_EQ(form.Label24.Caption(), "sample");
+  EXPECT_EQ(form.ChildTier().FrontText.Text(), "kept");
+  EXPECT_TRUE(form.ChildTier().Row(SequenceKind::Number).Radio.Checked());
+  EXPECT_TRUE(form.ChildTier().StartNumber.Enabled());
+  EXPECT_FALSE(form.ChildTier().StartDate.Enabled());
+  EXPECT_EQ(form.ChildTier().Pattern.ItemIndex(), 0);
+  EXPECT_EQ(form.ChildTier().SampleLine.Caption(), "sample");
+  EXPECT_EQ(form.ParentTier.SampleLine.Caption(), "sample");
 }
 
 // The tree watches the drives from the moment it shows its nodes, before the rest of start-up: a

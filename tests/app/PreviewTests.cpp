@@ -20,81 +20,83 @@ using naming::SequenceKind;
 class PreviewTest : public MainWindowTest {};
 
 TEST_F(PreviewTest, AnyChangeRebuildsBothSampleLinesFromTheDefaults) {
-  Pick(form->ComboBox3, 0);
-  EXPECT_EQ(form->Label24.Caption(), "0");
-  EXPECT_EQ(form->Label51().Caption(), "0");
+  Pick(form->ParentTier.Pattern, 0);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "0");
+  EXPECT_EQ(form->ChildTier().SampleLine.Caption(), "0");
 
-  Type(form->Edit1, "x");
-  Type(form->SpinEdit1, "1");
-  Type(form->SpinEdit3, "3");
-  Type(form->Edit2, "y");
-  EXPECT_EQ(form->Label24.Caption(), "x001y");
-  EXPECT_EQ(form->Label51().Caption(), "0");
+  Type(form->ParentTier.FrontText, "x");
+  Type(form->ParentTier.StartNumber, "1");
+  Type(form->ParentTier.DigitCount, "3");
+  Type(form->ParentTier.BackText, "y");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "x001y");
+  EXPECT_EQ(form->ChildTier().SampleLine.Caption(), "0");
 
   // A change in the child tier rebuilds the parent line as well, ticked box or not.
-  Type(form->Edit5(), "c");
-  EXPECT_EQ(form->Label51().Caption(), "0c");
-  EXPECT_EQ(form->Label24.Caption(), "x001y");
+  Type(form->ChildTier().BackText, "c");
+  EXPECT_EQ(form->ChildTier().SampleLine.Caption(), "0c");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "x001y");
 
   // A number wider than its digit count is written whole; texts are used as typed.
-  Type(form->SpinEdit1, "1234");
-  Type(form->SpinEdit3, "2");
-  Type(form->Edit1, " x ");
-  EXPECT_EQ(form->Label24.Caption(), " x 1234y");
+  Type(form->ParentTier.StartNumber, "1234");
+  Type(form->ParentTier.DigitCount, "2");
+  Type(form->ParentTier.FrontText, " x ");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), " x 1234y");
 }
 
 TEST_F(PreviewTest, ThePositionPatternPlacesTheFirstFreeLineOnly) {
-  Type(form->Edit1, "a");
-  Type(form->Edit2, "b");
-  Type(form->Memo1, "p\r\nq");
+  Type(form->ParentTier.FrontText, "a");
+  Type(form->ParentTier.BackText, "b");
+  Type(form->ParentTier.FreeLines, "p\r\nq");
   const std::vector<std::string> expected = {"a0b", "a0bp", "a0pb", "ap0b", "pa0b"};
   for (int entry = 0; entry < 5; ++entry) {
-    Pick(form->ComboBox3, entry);
-    EXPECT_EQ(form->Label24.Caption(), expected[entry]) << "entry " << entry;
+    Pick(form->ParentTier.Pattern, entry);
+    EXPECT_EQ(form->ParentTier.SampleLine.Caption(), expected[entry]) << "entry " << entry;
   }
   // The child tier's pattern list runs the same handler for the child line.
-  Type(form->Memo2(), "r");
-  Pick(form->ComboBox6(), 4);
-  EXPECT_EQ(form->Label51().Caption(), "r0");
+  Type(form->ChildTier().FreeLines, "r");
+  Pick(form->ChildTier().Pattern, 4);
+  EXPECT_EQ(form->ChildTier().SampleLine.Caption(), "r0");
 
   // The first line as the field shows it: a long entry only up to its first wrap.
-  Type(form->Memo1, std::string(300, 'w'));
-  Pick(form->ComboBox3, 1);
-  const std::string firstLine = form->Memo1.Line(0);
+  Type(form->ParentTier.FreeLines, std::string(300, 'w'));
+  Pick(form->ParentTier.Pattern, 1);
+  const std::string firstLine = form->ParentTier.FreeLines.Line(0);
   EXPECT_LT(firstLine.size(), 300u);
-  EXPECT_EQ(form->Label24.Caption(), "a0b" + firstLine);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "a0b" + firstLine);
 }
 
 TEST_F(PreviewTest, DateAndLetterKindsShowTheirFirstFolder) {
-  Click(form->RadioButton2);
-  ChangeDate(form->DateTimePicker1, 2004, 2, 3);
-  EXPECT_EQ(form->Label24.Caption(), "2004-02-03");
-  Pick(form->ComboBox1, 8);
-  EXPECT_EQ(form->Label24.Caption(), "平成16年02月03日");
+  Click(form->ParentTier.Row(SequenceKind::Date).Radio);
+  ChangeDate(form->ParentTier.StartDate, 2004, 2, 3);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "2004-02-03");
+  Pick(form->ParentTier.DateFormat, 8);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "平成16年02月03日");
   // Typed text that matches no format: the first format stands in for it.
-  const HWND typed = GetWindow(form->ComboBox1.Handle(), GW_CHILD);
+  const HWND typed = GetWindow(form->ParentTier.DateFormat.Handle(), GW_CHILD);
   SendMessageA(typed, EM_SETSEL, 0, -1);
   for (char c : std::string("typed"))
     SendMessageA(typed, WM_CHAR, static_cast<unsigned char>(c), 1);
-  EXPECT_EQ(form->ComboBox1.ItemIndex(), -1);
-  EXPECT_EQ(form->Label24.Caption(), "2004-02-03");
+  EXPECT_EQ(form->ParentTier.DateFormat.ItemIndex(), -1);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "2004-02-03");
 
-  Click(form->RadioButton3);
-  EXPECT_EQ(form->Label24.Caption(), "A");
-  Pick(form->ComboBox2, 1);
-  Type(form->SpinEdit5, "4");
-  EXPECT_EQ(form->Label24.Caption(), "aaaa");
+  Click(form->ParentTier.Row(SequenceKind::Letters).Radio);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "A");
+  Pick(form->ParentTier.LetterCase, 1);
+  Type(form->ParentTier.LettersPerName, "4");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "aaaa");
   // Letters per name: "0" gives no letters, a text that is no integer one.
-  Type(form->SpinEdit5, "0");
-  EXPECT_EQ(form->Label24.Caption(), "");
-  Type(form->SpinEdit5, "1.5");
-  EXPECT_EQ(form->Label24.Caption(), "a");
+  Type(form->ParentTier.LettersPerName, "0");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "");
+  Type(form->ParentTier.LettersPerName, "1.5");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "a");
 
-  Type(form->Edit1, "q");
-  Click(form->RadioButton4);
-  EXPECT_EQ(form->Label24.Caption(), "q");
+  Type(form->ParentTier.FrontText, "q");
+  Click(form->ParentTier.Row(SequenceKind::None).Radio);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "q");
 }
 
+// By the window layout's names, whose click handlers set the rows: RadioButton1Click to
+// RadioButton4Click, each shared by the child's button of the same row.
 TEST_F(PreviewTest, EachRadioButtonEnablesItsRowOnlyInItsOwnTier) {
   struct Case {
     TRadioButton* radio;
@@ -132,35 +134,36 @@ TEST_F(PreviewTest, EachRadioButtonEnablesItsRowOnlyInItsOwnTier) {
     }
   }
   // "なし" takes the sequence part out of the sample.
-  Type(form->SpinEdit1, "5");
+  Type(form->ParentTier.StartNumber, "5");
   Click(form->RadioButton4);
-  EXPECT_EQ(form->Label24.Caption(), "");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "");
 }
 
 TEST_F(PreviewTest, TheCounterCountsDisplayedLinesButNotAnEmptyLastOne) {
-  Type(form->Memo1, "a\r\nb\r\n");
-  EXPECT_EQ(form->Label27.Caption(), "   2");
-  Type(form->Memo1, "a\r\n\r\nb");
-  EXPECT_EQ(form->Label27.Caption(), "   3");
+  Type(form->ParentTier.FreeLines, "a\r\nb\r\n");
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   2");
+  Type(form->ParentTier.FreeLines, "a\r\n\r\nb");
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   3");
   std::string twelve;
   for (int i = 0; i < 12; ++i) twelve += "line\r\n";
-  Type(form->Memo2(), twelve);
-  EXPECT_EQ(form->Label54().Caption(), "  12");
-  EXPECT_EQ(form->Label27.Caption(), "   3");
+  Type(form->ChildTier().FreeLines, twelve);
+  EXPECT_EQ(form->ChildTier().LineCounter.Caption(), "  12");
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   3");
 
   // One long entry wraps at the field's width: every displayed line counts.
-  Type(form->Memo1, std::string(300, 'w'));
-  const int displayed = static_cast<int>(SendMessageA(form->Memo1.Handle(), EM_GETLINECOUNT, 0, 0));
+  Type(form->ParentTier.FreeLines, std::string(300, 'w'));
+  const int displayed =
+      static_cast<int>(SendMessageA(form->ParentTier.FreeLines.Handle(), EM_GETLINECOUNT, 0, 0));
   EXPECT_GT(displayed, 1);
-  EXPECT_EQ(form->Label27.Caption(), "  " + std::to_string(displayed));
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "  " + std::to_string(displayed));
 
   // Five digits fill the field: no space, nothing cut.
   std::string many;
   for (int i = 0; i < 10000; ++i) many += "1\r\n";
-  Type(form->Memo1, many);
-  EXPECT_EQ(form->Label27.Caption(), "10000");
-  Type(form->Memo1, "");
-  EXPECT_EQ(form->Label27.Caption(), "   0");
+  Type(form->ParentTier.FreeLines, many);
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "10000");
+  Type(form->ParentTier.FreeLines, "");
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   0");
 }
 
 TEST_F(PreviewTest, AnEmptiedSpinEditReadsZeroAtOnceAndItsMinimumWhenLeft) {
@@ -168,75 +171,78 @@ TEST_F(PreviewTest, AnEmptiedSpinEditReadsZeroAtOnceAndItsMinimumWhenLeft) {
     SetFocus(field.Handle());
     Type(field, "");
     EXPECT_EQ(field.Text(), "0");
-    SetFocus(form->Edit1.Handle());
+    SetFocus(form->ParentTier.FrontText.Handle());
     EXPECT_EQ(field.Text(), std::to_string(field.MinValue()));
   };
-  for (TSpinEdit* field : {&form->SpinEdit1, &form->SpinEdit2, &form->SpinEdit3, &form->SpinEdit6(),
-                           &form->SpinEdit7(), &form->SpinEdit8()}) {
+  for (TSpinEdit* field : {&form->ParentTier.StartNumber, &form->ParentTier.EndNumber,
+                           &form->ParentTier.DigitCount, &form->ChildTier().StartNumber,
+                           &form->ChildTier().EndNumber, &form->ChildTier().DigitCount}) {
     emptyAndLeave(*field);
   }
-  Click(form->RadioButton3);
-  Click(form->RadioButton7());
-  for (TSpinEdit* field :
-       {&form->SpinEdit4, &form->SpinEdit5, &form->SpinEdit9(), &form->SpinEdit10()}) {
+  Click(form->ParentTier.Row(SequenceKind::Letters).Radio);
+  Click(form->ChildTier().Row(SequenceKind::Letters).Radio);
+  for (TSpinEdit* field : {&form->ParentTier.FolderCount, &form->ParentTier.LettersPerName,
+                           &form->ChildTier().FolderCount, &form->ChildTier().LettersPerName}) {
     emptyAndLeave(*field);
   }
 
   // While the digit count reads "0" the number is written as "%.*d" writes it.
-  Click(form->RadioButton1);
-  Type(form->SpinEdit1, "7");
-  SetFocus(form->SpinEdit3.Handle());
-  Type(form->SpinEdit3, "");
-  EXPECT_EQ(form->Label24.Caption(), "7");
+  Click(form->ParentTier.Row(SequenceKind::Number).Radio);
+  Type(form->ParentTier.StartNumber, "7");
+  SetFocus(form->ParentTier.DigitCount.Handle());
+  Type(form->ParentTier.DigitCount, "");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "7");
 }
 
 TEST_F(PreviewTest, TheEndIsPulledUpToTheStartOnlyWhenTheEndChanges) {
-  Type(form->SpinEdit1, "5");
-  EXPECT_EQ(form->SpinEdit2.Text(), "0");  // raising the start leaves the end
-  Type(form->SpinEdit2, "3");
-  EXPECT_EQ(form->SpinEdit2.Text(), "5");
-  Type(form->SpinEdit2, "");  // refilled with "0", then pulled up
-  EXPECT_EQ(form->SpinEdit2.Text(), "5");
-  Type(form->SpinEdit2, "8");
-  Type(form->SpinEdit1, "9");
-  EXPECT_EQ(form->SpinEdit2.Text(), "8");
+  Type(form->ParentTier.StartNumber, "5");
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "0");  // raising the start leaves the end
+  Type(form->ParentTier.EndNumber, "3");
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "5");
+  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  1 個");  // counted with the end pulled up
+  Type(form->ParentTier.EndNumber, "");                      // refilled with "0", then pulled up
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "5");
+  EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  1 個");
+  Type(form->ParentTier.EndNumber, "8");
+  Type(form->ParentTier.StartNumber, "9");
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "8");
 
-  Type(form->SpinEdit6(), "+7");
-  Type(form->SpinEdit7(), "1");
-  EXPECT_EQ(form->SpinEdit7().Text(), "+7");  // the start's text, as it stands
-  EXPECT_EQ(form->SpinEdit2.Text(), "8");
+  Type(form->ChildTier().StartNumber, "+7");
+  Type(form->ChildTier().EndNumber, "1");
+  EXPECT_EQ(form->ChildTier().EndNumber.Text(), "+7");  // the start's text, as it stands
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "8");
 }
 
 TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
-  Type(form->Edit1, "a");
-  ASSERT_EQ(form->Label24.Caption(), "a0");
+  Type(form->ParentTier.FrontText, "a");
+  ASSERT_EQ(form->ParentTier.SampleLine.Caption(), "a0");
   {
     TMessageBoxCloser closer;
-    Type(form->SpinEdit3, "1.5");
+    Type(form->ParentTier.DigitCount, "1.5");
     EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'1.5' は整数ではありません."});
     EXPECT_EQ(closer.Captions(), std::vector<std::string>{"Tessarin"});
     // The parent failed first: neither line was rebuilt.
-    Type(form->Edit5(), "z");
-    EXPECT_EQ(form->Label24.Caption(), "a0");
-    EXPECT_EQ(form->Label51().Caption(), "0");
+    Type(form->ChildTier().BackText, "z");
+    EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "a0");
+    EXPECT_EQ(form->ChildTier().SampleLine.Caption(), "0");
     EXPECT_EQ(closer.Texts().size(), 2u);
   }
-  Type(form->SpinEdit3, "1");
+  Type(form->ParentTier.DigitCount, "1");
   {
     TMessageBoxCloser closer;
     // The child fails after the parent line was rebuilt.
-    Type(form->SpinEdit6(), "-");
-    Type(form->Edit1, "b");
-    EXPECT_EQ(form->Label24.Caption(), "b0");
-    EXPECT_EQ(form->Label51().Caption(), "0z");
+    Type(form->ChildTier().StartNumber, "-");
+    Type(form->ParentTier.FrontText, "b");
+    EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "b0");
+    EXPECT_EQ(form->ChildTier().SampleLine.Caption(), "0z");
     EXPECT_EQ(closer.Texts(),
               (std::vector<std::string>{"'-' は整数ではありません.", "'-' は整数ではありません."}));
   }
   {
     // The pull-up converts both numbers of its tier.
     TMessageBoxCloser closer;
-    Type(form->SpinEdit6(), "1");
-    Type(form->SpinEdit7(), "x");
+    Type(form->ChildTier().StartNumber, "1");
+    Type(form->ChildTier().EndNumber, "x");
     EXPECT_EQ(closer.Texts(), std::vector<std::string>{"'x' は整数ではありません."});
   }
 }
@@ -246,33 +252,34 @@ TEST_F(PreviewTest, ANumberThatIsNoIntegerStopsTheRefreshWithTheErrorBox) {
 TEST_F(PreviewTest, ANumberFieldNeverHoldsAPastedWordSoTheNextKeyGoesWhereItIsTyped) {
   TMessageBoxCloser closer;
   SetForegroundWindow(form->Handle());
-  form->SpinEdit1.SetFocus();
-  form->SpinEdit1.SelectAll();
+  form->ParentTier.StartNumber.SetFocus();
+  form->ParentTier.StartNumber.SelectAll();
   PutUnicodeTextOnClipboard(form->Handle(), L"表");
   PressKeys({VK_CONTROL, 'V'});
   const std::wstring why = L"「表」(U+8868) は入力できません。数字を入力してください。";
   EXPECT_TRUE(PumpMessagesUntil([&] { return ShownBalloonText() == why; }, 3000));
-  EXPECT_EQ(form->SpinEdit1.Text(), "0");
+  EXPECT_EQ(form->ParentTier.StartNumber.Text(), "0");
 
-  form->Edit1.SetFocus();
+  form->ParentTier.FrontText.SetFocus();
   TypeAsUnicodeKeys("x");
-  EXPECT_TRUE(PumpMessagesUntil([&] { return form->Label24.Caption() == "x0"; }, 3000));
+  EXPECT_TRUE(
+      PumpMessagesUntil([&] { return form->ParentTier.SampleLine.Caption() == "x0"; }, 3000));
   EXPECT_TRUE(closer.Texts().empty());
 }
 
 // Each strip counts the run by the run's own reading of the fields, right-aligned at its end, and
 // leaves the sample line as it is.
 TEST_F(PreviewTest, TheStripsCountTheRunWithoutTouchingTheSampleLines) {
-  Type(form->SpinEdit1, "1");
-  Type(form->SpinEdit2, "120");
+  Type(form->ParentTier.StartNumber, "1");
+  Type(form->ParentTier.EndNumber, "120");
   EXPECT_EQ(form->ParentTier.RunCount.Caption(), "  120 個");
   EXPECT_EQ(form->ParentTier.RunCount.Left() + form->ParentTier.RunCount.Width(), 757);
-  const std::string sample = form->Label24.Caption();
+  const std::string sample = form->ParentTier.SampleLine.Caption();
 
   // The child's folder count refreshes the count though it takes no part in the sample.
   Click(form->CheckBox1);
-  Click(form->RadioButton7());
-  Type(form->SpinEdit9(), "30");
+  Click(form->ChildTier().Row(SequenceKind::Letters).Radio);
+  Type(form->ChildTier().FolderCount, "30");
   EXPECT_EQ(form->ChildTier().RunCount.Caption(), "  × 30  計 3,720 個");
   Click(form->CheckBox1);
   EXPECT_EQ(form->ChildTier().RunCount.Caption(), "  × 30");
@@ -280,10 +287,10 @@ TEST_F(PreviewTest, TheStripsCountTheRunWithoutTouchingTheSampleLines) {
   // An end that is not an integer: no count, and the same sample line.
   {
     TMessageBoxCloser closer;  // the end pulled up to the start reports the text
-    Type(form->SpinEdit2, "1.5");
+    Type(form->ParentTier.EndNumber, "1.5");
   }
   EXPECT_EQ(form->ParentTier.RunCount.Caption(), "");
-  EXPECT_EQ(form->Label24.Caption(), sample);
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), sample);
   EXPECT_EQ(form->ChildTier().RunCount.Caption(), "  × 30");
 }
 

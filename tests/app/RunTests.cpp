@@ -37,7 +37,7 @@ class CreateButtonTest : public MainWindowTest {
 };
 
 TEST_F(CreateButtonTest, WithoutASelectedFolderNothingIsCreatedAtTheDriveRoot) {
-  Type(form->Edit1, "TessarinRunTest");
+  Type(form->ParentTier.FrontText, "TessarinRunTest");
   ASSERT_FALSE(Exists("\\TessarinRunTest0"));
   TMessageBoxCloser closer;
   Click(form->Button1);
@@ -50,7 +50,7 @@ TEST_F(CreateButtonTest, WithoutASelectedFolderNothingIsCreatedAtTheDriveRoot) {
 
 TEST_F(CreateButtonTest, AForbiddenCharacterIsTheOnlyBox) {
   Click(form->CheckBox1);
-  Type(form->Edit5(), "a:b");
+  Type(form->ChildTier().BackText, "a:b");
   TMessageBoxCloser closer;
   Click(form->Button1);
   EXPECT_EQ(closer.Texts(), std::vector<std::string>{naming::ForbiddenCharacterMessage()});
@@ -60,7 +60,7 @@ TEST_F(CreateButtonTest, AChildNumberThatIsNoIntegerIsTheOnlyBox) {
   Click(form->CheckBox1);
   {
     TMessageBoxCloser previewBox;
-    Type(form->SpinEdit8(), "1.5");
+    Type(form->ChildTier().DigitCount, "1.5");
   }
   TMessageBoxCloser closer;
   Click(form->Button1);
@@ -69,7 +69,7 @@ TEST_F(CreateButtonTest, AChildNumberThatIsNoIntegerIsTheOnlyBox) {
 
 TEST_F(CreateButtonTest, AltMPressesTheButton) {
   TMessageBoxCloser closer;
-  SetFocus(form->Edit1.Handle());
+  SetFocus(form->ParentTier.FrontText.Handle());
   PressKey('M', false, true);
   EXPECT_EQ(closer.Texts(),
             std::vector<std::string>{BoxText(naming::RunOutcome::Kind::NoBasePath)});
@@ -85,34 +85,34 @@ TEST_F(MainWindowTest, EditCommandsFollowTheFocusedTextField) {
   EmptyClipboard();
   CloseClipboard();
 
-  SetFocus(form->ComboBox3.Handle());
+  SetFocus(form->ParentTier.Pattern.Handle());
   EXPECT_EQ(enabled(), std::vector<bool>(5, false));
 
-  SetFocus(form->Edit1.Handle());
+  SetFocus(form->ParentTier.FrontText.Handle());
   EXPECT_EQ(enabled(), std::vector<bool>(5, false));
-  TypeChars(form->Edit1, "abc");
+  TypeChars(form->ParentTier.FrontText, "abc");
   EXPECT_EQ(enabled(), (std::vector<bool>{true, false, false, false, true}));
 
   // Ctrl+Z on the menu item, and Alt+Backspace as well.
   PressKey('Z', true, false);
-  EXPECT_EQ(form->Edit1.Text(), "");
-  SetFocus(form->Edit2.Handle());
-  TypeChars(form->Edit2, "xy");
+  EXPECT_EQ(form->ParentTier.FrontText.Text(), "");
+  SetFocus(form->ParentTier.BackText.Handle());
+  TypeChars(form->ParentTier.BackText, "xy");
   PressKey(VK_BACK, false, true);
-  EXPECT_EQ(form->Edit2.Text(), "");
-  SetFocus(form->Edit1.Handle());
+  EXPECT_EQ(form->ParentTier.BackText.Text(), "");
+  SetFocus(form->ParentTier.FrontText.Handle());
 
-  TypeChars(form->Edit1, "xyz");
+  TypeChars(form->ParentTier.FrontText, "xyz");
   form->SelectAll1.Click();
   EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, false, true}));
   form->Cut1.Click();
-  EXPECT_EQ(form->Edit1.Text(), "");
+  EXPECT_EQ(form->ParentTier.FrontText.Text(), "");
   EXPECT_TRUE(form->Paste1.Enabled());
   form->Paste1.Click();
-  EXPECT_EQ(form->Edit1.Text(), "xyz");
+  EXPECT_EQ(form->ParentTier.FrontText.Text(), "xyz");
 
   // A spin edit's text is a text field too.
-  SetFocus(form->SpinEdit1.Handle());
+  SetFocus(form->ParentTier.StartNumber.Handle());
   form->SelectAll1.Click();
   EXPECT_TRUE(form->Copy1.Enabled());
 }

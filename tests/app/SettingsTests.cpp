@@ -82,13 +82,13 @@ TEST_F(SettingsFileTest, EveryWayOfClosingStoresThePosition) {
       {"menu", [](TForm1& f) { f.Exit1.Click(); }},
       {"Ctrl+Q",
        [](TForm1& f) {
-         SetFocus(f.Edit1.Handle());
+         SetFocus(f.ParentTier.FrontText.Handle());
          PressKey('Q', true, false);
        }},
       {"close box", [](TForm1& f) { SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
       {"Alt+F4",
        [](TForm1& f) {
-         SetFocus(f.Edit1.Handle());
+         SetFocus(f.ParentTier.FrontText.Handle());
          PressKey(VK_F4, false, true);
        }},
   };

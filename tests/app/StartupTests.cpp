@@ -68,6 +68,7 @@ TEST_F(MainWindowTest, BothTiersStartFromTheSameDefaults) {
     EXPECT_EQ(panel->FreeLines.Text(), "");
     EXPECT_EQ(panel->LineCounter.Caption(), "   0");
     EXPECT_EQ(panel->SampleLine.Caption(), "sample");
+    EXPECT_EQ(panel->RunCount.Caption(), panel == &form->ParentTier ? "  1 個" : "  × 1");
 
     // Today to tomorrow, and one entry per date format showing the start-up date in it.
     EXPECT_EQ(CalendarDateOf(panel->StartDate.Date()), CalendarDateOf(today));
@@ -92,18 +93,18 @@ TEST_F(MainWindowTest, IsAFixedWindowOfTheLaidOutWidthAtCompactHeight) {
   EXPECT_FALSE(style & WS_THICKFRAME);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_EQ(form->Edit1.Bounds().Left, 314);
-  EXPECT_EQ(form->Edit4().Bounds().Left, 314 + 17);
-  EXPECT_EQ(form->Edit4().Bounds().Top, 42 + 276);
+  EXPECT_EQ(form->ParentTier.FrontText.Bounds().Left, 314);
+  EXPECT_EQ(form->ChildTier().FrontText.Bounds().Left, 314 + 17);
+  EXPECT_EQ(form->ChildTier().FrontText.Bounds().Top, 42 + 276);
 }
 
 TEST_F(MainWindowTest, TheChildFoldersBoxSetsTheHeightAndTheBottomControlsFollow) {
-  Type(form->Edit4(), "kept");
-  Click(form->RadioButton7());
+  Type(form->ChildTier().FrontText, "kept");
+  Click(form->ChildTier().Row(SequenceKind::Letters).Radio);
 
   Click(form->CheckBox1);
   EXPECT_EQ(OuterHeight(), TForm1::kFullHeight);
-  EXPECT_GE(form->ClientHeight(), form->Shape3().Top() + form->Shape3().Height());
+  EXPECT_GE(form->ClientHeight(), form->ChildTier().Frame.Top() + form->ChildTier().Frame.Height());
   const int fullBottom = form->ClientHeight();
   EXPECT_EQ(form->Button1.Top() + form->Button1.Height(), fullBottom - 5);
   EXPECT_EQ(form->CheckBox1.Top() + form->CheckBox1.Height(), fullBottom - 7);
@@ -118,33 +119,37 @@ TEST_F(MainWindowTest, TheChildFoldersBoxSetsTheHeightAndTheBottomControlsFollow
 
   // The child tier keeps its settings while it is hidden.
   Click(form->CheckBox1);
-  EXPECT_EQ(form->Edit4().Text(), "kept");
-  EXPECT_TRUE(form->RadioButton7().Checked());
+  EXPECT_EQ(form->ChildTier().FrontText.Text(), "kept");
+  EXPECT_TRUE(form->ChildTier().Row(SequenceKind::Letters).Radio.Checked());
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughTheButtonTheTextsAndThenTheGroups) {
-  const std::vector<HWND> expected = {form->Button1.Handle(),     form->Edit1.Handle(),
-                                      form->Edit2.Handle(),       form->Memo1.Handle(),
-                                      form->ComboBox3.Handle(),   form->Edit4().Handle(),
-                                      form->Edit5().Handle(),     form->Memo2().Handle(),
-                                      form->ComboBox6().Handle(), form->CheckBox1.Handle()};
+  const TTierView& parent = form->ParentTier;
+  const TTierView& child = form->ChildTier();
+  const std::vector<HWND> expected = {form->Button1.Handle(),   parent.FrontText.Handle(),
+                                      parent.BackText.Handle(), parent.FreeLines.Handle(),
+                                      parent.Pattern.Handle(),  child.FrontText.Handle(),
+                                      child.BackText.Handle(),  child.FreeLines.Handle(),
+                                      child.Pattern.Handle(),   form->CheckBox1.Handle()};
   for (std::size_t i = 0; i + 1 < expected.size(); ++i) {
     EXPECT_EQ(GetNextDlgTabItem(form->Handle(), expected[i], FALSE), expected[i + 1])
         << "after " << i;
   }
   // Inside a group the dates come first; the number fields are the first enabled stop at start-up.
   EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->CheckBox1.Handle(), FALSE),
-            form->SpinEdit1.Handle());
+            parent.StartNumber.Handle());
 }
 
 TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines) {
+  TTierView& parent = form->ParentTier;
+  TTierView& child = form->ChildTier();
   // The stops at start-up: inside each group the enabled number fields, then its checked button.
   const std::vector<TWinControl*> stops = {
-      &form->ShellTreeView1, &form->Button1,     &form->Edit1,         &form->Edit2,
-      &form->Memo1,          &form->ComboBox3,   &form->Edit4(),       &form->Edit5(),
-      &form->Memo2(),        &form->ComboBox6(), &form->CheckBox1,     &form->SpinEdit1,
-      &form->SpinEdit2,      &form->SpinEdit3,   &form->RadioButton1,  &form->SpinEdit6(),
-      &form->SpinEdit7(),    &form->SpinEdit8(), &form->RadioButton5()};
+      &form->ShellTreeView1, &form->Button1,     &parent.FrontText,     &parent.BackText,
+      &parent.FreeLines,     &parent.Pattern,    &child.FrontText,      &child.BackText,
+      &child.FreeLines,      &child.Pattern,     &form->CheckBox1,      &parent.StartNumber,
+      &parent.EndNumber,     &parent.DigitCount, &parent.Rows[0].Radio, &child.StartNumber,
+      &child.EndNumber,      &child.DigitCount,  &child.Rows[0].Radio};
   form->ShellTreeView1.SetFocus();
   for (std::size_t i = 1; i <= stops.size(); ++i) {
     PressKey(VK_TAB);
@@ -157,8 +162,8 @@ TEST_F(MainWindowTest, TabAndShiftTabRunThroughTheWholeOrderAndOutOfTheFreeLines
   }
   SetShiftKey(false);
   // A folder name cannot hold a tab character.
-  EXPECT_EQ(form->Memo1.Text(), "");
-  EXPECT_EQ(form->Memo2().Text(), "");
+  EXPECT_EQ(form->ParentTier.FreeLines.Text(), "");
+  EXPECT_EQ(form->ChildTier().FreeLines.Text(), "");
 }
 
 TEST(ProgramResources, IconVersionAndCommonControlsSix) {

@@ -25,6 +25,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
 
 std::string ReadFileText(const std::string& path) {
@@ -110,27 +112,27 @@ TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMak
   const std::string first = scratch_.MakeFolder("first");
   Select(first);
   // Parent: dates over a month end in format 6, with the free lines before the rest.
-  Click(form->RadioButton2);
-  Type(form->Edit1, " 写真_");
-  Type(form->Edit2, "_済");
-  ChangeDate(form->DateTimePicker1, 2004, 1, 30);
-  ChangeDate(form->DateTimePicker2, 2004, 2, 2);
-  Pick(form->ComboBox1, 6);
-  Type(form->Memo1, "東京\r\n\r\n大阪\r\n");
-  Pick(form->ComboBox3, 4);
+  Click(form->ParentTier.Row(SequenceKind::Date).Radio);
+  Type(form->ParentTier.FrontText, " 写真_");
+  Type(form->ParentTier.BackText, "_済");
+  ChangeDate(form->ParentTier.StartDate, 2004, 1, 30);
+  ChangeDate(form->ParentTier.EndDate, 2004, 2, 2);
+  Pick(form->ParentTier.DateFormat, 6);
+  Type(form->ParentTier.FreeLines, "東京\r\n\r\n大阪\r\n");
+  Pick(form->ParentTier.Pattern, 4);
   // Its number and letter rows hold values too, though they take no part.
-  Type(form->SpinEdit2, "7");
-  Type(form->SpinEdit1, "9");
-  Type(form->SpinEdit4, "30");
+  Type(form->ParentTier.EndNumber, "7");
+  Type(form->ParentTier.StartNumber, "9");
+  Type(form->ParentTier.FolderCount, "30");
   // Child: two lower-case letters, A + 01 + * + B.
   Click(form->CheckBox1);
-  Click(form->RadioButton7());
-  Type(form->SpinEdit9(), "3");
-  Pick(form->ComboBox5(), 1);
-  Type(form->SpinEdit10(), "2");
-  Type(form->Edit4(), "c");
-  Type(form->Memo2(), "x\r\ny");
-  Pick(form->ComboBox6(), 2);
+  Click(form->ChildTier().Row(SequenceKind::Letters).Radio);
+  Type(form->ChildTier().FolderCount, "3");
+  Pick(form->ChildTier().LetterCase, 1);
+  Type(form->ChildTier().LettersPerName, "2");
+  Type(form->ChildTier().FrontText, "c");
+  Type(form->ChildTier().FreeLines, "x\r\ny");
+  Pick(form->ChildTier().Pattern, 2);
 
   const std::string file = scratch_.PathOf("月次 & 写真.tsnt");
   EXPECT_TRUE(UseDialog('S', file).empty());
@@ -146,7 +148,7 @@ TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMak
   ASSERT_TRUE(MoveFileA(first.c_str(), scratch_.PathOf("made by the first").c_str()));
   CreateDirectoryA(first.c_str(), nullptr);
   Restart();
-  EXPECT_EQ(form->Label24.Caption(), "sample");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "sample");
   std::string startFolder;
   EXPECT_TRUE(UseDialog('O', file, &startFolder).empty());
   EXPECT_EQ(startFolder, scratch_.Path());  // the folder of the last file saved
@@ -161,7 +163,7 @@ TEST_F(TemplateFileWindow, SavedInOneWindowOpenedInANewOneEverythingIsBackAndMak
 
 TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOneByItsNumber) {
   for (const char* name : {"t1", "t2", "t3", "t4", "t5"}) {
-    Type(form->Edit1, name);
+    Type(form->ParentTier.FrontText, name);
     form->SaveTemplateFile(scratch_.PathOf(std::string(name) + ".tsnt"));
   }
   Restart();           // the list comes from the settings file
@@ -184,21 +186,21 @@ TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOn
     PressKeys({'3'});
   });
   PressKeys({VK_MENU, 'F'});
-  for (int i = 0; i < 100 && form->Edit1.Text() != "t3"; ++i) {
+  for (int i = 0; i < 100 && form->ParentTier.FrontText.Text() != "t3"; ++i) {
     Pump();
     Sleep(10);
   }
   chooser.join();
-  EXPECT_EQ(form->Edit1.Text(), "t3");
-  EXPECT_EQ(form->Label24.Caption(), "t30");
+  EXPECT_EQ(form->ParentTier.FrontText.Text(), "t3");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "t30");
 }
 
 TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheRest) {
-  Type(form->SpinEdit1, "500");  // the window's start stands above the file's end
+  Type(form->ParentTier.StartNumber, "500");  // the window's start stands above the file's end
   {
     // A child digit count that is no integer: setting the parent must not stop at it.
     TMessageBoxCloser closer;
-    Type(form->SpinEdit8(), "1.5");
+    Type(form->ChildTier().DigitCount, "1.5");
   }
   const std::string file = scratch_.MakeFile(
       "broken.tsnt",
@@ -209,17 +211,18 @@ TEST_F(TemplateFileWindow, AHandBrokenFileSaysInOneBoxWhatItReplacedAndKeepsTheR
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].find("[Parent] Digits: \"11\""), std::string::npos) << boxes[0];
   EXPECT_NE(boxes[0].find(scratch_.PathOf("gone")), std::string::npos) << boxes[0];
-  EXPECT_EQ(form->Edit1.Text(), "keep");
-  EXPECT_EQ(form->SpinEdit1.Text(), "5");
-  EXPECT_EQ(form->SpinEdit2.Text(), "3");  // as the file has it, not pulled up to 500 or 5
-  EXPECT_EQ(form->SpinEdit3.Text(), "1");
-  EXPECT_EQ(form->Label24.Caption(), "keep5");
-  EXPECT_EQ(form->Label27.Caption(), "   1");
+  EXPECT_EQ(form->ParentTier.FrontText.Text(), "keep");
+  EXPECT_EQ(form->ParentTier.StartNumber.Text(), "5");
+  // As the file has it, not pulled up to 500 or 5.
+  EXPECT_EQ(form->ParentTier.EndNumber.Text(), "3");
+  EXPECT_EQ(form->ParentTier.DigitCount.Text(), "1");
+  EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "keep5");
+  EXPECT_EQ(form->ParentTier.LineCounter.Caption(), "   1");
 }
 
 TEST_F(TemplateFileWindow, AFileThatIsNoTemplateIsRefusedSayingWhyAndChangesNothing) {
-  Type(form->Edit1, "mine");
-  Type(form->SpinEdit5, "1.5");
+  Type(form->ParentTier.FrontText, "mine");
+  Type(form->ParentTier.LettersPerName, "1.5");
   const naming::TemplateValues before = form->TemplateFromWindow();
   const std::string notes = scratch_.MakeFile("notes.tsnt", "Front=x\r\nthese are notes\r\n");
   const std::string broken = scratch_.MakeFile("broken.tsnt", "\xEF\xBB\xBF[Tessarin]\xC0\r\n");
@@ -264,12 +267,12 @@ TEST_F(TemplateFileWindow, TemplatesSavedByEditorsInEachEncodingOpenAlike) {
        "\n[Parent] Front: \"caf(U+00E9)\" → \"\""},
   };
   for (const auto& [name, bytes, front, listed] : files) {
-    Type(form->Edit1, "before");
+    Type(form->ParentTier.FrontText, "before");
     const std::vector<std::string> boxes = UseDialog('O', scratch_.MakeFile(name, bytes));
     EXPECT_EQ(boxes.size(), listed.empty() ? 0u : 1u) << name;
     if (!boxes.empty()) EXPECT_NE(boxes[0].find(listed), std::string::npos) << boxes[0];
-    EXPECT_EQ(form->Edit1.Text(), front) << name;
-    EXPECT_EQ(form->Memo1.Text(), "東京～") << name;
+    EXPECT_EQ(form->ParentTier.FrontText.Text(), front) << name;
+    EXPECT_EQ(form->ParentTier.FreeLines.Text(), "東京～") << name;
   }
   // Saving stays in the code page with CR LF.
   const std::string saved = scratch_.PathOf("saved.tsnt");
@@ -284,7 +287,7 @@ TEST_F(TemplateFileWindow, TheBoxOfARunWithAHugeNameFitsTheScreen) {
       "huge.tsnt", "[Tessarin]\r\nVersion=1\r\nTarget=" + scratch_.Path() +
                        "\r\n[Parent]\r\nFront=" + std::string(500000, 'x') + "\r\n");
   EXPECT_TRUE(UseDialog('O', file).empty());
-  ASSERT_EQ(form->Edit1.Text().size(), 500000u);
+  ASSERT_EQ(form->ParentTier.FrontText.Text().size(), 500000u);
   TMessageBoxCloser closer;
   Click(form->Button1);
   ASSERT_EQ(closer.Texts().size(), 1u);

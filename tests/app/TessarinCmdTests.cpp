@@ -14,6 +14,8 @@
 
 namespace {
 
+using naming::SequenceKind;
+
 struct TCommandResult {
   DWORD exitCode = 0;
   std::string output;  // standard output and standard error together
@@ -67,14 +69,14 @@ TEST_F(TessarinCmd, ATemplateSavedInTheWindowMakesTheSameFoldersAsTheWindowsRun)
   const std::string byWindow = scratch_.MakeFolder("window");
   const std::string byCommand = scratch_.MakeFolder("command");
   Select(byWindow);
-  Type(form->Edit1, "月");
-  Type(form->SpinEdit2, "3");
-  Type(form->SpinEdit3, "2");
-  Type(form->Memo1, "東京\r\n大阪");
-  Pick(form->ComboBox3, 2);
+  Type(form->ParentTier.FrontText, "月");
+  Type(form->ParentTier.EndNumber, "3");
+  Type(form->ParentTier.DigitCount, "2");
+  Type(form->ParentTier.FreeLines, "東京\r\n大阪");
+  Pick(form->ParentTier.Pattern, 2);
   Click(form->CheckBox1);
-  Click(form->RadioButton7());
-  Type(form->SpinEdit9(), "2");
+  Click(form->ChildTier().Row(SequenceKind::Letters).Radio);
+  Type(form->ChildTier().FolderCount, "2");
   const std::string file = scratch_.PathOf("月次.tsnt");
   form->SaveTemplateFile(file);
   {

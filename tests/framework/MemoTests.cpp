@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/Edit.h"
 #include "framework/Memo.h"
 #include "tests/framework/FrameworkFixture.h"
 #include "tests/support/Clipboard.h"
@@ -63,16 +64,20 @@ TEST_F(FrameworkMemo, APastedListLongerThanTheDefaultLimitArrivesWhole) {
   EXPECT_EQ(memo_.LineCount(), 4000);
 }
 
-TEST_F(FrameworkMemo, TextSetByTheProgramRunsChangeOnce) {
-  int changes = 0;
-  memo_.OnChange = [&] { ++changes; };
-  memo_.SetText("a\r\nb");
-  EXPECT_EQ(changes, 1);
-  memo_.SetText("a\r\nb");
-  EXPECT_EQ(changes, 1);
-  memo_.SetFocus();
-  Type(memo_.Handle(), "c");
-  EXPECT_EQ(changes, 2);
+// Text set by the program runs no change, in a memo as in a one-line field; typing runs it once.
+TEST_F(FrameworkMemo, TextSetByTheProgramRunsNoChangeAndTypingRunsItOnce) {
+  TEdit edit(form_, {10, 170, 105, 20});
+  for (TCustomEdit* field : {static_cast<TCustomEdit*>(&memo_), static_cast<TCustomEdit*>(&edit)}) {
+    int changes = 0;
+    field->OnChange = [&] { ++changes; };
+    field->SetText("a\r\nb");
+    field->SetText("");
+    EXPECT_EQ(changes, 0);
+    field->SetFocus();
+    Type(field->Handle(), "c");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(field->Text(), "c");
+  }
 }
 
 }  // namespace

@@ -94,17 +94,25 @@ TEST_F(FrameworkSpinEdit, ArrowsStepByOneWithinTheRange) {
   EXPECT_EQ(digits_.Text(), "1");
 }
 
-TEST_F(FrameworkSpinEdit, ChangeRunsOnceAndReentersWhenTheHandlerSetsTheText) {
+// Change runs for what the user does and what the field does in answer (the arrows, the pull into
+// the range when left), not for a text the program sets, not even from inside the handler.
+TEST_F(FrameworkSpinEdit, ChangeRunsForTheUserAndTheFieldsAnswerButNotForTheProgram) {
   std::vector<std::string> seen;
-  spin_.OnChange = [&] {
-    seen.push_back(spin_.Text());
-    if (spin_.Text().empty()) spin_.SetText("0");  // the refill of an emptied field
-  };
+  for (TSpinEdit* field : {&spin_, &digits_}) {
+    field->OnChange = [&seen, field] {
+      seen.push_back(field->Text());
+      if (field->Text().empty()) field->SetText("0");  // the refill of an emptied field
+    };
+  }
   spin_.SetText("5");
-  spin_.SetText("5");
-  spin_.SetText("");
-  EXPECT_EQ(seen, (std::vector<std::string>{"5", "", "0"}));
+  spin_.SetFocus();
+  spin_.SelectAll();
+  Type(spin_.Handle(), "\b");
   EXPECT_EQ(spin_.Text(), "0");
+  SendMessageA(spin_.Handle(), WM_KEYDOWN, VK_UP, 1);
+  digits_.SetText("0");
+  Leave(digits_);
+  EXPECT_EQ(seen, (std::vector<std::string>{"", "1", "1"}));
 }
 
 TEST_F(FrameworkSpinEdit, DisablingTakesTheArrowsAlong) {
