@@ -200,21 +200,6 @@ int List(const naming::RunInputs& inputs, const std::string& templatePath,
   return failed ? kSomeFailed : kDone;
 }
 
-// The real creations, counted by what each one found.
-class TCountingCreator final : public naming::DirectoryCreator {
- public:
-  naming::CreateResult Create(const std::string& path) override {
-    const naming::CreateResult result = creator_.Create(path);
-    if (result.status == naming::CreateStatus::AlreadyThere) ++existing;
-    return result;
-  }
-  naming::FolderFacts Inspect(const std::string& path) override { return creator_.Inspect(path); }
-  std::uint64_t existing = 0;
-
- private:
-  app::Win32DirectoryCreator creator_;
-};
-
 // Progress on standard error, a few times a second; Ctrl+C stops the run here.
 class TConsoleControl final : public naming::RunControl {
  public:
@@ -301,7 +286,7 @@ int Run(const TArguments& arguments) {
     return List(inputs, arguments.templatePath, reading);
 
   SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
-  TCountingCreator creator;
+  app::Win32DirectoryCreator creator;
   TConsoleControl control;
   const naming::RunOutcome outcome = naming::RunCreation(inputs, creator, &control);
   if (outcome.kind != naming::RunOutcome::Kind::Created) {
@@ -311,7 +296,7 @@ int Run(const TArguments& arguments) {
   if (!outcome.stopped) control.Finish();
   Print(stderr, "\n");
   Print(stdout, "作成 " + naming::GroupedNumber(outcome.made) + "、既存 " +
-                    naming::GroupedNumber(creator.existing) + "、失敗 " +
+                    naming::GroupedNumber(outcome.existing) + "、失敗 " +
                     naming::GroupedNumber(outcome.failures) + "\n");
   if (outcome.failures > 0)
     Print(stdout,

@@ -290,9 +290,9 @@ UndoOutcome UndoRun(RunRecord& record, DirectoryRemover& remover, ProgressContro
 }
 
 std::string UndoOutcome::BoxText() const {
-  std::string text = stopped ? "元に戻すのを中止しました\r\n中止までに作成したフォルダを " +
-                                   GroupedNumber(removed) + " 個削除しました"
-                             : "作成したフォルダを " + GroupedNumber(removed) + " 個削除しました";
+  std::string text = stopped ? "元に戻すのを中止しました。\r\n中止までに作成したフォルダを " +
+                                   GroupedNumber(removed) + " 個削除しました。"
+                             : "作成したフォルダを " + GroupedNumber(removed) + " 個削除しました。";
   if (gone.count > 0) text += "\r\nすでになかったフォルダ (名前の変更か削除): " + Counted(gone);
   if (Kept() > 0) {
     text += "\r\n" + GroupedNumber(Kept()) + " 個は残しました:";
@@ -307,7 +307,7 @@ std::string UndoOutcome::BoxText() const {
     }
   }
   if (stopped && left > 0)
-    text += "\r\n残りの " + GroupedNumber(left) + " 個は「作成を元に戻す」で続けて削除できます";
+    text += "\r\n残りの " + GroupedNumber(left) + " 個は「作成を元に戻す」で続けて削除できます。";
   if (!note.empty()) text += "\r\n" + note;
   return text;
 }

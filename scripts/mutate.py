@@ -32,11 +32,12 @@ FAMILIES = {
         "native": False,
         "target": "app_tests",
         "filter": "TessarinCmd*:FolderListWindow*:TemplateFileWindow*:SettingsFileTest*:"
-        "StoredInteger*:CreateButtonTest*:CreationRunEndToEnd*:UndoEndToEnd*:Win32Directory*",
+        "StoredInteger*:CreateButtonTest*:CreationRunEndToEnd*:UndoEndToEnd*:Win32Directory*:"
+        "Win32DiskReader*",
         "files": ["app/TessarinCmdP.cpp", "app/FolderListWindow.cpp", "app/MainListing.cpp",
                   "app/TemplateDisk.cpp", "app/MainTemplate.cpp", "app/RecentTemplates.cpp",
                   "app/UndoFile.cpp", "app/Settings.cpp", "app/MainRun.cpp",
-                  "app/Win32PathProbe.cpp", "app/Win32Naming.cpp"],
+                  "app/Win32Naming.cpp"],
     },
 }
 

@@ -234,12 +234,12 @@ TEST_F(CreationRunEndToEnd, UndoTakesTheLastRunBackButKeepsWhatHoldsAFileOrWasTh
 
   TMessageBoxCloser closer;
   form->UndoCreation1.Click();
-  EXPECT_EQ(closer.Texts(),
-            std::vector<std::string>{"作成したフォルダを 5 個削除しました\r\n3 個は残しました:\r\n"
-                                     "  中にファイルかフォルダがある: 2 個 (最初のフォルダ: " +
-                                     scratch_.PathOf("P01X\\c2") +
-                                     ")\r\n  作成後に中身が変わった: 1 個 (最初のフォルダ: " +
-                                     scratch_.PathOf("P03X") + ")"});
+  EXPECT_EQ(closer.Texts(), std::vector<std::string>{
+                                "作成したフォルダを 5 個削除しました。\r\n3 個は残しました:\r\n"
+                                "  中にファイルかフォルダがある: 2 個 (最初のフォルダ: " +
+                                scratch_.PathOf("P01X\\c2") +
+                                ")\r\n  作成後に中身が変わった: 1 個 (最初のフォルダ: " +
+                                scratch_.PathOf("P03X") + ")"});
   EXPECT_EQ(FolderNames(scratch_.Path()), (std::vector<std::string>{"P01X", "P02X", "P03X"}));
   EXPECT_EQ(FolderNames(scratch_.PathOf("P01X")), std::vector<std::string>{"c2"});
   EXPECT_TRUE(FolderNames(scratch_.PathOf("P02X")).empty());
@@ -306,7 +306,7 @@ TEST_F(UndoEndToEnd, AStandInIsKeptAndASecondRunThatMakesNothingKeepsTheUndo) {
   EXPECT_EQ(undo.item, "作成を元に戻す (3 個)(&R)");
   EXPECT_EQ(undo.texts,
             std::vector<std::string>{
-                "作成したフォルダを 1 個削除しました\r\n"
+                "作成したフォルダを 1 個削除しました。\r\n"
                 "すでになかったフォルダ (名前の変更か削除): 1 個 (最初のフォルダ: " +
                 scratch_.PathOf("P3X") +
                 ")\r\n1 個は残しました:\r\n  作成後に中身が変わったか、置き換えられた: 1 個 "
@@ -327,7 +327,7 @@ TEST_F(UndoEndToEnd, UndoAfterARestartRemovesTheFirstRunsFolders) {
 
   const ChosenUndo undo = ChooseUndo();
   EXPECT_EQ(undo.item, "作成を元に戻す (9 個)(&R)");
-  EXPECT_EQ(undo.texts, std::vector<std::string>{"作成したフォルダを 9 個削除しました"});
+  EXPECT_EQ(undo.texts, std::vector<std::string>{"作成したフォルダを 9 個削除しました。"});
   EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
   EXPECT_EQ(GetFileAttributesA(UndoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(form->UndoCreation1.Enabled());
@@ -390,19 +390,21 @@ TEST_F(UndoEndToEnd, ALongUndoShowsProgressAndStopLeavesTheRestUndoable) {
   const ChosenUndo stopped = ChooseUndo();
   EXPECT_TRUE(stopper.Clicked());
   ASSERT_EQ(stopped.texts.size(), 1u) << stopped.item;
-  const std::string lead = "元に戻すのを中止しました\r\n中止までに作成したフォルダを ";
+  const std::string lead = "元に戻すのを中止しました。\r\n中止までに作成したフォルダを ";
   ASSERT_EQ(stopped.texts[0].rfind(lead, 0), 0u) << stopped.texts[0];
   std::string removedText = stopped.texts[0].substr(lead.size());
   std::erase(removedText, ',');  // grouped in thousands
   const int removed = std::stoi(removedText);
   const std::string left = naming::GroupedNumber(static_cast<std::uint64_t>(kFolders - removed));
-  EXPECT_NE(stopped.texts[0].find("残りの " + left + " 個は「作成を元に戻す」で続けて削除できます"),
-            std::string::npos);
+  EXPECT_EQ(stopped.texts[0], lead + naming::GroupedNumber(static_cast<std::uint64_t>(removed)) +
+                                  " 個削除しました。\r\n残りの " + left +
+                                  " 個は「作成を元に戻す」で続けて削除できます。");
   EXPECT_EQ(form->UndoCreation1.Caption(), "作成を元に戻す (" + left + " 個)(&R)");
   EXPECT_FALSE(FolderNames(scratch_.Path()).empty());
 
   const ChosenUndo rest = ChooseUndo();
-  EXPECT_EQ(rest.texts, std::vector<std::string>{"作成したフォルダを " + left + " 個削除しました"});
+  EXPECT_EQ(rest.texts,
+            std::vector<std::string>{"作成したフォルダを " + left + " 個削除しました。"});
   EXPECT_TRUE(FolderNames(scratch_.Path()).empty());
 }
 

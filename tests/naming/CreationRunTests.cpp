@@ -326,7 +326,7 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
   // P1/B holds the file and P1 holds P1/B.
   const std::string base = settings.base;
   EXPECT_EQ(undo.BoxText(),
-            "作成したフォルダを 5 個削除しました\r\n"
+            "作成したフォルダを 5 個削除しました。\r\n"
             "すでになかったフォルダ (名前の変更か削除): 3 個 (最初のフォルダ: " +
                 base +
                 "\\P2\\B)\r\n2 個は残しました:\r\n"
@@ -349,8 +349,8 @@ TEST_F(CreationRunTest, UndoRemovesWhatTheRunMadeAndIsStillEmpty) {
       outcome.record.Span().Holds(FilesystemCreator::Facts(base + "\\P1\\B").created);
   const UndoOutcome again = UndoRun(outcome.record, remover);
   EXPECT_EQ(again.BoxText(), stampInSpan
-                                 ? "作成したフォルダを 2 個削除しました"
-                                 : "作成したフォルダを 0 個削除しました\r\n2 個は残しました:\r\n"
+                                 ? "作成したフォルダを 2 個削除しました。"
+                                 : "作成したフォルダを 0 個削除しました。\r\n2 個は残しました:\r\n"
                                    "  中にファイルかフォルダがある: 1 個 (最初のフォルダ: " +
                                        base +
                                        "\\P1)\r\n  作成後に中身が変わったか、置き換えられた: 1 個 "
@@ -487,7 +487,7 @@ TEST_F(CreationRunTest, UndoKeepsAStandInAndAFolderTheRemovalLeft) {
   const UndoOutcome undo = UndoRun(outcome.record, remover);
   EXPECT_EQ(undo.removed, 6u);
   EXPECT_EQ(undo.BoxText(),
-            "作成したフォルダを 6 個削除しました\r\n3 個は残しました:\r\n"
+            "作成したフォルダを 6 個削除しました。\r\n3 個は残しました:\r\n"
             "  中にファイルかフォルダがある: 1 個 (最初のフォルダ: C:\\work\\3)\r\n"
             "  作成したフォルダではない (後から置き換えられた): 1 個 (最初のフォルダ: "
             "C:\\work\\2)\r\n"
@@ -517,7 +517,7 @@ TEST_F(CreationRunTest, UndoSaysWhyAFolderStampedAfterTheRunStays) {
     EXPECT_EQ(record.Made(), 0u);
     return undo.BoxText();
   };
-  const std::string lead = "作成したフォルダを 2 個削除しました\r\n1 個は残しました:\r\n  ";
+  const std::string lead = "作成したフォルダを 2 個削除しました。\r\n1 個は残しました:\r\n  ";
   const std::string first = ": 1 個 (最初のフォルダ: C:\\work\\2)";
   const std::string replaced = "作成したフォルダではない (後から置き換えられた)";
   EXPECT_EQ(undone(3, 3, true), lead + "作成後に中身が変わった" + first);
