@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "framework/CodePage.h"
 #include "naming/Composition.h"
@@ -88,15 +90,31 @@ TEST_F(TessarinCmd, ATemplateSavedInTheWindowMakesTheSameFoldersAsTheWindowsRun)
   const TCommandResult made = Run("\"" + file + "\" \"" + byCommand + "\"");
   EXPECT_EQ(made.exitCode, 0u) << made.output;
   EXPECT_EQ(FolderTree(byCommand), FolderTree(byWindow));
-  EXPECT_NE(made.output.find("作成 12、既存 0、失敗 0"), std::string::npos) << made.output;
+  // Progress from 0 to the end on one line, then the summary.
+  const std::string end = "\r12 / 12\r\n作成 12、既存 0、失敗 0\r\n";
+  EXPECT_EQ(made.output.rfind("\r0 / 12", 0), 0u) << made.output;
+  EXPECT_TRUE(made.output.ends_with(end)) << made.output;
 
   // The file's own target holds them all already: listed as there, nothing made.
   const TCommandResult listed = Run("--list \"" + file + "\"");
   EXPECT_EQ(listed.exitCode, 0u);
-  EXPECT_NE(listed.output.find("既存\t" + byWindow + "\\月00東京\\A"), std::string::npos)
-      << listed.output;
-  EXPECT_EQ(listed.output.find("作成\t"), std::string::npos);
-  EXPECT_EQ(Run("--count \"" + file + "\"").output, "12\r\n");
+  std::vector<std::string> listedPaths;
+  for (std::size_t at = 0; at < listed.output.size();) {
+    const std::size_t end = listed.output.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << listed.output;
+    const std::string line = listed.output.substr(at, end - at);
+    const std::string lead = "既存\t" + byWindow + "\\";
+    ASSERT_EQ(line.rfind(lead, 0), 0u) << line;
+    listedPaths.push_back(line.substr(lead.size()));
+    at = end + 2;
+  }
+  std::vector<std::string> onDisk = FolderTree(byWindow);
+  std::sort(listedPaths.begin(), listedPaths.end());
+  std::sort(onDisk.begin(), onDisk.end());
+  EXPECT_EQ(listedPaths, onDisk);
+  const TCommandResult counted = Run("--count \"" + file + "\"");
+  EXPECT_EQ(counted.exitCode, 0u);
+  EXPECT_EQ(counted.output, "12\r\n");
 }
 
 // Parent folders F1 to F3 in `target`, each with a child c1; `front` in place of F.
@@ -144,30 +162,49 @@ TEST_F(TessarinCmd, EveryBadInputIsExitCodeTwoAndItsMessageNamesTheArgumentOrThe
       scratch_.MakeFile("broken.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nDigits=12\r\n");
   const std::string aFile = scratch_.MakeFile("plain.txt");
   const std::string missing = scratch_.PathOf("missing");
+  const std::string goneTarget = scratch_.MakeFile("gone.tsnt", Template(missing));
+  const std::string noTarget = scratch_.MakeFile(
+      "untargeted.tsnt", "[Tessarin]\r\nVersion=1\r\n[Parent]\r\nKind=number\r\n");
   std::string forbidden = naming::ForbiddenCharacterMessage();
   forbidden.erase(forbidden.find("\r\n"), 2);
+  // A wrong argument is followed by the help, which --help alone prints and ends with 0.
+  const TCommandResult help = Run("--help");
+  EXPECT_EQ(help.exitCode, 0u);
+  ASSERT_EQ(help.output.rfind("使い方: TessarinCmd [--list | --count] テンプレート.tsnt "
+                              "[作成先フォルダ]\r\n\r\n",
+                              0),
+            0u)
+      << help.output;
+  std::string everyPathRefused;
+  for (const char* path : {"\\F?1", "\\F?1\\c1", "\\F?2", "\\F?2\\c1", "\\F?3", "\\F?3\\c1"})
+    everyPathRefused += "作成不可\t" + target + path + "\t" + forbidden + "\r\n";
+  const std::string refusal = refused + "(6): [Parent] Front: " + forbidden + "\r\n";
   const struct {
     std::string arguments;
-    std::string said;
+    std::string output;
   } cases[] = {
-      {"--frobnicate x.tsnt", "不明なオプションです: --frobnicate\r\n"},
-      {"a.tsnt b.tsnt c.tsnt", "余分な引数です: c.tsnt\r\n"},
-      {"", "テンプレートファイルを指定してください。\r\n"},
-      {"\"" + broken + "\" \"" + target + "\"", broken + "(4): [Parent] Digits"},
+      {"--frobnicate x.tsnt", "不明なオプションです: --frobnicate\r\n\r\n" + help.output},
+      {"a.tsnt b.tsnt c.tsnt", "余分な引数です: c.tsnt\r\n\r\n" + help.output},
+      {"", "テンプレートファイルを指定してください。\r\n\r\n" + help.output},
+      {"--count", "テンプレートファイルを指定してください。\r\n\r\n" + help.output},
+      {"\"" + broken + "\" \"" + target + "\"",
+       broken + "(4): [Parent] Digits の値 \"12\" は使えません。\r\n"},
       {"\"" + good + "\" \"" + aFile + "\"", "作成先 " + aFile + " はフォルダではありません。\r\n"},
       {"\"" + good + "\" \"" + missing + "\"",
        "作成先のフォルダ " + missing + " がありません。\r\n"},
-      {"\"" + refused + "\"", refused + "(6): [Parent] Front: " + forbidden + "\r\n"},
+      // A target from the file names the file's line.
+      {"\"" + goneTarget + "\"",
+       goneTarget + "(3): 作成先のフォルダ " + missing + " がありません。\r\n"},
+      {"--list \"" + noTarget + "\"",
+       noTarget + ": 作成先のフォルダがありません (Target が空です)。\r\n"},
+      {"\"" + refused + "\"", refusal},
       // The list of a refused template: every path refused, and the run's exit code.
-      {"--list \"" + refused + "\"",
-       "作成不可\t" + target + "\\F?3\\c1\t" + forbidden + "\r\n" + refused + "(6): "},
+      {"--list \"" + refused + "\"", everyPathRefused + refusal},
   };
   for (const auto& c : cases) {
     const TCommandResult result = Run(c.arguments);
     EXPECT_EQ(result.exitCode, 2u) << c.arguments;
-    EXPECT_NE(result.output.find(c.said), std::string::npos) << c.arguments << "\n"
-                                                             << result.output;
-    EXPECT_EQ(result.output.find("\r\r"), std::string::npos) << c.arguments;
+    EXPECT_EQ(result.output, c.output) << c.arguments;
   }
   EXPECT_TRUE(FolderTree(target).empty());
 
