@@ -132,7 +132,7 @@ void TFolderListForm::ShowTally(const naming::ListingTally& tally, std::uint64_t
   Progress.SetProgress(done, listing_.Count());
   if (finished) {
     counted_ = true;
-    StopButton.SetEnabled(false);
+    EndStop();
     Summary.SetCaption("計 " + naming::GroupedNumber(listing_.Count()) + " 個: " + tally.Text());
     return;
   }
@@ -144,8 +144,15 @@ void TFolderListForm::StopCounting() {
   if (!Counting()) return;
   stopped_ = true;
   counter_.reset();  // waits for the worker; its last reports run meanwhile
-  StopButton.SetEnabled(false);
+  EndStop();
   Summary.SetCaption(Summary.Caption() + " (中止しました)");
+}
+
+// There is nothing left to stop. A disabled button keeps no focus: the focus would be nowhere,
+// and Escape and Enter would no longer reach the window.
+void TFolderListForm::EndStop() {
+  if (StopButton.Focused()) CloseButton.SetFocus();
+  StopButton.SetEnabled(false);
 }
 
 // Escape closes the window as its close box does.

@@ -97,6 +97,7 @@ class TFolderListForm : public TForm {
 
  private:
   void StartCounting();
+  void EndStop();
   void ShowTally(const naming::ListingTally& tally, std::uint64_t done, bool finished);
   void SaveButtonClick();
 

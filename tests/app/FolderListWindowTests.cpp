@@ -14,6 +14,7 @@
 #include "app/FolderListWindow.h"
 #include "naming/Composition.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/FileDialogUser.h"
 #include "tests/support/MessageBoxCloser.h"
 #include "tests/support/KeyInput.h"
 #include "tests/support/ScratchFolder.h"
@@ -74,6 +75,11 @@ class FolderListWindow : public MainWindowTest {
     return row;
   }
 
+  static std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+
   TScratchFolder scratch_;
 };
 
@@ -90,13 +96,20 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
   EXPECT_EQ(Row(list, 2), "3|F3|作成不可|同じ名前のファイルがあります");
   WaitForCount(list);
   EXPECT_EQ(list.Summary.Caption(), "計 4 個: 作成 2  既存 1  作成不可 1");
+  // テキストに保存(&S): every path, as the user names the file in the dialog.
   const std::string saved = scratch_.PathOf("list.txt");
-  ASSERT_TRUE(list.SaveText(saved));
-  std::ifstream file(saved, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(UseFileDialog(list.Handle(), {VK_MENU, 'S'}, saved), std::vector<std::string>{});
   std::string expected;
   for (const char* name : {"F1", "F2", "F3", "F4"}) expected += scratch_.PathOf(name) + "\r\n";
-  EXPECT_EQ(text, expected);
+  EXPECT_EQ(ReadText(saved), expected);
+  // A file another program holds open: after the question to replace it, the box says so.
+  const HANDLE held =
+      CreateFileA(saved.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::vector<std::string> boxes = UseFileDialog(list.Handle(), {VK_MENU, 'S'}, saved);
+  CloseHandle(held);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1], saved + " に保存できませんでした。");
+  EXPECT_EQ(ReadText(saved), expected);
   PressKeys({VK_ESCAPE});
   Pump();
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
@@ -152,10 +165,23 @@ TEST_F(FolderListWindow, AMillionRowsOpenAtOnceAndClosingStopsTheCount) {
   EXPECT_EQ(list.List.ItemCount(), 1000000);
   EXPECT_EQ(Row(list, 999999), "1,000,000|M1000000|作成|");
   EXPECT_TRUE(list.Counting());
-  PressKeys({VK_ESCAPE});
+  // 中止(&T) stops the count and keeps the window; the summary says how far the count came (by
+  // its last report, or none yet).
+  PressKeys({VK_MENU, 'T'});
   Pump();
   EXPECT_FALSE(list.Counting());
-  EXPECT_NE(list.Summary.Caption().find("(中止しました)"), std::string::npos);
+  EXPECT_FALSE(list.StopButton.Enabled());
+  EXPECT_TRUE(IsWindowVisible(list.Handle()));
+  const std::string summary = list.Summary.Caption();
+  const std::string done =
+      summary.substr(13, summary.find(' ', 13) - 13);  // after 「数えています 」
+  EXPECT_TRUE(summary == "数えています... (中止しました)" ||
+              summary == "数えています " + done + " / 1,000,000: 作成 " + done +
+                             "  既存 0  作成不可 0 (中止しました)")
+      << summary;
+  PressKeys({VK_ESCAPE});
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(list.Handle()));
 }
 
 }  // namespace
