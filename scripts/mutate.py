@@ -33,7 +33,7 @@ FAMILIES = {
         "target": "app_tests",
         "filter": "TessarinCmd*:FolderListWindow*:TemplateFileWindow*:SettingsFileTest*:"
         "StoredInteger*:CreateButtonTest*:CreationRunEndToEnd*:UndoEndToEnd*:Win32Directory*:"
-        "Win32DiskReader*",
+        "Win32DiskReader*:DpiLayoutTests.MainWindowAndItsList*",
         "files": ["app/TessarinCmdP.cpp", "app/FolderListWindow.cpp", "app/MainListing.cpp",
                   "app/TemplateDisk.cpp", "app/MainTemplate.cpp", "app/RecentTemplates.cpp",
                   "app/UndoFile.cpp", "app/Settings.cpp", "app/MainRun.cpp",

@@ -185,6 +185,47 @@ void ExpectTheLayoutAt(HWND window, const TDpi& dpi) {
   EXPECT_EQ(below, 5) << "client bottom " << client.bottom << ", children at" << places;
 }
 
+// The visible window of this caption of the program's, shown and settled as the main window's.
+HWND SettledWindow(const char* caption) {
+  std::vector<TRect> seen;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs; Sleep(100)) {
+    const HWND window = FindWindowA(nullptr, caption);
+    if (!window || !IsWindowVisible(window)) continue;
+    std::vector<TRect> now = ChildPlaces(window);
+    if (now == seen) return window;
+    seen = std::move(now);
+  }
+  return nullptr;
+}
+
+// "作成するフォルダの一覧" opened by Ctrl+L on `window`: its client area, list with its columns,
+// progress bar and buttons as its layout scaled to `dpi`; Escape closes it.
+void ExpectTheListLayoutAt(HWND window, const TDpi& dpi) {
+  SetForegroundWindow(window);
+  PressKeys({VK_CONTROL, 'L'});
+  const HWND list = SettledWindow("作成するフォルダの一覧");
+  ASSERT_NE(list, nullptr);
+  RECT client;
+  GetClientRect(list, &client);
+  EXPECT_EQ(client.right, dpi.Scale(760));
+  EXPECT_EQ(client.bottom, dpi.Scale(477));
+  std::vector<TRect> layout{Scaled(dpi, 8, 8, 744, 400),   Scaled(dpi, 440, 416, 312, 16),
+                            Scaled(dpi, 8, 444, 90, 25),   Scaled(dpi, 106, 444, 130, 25),
+                            Scaled(dpi, 580, 444, 84, 25), Scaled(dpi, 672, 444, 80, 25)};
+  std::sort(layout.begin(), layout.end());
+  EXPECT_EQ(ChildPlaces(list), layout);
+  const HWND rows = FindWindowExA(list, nullptr, "SysListView32", nullptr);
+  std::vector<int> widths;
+  for (int column = 0; column < 4; ++column)
+    widths.push_back(static_cast<int>(SendMessageA(rows, LVM_GETCOLUMNWIDTH, column, 0)));
+  EXPECT_EQ(widths,
+            (std::vector<int>{dpi.Scale(70), dpi.Scale(330), dpi.Scale(70), dpi.Scale(240)}));
+  PressKeys({VK_ESCAPE});
+  for (DWORD start = GetTickCount(); IsWindowVisible(list) && GetTickCount() - start < kTimeoutMs;)
+    Sleep(20);
+  EXPECT_FALSE(IsWindowVisible(list));
+}
+
 // The width of the window's title-bar icon (ICON_SMALL) or task-switcher icon (ICON_BIG).
 int IconWidth(HWND window, WPARAM which) {
   const auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0));
@@ -210,7 +251,7 @@ void ClickChildFolders(HWND window, const TDpi& dpi, int expectedHeight) {
   EXPECT_EQ(OuterHeight(window), dpi.Scale(expectedHeight));
 }
 
-TEST(DpiLayoutTests, MainWindowIsTheLayoutScaledAndTheChildTierHidesBelowItsEdge) {
+TEST(DpiLayoutTests, MainWindowAndItsListAreTheLayoutScaledAndTheChildTierHidesBelowItsEdge) {
   RemoveSettingsFile();
   for (const int dotsPerInch : {96, 120, 144, 192}) {
     SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi");
@@ -220,6 +261,7 @@ TEST(DpiLayoutTests, MainWindowIsTheLayoutScaledAndTheChildTierHidesBelowItsEdge
     const HWND window = program.Window();
     ASSERT_NE(window, nullptr);
     ExpectTheLayoutAt(window, dpi);
+    ExpectTheListLayoutAt(window, dpi);
     ClickChildFolders(window, dpi, TForm1::kFullHeight);
   }
   RemoveSettingsFile();
