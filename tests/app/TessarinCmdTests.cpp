@@ -145,13 +145,25 @@ TEST_F(TessarinCmd, ListEndsAsTheRunWouldAndBothNameAFileInTheWayAlike) {
       << made.output;
   EXPECT_EQ(FolderTree(target), (std::vector<std::string>{"F1", "F1\\c1", "F3", "F3\\c1"}));
 
-  // A target given with a closing separator doubles none in the paths.
+  // Run again with the file gone and one in place of F3\c1: the one failure is named, what is there
+  // counted.
   DeleteFileA(scratch_.PathOf("target\\F2").c_str());
+  RemoveDirectoryA(scratch_.PathOf("target\\F3\\c1").c_str());
+  scratch_.MakeFile("target\\F3\\c1");
+  const TCommandResult second = Run("\"" + file + "\"");
+  EXPECT_EQ(second.exitCode, 1u);
+  EXPECT_TRUE(second.output.ends_with("\r6 / 6\r\n作成 2、既存 3、失敗 1\r\n最初の失敗: " + target +
+                                      "\\F3\\c1 (同じ名前のファイルがあります)\r\n"))
+      << second.output;
+  EXPECT_EQ(FolderTree(target), (std::vector<std::string>{"F1", "F1\\c1", "F2", "F2\\c1", "F3"}));
+
+  // A target given with a closing separator doubles none in the paths.
+  DeleteFileA(scratch_.PathOf("target\\F3\\c1").c_str());
   const TCommandResult again = Run("--list \"" + file + "\" \"" + target + "\\\\\"");
   EXPECT_EQ(again.exitCode, 0u);
   EXPECT_EQ(again.output, "既存\t" + target + "\\F1\r\n既存\t" + target + "\\F1\\c1\r\n" +
-                              "作成\t" + target + "\\F2\r\n作成\t" + target + "\\F2\\c1\r\n" +
-                              "既存\t" + target + "\\F3\r\n既存\t" + target + "\\F3\\c1\r\n");
+                              "既存\t" + target + "\\F2\r\n既存\t" + target + "\\F2\\c1\r\n" +
+                              "既存\t" + target + "\\F3\r\n作成\t" + target + "\\F3\\c1\r\n");
 }
 
 TEST_F(TessarinCmd, EveryBadInputIsExitCodeTwoAndItsMessageNamesTheArgumentOrTheLine) {
