@@ -1,6 +1,29 @@
 #include "framework/ComboBox.h"
 
 #include "framework/Container.h"
+#include "framework/TextIntake.h"
+
+// The field of an editable list, a window the control makes inside itself.
+class TComboField final : public TWinControl {
+ public:
+  explicit TComboField(HWND field) : TWinControl(nullptr) { AdoptWindow(field); }
+  bool TakeTypedChar(WPARAM& character) override {
+    return intake_.TakeTypedChar(Handle(), character);
+  }
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_PASTE: intake_.Paste(Handle()); return 0;
+      case WM_KILLFOCUS: intake_.HideBalloon(); break;
+      default: break;
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
+  }
+
+ private:
+  TTextIntake intake_;
+};
 
 namespace {
 
@@ -20,9 +43,15 @@ TComboBox::TComboBox(TContainer& parent, const TBounds& layout, TComboBoxStyle s
   CreateWnd();
 }
 
+TComboBox::~TComboBox() = default;
+
 void TComboBox::CreateWnd() {
   CreateHandle(
       {"COMBOBOX", "", KindStyle(style_) | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, bounds_});
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  if (Editable() && GetComboBoxInfo(Handle(), &parts))
+    field_ = std::make_unique<TComboField>(parts.hwndItem);
   FitHeight();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // A drop-down list: fixed (pick an entry) or editable (pick or type), or a fixed list whose rows
-// the program draws itself, each row as high as the program measures it.
+// the program draws itself, each row as high as the program measures it. What is typed or pasted
+// into an editable one's field goes in exactly or not at all, as in a text field (TextIntake.h).
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "framework/Window.h"
@@ -23,11 +25,14 @@ struct TComboDrawItem {
   bool Face = false;  // the closed box's face rather than a row of the open list
 };
 
+class TComboField;
+
 class TComboBox : public TWinControl {
  public:
   // The height follows the font, whatever `layout` says; the list drops down to show
   // DropDownCount entries.
   TComboBox(TContainer& parent, const TBounds& layout, TComboBoxStyle style);
+  ~TComboBox() override;
 
   void ChangeDpi(TDpi dpi) override;
 
@@ -94,4 +99,5 @@ class TComboBox : public TWinControl {
   int dropDownCount_ = 8;
   int updateCount_ = 0;
   bool selecting_ = false;  // the field takes the picked entry's text: no second change event
+  std::unique_ptr<TComboField> field_;  // an editable list's field
 };

@@ -2,18 +2,16 @@
 // Text fields: the one-line edit box, and the base of the memo and the spin edit. The edit
 // commands (undo, cut, copy, paste, select all) act on these.
 //
-// What comes in, typed or pasted, goes in exactly as it came or not at all: a field refuses a
-// character it cannot hold (one the code page lacks, or a letter in a number field) and says so
-// in a balloon that names it; the rest of what is typed goes on in, and a paste goes in whole or
-// not at all.
+// What comes in, typed or pasted, goes in exactly as it came or not at all (TextIntake.h): a field
+// refuses a character it cannot hold, one the code page lacks or a letter in a number field.
 
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "framework/BalloonTip.h"
 #include "framework/CodePage.h"
+#include "framework/TextIntake.h"
 #include "framework/Window.h"
 
 class TCustomEdit : public TWinControl {
@@ -57,12 +55,11 @@ class TCustomEdit : public TWinControl {
 
  private:
   void Change();
-  // The clipboard's text in place of the selection, whole, or nothing.
-  void Paste();
 
-  bool settingText_ = false;   // the control's own report of a text the program set is ignored
-  wchar_t highSurrogate_ = 0;  // the first half of a character typed as a surrogate pair
-  TBalloonTip balloon_;
+  bool settingText_ = false;  // the control's own report of a text the program set is ignored
+  TTextIntake intake_{
+      [this](std::wstring_view text) { return Admit(text); },
+      [this](const std::vector<char32_t>& refused) { return RefusalText(refused); }};
 };
 
 class TEdit : public TCustomEdit {

@@ -65,7 +65,7 @@ TWinControl::~TWinControl() {
   if (!handle_) return;
   HWND window = handle_;
   Detach();
-  DestroyWindow(window);
+  if (ownsWindow_) DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
@@ -111,20 +111,27 @@ void TWinControl::CreateHandle(const TCreateParams& params) {
   if (!window)
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                             std::string("CreateWindowEx ") + params.ClassName);
-  if (!own) {
-    handle_ = window;
-    WindowObjects()[window] = this;
-    nativeWideProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    auto native = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-    SetPropA(window, kNativeProcProperty, reinterpret_cast<HANDLE>(native));
-    nativeProc_ = native;
-  }
+  if (!own) Subclass(window);
   if (!parent_) {
     dpi_ = TDpi::OfWindow(window);
     font_ = font_.At(dpi_);
   }
   SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+}
+
+void TWinControl::Subclass(HWND window) {
+  handle_ = window;
+  WindowObjects()[window] = this;
+  nativeWideProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+  auto native = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+  SetPropA(window, kNativeProcProperty, reinterpret_cast<HANDLE>(native));
+  nativeProc_ = native;
+}
+
+void TWinControl::AdoptWindow(HWND window) {
+  ownsWindow_ = false;
+  Subclass(window);
 }
 
 LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wParam,
@@ -217,6 +224,11 @@ LRESULT TWinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(handle_, message, wParam, lParam);
 }
 
+TWinControl* TWinControl::Sender(HWND window) {
+  TWinControl* child = FromHandle(window);
+  return child && child->ownsWindow_ ? child : nullptr;
+}
+
 bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_COMMAND: {
@@ -224,14 +236,14 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         MenuCommand(LOWORD(wParam));
         return true;
       }
-      TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+      TWinControl* child = Sender(reinterpret_cast<HWND>(lParam));
       if (!child) return false;
       child->Command(HIWORD(wParam));
       return true;
     }
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-      TWinControl* child = FromHandle(header.hwndFrom);
+      TWinControl* child = Sender(header.hwndFrom);
       if (!child) return false;
       result = child->Notify(header);
       return true;
@@ -239,15 +251,14 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_DRAWITEM: {
       // wParam 0: a menu's item, the form's business.
       const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      TWinControl* child = wParam ? FromHandle(draw.hwndItem) : nullptr;
+      TWinControl* child = wParam ? Sender(draw.hwndItem) : nullptr;
       if (!child) return false;
       child->DrawItem(draw);
       result = TRUE;
       return true;
     }
     case WM_MEASUREITEM: {
-      TWinControl* child =
-          wParam ? FromHandle(GetDlgItem(handle_, static_cast<int>(wParam))) : nullptr;
+      TWinControl* child = wParam ? Sender(GetDlgItem(handle_, static_cast<int>(wParam))) : nullptr;
       if (!child) return false;
       child->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
       result = TRUE;
@@ -257,7 +268,7 @@ bool TWinControl::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC: {
-      TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+      TWinControl* child = Sender(reinterpret_cast<HWND>(lParam));
       HBRUSH brush = child ? child->CtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
       if (!brush) return false;
       result = reinterpret_cast<LRESULT>(brush);

@@ -111,6 +111,9 @@ class TWinControl {
   };
   // Creates the window; throws std::system_error when it cannot be made.
   void CreateHandle(const TCreateParams& params);
+  // Takes in a native window that another control made inside itself (a combo box's field): its
+  // messages come here as a native control's do; it stays its maker's to destroy.
+  void AdoptWindow(HWND window);
   // Registers a window class of this layer (once per name) whose procedure hands messages here.
   static void RegisterOwnClass(const char* className, UINT classStyle, HCURSOR cursor);
 
@@ -143,6 +146,11 @@ class TWinControl {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT Dispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
   bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The object of a child that sent a notification, to hand it back to; null for a window of
+  // another's making, whose notifications are its maker's (a combo box's field tells the box).
+  static TWinControl* Sender(HWND window);
+  // Hands a native window's messages to this object.
+  void Subclass(HWND window);
   void Detach();
   // A typed double-byte character reaches a native control's ANSI procedure as two WM_CHAR
   // messages, lead byte first. The lead byte waits here; the trail byte's message goes on with
@@ -153,6 +161,7 @@ class TWinControl {
 
   TContainer* parent_;
   HWND handle_ = nullptr;
+  bool ownsWindow_ = true;        // false for an adopted window
   WNDPROC nativeProc_ = nullptr;  // set for subclassed native controls
   // The same procedure in its Unicode form: it takes a double-byte character whole, where Wine's
   // ANSI form of a text field breaks it.

@@ -90,6 +90,9 @@ TEST_F(FolderListWindow, ShowsEachPathsStateAndCountsThem) {
   const std::string longBack(260 - scratch_.Path().size(), 'x');
   TFolderListForm& list = OpenList();
   EXPECT_FALSE(form->Enabled());  // the list is the run's while it shows
+  // The summary's line stands level with the progress bar beside it.
+  EXPECT_EQ(list.Summary.Top() + list.Summary.Height() / 2,
+            list.Progress.Top() + list.Progress.Height() / 2);
   EXPECT_EQ(list.List.ItemCount(), 4);
   EXPECT_EQ(Row(list, 0), "1|F1|作成|");
   EXPECT_EQ(Row(list, 1), "2|F2|既存|");

@@ -72,10 +72,12 @@ TEST_F(PreviewTest, DateAndLetterKindsShowTheirFirstFolder) {
   Pick(form->ParentTier.DateFormat, 8);
   EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "平成16年02月03日");
   // Typed text that matches no format: the first format stands in for it.
-  const HWND typed = GetWindow(form->ParentTier.DateFormat.Handle(), GW_CHILD);
-  SendMessageA(typed, EM_SETSEL, 0, -1);
-  for (char c : std::string("typed"))
-    SendMessageA(typed, WM_CHAR, static_cast<unsigned char>(c), 1);
+  SetForegroundWindow(form->Handle());
+  form->ParentTier.DateFormat.SetFocus();
+  SendMessageA(form->ParentTier.DateFormat.Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  TypeAsUnicodeKeys("typed");
+  EXPECT_TRUE(
+      PumpMessagesUntil([&] { return form->ParentTier.DateFormat.Text() == "typed"; }, 3000));
   EXPECT_EQ(form->ParentTier.DateFormat.ItemIndex(), -1);
   EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "2004-02-03");
 

@@ -157,9 +157,10 @@ TEST_F(TessarinCmd, ListEndsAsTheRunWouldAndBothNameAFileInTheWayAlike) {
       << second.output;
   EXPECT_EQ(FolderTree(target), (std::vector<std::string>{"F1", "F1\\c1", "F2", "F2\\c1", "F3"}));
 
-  // A target given with a closing separator doubles none in the paths.
+  // A target given the long way round, with a closing separator, is named as the folder it is,
+  // with no separator doubled in the paths.
   DeleteFileA(scratch_.PathOf("target\\F3\\c1").c_str());
-  const TCommandResult again = Run("--list \"" + file + "\" \"" + target + "\\\\\"");
+  const TCommandResult again = Run("--list \"" + file + "\" \"" + target + "\\..\\target\\\\\"");
   EXPECT_EQ(again.exitCode, 0u);
   EXPECT_EQ(again.output, "既存\t" + target + "\\F1\r\n既存\t" + target + "\\F1\\c1\r\n" +
                               "既存\t" + target + "\\F2\r\n既存\t" + target + "\\F2\\c1\r\n" +

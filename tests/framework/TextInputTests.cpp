@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/ComboBox.h"
 #include "framework/Edit.h"
 #include "framework/Memo.h"
 #include "framework/SpinEdit.h"
@@ -25,13 +26,22 @@ class FrameworkTextInput : public FrameworkFormTest {
   TMemo memo_{form_, {10, 40, 200, 80}};
   TSpinEdit spin_{form_, {10, 130, 63, 20}, 0, 999999};
   TEdit other_{form_, {10, 160, 200, 20}};
+  TComboBox combo_{form_, {10, 190, 142, 0}, TComboBoxStyle::DropDown};  // a field and a list
 };
 
-// Typed as keys or pasted over the "b" of "ab": what the field then holds and what its balloon
-// says (the last refusal, when several came one after another).
+// Selects the second character of the field's text, as Shift+Right after Home does.
+void SelectSecondCharacter(TWinControl& field) {
+  if (dynamic_cast<TComboBox*>(&field))
+    SendMessageA(field.Handle(), CB_SETEDITSEL, 0, MAKELPARAM(1, 2));
+  else
+    SendMessageA(field.Handle(), EM_SETSEL, 1, 2);
+}
+
+// Typed as keys or pasted with Ctrl+V over the "b" of "ab": what the field then holds and what its
+// balloon says (the last refusal, when several came one after another).
 TEST_F(FrameworkTextInput, ACharacterGoesInExactlyOrIsRefusedByNameAndAPasteWhollyOrNotAtAll) {
   struct Case {
-    TCustomEdit* field;
+    TWinControl* field;
     bool pasted;
     std::wstring input;
     std::string text;
@@ -52,14 +62,18 @@ TEST_F(FrameworkTextInput, ACharacterGoesInExactlyOrIsRefusedByNameAndAPasteWhol
       {&spin_, true, L"４２", "a42", L""},
       {&spin_, true, L"1.5", "a1.5", L""},  // the run reports it
       {&spin_, true, L"1表", "ab", L"「表」(U+8868)" + noNumber},
+      {&combo_, false, L"yy年", "ayy年", L""},
+      {&combo_, false, L"yy—é", "ayy―", L"「é」(U+00E9)" + lacked},
+      {&combo_, true, L"yy〜", "ayy～", L""},
+      {&combo_, true, L"yy😀", "ab", L"「😀」(U+1F600)" + lacked},
   };
   for (const Case& c : cases) {
     c.field->SetText("ab");
     c.field->SetFocus();
-    c.field->SetSelection(1, 1);
+    SelectSecondCharacter(*c.field);
     if (c.pasted) {
       PutUnicodeTextOnClipboard(form_.Handle(), c.input);
-      c.field->PasteFromClipboard();
+      PressKeys({VK_CONTROL, 'V'});
     } else {
       TypeAsUnicodeKeys(c.input);
     }
