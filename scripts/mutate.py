@@ -41,6 +41,35 @@ FAMILIES = {
     },
 }
 
+# Mutants judged equivalent: the program behaves the same with them, so no test can kill them.
+# Keyed by file, the line's text and the change; each says why. A survivor listed here is counted
+# apart and printed with its reason, never silently: the share is then that of the mutants a test
+# could kill.
+EQUIVALENT = {
+    ("naming/FolderRule.cpp", 'rfind("COM", 0)', "constant 0 to 1"):
+        "in a name of four characters, COM or LPT found at index 1 ends in M or T, never a port's digit",
+    ("app/Win32Naming.cpp", "while (length > 0 &&", "constant 0 to 1"):
+        "differs only for a system message of a single blank, which no error code has",
+    ("app/Win32Naming.cpp", "char buffer[512];", "constant 512 to 513"):
+        "every system message fits either buffer",
+    ("app/Settings.cpp", "if (length + 1 < buffer.size())", "constant 1 to 2"):
+        "a value that just fits is read again into a larger buffer: the same text",
+    ("app/TemplateDisk.cpp", "GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS", "constant 0 to 1"):
+        "lets another program read the half-written .new file; this program never does",
+    ("app/TemplateDisk.cpp", "DWORD done = 0;", "constant 0 to 1"):
+        "WriteFile sets the count before it is read, on success and on failure",
+    ("app/FolderListWindow.cpp", "TWinControl::SetTabOrder({&List, &RunButton", "drop call"):
+        "the controls are made in that order, which is the Tab order without the call",
+}
+
+
+def equivalence(path, line, change):
+    for (where, text, how), why in EQUIVALENT.items():
+        if where == path and text in line and how == change:
+            return why
+    return None
+
+
 COMPARISONS = [("==", "!="), ("!=", "=="), ("<=", ">"), (">=", "<"), ("<", ">="), (">", "<=")]
 
 
@@ -298,11 +327,21 @@ def main():
 
     counted = killed + survived
     print()
+    equivalent = 0
     for path, number, change, line in survivors:
-        print("survived: %s:%d %s   (%s)" % (path, number, change, line))
+        why = equivalence(path, line, change)
+        if why:
+            equivalent += 1
+            print("equivalent: %s:%d %s   (%s): %s" % (path, number, change, line, why))
+        else:
+            print("survived: %s:%d %s   (%s)" % (path, number, change, line))
     share = 100.0 * killed / counted if counted else 0.0
     print("%d killed, %d survived, %d stillborn: %.0f%% of %d counted mutants killed"
           % (killed, survived, stillborn, share, counted))
+    if equivalent:
+        others = counted - equivalent
+        print("%d of the survivors judged equivalent (EQUIVALENT above): %.0f%% of the %d others "
+              "killed" % (equivalent, 100.0 * killed / others if others else 0.0, others))
 
 
 if __name__ == "__main__":
