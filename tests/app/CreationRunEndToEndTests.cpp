@@ -266,13 +266,11 @@ class UndoEndToEnd : public CreationRunEndToEnd {
     TMessageBoxCloser closer;
     SetForegroundWindow(form->Handle());
     Pump();
-    std::thread chooser([] {
-      for (int i = 0; i < 500 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
-      PressKeys({'R'});
-    });
-    PressKeys({VK_MENU, 'E'});
-    PumpMessagesUntil([&] { return !closer.Texts().empty(); }, 10000);
-    chooser.join();
+    {
+      const TKeyWhenMenuShows choice('R');
+      PressKeys({VK_MENU, 'E'});
+      PumpMessagesUntil([&] { return !closer.Texts().empty(); }, 10000);
+    }
     chosen.texts = closer.Texts();
     return chosen;
   }

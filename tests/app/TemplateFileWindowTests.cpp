@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -138,17 +137,11 @@ TEST_F(TemplateFileWindow, TheFileMenuListsTheLastFourFilesNewestFirstAndOpensOn
   // Alt+F, then 3 once the menu shows: the third newest.
   SetForegroundWindow(form->Handle());
   Pump();
-  std::thread chooser([] {
-    // The menu's own loop reads the key once the menu shows.
-    for (int i = 0; i < 300 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
-    PressKeys({'3'});
-  });
-  PressKeys({VK_MENU, 'F'});
-  for (int i = 0; i < 100 && form->ParentTier.FrontText.Text() != "t3"; ++i) {
-    Pump();
-    Sleep(10);
+  {
+    const TKeyWhenMenuShows choice('3');
+    PressKeys({VK_MENU, 'F'});
+    PumpMessagesUntil([&] { return form->ParentTier.FrontText.Text() == "t3"; }, 5000);
   }
-  chooser.join();
   EXPECT_EQ(form->ParentTier.FrontText.Text(), "t3");
   EXPECT_EQ(form->ParentTier.SampleLine.Caption(), "t30");
 }

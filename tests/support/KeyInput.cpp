@@ -65,3 +65,11 @@ bool WaitForText(HWND window, const std::string& text) {
       },
       3000);
 }
+
+TKeyWhenMenuShows::TKeyWhenMenuShows(WORD key)
+    : presser_([key] {
+        for (int i = 0; i < 500 && !IsWindowVisible(FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+        PressKeys({key});
+      }) {}
+
+TKeyWhenMenuShows::~TKeyWhenMenuShows() { presser_.join(); }

@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <thread>
 
 // Types `text` (in the program's code page) as Unicode key events, one per UTF-16 unit, as
 // on-screen keyboards and input tools do.
@@ -20,3 +21,17 @@ void PressKeys(std::initializer_list<WORD> keys);
 
 // Runs the program's loop until `window` shows `text`, for three seconds at most.
 bool WaitForText(HWND window, const std::string& text);
+
+// Presses `key` from a thread of its own as soon as a menu shows: the item's access key, for a test
+// that opens a menu of the menu bar with Alt and a letter and then runs the program's loop. The
+// menu's own loop reads the key. Waits for its thread when it goes.
+class TKeyWhenMenuShows {
+ public:
+  explicit TKeyWhenMenuShows(WORD key);
+  ~TKeyWhenMenuShows();
+  TKeyWhenMenuShows(const TKeyWhenMenuShows&) = delete;
+  TKeyWhenMenuShows& operator=(const TKeyWhenMenuShows&) = delete;
+
+ private:
+  std::thread presser_;
+};
